@@ -152,7 +152,7 @@ void N2EOS::initializeSaturationVolumesFromT(const char*, double TK) {
 double N2EOS::meltingPressure(double TK) {
     constexpr double kTt = 63.151, kPt = 12523.0;
     if (!(TK >= kTt)) return std::nan("");
-    return kPt * (1.0 + 12798.61 * std::pow(TK / kTt - 1.0, 1.78963));
+    return kPt * (1.0 + 12798.61 * (std::pow(TK / kTt, 1.78963) - 1.0));
 }
 
 double N2EOS::calculate_state_functions() {

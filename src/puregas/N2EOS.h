@@ -53,7 +53,7 @@ class N2EOS : public FluidPhase {
     static double ancillaryLiquidDensity(double TK);
     static double ancillaryVapourDensity(double TK);
     // Melting pressure (Pa) of nitrogen from its triple point (63.151 K, 12.523 kPa):
-    //   p_m = p_t (1 + 12798.61 (T/T_t - 1)^1.78963);  NaN below the triple point.
+    //   p_m = p_t (1 + 12798.61 ((T/T_t)^1.78963 - 1));  NaN below the triple point.
     static double meltingPressure(double TK);
     // The state functions, with the error flag at pressures above the melting pressure,
     // where solid nitrogen is stable and the equation gives no fluid's properties (at

@@ -35,21 +35,22 @@ TEST(NitrogenSpinodalCurve, LiquidRowsAreTheFirstLossOfStability) {
 }
 
 // Compressed below 116 K, the vapour stays stable up to the equation's loop near 97 cm3/mol;
-// from 115.19 K down that lies beyond the melting line (1724 bar there, 4024.8 bar at 114.19
-// K, 1.75e6 bar at 101.69 K, where the solid is stable): the curve wrote those states, the
-// model's refusal cleared, down to the triple point. It ends there, saying so, with every row
-// a fluid state.
+// from 114.19 K down that lies beyond the melting line (4024.8 bar there, where nitrogen melts
+// at 3023.8 bar; 1.75e6 bar at 101.69 K, where the solid is stable): the curve wrote those
+// states, the model's refusal cleared, down to the triple point. It ends at 114.69 K (2650.1
+// bar, below the melting line's 3060.1 bar), saying so, with every row a fluid state.
 TEST(NitrogenSpinodalCurve, VapourRowsAreTheFirstLossOfStability) {
     Jacobsen n2(2);
     testing::internal::CaptureStderr();
     const SpinodalRows s = traceSpinodalCurve(n2, 1, 63.151);
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(s.error, 1);
-    EXPECT_NE(said.find("115.19 K the compressed vapour first loses stability"), std::string::npos)
+    EXPECT_NE(said.find("114.19 K the compressed vapour first loses stability"), std::string::npos)
         << said;
-    ASSERT_EQ(s.count(), 22u);
-    EXPECT_NEAR(s.T(s.count() - 1), 115.69, 0.01);
-    EXPECT_NEAR(s.Pbar(s.count() - 1), 1109.0, 1.0);
+    ASSERT_EQ(s.count(), 24u);
+    EXPECT_NEAR(s.T(s.count() - 1), 114.69, 0.01);
+    EXPECT_NEAR(s.Pbar(s.count() - 1), 2650.1, 1.0);
+    EXPECT_NEAR(s.Vcm3(s.count() - 1), 96.99, 0.01);
     for (std::size_t r = 0; r < s.count(); ++r)
         EXPECT_LT(s.Pbar(r) * 1e5, N2EOS::meltingPressure(s.T(r))) << s.T(r);
     expectRowsAreFirstLossOfStability(n2, s, false, 1);

@@ -77,10 +77,11 @@ const std::vector<Allowance>& namedExceptions() {
         {"gas", "Tsat(Psat(T)) = T", "gas AnderkoCO2", "",
          "Anderko's carbon dioxide saturates at 17.23 bar at the triple point, 16.934 bar at "
          "221.76 K and higher above: those pressures have two saturation temperatures"},
-        {"gas", "saturated phases equal in P and ln f", "gas Jacobsen", "",
-         "nitrogen's saturation pressure lies up to 0.8 Pa above its melting line from 63.1531 "
-         "to 63.1575 K, and to about 63.2 K less than the 1e-6 compression of the check's "
-         "liquid below it: those states carry the melting flag", 63.3},
+        {"gas", "the stable state along an isobar solves", "gas Jacobsen", "",
+         "nitrogen is solid beyond its melting line, which rises 4.5 MPa/K from the triple "
+         "point: an isobar's liquid below its melting temperature (63.22 K at 3.39 bar, 63.89 K "
+         "at the critical 33.96 bar) carries the melting flag",
+         63.9},
         {"water", "Tsat(Psat(T)) = T", "water DuanH2O-1", "",
          "the general equation's water saturates at 950.6 bar at 273.16 K, 180.0 bar near "
          "441 K and 436.0 bar at its critical point: 180-436 bar have two saturation "
@@ -174,12 +175,6 @@ const std::vector<Allowance>& namedExceptions() {
 // Faults known and not yet mended, each with what shows it.
 const std::vector<Allowance>& knownFaults() {
     static const std::vector<Allowance> list = {
-        {"gas", "the stable state along an isobar solves", "gas Jacobsen", "",
-         "Span et al. nitrogen's melting line is taken as p_t (1 + 12798.61 (T/T_t - 1)^1.78963) "
-         "where the published one is p_t (1 + 12798.61 ((T/T_t)^1.78963 - 1)): it refuses, as "
-         "beyond melting, liquid states between the two (9.59 bar: from the true melting "
-         "temperature, 63.36 K, to 66.7 K; 28.5 bar to 69.8 K; at 100 K from 61 to 204 MPa)",
-         70.5},
         {"gas", "a T-V isobar crosses once", "gas Jacobsen", "",
          "Span et al. nitrogen's stable state at (T, P) depends on what was computed before: "
          "after calculateTheSaturationPressure(120 K), calculateStableStateFromTP(95.229287 K, "

@@ -128,13 +128,16 @@ void printDecompressionEnd(const WaterEOS& w, const char* title, bool found, dou
 
 void WagnerPruss::compareReversibleIrreversibleWorks(double TK, double PPa) {
     error = 0;
-    set_the_phase_as(1);
-    temperature(TK);
-    pressure(1e-5 * PPa);
-    calculate_molar_volume();
-    if (error) return;
+    // The state decompressed is the stable one: below the critical point and above the
+    // saturation pressure the vapour side still finds a metastable steam, whose energy
+    // would make a compressed liquid flash almost wholly to steam.
+    if (calculateStableStateFromTP(TK, 1e-5 * PPa) == StablePhase::None || error) {
+        error = 1;
+        return;
+    }
     calculate_state_functions();
     if (error) return;
+    set_the_phase_as(1);
     const double S0 = S, U0 = U, V0 = V;
     // Both ends at 1 bar are placed against the saturation there: between the saturated
     // phases the stable end is their mixture, not a metastable single phase.

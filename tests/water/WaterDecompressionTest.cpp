@@ -503,5 +503,20 @@ TEST_F(WaterMagmaFractionTest, ReversibleEndInsideTheDomeIsTheStableMixture) {
     EXPECT_NEAR(water.H, (1 - xv) * ends.Hl + xv * ends.Hv, 1e-9 * ends.Hv);
 }
 
+// A compressed liquid below the critical point (573.15 K, 100 bar; saturation 85.9 bar) is
+// decompressed from the liquid, not from the metastable steam the vapour side also finds.
+// Vapour fractions at 1 bar from IAPWS-95 (python3-iapws): irreversible 0.40399, reversible
+// 0.32134.
+TEST_F(WaterMagmaFractionTest, CompressedLiquidIsDecompressedFromTheLiquid) {
+    SaturationEnds ends;
+    ASSERT_TRUE(saturationEndsAtP(water, 1.0, ends));
+    ::testing::internal::CaptureStdout();
+    water.compareReversibleIrreversibleWorks(573.15, 100e5);
+    const std::string printed = ::testing::internal::GetCapturedStdout();
+    ASSERT_EQ(water.error, 0);
+    EXPECT_NE(printed.find("Vapour fraction :       0.4040"), std::string::npos) << printed;
+    EXPECT_NEAR((water.V - ends.Vl) / (ends.Vv - ends.Vl), 0.32134, 2e-4);
+}
+
 }  // namespace
 }  // namespace vornex

@@ -364,7 +364,9 @@ TEST_F(WaterFlowTest, EachBranchWritesOnlyItsOwnPhaseBelowTheCriticalPressure) {
                 EXPECT_GT(row[3], 322.0) << name << " at " << row[1] << " K";
             else
                 EXPECT_LT(row[3], 322.0) << name << " at " << row[1] << " K";
-            if (c.P == 1.0 && row[1] == 330.0) EXPECT_NEAR(row[3], 0.656, 0.01);
+            if (c.P == 1.0 && row[1] == 330.0) {
+                EXPECT_NEAR(row[3], 0.656, 0.01);
+            }
         }
         std::filesystem::remove(name);
     }

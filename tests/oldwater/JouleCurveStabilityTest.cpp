@@ -10,25 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "support/CurveRows.h"
+
 #include "fluid/Metastability.h"
 #include "oldwater/Saul.h"
 
 namespace vornex {
 namespace {
 
-// The rows (T K, V cm3/mol, P bar) of a curve file.
-std::vector<std::vector<double>> rowsOf(const char* path) {
-    std::ifstream in(path);
-    std::vector<std::vector<double>> rows;
-    std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream s(line);
-        s.imbue(std::locale::classic());
-        double T, V, P;
-        if (s >> T >> V >> P) rows.push_back({T, V, P});
-    }
-    return rows;
-}
+const auto& rowsOf = test::curveRowsOf;
 
 TEST(JouleCurveStability, NoRowOfSaulWaterLiesBetweenTheSpinodals) {
     Saul f(2);

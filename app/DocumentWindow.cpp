@@ -602,7 +602,13 @@ void DocumentWindow::saveAs(std::function<void()> then) {
             if (!mSaveChooser) return;
             mSaveChooser->hide();
             const std::optional<std::string> path = chosenPath(*mSaveChooser, response);
-            if (path && saveTo(withDocumentExtension(*path)) && then) then();
+            if (!path) return;
+            const std::string target = withDocumentExtension(*path);
+            if (const std::string refusal = replacedWithoutAsking(*path, target); !refusal.empty()) {
+                GtkPlotServices::instance().reportError("The document was not saved. " + refusal);
+                return;
+            }
+            if (saveTo(target) && then) then();
         },
         *this));
     mSaveChooser->show();

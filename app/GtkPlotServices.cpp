@@ -244,8 +244,13 @@ void GtkPlotServices::answerSavePanel(std::optional<std::string> path) {
     if (mChooser) mChooser->hide();
     if (!command || !path) return;
     const std::string ext = "." + mAskedType;
+    const std::string chosen = *path;
     if (path->size() < ext.size() || path->compare(path->size() - ext.size(), ext.size(), ext))
         *path += ext;
+    if (const std::string refusal = replacedWithoutAsking(chosen, *path); !refusal.empty()) {
+        reportError(refusal);
+        return;
+    }
     mAnswer = *path;
     perform(command);
     mAnswer.reset();

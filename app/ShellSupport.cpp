@@ -73,4 +73,16 @@ std::string withDocumentExtension(const std::string& path) {
     return path;
 }
 
+std::string replacedWithoutAsking(const std::string& chosen, const std::string& target) {
+    if (target == chosen) return {};
+    // A file that cannot be looked at counts as there: nothing is risked on a guess.
+    std::error_code ec;
+    if (std::filesystem::symlink_status(target, ec).type() == std::filesystem::file_type::not_found)
+        return {};
+    const std::string name = std::filesystem::path(target).filename().string();
+    return "Nothing was written: \u201c" + name + "\u201d is already there, and the file " +
+           "chosen was \u201c" + std::filesystem::path(chosen).filename().string() +
+           "\u201d. Choose \u201c" + name + "\u201d itself to replace it, or another name.";
+}
+
 }  // namespace vornex::shell

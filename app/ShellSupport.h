@@ -61,4 +61,10 @@ std::string nameWithType(const std::string& name, const std::string& type);
 // The path with the document extension added when it has none.
 std::string withDocumentExtension(const std::string& path);
 
+// Why a save panel's answer `chosen` must not be written to `target` (the answer with its
+// type's extension added): a file already at `target` is not the one whose replacement the
+// panel asked about, and may be someone else's. Empty when `target` is the answer itself or
+// nothing is there.
+std::string replacedWithoutAsking(const std::string& chosen, const std::string& target);
+
 }  // namespace vornex::shell

@@ -336,11 +336,17 @@ void CPlotView::onZoomOut() {
     mPlotRect = getPlotRect();
     const Rect& p = mPlotRect;
     const Rect& r = mTrackingRect;
-    const float dx = mCurMaxX - mCurMinX, dy = mCurMaxY - mCurMinY;
-    float minX = mCurMinX - static_cast<float>((r.x() - p.x()) / r.width()) * dx;
-    float maxX = minX + dx * static_cast<float>(p.width() / r.width());
-    float minY = mCurMinY - static_cast<float>((r.y() - p.y()) / r.height()) * dy;
-    float maxY = minY + dy * static_cast<float>(p.height() / r.height());
+    // What the plot shows now goes into the rectangle dragged: each new edge is the point of
+    // today's axis that lands on the plot's edge then, read through the axis itself, so that a
+    // logarithmic axis widens by decades and never reaches zero or below.
+    auto before = [](double plotFrom, double plotSpan, double dragFrom, double dragSpan,
+                     double edge) {
+        return static_cast<float>(plotFrom + (edge - dragFrom) * plotSpan / dragSpan);
+    };
+    float minX = getXFromPixelValue(before(p.minX(), p.width(), r.minX(), r.width(), p.minX()));
+    float maxX = getXFromPixelValue(before(p.minX(), p.width(), r.minX(), r.width(), p.maxX()));
+    float minY = getYFromPixelValue(before(p.minY(), p.height(), r.minY(), r.height(), p.minY()));
+    float maxY = getYFromPixelValue(before(p.minY(), p.height(), r.minY(), r.height(), p.maxY()));
     minX = withinMaximumRange(minX, mMaxMinX, mMaxMaxX);
     maxX = withinMaximumRange(maxX, mMaxMinX, mMaxMaxX);
     minY = withinMaximumRange(minY, mMaxMinY, mMaxMaxY);

@@ -82,8 +82,14 @@ PlotAxis::PlotAxis(float min, float max, bool logarithmic, int nbTicks, int digi
       mMin(min),
       mMax(max) {
     if (mLog) {
-        mLo = min > 0.0f ? std::floor(std::log10(min)) : -2.0f;
-        mHi = max > 0.0f ? std::ceil(std::log10(max)) : -1.0f;
+        // Whole decades that hold the range: rounded outward, which on an axis running
+        // downward (depth) is up at its start and down at its end.
+        const bool downward = max < min;
+        auto outward = [](float v, bool up) {
+            return up ? std::ceil(std::log10(v)) : std::floor(std::log10(v));
+        };
+        mLo = min > 0.0f ? outward(min, downward) : -2.0f;
+        mHi = max > 0.0f ? outward(max, !downward) : -1.0f;
     } else {
         mLo = min;
         mHi = max;

@@ -36,7 +36,8 @@ class PlotAxis {
 
     bool isIncreasing() const { return mHi >= mLo; }
     // Axis bounds: the range itself on a linear axis; on a logarithmic one the decade
-    // exponents floor(log10(min)) (−2 when min ≤ 0) and ceil(log10(max)) (−1 when max ≤ 0).
+    // exponents floor(log10(min)) (−2 when min ≤ 0) and ceil(log10(max)) (−1 when max ≤ 0),
+    // on a downward axis (min > max) ceil(log10(min)) and floor(log10(max)).
     float lo() const { return mLo; }
     float hi() const { return mHi; }
 

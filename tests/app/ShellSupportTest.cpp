@@ -2,7 +2,12 @@
 
 #include <gio/gio.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 #include <set>
+#include <string>
 
 #include "ShellSupport.h"
 
@@ -69,6 +74,34 @@ TEST(ShellSupport, SavePanelsProposeTheTypeOnce) {
     EXPECT_EQ(nameWithType("P-T", "pdf"), "P-T.pdf");
     EXPECT_EQ(nameWithType("data.txt", "itx"), "data.txt.itx");
     EXPECT_EQ(nameWithType(".txt", "txt"), ".txt.txt");
+}
+
+// A save panel confirms replacing the file chosen, not the one its extension names. Regression:
+// "plot" chosen where "plot.pdf" (or "Untitled.wyvra") was already there wrote over that file
+// without a word.
+TEST(ShellSupport, AnExtensionAddedNeverReplacesAFileWithoutAsking) {
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("wyvra-save-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    for (const std::string stem : {"plot", "Halit\xC3\xA9 \"30 %\" 'run'"}) {
+        const std::string chosen = (dir / stem).string();
+        for (const std::string& target : {chosen + ".pdf", withDocumentExtension(chosen)}) {
+            EXPECT_EQ(replacedWithoutAsking(chosen, target), "") << target;
+            std::ofstream(target) << "someone's";
+            const std::string said = replacedWithoutAsking(chosen, target);
+            EXPECT_NE(said.find(std::filesystem::path(target).filename().string()),
+                      std::string::npos)
+                << said;
+            // The file chosen by its own name is the one the panel asked about.
+            EXPECT_EQ(replacedWithoutAsking(target, target), "");
+            std::filesystem::remove(target);
+            // A link that leads nowhere is a file of that name all the same.
+            std::filesystem::create_symlink(dir / "nowhere", target);
+            EXPECT_NE(replacedWithoutAsking(chosen, target), "") << target;
+            std::filesystem::remove(target);
+        }
+    }
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

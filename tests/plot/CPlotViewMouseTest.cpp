@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 
 #include "PlotTestSupport.h"
@@ -160,6 +161,40 @@ TEST_F(PlotMouse, ZoomOnADownwardAxisKeepsTheDraggedRange) {
     drag(viewPoint(150, 250), {viewPoint(250, 150)});  // the middle half
     view->onZoomOut();
     expectRange(*view, {0, 400, 400, 0}, 0.05f);
+}
+
+// On a logarithmic axis a zoom out widens by decades, the rectangle dragged taking what the
+// plot showed. Regression: the range was widened as if the axis were linear, 0.1 ... 1 zoomed
+// out over its middle half to -0.35 ... 1.45 (decades 0.01 ... 10 drawn, 0.0001 ... 100 to
+// 0 ... 150, less than before at the bottom); and an axis running downward rounded its decades
+// inward, 17.8 ... 3.16 drawn as one decade collapsed, zoomed out to 1 ... 100, turned over.
+TEST_F(PlotMouse, ZoomOutOnALogarithmicAxisWidensByDecades) {
+    view->setMaxXYRange(0, 100, -1, 1e4f);
+    view->setDefaultXYRange(0, 100, -1, 100);
+    view->setShowLogY(true);
+    view->setXYRange(0, 100, 0.1f, 1);
+    draw();
+    const Rect plot = view->getPlotRect();
+    auto dragMiddleHalf = [&] {
+        drag({plot.minX() + plot.width() / 4, plot.minY() + plot.height() / 4},
+             {{plot.minX() + 3 * plot.width() / 4, plot.minY() + 3 * plot.height() / 4}});
+    };
+    dragMiddleHalf();
+    view->onZoomOut();
+    EXPECT_NEAR(rangeOf(*view)[2], std::sqrt(0.1) * 0.1, 1e-6);
+    EXPECT_NEAR(rangeOf(*view)[3], std::sqrt(10.0), 1e-5);
+    // A depth axis, 500 m at the top: whole decades outward, 1000 down to 10, its middle
+    // half zoomed out to two decades more, still running downward.
+    view->setMaxXYRange(0, 100, 1e4f, 0);
+    view->setDefaultXYRange(0, 100, 500, 0);
+    view->setXYRange(0, 100, 500, 10);
+    draw();
+    EXPECT_NEAR(view->getYFromPixelValue(static_cast<float>(plot.minY())), 1000, 0.01);
+    EXPECT_NEAR(view->getYFromPixelValue(static_cast<float>(plot.maxY())), 10, 1e-4);
+    dragMiddleHalf();
+    view->onZoomOut();
+    EXPECT_NEAR(rangeOf(*view)[2], 10000, 0.5);
+    EXPECT_NEAR(rangeOf(*view)[3], 1, 1e-4);
 }
 
 TEST_F(PlotMouse, ZeroSizeDragIsAClickAndAFlatDragMakesNoRectangle) {

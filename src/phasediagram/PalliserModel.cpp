@@ -207,6 +207,11 @@ void PalliserModel::calculateNaClSaturationPoint(double T, double& P, double& rh
     }
     rhoL = (((-4.29832e-11 * T + 2.71397e-07) * T - 0.000621) * T + 0.114967) * T + 1744.12;
     rhoV = (((1.90449e-11 * T - 9.19469e-08) * T + 0.000154158) * T - 0.102287) * T + 22.9444;
+    // Below its critical point the saturated vapour is the one the states have on either side
+    // of the curve, NaCl's ideal gas (the fit lies 2000 times above it at 801 degC, 3 times at
+    // 3000): the fit's vapour made the boiling curve's vapour, and a state on the curve with a
+    // density below it, disagree with the vapour a hair off the curve.
+    if (T < naclCriticalTemperature) nearIdealNaClEdge(T, P, rhoV);
     failed = !allFinite({P, rhoL, rhoV});
 }
 

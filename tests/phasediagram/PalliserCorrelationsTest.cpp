@@ -214,6 +214,30 @@ TEST_F(PalliserCorrelations, NaClAndHalite) {
 }
 
 // The halite-saturated liquid of a salinity at its own liquidus temperature is that salinity.
+// Regression: NaCl's boiling curve gave its saturated-vapour fit (0.507 kg/m3 at 801 degC, 1.913
+// at 1000) where the states on either side of the curve have NaCl's ideal gas (2.51e-4 and
+// 0.0611, R 8.314, 0.058443 kg/mol): the base curve's vapour, and a state of pure NaCl on the
+// curve, disagreed with the vapour a hair off it (1000 degC with 1 kg/m3 came out 1.913 kg/m3).
+TEST_F(PalliserCorrelations, NaClBoilingCurveVapourIsTheStatesVapour) {
+    for (double T : {801.0, 1000.0, 2000.0, 3000.0}) {
+        double P = 0.0, rhoL = 0.0, rhoV = 0.0;
+        model.calculateNaClSaturationPoint(T, P, rhoL, rhoV);
+        ASSERT_EQ(model.failed, 0) << T;
+        EXPECT_NEAR(rhoV, 1e5 * P * 0.058443 / (8.314 * (T + 273.15)), 1e-9 * rhoV) << T;
+        const double below = model.calculateFluidDensity(T, P * (1.0 - 1e-9), 1.0, -1.0);
+        EXPECT_NEAR(below / rhoV, 1.0, 2e-9) << T;
+    }
+    const double rho = model.calculateFluidDensity(1000.0, 0.110677, 1.0, 1.0);
+    EXPECT_EQ(model.region, PalliserModel::kNaClSaturation);
+    EXPECT_NEAR(rho, 1.0, 1e-12);
+    EXPECT_NEAR(model.vapourMassFraction * rho / 0.0611083, model.vapourVolumeFraction, 1e-5);
+    CurveArray curve;
+    model.calculateNaClSatCurve(curve);
+    EXPECT_EQ(curve[1], 0.0005);  // the halite triple point, with its vapour
+    EXPECT_NEAR(curve[3], 1e5 * 0.0005 * 0.058443 / (8.314 * 1073.15), 1e-12);
+    EXPECT_NEAR(curve[4 + 3], 2.51069e-4, 1e-9);
+}
+
 TEST_F(PalliserCorrelations, LiquidusSearchesInvertEachOther) {
     for (double x : {0.27, 0.3, 0.5, 0.8}) {
         double T = 0.0, rho = 0.0;

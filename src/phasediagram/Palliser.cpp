@@ -471,6 +471,13 @@ double Palliser::pureLiquidVapour(double T, double P, double rho, int32_t code,
         vapourMassFraction = vapourVolumeFraction = isLiquid ? 0.0 : 1.0;
         return onePhase(isLiquid ? (this->*liquid)(T, P) : (this->*vapour)(T, P));
     }
+    // At water's critical point, and on the surface's edge carried above it, liquid and vapour
+    // are one fluid (322 kg/m3): no two phases to share the density between.
+    if (!(rhoL > rhoV)) {
+        liquidMassFraction = liquidVolumeFraction = 1.0;
+        vapourMassFraction = vapourVolumeFraction = 0.0;
+        return onePhase(rhoL);
+    }
     region = code;
     pressure = Psat;
     return splitPureFractions(rho, rhoL, rhoV, liquidMassFraction, liquidVolumeFraction,

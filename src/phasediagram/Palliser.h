@@ -314,6 +314,10 @@ class Palliser : public PhaseDiagramInfo {
     void calculateBoilingPointWithGasVolume(double T, double x, double f, double& P, double& xL,
                                             double& xV, double& rhoL, double& rhoV, double& rhoMix);
     double equationForBoilingGasVolume(double P, void* context);
+    // The pressure of that vapour volume within a step of the scan below the bubble pressure,
+    // down to neighbouring doubles (`rounded` where those still part the volume); error 1
+    // without one.
+    double boilingJustBelowBubble(void* context, double Plow, bool& rounded, int& error);
     // Stride 3: T, P, bulk density of the boiling curve of w wt % with fPercent % vapour.
     void calculateBoilingCurveWithGasVolume(CurveArray& out, double w, double fPercent, double Tend,
                                             double T0);

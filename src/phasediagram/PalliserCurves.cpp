@@ -14,8 +14,11 @@ void Palliser::calculateNaClSatCurve(CurveArray& out) {
     steps(haliteTripleTemperature, naclCriticalTemperature, 1.0, Bound::Below, [&](double T) {
         calculateNaClSaturationPoint(T, P, rhoL, rhoV);
         // The fit passes 0 bar (-4e-7) at the halite melting point, where the curve starts at
-        // the triple-point pressure.
-        if (T == haliteTripleTemperature) P = std::max(P, haliteTriplePressure);
+        // the triple-point pressure with the vapour of that pressure.
+        if (T == haliteTripleTemperature && P < haliteTriplePressure) {
+            P = haliteTriplePressure;
+            rhoV = getNaClVapourDensity(T, P);
+        }
         appendRow(out, {T, P, rhoL, rhoV});
     });
     calculateNaClSaturationPoint(naclCriticalTemperature, P, rhoL, rhoV);

@@ -480,13 +480,15 @@ void Palliser::calculateBoilingPointWithGasVolume(double T, double x, double f, 
         P = xL = xV = rhoL = rhoV = rhoMix = -1.0;
         return;
     }
-    if (f == 0.0) {
+    // Pure water boils at one pressure, where its liquid and vapour take any share of the
+    // volume; without vapour the liquid alone.
+    if (f == 0.0 || x == 0.0) {
         P = P0;
         xL = x;
         xV = xV0;
         rhoL = rhoL0;
         rhoV = rhoV0;
-        rhoMix = rhoL0;
+        rhoMix = (1.0 - f) * rhoL0 + f * rhoV0;
         return;
     }
     BoilingContext c{T, x, f, P0};
@@ -497,6 +499,21 @@ void Palliser::calculateBoilingPointWithGasVolume(double T, double x, double f, 
     int error = 0;
     double root = secantOrScan(&Palliser::equationForBoilingGasVolume, &c, P0, P0 - 0.0001, P0,
                                {Plow, P0, (P0 - Plow) / kBoilingScan, 1e-9}, error);
+    // A root the scan's halving left off the volume (within the tolerance on the pressure) is
+    // sought again near the bubble pressure, where a dilute brine's is.
+    double r = 0.0;
+    bool rounded = false;
+    if (error || !evaluate(&Palliser::equationForBoilingGasVolume, &c, root, r) ||
+        !(std::fabs(r) <= 1e-9)) {
+        int nearError = 0;
+        const double nearRoot = boilingJustBelowBubble(&c, Plow, rounded, nearError);
+        if (!nearError) {
+            root = nearRoot;
+            error = 0;
+        } else if (!error) {
+            evaluate(&Palliser::equationForBoilingGasVolume, &c, root, r);  // its phases again
+        }
+    }
     failed = error != 0;
     if (failed) {
         P = xL = xV = rhoL = rhoV = rhoMix = -1.0;
@@ -507,8 +524,46 @@ void Palliser::calculateBoilingPointWithGasVolume(double T, double x, double f, 
     xV = c.xV;
     rhoL = c.rhoL;
     rhoV = c.rhoV;
-    // The bulk specific volume is the mass-weighted sum of the phases'.
-    rhoMix = mixture(std::min(x, xL), xL, rhoL, xV, rhoV).rho;
+    // The bulk specific volume is the mass-weighted sum of the phases'; where the pressure is
+    // only the double nearest the root, the phases fill the volumes asked for.
+    rhoMix = rounded ? (1.0 - f) * rhoL + f * rhoV
+                     : mixture(std::min(x, xL), xL, rhoL, xV, rhoV).rho;
+}
+
+// A brine of a millionth of a percent of salt and less holds a tenth of its volume as vapour
+// a part in 1e12 or less below its bubble pressure, within one step of the scan of the band:
+// the pressure is sought down from the bubble pressure by doubling distances and halved to
+// neighbouring doubles. Where neighbouring doubles still part the volume asked for, the nearer
+// one is the answer (`rounded`).
+double Palliser::boilingJustBelowBubble(void* context, double Plow, bool& rounded, int& error) {
+    auto& c = *static_cast<BoilingContext*>(context);
+    // The vapour volume less the one asked for; where the bulk salinity is above the liquid's
+    // (the rounding of the bubble pressure), the liquid alone: no vapour.
+    auto residual = [&](double P) {
+        double r = 0.0;
+        return evaluate(&Palliser::equationForBoilingGasVolume, &c, P, r) ? r : -c.f;
+    };
+    error = 1;
+    rounded = false;
+    double above = c.P0, rAbove = -c.f, below = -1.0, rBelow = 0.0;
+    for (double d = c.P0 * DBL_EPSILON; d < c.P0 - Plow && below < 0.0; d *= 2.0) {
+        const double r = residual(c.P0 - d);
+        (r < 0.0 ? above : below) = c.P0 - d;
+        (r < 0.0 ? rAbove : rBelow) = r;
+    }
+    if (below < 0.0) return 0.0;
+    while (halvable(below, above)) {
+        const double mid = 0.5 * (below + above), r = residual(mid);
+        (r < 0.0 ? above : below) = mid;
+        (r < 0.0 ? rAbove : rBelow) = r;
+    }
+    double P = std::fabs(rAbove) < std::fabs(rBelow) ? above : below, r = 0.0;
+    // The context holds the answer's phases.
+    if (!evaluate(&Palliser::equationForBoilingGasVolume, &c, P, r))
+        evaluate(&Palliser::equationForBoilingGasVolume, &c, P = below, r);
+    rounded = !(std::fabs(r) <= 1e-9);
+    error = 0;
+    return P;
 }
 
 void Palliser::calculateBoilingCurveWithGasVolume(CurveArray& out, double w, double fPercent,

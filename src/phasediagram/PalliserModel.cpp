@@ -23,6 +23,7 @@ constexpr double kWaterReferencePc = 220.64;    // bar
 constexpr double kCarriedEdgeSlope = 1.1359999999999957 / 1.103999999999985;  // bar/degC
 constexpr double kSlvWaterVapourFrom = 300.0;  // degC: the SLV vapour is water's up to here
 constexpr double kSlvWaterVapourEnd = 350.0;   // and the fit's from here
+constexpr double kWaterRoundTrip = 1e-6;  // relative: water's density at its own pressure
 
 bool allFinite(std::initializer_list<double> values) {
     for (double v : values)
@@ -92,8 +93,14 @@ double PalliserModel::getIsochoricWaterPressure(double T, double rho) {
     bool ok = !water->error && P > 0.0 && std::isfinite(P);
     water->error = 0;
     if (!ok) return 0.0;
-    failed = 0;
-    return P;
+    // The loop also climbs to positive pressures inside the dome (6.3e10 bar at 100 degC and
+    // 500 kg/m3, 6.0e5 at 300 degC and 400): the pressure is the density's only where water at
+    // that pressure has it.
+    double Ps = 0.0, rhoL = 0.0, rhoV = 0.0;
+    if (T < kWaterReferenceTc) calculateWaterSaturationPoint(T, Ps, rhoL, rhoV);
+    const double back = waterDensity(T, P, T < kWaterReferenceTc && P > Ps ? 2 : 1);
+    failed = !(std::fabs(back - rho) <= kWaterRoundTrip * rho);
+    return failed ? 0.0 : P;
 }
 
 void PalliserModel::calculateWaterSaturationPoint(double T, double& P, double& rhoL, double& rhoV) {
@@ -207,6 +214,11 @@ void PalliserModel::calculateNaClSaturationPoint(double T, double& P, double& rh
     }
     rhoL = (((-4.29832e-11 * T + 2.71397e-07) * T - 0.000621) * T + 0.114967) * T + 1744.12;
     rhoV = (((1.90449e-11 * T - 9.19469e-08) * T + 0.000154158) * T - 0.102287) * T + 22.9444;
+    // Below its critical point the saturated vapour is the one the states have on either side
+    // of the curve, NaCl's ideal gas (the fit lies 2000 times above it at 801 degC, 3 times at
+    // 3000): the fit's vapour made the boiling curve's vapour, and a state on the curve with a
+    // density below it, disagree with the vapour a hair off the curve.
+    if (T < naclCriticalTemperature) nearIdealNaClEdge(T, P, rhoV);
     failed = !allFinite({P, rhoL, rhoV});
 }
 

@@ -120,6 +120,40 @@ TEST_F(PalliserCorrelations, WaterEndOnTheReferenceModel) {
     EXPECT_EQ(P, 221.0);
 }
 
+// Regression: inside the two-phase dome IAPWS-95's loop also climbs to positive pressures
+// (its raw P(T, rho): 6.279e10 bar at 100 degC and 500 kg/m3, 6.020e5 at 300 degC and 400),
+// which the pure-water isochore step gave as the density's pressure; no water has them. The
+// densities of water's states keep theirs.
+TEST_F(PalliserCorrelations, WaterIsochorePressureOnlyOfWatersStates) {
+    for (auto [T, rho] : {std::pair{100.0, 500.0}, {300.0, 400.0}, {300.0, 100.0}, {200.0, 300.0}}) {
+        EXPECT_EQ(model.getIsochoricWaterPressure(T, rho), 0.0) << T << " " << rho;
+        EXPECT_EQ(model.failed, 1) << T << " " << rho;
+        EXPECT_EQ(model.isochoricPressure(T, 1.0, rho, 0.0), 0.0) << T << " " << rho;
+    }
+    // IAPWS-95 (python3-iapws): 801 degC, 0.2 kg/m3 at 0.99130 bar; 0.01 degC, 1000.5 at
+    // 13.9323; 374 degC, 322 at 220.7843 (just above water's critical point).
+    EXPECT_NEAR(model.getIsochoricWaterPressure(801.0, 0.2), 0.99130247, 1e-7);
+    EXPECT_NEAR(model.getIsochoricWaterPressure(0.01, 1000.5), 13.9322797, 1e-6);
+    EXPECT_NEAR(model.getIsochoricWaterPressure(374.0, 322.0), 220.784338, 1e-5);
+    EXPECT_EQ(model.failed, 0);
+}
+
+// Regression: water at its critical point (373.946 degC, 220.64 bar) and on the surface's edge
+// carried on to 374.15 degC, given the critical density 322 kg/m3, was no state (region 0):
+// its liquid and vapour, both 322, split the density by 0/0. It is the one critical fluid.
+TEST_F(PalliserCorrelations, WaterAtItsCriticalPointIsOneFluid) {
+    for (double T : {373.946, 373.95, 374.0, 374.15}) {
+        double P = 0.0, rhoL = 0.0, rhoV = 0.0;
+        model.calculateExtendedWaterSaturationPoint(T, P, rhoL, rhoV);
+        for (double rho : {322.0, -1.0}) {
+            EXPECT_EQ(model.calculateFluidDensity(T, P, 0.0, rho), 322.0) << T << " " << rho;
+            EXPECT_EQ(model.region, PalliserModel::kOnePhase) << T << " " << rho;
+            EXPECT_EQ(model.failed, 0) << T << " " << rho;
+        }
+        EXPECT_GT(model.pressureForBulkDensity(T, 220.0, 322.0, 0.0), 220.6) << T;
+    }
+}
+
 // Regression: above water's critical point the water saturation call made up a saturation
 // (400 degC: 246.87 bar, both densities 322) and reported success.
 TEST_F(PalliserCorrelations, NoWaterSaturationAboveTheCriticalPoint) {
@@ -214,6 +248,30 @@ TEST_F(PalliserCorrelations, NaClAndHalite) {
 }
 
 // The halite-saturated liquid of a salinity at its own liquidus temperature is that salinity.
+// Regression: NaCl's boiling curve gave its saturated-vapour fit (0.507 kg/m3 at 801 degC, 1.913
+// at 1000) where the states on either side of the curve have NaCl's ideal gas (2.51e-4 and
+// 0.0611, R 8.314, 0.058443 kg/mol): the base curve's vapour, and a state of pure NaCl on the
+// curve, disagreed with the vapour a hair off it (1000 degC with 1 kg/m3 came out 1.913 kg/m3).
+TEST_F(PalliserCorrelations, NaClBoilingCurveVapourIsTheStatesVapour) {
+    for (double T : {801.0, 1000.0, 2000.0, 3000.0}) {
+        double P = 0.0, rhoL = 0.0, rhoV = 0.0;
+        model.calculateNaClSaturationPoint(T, P, rhoL, rhoV);
+        ASSERT_EQ(model.failed, 0) << T;
+        EXPECT_NEAR(rhoV, 1e5 * P * 0.058443 / (8.314 * (T + 273.15)), 1e-9 * rhoV) << T;
+        const double below = model.calculateFluidDensity(T, P * (1.0 - 1e-9), 1.0, -1.0);
+        EXPECT_NEAR(below / rhoV, 1.0, 2e-9) << T;
+    }
+    const double rho = model.calculateFluidDensity(1000.0, 0.110677, 1.0, 1.0);
+    EXPECT_EQ(model.region, PalliserModel::kNaClSaturation);
+    EXPECT_NEAR(rho, 1.0, 1e-12);
+    EXPECT_NEAR(model.vapourMassFraction * rho / 0.0611083, model.vapourVolumeFraction, 1e-5);
+    CurveArray curve;
+    model.calculateNaClSatCurve(curve);
+    EXPECT_EQ(curve[1], 0.0005);  // the halite triple point, with its vapour
+    EXPECT_NEAR(curve[3], 1e5 * 0.0005 * 0.058443 / (8.314 * 1073.15), 1e-12);
+    EXPECT_NEAR(curve[4 + 3], 2.51069e-4, 1e-9);
+}
+
 TEST_F(PalliserCorrelations, LiquidusSearchesInvertEachOther) {
     for (double x : {0.27, 0.3, 0.5, 0.8}) {
         double T = 0.0, rho = 0.0;

@@ -716,6 +716,37 @@ TEST_F(PalliserInclusions, BoilingWithAVapourVolume) {
     EXPECT_EQ(rhoMix, -1.0);
 }
 
+// Regression: pure water and brines of a millionth of a percent and less had no boiling point
+// with a vapour volume (their vapour fills a tenth of the volume within a part in 1e12 of the
+// bubble pressure, inside one step of the scan): the boiling panel drew no curve for them.
+// Pure water boils at its saturation pressure with the phases in the shares asked for
+// (IAPWS-95 at 100 degC: 958.349 and 0.598170 kg/m3, so 862.574 with a tenth of vapour).
+TEST_F(PalliserInclusions, BoilingWithAVapourVolumeAtTheWaterEnd) {
+    double P = 0, xL = 0, xV = 0, rhoL = 0, rhoV = 0, rhoMix = 0;
+    model.calculateBoilingPointWithGasVolume(100.0, 0.0, 0.1, P, xL, xV, rhoL, rhoV, rhoMix);
+    ASSERT_EQ(model.failed, 0);
+    EXPECT_NEAR(P, 1.01417997, 1e-7);
+    EXPECT_NEAR(rhoMix, 0.9 * 958.34905 + 0.1 * 0.598170, 1e-5 * rhoMix);
+    model.calculateFluidDensity(100.0, P, 0.0, rhoMix);
+    EXPECT_NEAR(model.vapourVolumeFraction, 0.1, 1e-9);
+    for (double T : {0.01, 100.0, 300.0, 370.0})
+        for (double x : {0.0, 1e-10, 1e-8, 1e-6, 1e-4})
+            for (double f : {0.1, 0.9}) {
+                model.calculateBoilingPointWithGasVolume(T, x, f, P, xL, xV, rhoL, rhoV, rhoMix);
+                ASSERT_EQ(model.failed, 0) << T << " " << x << " " << f;
+                double P0 = 0, xV0 = 0, rhoL0 = 0, rhoV0 = 0;
+                model.calculateBubblePoint(T, x, P0, xV0, rhoL0, rhoV0);
+                EXPECT_LE(P, P0) << T << " " << x << " " << f;
+                EXPECT_NEAR(P, P0, 1e-3 * P0) << T << " " << x << " " << f;
+                EXPECT_NEAR((rhoMix - rhoV) / (rhoL - rhoV), 1.0 - f, 1e-6) << T << " " << x;
+                model.calculateFluidDensity(T, P, x, rhoMix);
+                EXPECT_NEAR(model.vapourVolumeFraction, f, 2e-2) << T << " " << x << " " << f;
+            }
+    CurveArray curve;
+    model.calculateBoilingCurveWithGasVolume(curve, 0.0, 10.0, 374.15, 100.0);
+    EXPECT_EQ(curve.size(), 3u * 276);  // 100 .. 374 degC and the critical point
+}
+
 // The boiling point with a vapour volume is a state of the model: at its pressure the bulk
 // fluid holds that volume of vapour, whose salt (a fifth of the vapour's mass near 800 degC)
 // counts in the lever rule, and its bulk density is the state's lever-rule one.

@@ -96,6 +96,33 @@ TEST(KelnoConsole, RefusalsAndFailuresEndWithStatusOne) {
     }
 }
 
+// Below water's triple-point pressure (611.657 Pa, IAPWS) water has no liquid: the surface
+// pressure 0.001 bar once gave energy diagrams, exit 0, their cycles ending at the boiling
+// point of a supercooled liquid. Every cycle and diagram refuses it at once, naming the
+// bound, and writes nothing; at the triple point and above the cycle computes.
+TEST(KelnoConsole, SurfaceBelowTheTriplePointSaysWhy) {
+    const fs::path base = fs::current_path() / "belowTriple";
+    int n = 0;
+    for (const char* command : {"pv", "pp", "pw", "ev", "ep", "ew"}) {
+        for (const char* Psurf : {"0.001", "0.0061"}) {
+            const fs::path folder = base / std::to_string(n++);
+            const testing::ProgramRun run =
+                testing::runProgram(KELNO_PROGRAM, {command, "Psurf", Psurf}, folder);
+            EXPECT_EQ(run.status, 1) << run.command;
+            EXPECT_NE(run.err.find("the surface pressure Psurf must be at least the triple-point "
+                                   "pressure of water, 0.00611657 bar"),
+                      std::string::npos)
+                << run.command << "\n" << run.err;
+            EXPECT_EQ(run.out.find("Summary"), std::string::npos) << run.command;
+            EXPECT_TRUE(fs::is_empty(folder / "work")) << run.command;
+        }
+    }
+    const testing::ProgramRun at =
+        testing::runProgram(KELNO_PROGRAM, {"pv", "Psurf", "0.00611657"}, base / "at");
+    EXPECT_EQ(at.status, 0) << at.err;
+    EXPECT_NE(at.out.find("P5 :     0.01 bar"), std::string::npos) << at.out;
+}
+
 // The surface pressure is bounded by water's critical pressure, where the expanded water
 // would no longer boil: every cycle and diagram refuses it at once, naming the bound, and
 // writes nothing. Cold surface water under the Wohletz artifice fails saying why.

@@ -345,13 +345,16 @@ void IFP::calculate_an_isopleth(double T, double Fv, FILE* file, const char* suf
     CurvePoint lastStable;
     bool stableSoFar = true;
     std::size_t rowsPerTest = kFirstRowsPerStabilityTest;
+    auto writePending = [&]() {
+        for (const CurvePoint& p : pending) writeRow(p.row);
+        lastStable = pending.back();
+        pending.clear();
+    };
     auto settle = [&]() {
         if (pending.empty()) return true;
         TrialPhase below;
         if (isStablePoint(pending.back(), below)) {
-            for (const CurvePoint& p : pending) writeRow(p.row);
-            lastStable = pending.back();
-            pending.clear();
+            writePending();
             rowsPerTest = std::min(kMostRowsPerStabilityTest, 2 * rowsPerTest);
             return true;
         }
@@ -399,7 +402,11 @@ void IFP::calculate_an_isopleth(double T, double Fv, FILE* file, const char* suf
         return false;
     };
     pending.push_back({current, firstPhase->V, secondPhase->V, reachedBy, rowHere()});
-    settle();
+    // The solve of a bubble or dew point has tested its answer already.
+    if (isSaturationProblem())
+        writePending();
+    else
+        settle();
     initFlag = 0;
     gL = VlS;
     gV = VvS;

@@ -43,7 +43,8 @@ class IFP : public IdealMixture {
     // failed start is then a trace (--verbose), not a failure said.
     bool startRetried = false;
     Newton solver;
-    // Why the last saturation point was refused (status 1) or called metastable (status 4);
+    // Why the last saturation point was refused (status 1) or called metastable (status 4),
+    // or why the last isopleth ended short of its range where its phases lose stability;
     // empty after a sound answer.
     std::string refusal;
 
@@ -292,6 +293,31 @@ class IFP : public IdealMixture {
     bool solveFromNeighbouringPressures();
     // Status 4 and its reason: the answer's liquid splits into two liquids.
     void callMetastable(const TrialPhase& below);
+
+    // A point of a curve solved but not yet written: its state, its phases' molar volumes,
+    // the problem type of the step that reached it, and its row.
+    struct CurvePoint {
+        VLECurrentState state;
+        double Vl = 0.0, Vv = 0.0;
+        short type = 0;
+        std::vector<double> row;
+    };
+    // The current state and the phases at the point.
+    void describePoint(const CurvePoint& point);
+    // Whether no trial phase lies below the tangent plane of the point's two phases (the
+    // lowest into below); the current state and the phases' volume guesses are left as
+    // they were.
+    bool isStablePoint(const CurvePoint& point, TrialPhase& below);
+    // Between a stable point a and an unstable point b, one step of a curve apart, the last
+    // stable point: the step's imposed temperature or pressure bisected, each point solved
+    // from the two and tested. b becomes the nearest unstable point, beyond its lowest trial
+    // phase; makeRow gives a point solved its row. Where a point between fails to solve,
+    // the last one found stable.
+    CurvePoint lastStablePoint(CurvePoint a, CurvePoint& b, TrialPhase& beyond,
+                               const std::function<std::vector<double>()>& makeRow);
+    // The tangent of a curve holding quantity `held`, in temperature or in pressure; slope
+    // its dP/dT.
+    bool curveTangent(double* dX, bool inTemperature, int held);
 
    private:
     // Steps of one predictor, kept from one call to the next.

@@ -2,6 +2,7 @@
 // continuation along the two-phase boundary, stepping in temperature while the curve is flat
 // and in pressure where it is steep.
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -37,17 +38,22 @@ double signOf(double v) {
 
 }  // namespace
 
+bool IFP::curveTangent(double* dX, bool inTemperature, int held) {
+    if (inTemperature) {
+        const bool found = calculate_derivatives(dX, 1, held);
+        slope = dX[1];
+        return found;
+    }
+    const bool found = calculate_derivatives(dX, 2, held);
+    slope = dX[0] != 0.0 ? 1.0 / dX[0] : 0.0;
+    return found;
+}
+
 bool IFP::predict(const PredictorRule& rule, PredictorSteps& steps, double step, double dTarg,
                   double dParg) {
     std::vector<double> dX(static_cast<std::size_t>(m), 0.0);
     for (int attempt = 0; attempt < kMaxHalvings; ++attempt) {
-        if (type == rule.typeT) {
-            calculate_derivatives(dX.data(), 1, rule.held);
-            slope = dX[1];
-        } else {
-            calculate_derivatives(dX.data(), 2, rule.held);
-            slope = dX[0] != 0.0 ? 1.0 / dX[0] : 0.0;
-        }
+        curveTangent(dX.data(), type == rule.typeT, rule.held);
         if (stepCounter == 0) {
             steps.dT = dTarg;
             steps.dP = dTarg * slope;
@@ -150,7 +156,102 @@ double written(double v) {
     return std::fabs(v) < 1e-40 ? 0.0 : v;
 }
 
+// Rows of an isopleth solved between two tangent-plane tests. A test costs some hundreds of
+// evaluations of each model, a row one solve: the rows between two tests wait for the
+// second before they are written. A loss of stability persists along the curve beyond it
+// (the rows go on into the three-phase region), so the tests grow sparser, twice as many
+// rows after each test passed, up to the most.
+constexpr std::size_t kFirstRowsPerStabilityTest = 8, kMostRowsPerStabilityTest = 128;
+// Where the phases lose stability the step is bisected to this width of temperature (K)
+// and share of pressure.
+constexpr double kLossWidthT = 0.005, kLossWidthP = 1e-4;
+constexpr int kLossBisections = 40;
+
+// Two points whose rows (six significant digits) cannot be told apart.
+bool printAlike(double T, double P, double Tb, double Pb) {
+    return std::fabs(T - Tb) <= 1e-5 * std::fabs(Tb) && std::fabs(P - Pb) <= 1e-5 * std::fabs(Pb);
+}
+
+// The phases' volume guesses, the liquid's root of a phase on the liquid side and the
+// vapour's of one on the vapour side.
+double& volumeGuess(FluidPhase& phase) {
+    return phase.phase == 2 ? phase.Vl0 : phase.Vv0;
+}
+
 }  // namespace
+
+void IFP::describePoint(const CurvePoint& point) {
+    current = point.state;
+    correctPhaseKinds();
+    volumeGuess(*firstPhase) = point.Vl;
+    volumeGuess(*secondPhase) = point.Vv;
+    apply_conditions();
+    describePhases();
+}
+
+bool IFP::isStablePoint(const CurvePoint& point, TrialPhase& below) {
+    const VLECurrentState kept = current;
+    const double guesses[4] = {firstPhase->Vl0, firstPhase->Vv0, secondPhase->Vl0,
+                               secondPhase->Vv0};
+    describePoint(point);
+    // A point solved whose phases cannot be described again is not judged here.
+    const bool stable = firstPhase->error != 0 || secondPhase->error != 0 || isStableAnswer(below);
+    current = kept;
+    firstPhase->Vl0 = guesses[0];
+    firstPhase->Vv0 = guesses[1];
+    secondPhase->Vl0 = guesses[2];
+    secondPhase->Vv0 = guesses[3];
+    apply_conditions();
+    describePhases();
+    return stable;
+}
+
+IFP::CurvePoint IFP::lastStablePoint(CurvePoint a, CurvePoint& b, TrialPhase& beyond,
+                                     const std::function<std::vector<double>()>& makeRow) {
+    // Problems 13 and 23 hold the vapour fraction and impose T or P: the step's own.
+    const bool inTemperature = b.type / 10 == 1;
+    const auto un = static_cast<std::size_t>(n);
+    for (int k = 0; k < kLossBisections; ++k) {
+        if (std::fabs(b.state.T - a.state.T) <= kLossWidthT &&
+            std::fabs(b.state.P - a.state.P) <= kLossWidthP * std::fabs(b.state.P))
+            break;
+        auto middle = [](double u, double v) { return 0.5 * (u + v); };
+        current = a.state;
+        current.T = middle(a.state.T, b.state.T);
+        current.P = middle(a.state.P, b.state.P);
+        current.nL = middle(a.state.nL, b.state.nL);
+        current.nV = middle(a.state.nV, b.state.nV);
+        for (std::size_t i = 0; i < un; ++i) {
+            current.x[i] = middle(a.state.x[i], b.state.x[i]);
+            current.y[i] = middle(a.state.y[i], b.state.y[i]);
+        }
+        set_type_of_problem(b.type);
+        if (inTemperature)
+            spec.T = current.T;
+        else
+            spec.P = current.P;
+        correctPhaseKinds();
+        volumeGuess(*firstPhase) = middle(a.Vl, b.Vl);
+        volumeGuess(*secondPhase) = middle(a.Vv, b.Vv);
+        loadStartVector();
+        if (!runSolver() || !isTwoPhaseAnswer()) break;
+        const CurvePoint between{current, firstPhase->V, secondPhase->V, b.type, {}};
+        TrialPhase below;
+        if (isStablePoint(between, below)) {
+            a = between;
+        } else {
+            b = between;
+            beyond = below;
+        }
+    }
+    if (a.row.empty()) {
+        describePoint(a);
+        std::vector<double> dX(static_cast<std::size_t>(m), 0.0);
+        curveTangent(dX.data(), inTemperature, 3);
+        a.row = makeRow();
+    }
+    return a;
+}
 
 void IFP::calculate_an_isopleth(double T, double Fv, FILE* file, const char* suffix, double Tmin,
                                 double Tmax, double dT, double dP, char fromP, char mode,
@@ -211,9 +312,10 @@ void IFP::calculate_an_isopleth(double T, double Fv, FILE* file, const char* suf
     double sL = volumeSlope(firstPhase->V, gL), sV = volumeSlope(secondPhase->V, gV);
     keepConvergedPoint();
     double VlS = firstPhase->V, VvS = secondPhase->V;
+    short reachedBy = type;
     estimate_next_state0(1.0, dT, dP);
     double predictedT = trial.T;
-    auto writePoint = [&]() {
+    auto rowHere = [&]() {
         const double Vl = firstPhase->V * 1e6, Vv = secondPhase->V * 1e6;
         // The phases' molar masses follow their compositions along the curve.
         double Mwl = 0.0, Mwv = 0.0;
@@ -221,30 +323,101 @@ void IFP::calculate_an_isopleth(double T, double Fv, FILE* file, const char* suf
             Mwl += current.x[i] * firstPhase->molarMass[i];
             Mwv += current.y[i] * secondPhase->molarMass[i];
         }
-        if (text) {
-            out.print("%12lg %12lg ", current.T, current.P / 100000.0);
-            for (double v : current.x) out.print("%12lg ", written(v));
-            for (double v : current.y) out.print("%12lg ", written(v));
-            out.print("%12lg %12lg %12lg %12lg %12lg\n", Vl, Vv, slope * 1e-5, Mwl, Mwv);
-        } else {
-            std::vector<double> row{current.T, current.P / 100000.0};
-            for (double v : current.x) row.push_back(written(v));
-            for (double v : current.y) row.push_back(written(v));
-            for (double v : {Vl, Vv, slope * 1e-5, Mwl, Mwv}) row.push_back(v);
-            out.row(row);
-        }
+        std::vector<double> row{current.T, current.P / 100000.0};
+        for (double v : current.x) row.push_back(written(v));
+        for (double v : current.y) row.push_back(written(v));
+        for (double v : {Vl, Vv, slope * 1e-5, Mwl, Mwv}) row.push_back(v);
+        return row;
     };
-    writePoint();
+    auto writeRow = [&](const std::vector<double>& row) {
+        if (!text) {
+            out.row(row);
+            return;
+        }
+        for (std::size_t k = 0; k < row.size(); ++k)
+            out.print(k + 1 < row.size() ? "%12lg " : "%12lg\n", row[k]);
+    };
+    // Beyond a three-phase point the solved bubble or dew point goes on as a metastable
+    // one, which the solver cannot tell from a stable one: the rows wait for a tangent-plane
+    // test of a later row, and where the phases have lost stability the curve ends at the
+    // first loss, bisected, each row written once and none beyond.
+    std::vector<CurvePoint> pending;
+    CurvePoint lastStable;
+    bool stableSoFar = true;
+    std::size_t rowsPerTest = kFirstRowsPerStabilityTest;
+    auto writePending = [&]() {
+        for (const CurvePoint& p : pending) writeRow(p.row);
+        lastStable = pending.back();
+        pending.clear();
+    };
+    auto settle = [&]() {
+        if (pending.empty()) return true;
+        TrialPhase below;
+        if (isStablePoint(pending.back(), below)) {
+            writePending();
+            rowsPerTest = std::min(kMostRowsPerStabilityTest, 2 * rowsPerTest);
+            return true;
+        }
+        stableSoFar = false;
+        // The first unstable row, the rows before it stable.
+        std::size_t lo = 0, hi = pending.size() - 1;
+        TrialPhase beyond = below;
+        while (lo < hi) {
+            const std::size_t mid = (lo + hi) / 2;
+            TrialPhase b;
+            if (isStablePoint(pending[mid], b)) {
+                lo = mid + 1;
+            } else {
+                hi = mid;
+                beyond = b;
+            }
+        }
+        for (std::size_t k = 0; k < hi; ++k) writeRow(pending[k].row);
+        CurvePoint unstable = pending[hi];
+        const bool anyStable = hi > 0 || !lastStable.row.empty();
+        const CurvePoint from = hi > 0 ? pending[hi - 1] : lastStable;
+        pending.clear();
+        char reason[320];
+        if (!anyStable) {
+            vornex::csnprintf(reason, sizeof reason,
+                              "the isopleth has no stable point: at its start (%g K, %g bar) a "
+                              "trial %s lies %.3g RT below the tangent plane of the two phases",
+                              unstable.state.T, unstable.state.P / 1e5,
+                              beyond.liquid ? "liquid" : "vapour", -beyond.distance);
+        } else {
+            const CurvePoint end = lastStablePoint(from, unstable, beyond, rowHere);
+            if (!printAlike(end.state.T, end.state.P, from.state.T, from.state.P)) writeRow(end.row);
+            vornex::csnprintf(reason, sizeof reason,
+                              "the isopleth ends at %g K, %g bar, where a third phase appears: "
+                              "at %g K, %g bar a trial %s lies %.3g RT below the tangent plane "
+                              "of the two phases",
+                              end.state.T, end.state.P / 1e5, unstable.state.T,
+                              unstable.state.P / 1e5, beyond.liquid ? "liquid" : "vapour",
+                              -beyond.distance);
+        }
+        refusal = reason;
+        reason[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(reason[0])));
+        vornex::cfprintf(stderr, "%s\n", reason);
+        status = 1;
+        return false;
+    };
+    pending.push_back({current, firstPhase->V, secondPhase->V, reachedBy, rowHere()});
+    // The solve of a bubble or dew point has tested its answer already.
+    if (isSaturationProblem())
+        writePending();
+    else
+        settle();
     initFlag = 0;
     gL = VlS;
     gV = VvS;
-    for (int steps = 0; status == 0; ++steps) {
+    for (int steps = 0; status == 0 && stableSoFar; ++steps) {
         if (steps >= kMaxTracerSteps) {
             status = 1;
             break;
         }
         firstPhase->Vl0 = gL;
         secondPhase->Vv0 = gV;
+        reachedBy = type;
         initialize();
         // Past the critical point the corrector lands on the trivial solution or on the
         // envelope's other branch with the phases exchanged: neither is a row, and the
@@ -258,9 +431,9 @@ void IFP::calculate_an_isopleth(double T, double Fv, FILE* file, const char* suf
             stepFactor /= 2.0;
             if (stepFactor <= 0.001) {
                 // Short of the critical point, where the phases merge, and of the bounds of
-                // the temperature range, the end is said.
+                // the temperature range, the end is said (once the rows before it stand).
                 const bool atBound = last.T - Tmin < 0.01 || Tmax - last.T < 0.01;
-                if (secondPhase->V > 1.05 * firstPhase->V && !atBound)
+                if (secondPhase->V > 1.05 * firstPhase->V && !atBound && settle())
                     vornex::cfprintf(stderr,
                                      "The isopleth ends at %g K, %g bar: no further point "
                                      "converges\n",
@@ -281,11 +454,9 @@ void IFP::calculate_an_isopleth(double T, double Fv, FILE* file, const char* suf
             status = 0;
             continue;
         }
-        // A point the rows cannot tell from the last one (they print six significant digits)
-        // is where the curve stops moving (its tangent turning against a bound of the model):
-        // the curve ends there, once.
-        if (std::fabs(current.T - last.T) <= 1e-5 * std::fabs(last.T) &&
-            std::fabs(current.P - last.P) <= 1e-5 * std::fabs(last.P)) {
+        // A point the rows cannot tell from the last one is where the curve stops moving
+        // (its tangent turning against a bound of the model): the curve ends there, once.
+        if (printAlike(current.T, current.P, last.T, last.P)) {
             status = 1;
             break;
         }
@@ -302,8 +473,11 @@ void IFP::calculate_an_isopleth(double T, double Fv, FILE* file, const char* suf
         if (type == 23) gL += sL * (trial.P - last.P);
         diagnostic("%12lg %12lg %5d %12lg %12lg\n", current.T, current.P / 100000.0, type, spec.T,
                     spec.P / 100000.0);
-        writePoint();
+        pending.push_back({current, VlS, VvS, reachedBy, rowHere()});
+        if (pending.size() >= rowsPerTest) settle();
     }
+    // The last rows are tested before they are written, however the curve ended.
+    if (stableSoFar) settle();
     if (mode == kIgorText) out.print("END\n");
 }
 

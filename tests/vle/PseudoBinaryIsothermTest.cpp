@@ -32,7 +32,7 @@ std::vector<double> lnFugacity(FluidPhase& f, double T, double Pbar,
     return g;
 }
 
-struct Run {
+struct PseudoBinaryRun {
     double xi, r, dx;
 };
 
@@ -60,7 +60,7 @@ std::vector<std::vector<std::vector<double>>> blocksOf(const std::string& path) 
 // One branch of the isotherm: the phase whose fractions start at column `on` (2 the liquid,
 // 5 the vapour) lies on the line, from the start asked to the end of the line in the sense
 // asked, each point once, every row an equilibrium of the models.
-void checkBranch(CubicMixture& m, const std::vector<std::vector<double>>& rows, const Run& run,
+void checkBranch(CubicMixture& m, const std::vector<std::vector<double>>& rows, const PseudoBinaryRun& run,
                  double T, std::size_t on) {
     const std::size_t off = on == 2 ? 5 : 2;
     ASSERT_GE(rows.size(), 5u);
@@ -94,9 +94,9 @@ void checkBranch(CubicMixture& m, const std::vector<std::vector<double>>& rows, 
 }
 
 void checkIsotherm(const std::vector<std::string>& names, double T) {
-    for (const Run& run : {Run{0.0, 0.3, 0.05}, Run{1.0, 0.3, -0.05}, Run{0.0, 0.3, -0.05},
-                           Run{1.0, 0.3, 0.05}, Run{0.5, 0.3, 0.05}, Run{0.5, 0.3, -0.05},
-                           Run{0.5, 0.0, 0.05}, Run{0.5, 1.0, -0.05}}) {
+    for (const PseudoBinaryRun& run : {PseudoBinaryRun{0.0, 0.3, 0.05}, PseudoBinaryRun{1.0, 0.3, -0.05}, PseudoBinaryRun{0.0, 0.3, -0.05},
+                           PseudoBinaryRun{1.0, 0.3, 0.05}, PseudoBinaryRun{0.5, 0.3, 0.05}, PseudoBinaryRun{0.5, 0.3, -0.05},
+                           PseudoBinaryRun{0.5, 0.0, 0.05}, PseudoBinaryRun{0.5, 1.0, -0.05}}) {
         std::ostringstream what;
         what << names[0] << "-" << names[1] << "-" << names[2] << " " << T << " K from xi "
              << run.xi << " at r " << run.r << " by " << run.dx;

@@ -316,8 +316,19 @@ const char* massRatioRefusal(double m) {
     return nullptr;
 }
 
+// Pressure of water's triple point (IAPWS), bar.
+constexpr double kWaterTriplePointPressureBar = 0.00611657;
+
 const char* surfacePressureRefusal(double Psurf) {
     if (!(Psurf > 0.0)) return "the surface pressure Psurf must be above 0";
+    // Below the triple point water has no liquid: the water expanded to the surface would
+    // freeze and sublimate, not boil, and its boiling point there is that of a metastable
+    // supercooled liquid.
+    if (Psurf < kWaterTriplePointPressureBar)
+        return "the surface pressure Psurf must be at least the triple-point pressure of water, "
+               "0.00611657 bar: the cycle ends where the water, expanded to the surface "
+               "pressure, boils into steam and liquid, and below the triple point water has no "
+               "liquid (it freezes and sublimates)";
     // The cycle ends where the heated water, expanded to the surface pressure, boils into
     // liquid and steam, and its recharges end at the boiling point there: above the critical
     // pressure water neither boils nor splits into two phases.

@@ -3,6 +3,7 @@
 // count is bounded; and a hundred random command lines end cleanly.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <map>
 #include <random>
 #include <string>
@@ -96,26 +97,47 @@ TEST(KelnoConsole, RefusalsAndFailuresEndWithStatusOne) {
     }
 }
 
+// Every cycle and diagram run with each surface pressure given: refused at once with the
+// reason, no report, nothing written.
+void expectSurfaceRefused(const fs::path& base, std::initializer_list<const char*> pressures,
+                          const std::string& reason) {
+    int n = 0;
+    for (const char* command : {"pv", "pp", "pw", "ev", "ep", "ew"}) {
+        for (const char* Psurf : pressures) {
+            const fs::path folder = base / std::to_string(n++);
+            const testing::ProgramRun run =
+                testing::runProgram(KELNO_PROGRAM, {command, "Psurf", Psurf}, folder);
+            EXPECT_EQ(run.status, 1) << run.command;
+            EXPECT_NE(run.err.find(reason), std::string::npos) << run.command << "\n" << run.err;
+            EXPECT_EQ(run.out.find("Summary"), std::string::npos) << run.command;
+            EXPECT_TRUE(fs::is_empty(folder / "work")) << run.command;
+        }
+    }
+}
+
+// Below water's triple-point pressure (611.657 Pa, IAPWS) water has no liquid: the surface
+// pressure 0.001 bar once gave energy diagrams, exit 0, their cycles ending at the boiling
+// point of a supercooled liquid. Every cycle and diagram refuses it at once, naming the
+// bound, and writes nothing; at the triple point and above the cycle computes.
+TEST(KelnoConsole, SurfaceBelowTheTriplePointSaysWhy) {
+    const fs::path base = fs::current_path() / "belowTriple";
+    expectSurfaceRefused(base, {"0.001", "0.0061"},
+                         "the surface pressure Psurf must be at least the triple-point pressure "
+                         "of water, 0.00611657 bar");
+    const testing::ProgramRun at =
+        testing::runProgram(KELNO_PROGRAM, {"pv", "Psurf", "0.00611657"}, base / "at");
+    EXPECT_EQ(at.status, 0) << at.err;
+    EXPECT_NE(at.out.find("P5 :     0.01 bar"), std::string::npos) << at.out;
+}
+
 // The surface pressure is bounded by water's critical pressure, where the expanded water
 // would no longer boil: every cycle and diagram refuses it at once, naming the bound, and
 // writes nothing. Cold surface water under the Wohletz artifice fails saying why.
 TEST(KelnoConsole, SurfaceAboveTheCriticalPressureAndColdSurfaceWaterSayWhy) {
     const fs::path base = fs::current_path() / "surface";
-    int n = 0;
-    for (const char* command : {"pv", "pp", "pw", "ev", "ep", "ew"}) {
-        for (const char* Psurf : {"220.64", "230", "1000"}) {
-            const fs::path folder = base / std::to_string(n++);
-            const testing::ProgramRun run =
-                testing::runProgram(KELNO_PROGRAM, {command, "Psurf", Psurf}, folder);
-            EXPECT_EQ(run.status, 1) << run.command;
-            EXPECT_NE(run.err.find("the surface pressure Psurf must lie below the critical "
-                                   "pressure of water, 220.64 bar"),
-                      std::string::npos)
-                << run.command << "\n" << run.err;
-            EXPECT_EQ(run.out.find("Summary"), std::string::npos) << run.command;
-            EXPECT_TRUE(fs::is_empty(folder / "work")) << run.command;
-        }
-    }
+    expectSurfaceRefused(base, {"220.64", "230", "1000"},
+                         "the surface pressure Psurf must lie below the critical pressure of "
+                         "water, 220.64 bar");
     const testing::ProgramRun below =
         testing::runProgram(KELNO_PROGRAM, {"pv", "Psurf", "220.63"}, base / "below");
     EXPECT_EQ(below.status, 0) << below.err;

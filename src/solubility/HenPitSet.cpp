@@ -104,12 +104,15 @@ void HenPitSet::describe() {
             error = 1;
             return;
         }
-        // The gas is solved on its vapour side every time, whatever selector the model was
+        // The gas is solved from its vapour side every time, whatever selector the model was
         // given since.
         vapour->set_the_phase_as(kVapourSide);
         vapour->temperature(T);
         vapour->pressure(P * 1e-5);
         vapour->describe();
+        // A gas above its own saturation pressure is a liquid: the vapour root the selector
+        // finds there is metastable, its fugacity too high.
+        if (!vapour->error && vapour->nc == 1) keepStableRootOfGas(*vapour);
         if (vapour->error) error = 1;
         for (int i = iGas; i < iGas + numberOfGases && i < nc; ++i) {
             const size_t k = static_cast<size_t>(i);

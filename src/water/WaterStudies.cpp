@@ -186,6 +186,9 @@ int WaterEOS::homogeniseOnSaturation(double Vm3, bool liquid, double Tguess) {
 }
 
 void WaterEOS::calculateTheDensityFromTh(double Th) {
+    // A Th of 0.01 degC comes to 273.15999999999997 K: within a rounding it is the triple point.
+    constexpr double kRounding = 1e-9;  // K
+    if (Th < kTripleT && Th >= kTripleT - kRounding) Th = kTripleT;
     if (!(Th >= kTripleT) || !(Th < kWaterCriticalTemperature)) {
         vornex::cfprintf(stderr, "Density from Th: %g K is not a homogenisation temperature\n", Th);
         forgetSaturation();

@@ -83,6 +83,19 @@ TEST_F(WaterHomogenisationTest, HomogenisationNearTheTripleAndCriticalPointsIsTh
     EXPECT_NE(water.calculateTheGasTh(50.0), 0);
 }
 
+// Regression: a Th of 0.01 degC, 273.15999999999997 K once converted, was refused as below the
+// triple point, and the inclusion table wrote its rows all nan. IAPWS-95 (python3-iapws) at the
+// triple point: 999.7925 and 0.00485458 kg/m3, 611.655 Pa.
+TEST_F(WaterHomogenisationTest, ThAtTheTriplePointInDegreesCelsiusIsTheTriplePoint) {
+    water.calculateTheDensityFromTh(0.01 + 273.15);
+    ASSERT_EQ(water.error, 0);
+    EXPECT_NEAR(kM / water.Vl, 999.7925, 1e-3);
+    EXPECT_NEAR(kM / water.Vv / 0.00485458, 1.0, 1e-5);
+    EXPECT_NEAR(water.P, 611.655, 1e-3);
+    water.calculateTheDensityFromTh(273.159);
+    EXPECT_EQ(water.error, 1);
+}
+
 TEST_F(WaterHomogenisationTest, NonPositiveVolumeIsRefused) {
     EXPECT_NE(water.calculateTheGasTh(0.0), 0);
     EXPECT_NE(water.calculateTheLiquidTh(-3.0), 0);

@@ -154,8 +154,20 @@ void Dubessy::calculate_fixed_parameters() {
 
 void Dubessy::calculate_gas_solubility(double TK, double mgas, double msalt) {
     error = 0;
+    if (!isCO2System(system)) {
+        vornex::cfprintf(stderr,
+                         "Dubessy: system %d has no gas solubility; it is solved for H2O-CO2 (0) "
+                         "and H2O-CO2-NaCl (2)\n",
+                         system);
+        error = 1;
+        return;
+    }
     if (!std::isfinite(TK) || !(TK > 0.0) || !std::isfinite(mgas) || mgas < 0.0 ||
-        !std::isfinite(msalt) || msalt < 0.0 || !isCO2System(system)) {
+        !std::isfinite(msalt) || msalt < 0.0) {
+        vornex::cfprintf(stderr,
+                         "Dubessy refused: T = %g K, m(CO2) = %g, m(NaCl) = %g mol/kg (T must be "
+                         "positive, the molalities not negative, all finite)\n",
+                         TK, mgas, msalt);
         error = 1;
         return;
     }

@@ -96,6 +96,17 @@ void HenPitSet::describe() {
         error = 1;
         return;
     }
+    // Below the water's vapour pressure (above its critical temperature, at any pressure) the
+    // water is steam: no solution stands under the gas.
+    if (const double Pw = WaterEOS::saturationPressureWagnerPruss(T); !(P >= Pw)) {
+        vornex::cfprintf(stderr,
+                         "HenPitSet refused: no liquid water at %g K and %g bar (%s)\n", T,
+                         P * 1e-5,
+                         std::isfinite(Pw) ? "below the water's vapour pressure"
+                                           : "above the water's critical temperature");
+        error = 1;
+        return;
+    }
     double S = 0.0;
     if (numberOfGases > 0) {
         if (!vapour) {
@@ -104,13 +115,21 @@ void HenPitSet::describe() {
             error = 1;
             return;
         }
-        // The gas is solved on its vapour side every time, whatever selector the model was
+        // The gas is solved from its vapour side every time, whatever selector the model was
         // given since.
         vapour->set_the_phase_as(kVapourSide);
         vapour->temperature(T);
         vapour->pressure(P * 1e-5);
         vapour->describe();
-        if (vapour->error) error = 1;
+        // A gas above its own saturation pressure is a liquid: the vapour root the selector
+        // finds there is metastable, its fugacity too high.
+        if (!vapour->error && vapour->nc == 1) keepStableRootOfGas(*vapour);
+        if (vapour->error) {
+            vornex::cfprintf(stderr, "HenPitSet: no state of the gas phase at %g K and %g bar\n",
+                             T, P * 1e-5);
+            error = 1;
+            return;
+        }
         for (int i = iGas; i < iGas + numberOfGases && i < nc; ++i) {
             const size_t k = static_cast<size_t>(i);
             henryConstant[k] = calculateHenryConstant(i);
@@ -135,7 +154,12 @@ void HenPitSet::describe() {
     // their range (a_w and x_H2O would come out negative).
     bool ok = S >= 0.0 && S < 1.0 && aw >= 0.0 && aw <= 1.0;
     for (double xi : x) ok = ok && xi >= 0.0 && xi <= 1.0;
-    if (!ok) error = 1;
+    if (ok) return;
+    error = 1;
+    vornex::cfprintf(stderr,
+                     "HenPitSet: no solution at %g K and %g bar (the gases' mole fractions sum "
+                     "to %g, the water activity is %g)\n",
+                     T, P * 1e-5, S, aw);
 }
 
 void HenPitSet::test(int k) {

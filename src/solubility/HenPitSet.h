@@ -39,7 +39,8 @@ class HenPitSet : public Phase {
     void read_component_data(int index, const char* name) override;
     void read_remaining_component_data() override;
     // The phase at its T, P and m: gas mole fractions, water activity, x_H2O, x_NaCl.
-    // Gases without a vapour model: the error flag, with a message.
+    // Gases without a vapour model, water below its vapour pressure or above its critical
+    // temperature: the error flag, with a message.
     void describe() override;
     double calculateHenryConstant(int i);
     void calculate_salt_effect();

@@ -343,28 +343,34 @@ void SolubilityModel::calculateVapourMolarVolume() {
 }
 
 void SolubilityModel::keepStableGasRoot() {
+    keepStableRootOfGas(*vapour);
+}
+
+void keepStableRootOfGas(FluidPhase& gas) {
     // Just above its saturation pressure a pure gas below its critical temperature still has
     // a (metastable) vapour root beside the stable liquid; the gas in equilibrium with the
     // solution is the root of lower Gibbs energy, that is of lower fugacity.
-    const double Vfound = vapour->V;
-    vapour->calculate_fugacities();
-    const double fFound = vapour->fugacity[0];
-    const int selector = vapour->phase;
-    vapour->set_the_phase_as(selector == 2 ? 1 : 2);
-    vapour->Vl0 = kDenseGasStart;
-    vapour->Vv0 = selector == 2 ? R * T / P : kDenseGasStart;
-    vapour->calculate_molar_volume();
+    constexpr double kDenseStart = SolubilityModel::kDenseGasStart;
+    const double Vfound = gas.V;
+    gas.calculate_fugacities();
+    const double fFound = gas.fugacity[0];
+    const int selector = gas.phase;
+    gas.set_the_phase_as(selector == 2 ? 1 : 2);
+    gas.Vl0 = kDenseStart;
+    gas.Vv0 = selector == 2 ? R * gas.T / gas.P : kDenseStart;
+    gas.calculate_molar_volume();
     bool other = false;
-    if (!vapour->error && std::fabs(vapour->V - Vfound) > 1e-6 * Vfound) {
-        vapour->calculate_fugacities();
-        other = vapour->fugacity[0] < fFound && std::isfinite(vapour->fugacity[0]);
+    if (!gas.error && std::fabs(gas.V - Vfound) > 1e-6 * Vfound) {
+        gas.calculate_fugacities();
+        other = gas.fugacity[0] < fFound && std::isfinite(gas.fugacity[0]);
     }
-    vapour->set_the_phase_as(selector);
+    gas.set_the_phase_as(selector);
     if (other) return;
     // Back to the root first found, solved again from its own volume.
-    vapour->error = 0;
-    vapour->Vv0 = vapour->Vl0 = Vfound;
-    vapour->calculate_molar_volume();
+    gas.error = 0;
+    gas.Vv0 = gas.Vl0 = Vfound;
+    gas.calculate_molar_volume();
+    if (!gas.error) gas.calculate_fugacities();
 }
 
 double SolubilityModel::capillaryWaterFraction() {

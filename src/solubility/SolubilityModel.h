@@ -70,6 +70,11 @@ void classifySolutionComponent(int index, const char* name, int& iH2O, int& iGas
 // The water model's state (T, P, V) must be set; its Debye-Hueckel slope is kept throughout.
 double meanActivityCoefficientNaCl(WaterEOS& water, double m);
 
+// Of a one-component gas model's two roots at its set T and P, leaves the one of lower
+// fugacity (lower Gibbs energy) as its state, with its fugacities: just above the gas's
+// saturation pressure its vapour root is only metastable.
+void keepStableRootOfGas(FluidPhase& gas);
+
 class SolubilityModel : public Phase {
    public:
     static constexpr double kWaterMolarMass = 0.018015268;  // kg/mol
@@ -208,6 +213,7 @@ class SolubilityModel : public Phase {
                                       CurveArray* array);
     static constexpr double kMaxIsochorTemperature = 647.096;  // K
     static constexpr int kMaxCurvePoints = 100000;
+    static constexpr double kDenseGasStart = 3e-5;  // m3/mol, liquid-side start of a gas
 
     // ------------------------------------------------------------------- reports
     void print(FILE* out);
@@ -257,7 +263,6 @@ class SolubilityModel : public Phase {
     // Of a one-component vapour model's two roots at (T, P), the one of lower fugacity is
     // left as its state.
     void keepStableGasRoot();
-    static constexpr double kDenseGasStart = 3e-5;  // m3/mol, liquid-side start of a gas
 
    private:
     // The vapour model's phase selector as built: the vapour side is always solved from it,

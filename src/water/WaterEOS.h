@@ -248,8 +248,9 @@ class WaterEOS : public FluidPhase {
     int calculateTheLiquidTh(double Vcm3);
     // Saturation at the homogenisation temperature Th (K): both densities of the inclusion.
     void calculateTheDensityFromTh(double Th);
-    // Trapping state (T in K, P in bar) of an inclusion: its volume and density on `out`,
-    // the homogenisation temperature and the isochore through the state (Igor text).
+    // Trapping state (T in K, P in bar; the stable one, whatever side the model solves from)
+    // of an inclusion: its volume and density on `out`, the homogenisation temperature and
+    // the isochore through the state (Igor text).
     void calculateTheFluidInclusionProperties(double TK, double Pbar, FILE* out = stdout);
     // Console loops: ask for a volume (cm3/mol) or a temperature (K) until 0.
     void calculateTheGasThs(std::istream& in = std::cin);

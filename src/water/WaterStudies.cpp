@@ -186,6 +186,9 @@ int WaterEOS::homogeniseOnSaturation(double Vm3, bool liquid, double Tguess) {
 }
 
 void WaterEOS::calculateTheDensityFromTh(double Th) {
+    // A Th of 0.01 degC comes to 273.15999999999997 K: within a rounding it is the triple point.
+    constexpr double kRounding = 1e-9;  // K
+    if (Th < kTripleT && Th >= kTripleT - kRounding) Th = kTripleT;
     if (!(Th >= kTripleT) || !(Th < kWaterCriticalTemperature)) {
         vornex::cfprintf(stderr, "Density from Th: %g K is not a homogenisation temperature\n", Th);
         forgetSaturation();
@@ -199,8 +202,10 @@ void WaterEOS::calculateTheDensityFromTh(double Th) {
 }
 
 void WaterEOS::calculateTheFluidInclusionProperties(double TK, double Pbar, FILE* out) {
-    calculateFromTP(TK, Pbar, 0);
-    if (error) {
+    // An inclusion traps the fluid stable where it formed: from a model on its liquid side the
+    // state at a temperature and pressure of steam would be the superheated liquid, which
+    // homogenises above the temperature it was trapped at.
+    if (calculateStableStateFromTP(TK, Pbar) == StablePhase::None || error) {
         vornex::cfprintf(out, "No state at %g K and %g bar\n", TK, Pbar);
         return;
     }
@@ -208,7 +213,7 @@ void WaterEOS::calculateTheFluidInclusionProperties(double TK, double Pbar, FILE
     vornex::cfprintf(out,
                  "V %.2f cm3/mol\t\tDensity : %.3lf\t\tTtrap : %.2f K (%.2f°C)\t\tPtrap : %.2f "
                  "bar\n",
-                 Vm3 * 1e6, rho * 1e-3, TK, TK - kCelsius, Pbar);
+                 Vm3 * 1e6, M / Vm3 * 1e-3, TK, TK - kCelsius, Pbar);
     if (Vm3 >= kGasThVolume)
         calculateTheGasTh(Vm3 * 1e6);
     else

@@ -172,13 +172,15 @@ int WagnerPruss::drawSuperheatDiagram(double d, double dT) {
     vornex::cprintf("P4 : %lf\n", P4);
     vornex::cprintf("T4 : %lf\n", T4);
     vornex::cprintf("fl : %lf\n", fl);
-    vornex::cprintf("Q  : %lf\n", 0.001 * (H3 - Hs) / M);
-    vornex::cprintf("W4 : %lf\n", 0.001 * (U4 - U3) / M);
-    vornex::cprintf("W5 : %lf\n\n", 0.001 * (U5 - U4) / M);
+    // An energy that rounds to zero (a liquid that expands without boiling does no work to
+    // six decimals) is written 0, never -0.000000.
+    vornex::cprintf("Q  : %lf\n", signlessZero(0.001 * (H3 - Hs) / M, 6));
+    vornex::cprintf("W4 : %lf\n", signlessZero(0.001 * (U4 - U3) / M, 6));
+    vornex::cprintf("W5 : %lf\n\n", signlessZero(0.001 * (U5 - U4) / M, 6));
     if (std::isnan(U4v))
         vornex::cprintf("W6 : nan\n\n");
     else
-        vornex::cprintf("W6 : %lf\n\n", 0.001 * (U5 - U4v) / M);
+        vornex::cprintf("W6 : %lf\n\n", signlessZero(0.001 * (U5 - U4v) / M, 6));
     return 0;
 }
 

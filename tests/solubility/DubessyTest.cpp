@@ -80,12 +80,17 @@ TEST(Dubessy, AgreesWithTheDuanTypeModel) {
     EXPECT_LT(brine.aw, 1.0);
 }
 
+// The H2S systems and undefined states once failed without a word.
 TEST(Dubessy, SystemsWithoutComponentsFailCleanly) {
     Dubessy h2s(1, 0, 0, 1);
+    testing::internal::CaptureStderr();
     h2s.calculate_gas_solubility(373.15, 0.1, 0.0);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("system 1"), std::string::npos);
     EXPECT_EQ(h2s.error, 1);
     Dubessy co2(0, 0, 0, 1);
+    testing::internal::CaptureStderr();
     co2.calculate_gas_solubility(std::nan(""), 0.1, 0.0);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("refused"), std::string::npos);
     EXPECT_EQ(co2.error, 1);
 }
 

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <string>
 
+#include "cubic/ClassicalCubic0.h"
 #include "dkl/DuanModels.h"
 #include "solubility/DMGWwater.h"
 #include "solubility/HenPitSet.h"
@@ -15,11 +16,13 @@
 namespace vornex {
 namespace {
 
-// The fugacity (Pa) of pure CO2 by DMW1 at (T, P) from one side of its isotherm.
-double co2FugacityFromSide(double TK, double Pbar, int selector) {
-    DMW1 gas(selector);
+// The fugacity (Pa) of a pure gas by the model Gas at (T, P) from one side of its isotherm.
+template <typename Gas>
+double fugacityFromSide(const char* name, double TK, double Pbar, int selector) {
+    Gas gas(selector);
     gas.number_of_components(1);
-    gas.add_component("CO2");
+    gas.add_component(name);
+    gas.composition_of_component(0, 1.0);
     gas.Vl0 = 3e-5;
     gas.Vv0 = 8.31434 * TK / (Pbar * 1e5);
     gas.temperature(TK);
@@ -27,6 +30,9 @@ double co2FugacityFromSide(double TK, double Pbar, int selector) {
     gas.calculate_molar_volume();
     gas.calculate_fugacities();
     return gas.fugacity[0];
+}
+double co2FugacityFromSide(double TK, double Pbar, int selector) {
+    return fugacityFromSide<DMW1>("CO2", TK, Pbar, selector);
 }
 
 // Regression: just above CO2's saturation pressure the vapour side took the metastable vapour
@@ -60,6 +66,46 @@ TEST(GasBranch, SolubilityTakesTheStableRootOfTheGas) {
         model.calculate_bubble_pressure(280.67, 0.0, 0.0, m);
         ASSERT_EQ(model.error, 0) << Pbar;
         EXPECT_NEAR(model.P * 1e-5, Pbar, 1e-4 * Pbar);
+    }
+}
+
+// Regression: the Henry-Pitzer set took the gas's fugacity from its vapour root at every
+// pressure: above a condensable gas's saturation pressure it used the metastable vapour, so
+// that its solubility was too high and fell where that root ends (25 degC: H2S at 30 bar
+// from f 29.4 bar for the stable liquid's 23.3; x(H2S) 0.0461 at 38 bar, 0.0298 at 38.5;
+// n-butane's fell to a third between 10 and 10.5 bar).
+TEST(GasBranch, HenryPitzerSetTakesTheStableRootOfTheGas) {
+    const double TK = 298.15;
+    // Each gas with a pressure above its saturation pressure where its vapour root remains.
+    const struct {
+        int set;
+        const char* gas;
+        double liquidP;
+    } cases[] = {{0, "H2S", 30.0}, {1, "H2S", 30.0}, {1, "nC4", 5.0}, {1, "CO2", 65.5}};
+    for (const auto& [set, gas, liquidP] : cases) {
+        auto solubility = [&](double Pbar) {
+            HenPitSet s;
+            s.setVapourModel(1);
+            s.henrySet = set;
+            s.number_of_components(2);
+            s.add_components("H2O", gas);
+            s.temperature(TK);
+            s.pressure(Pbar);
+            s.describe();
+            EXPECT_EQ(s.error, 0) << gas << " " << Pbar << " bar";
+            return std::pair{s.x[1], s.henryConstant[1]};
+        };
+        double previous = 0.0;
+        for (double Pbar = 1.0; Pbar <= 80.0; Pbar += 0.5) {
+            const double x = solubility(Pbar).first;
+            EXPECT_GE(x, previous) << "set " << set << " " << gas << " " << Pbar << " bar";
+            previous = x;
+        }
+        // There the liquid gives the fugacity.
+        const double fLiquid = fugacityFromSide<ClassicalSRK>(gas, TK, liquidP, 2);
+        ASSERT_LT(fLiquid, fugacityFromSide<ClassicalSRK>(gas, TK, liquidP, 1)) << gas;
+        const auto [x, H] = solubility(liquidP);
+        EXPECT_NEAR(x * H, fLiquid, 1e-6 * fLiquid) << "set " << set << " " << gas;
     }
 }
 

@@ -152,6 +152,36 @@ TEST(Ranges, NonPhysicalInputsAndResultsRaiseTheFlag) {
     EXPECT_EQ(set.error, 1);
 }
 
+// Regression: the Henry-Pitzer set dissolved gas in water below its vapour pressure, where
+// the water is steam (CO2 at 373.15 K and 0.5 bar: x 9.7e-5, error 0), and failed its brine
+// there without a word. Its sibling models refuse such states.
+TEST(Ranges, HenryPitzerSetRefusesWaterBelowItsVapourPressure) {
+    for (bool salt : {false, true}) {
+        auto state = [&](double TK, double Pbar) {
+            HenPitSet set;
+            set.setVapourModel(1);
+            set.number_of_components(salt ? 3 : 2);
+            if (salt)
+                set.add_components("H2O", "CO2", "NaCl"), set.m = 1.0;
+            else
+                set.add_components("H2O", "CO2");
+            set.temperature(TK);
+            set.pressure(Pbar);
+            testing::internal::CaptureStderr();
+            set.describe();
+            return std::pair{set.error, testing::internal::GetCapturedStderr()};
+        };
+        // Water boils at 373.15 K below 1.0142 bar, and has no liquid above 647.096 K.
+        for (const auto& [TK, Pbar] : {std::pair{373.15, 0.5}, std::pair{373.15, 1.0},
+                                       std::pair{700.0, 1000.0}}) {
+            const auto [error, said] = state(TK, Pbar);
+            EXPECT_EQ(error, 1) << salt << " " << TK << " K " << Pbar << " bar";
+            EXPECT_NE(said.find("no liquid water"), std::string::npos) << said;
+        }
+        EXPECT_EQ(state(373.15, 1.02).first, 0) << salt;
+    }
+}
+
 // A brine density the model cannot give (no Potter-Brown table) once became 0 with a clear
 // flag, and the one-phase isochore appended (T, inf) at a density out of reach.
 TEST(Ranges, FailedDensitiesEndTheSearches) {

@@ -83,6 +83,19 @@ TEST_F(WaterHomogenisationTest, HomogenisationNearTheTripleAndCriticalPointsIsTh
     EXPECT_NE(water.calculateTheGasTh(50.0), 0);
 }
 
+// Regression: a Th of 0.01 degC, 273.15999999999997 K once converted, was refused as below the
+// triple point, and the inclusion table wrote its rows all nan. IAPWS-95 (python3-iapws) at the
+// triple point: 999.7925 and 0.00485458 kg/m3, 611.655 Pa.
+TEST_F(WaterHomogenisationTest, ThAtTheTriplePointInDegreesCelsiusIsTheTriplePoint) {
+    water.calculateTheDensityFromTh(0.01 + 273.15);
+    ASSERT_EQ(water.error, 0);
+    EXPECT_NEAR(kM / water.Vl, 999.7925, 1e-3);
+    EXPECT_NEAR(kM / water.Vv / 0.00485458, 1.0, 1e-5);
+    EXPECT_NEAR(water.P, 611.655, 1e-3);
+    water.calculateTheDensityFromTh(273.159);
+    EXPECT_EQ(water.error, 1);
+}
+
 TEST_F(WaterHomogenisationTest, NonPositiveVolumeIsRefused) {
     EXPECT_NE(water.calculateTheGasTh(0.0), 0);
     EXPECT_NE(water.calculateTheLiquidTh(-3.0), 0);
@@ -150,31 +163,41 @@ TEST_F(WaterHomogenisationTest, InclusionTrappedAt400CAnd1000BarHomogenisesAt582
     EXPECT_NEAR(atTrap, 1000.0, 15.0);  // within half a kelvin of the trapping temperature
 }
 
-// Steam trapped at 400 degC and 100 bar homogenises on the dew curve, where the saturated
-// vapour has the trapped density: checked against the auxiliary equations of Wagner and
-// Pruss (2002, eqs. 2.5 and 2.7), fitted apart from the reference equation's equilibrium.
+// Steam trapped at 400 degC and 100 bar, and at 500 K and 10 bar, homogenises on the dew
+// curve, where the saturated vapour has the trapped density: checked against the auxiliary
+// equations of Wagner and Pruss (2002, eqs. 2.5 and 2.7), fitted apart from the reference
+// equation's equilibrium. Regression: the inclusion took the state of the model's own side,
+// so that from the liquid side the steam at 500 K and 10 bar was the superheated liquid
+// (0.829 g/cm3), homogenising at 501.8 K, above its trapping temperature (IAPWS-95 by
+// python3-iapws: steam of 4.53229 kg/m3, 3974.87 cm3/mol).
 TEST_F(WaterHomogenisationTest, SteamInclusionHomogenisesOnTheDewCurve) {
-    const std::string text = textWritten(
-        [&](FILE* out) { water.calculateTheFluidInclusionProperties(673.15, 100.0, out); });
-    ASSERT_EQ(water.error, 0) << text;
-    double V = 0, rho = 0, Ttrap = 0, tC = 0, Ptrap = 0, Th = 0, thC = 0, Ph = 0;
-    ASSERT_TRUE(readInclusionLines(text, V, rho, Ttrap, tC, Ptrap, Th, thC, Ph)) << text;
-    EXPECT_GT(V, 55.5);  // a vapour
-    const double tau = 1.0 - Th / 647.096;
-    const double vapourDensity =
-        322.0 *
-        std::exp(-2.03150240 * std::cbrt(tau) - 2.68302940 * std::pow(tau, 2.0 / 3) -
-                 5.38626492 * std::pow(tau, 4.0 / 3) - 17.2991605 * std::pow(tau, 3) -
-                 44.7586581 * std::pow(tau, 37.0 / 6) - 63.9201063 * std::pow(tau, 71.0 / 6));
-    const double vapourPressure =
-        220.64 * std::exp(647.096 / Th *
-                          (-7.85951783 * tau + 1.84408259 * std::pow(tau, 1.5) -
-                           11.7866497 * std::pow(tau, 3) + 22.6807411 * std::pow(tau, 3.5) -
-                           15.9618719 * std::pow(tau, 4) + 1.80122502 * std::pow(tau, 7.5)));
-    EXPECT_LT(Th, Ttrap);
-    EXPECT_NEAR(vapourDensity, kM / (1e-6 * V), 1e-3 * vapourDensity);  // V to 0.01 cm3/mol
-    EXPECT_NEAR(Ph, vapourPressure, 5e-4 * vapourPressure);
-    EXPECT_NEAR(thC, Th - 273.15, 0.006);
+    for (const auto& [trapT, trapP, trapV] :
+         {std::array{673.15, 100.0, 0.0}, std::array{500.0, 10.0, 3974.87}}) {
+        const std::string text = textWritten(
+            [&](FILE* out) { water.calculateTheFluidInclusionProperties(trapT, trapP, out); });
+        ASSERT_EQ(water.error, 0) << text;
+        double V = 0, rho = 0, Ttrap = 0, tC = 0, Ptrap = 0, Th = 0, thC = 0, Ph = 0;
+        ASSERT_TRUE(readInclusionLines(text, V, rho, Ttrap, tC, Ptrap, Th, thC, Ph)) << text;
+        EXPECT_GT(V, 55.5);  // a vapour
+        if (trapV > 0.0) {
+            EXPECT_NEAR(V, trapV, 0.01);
+        }
+        const double tau = 1.0 - Th / 647.096;
+        const double vapourDensity =
+            322.0 *
+            std::exp(-2.03150240 * std::cbrt(tau) - 2.68302940 * std::pow(tau, 2.0 / 3) -
+                     5.38626492 * std::pow(tau, 4.0 / 3) - 17.2991605 * std::pow(tau, 3) -
+                     44.7586581 * std::pow(tau, 37.0 / 6) - 63.9201063 * std::pow(tau, 71.0 / 6));
+        const double vapourPressure =
+            220.64 * std::exp(647.096 / Th *
+                              (-7.85951783 * tau + 1.84408259 * std::pow(tau, 1.5) -
+                               11.7866497 * std::pow(tau, 3) + 22.6807411 * std::pow(tau, 3.5) -
+                               15.9618719 * std::pow(tau, 4) + 1.80122502 * std::pow(tau, 7.5)));
+        EXPECT_LT(Th, Ttrap);
+        EXPECT_NEAR(vapourDensity, kM / (1e-6 * V), 1e-3 * vapourDensity);  // V to 0.01 cm3/mol
+        EXPECT_NEAR(Ph, vapourPressure, 5e-4 * vapourPressure);
+        EXPECT_NEAR(thC, Th - 273.15, 0.006);
+    }
     // A trapping pressure no fluid has gives no inclusion, and no isochore either.
     std::filesystem::remove("isoc");
     const std::string refused = textWritten(

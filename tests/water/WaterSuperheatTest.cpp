@@ -92,6 +92,8 @@ TEST_F(WaterSuperheatTest, LiquidThatDoesNotFlashAndPressuresAboveTheCriticalOne
         EXPECT_NEAR(cold.value("P4"), 1.01418, 1e-5) << d;
         EXPECT_NE(cold.out.find("W6 : nan"), std::string::npos) << cold.out;
         EXPECT_NE(cold.said.find("does not flash"), std::string::npos) << cold.said;
+        // Its work, a rounding below zero at d 0, was printed -0.000000.
+        EXPECT_EQ(cold.out.find("-0.000000"), std::string::npos) << cold.out;
     }
     const SuperheatBudget warm = superheat(100.0, 50.0);
     ASSERT_EQ(warm.code, 0) << warm.said;

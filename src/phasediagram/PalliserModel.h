@@ -91,10 +91,14 @@ class PalliserModel : public Palliser {
     void calculateHaliteGasBubble(double T, double P, double& x, double& rho) override;
     void calculateHaliteGasSat(double T, double x, double& P, double& rho) override;
     // The liquidus at (T, P); x = rho = -1 and `failed` where none is: above the halite
-    // melting temperature, and where it would lie below 26.35 wt % (the SLV liquid at 0 degC),
-    // beyond the fits (T below 0.024726 degC/bar times P). The guess is not needed.
+    // melting temperature, below the SLV pressure at T (halite and vapour there, as the
+    // halite-saturated vapour has none above it), and where it would lie below 26.35 wt % (the
+    // SLV liquid at 0 degC), beyond the fits (T below 0.024726 degC/bar times P). The guess is
+    // not needed.
     void calculateHaliteLiquidPoint(double T, double P, double& x, double xGuess,
                                     double& rho) override;
+    // The liquidus temperature of x at P; T = rho = -1 and `failed` below the SLV pressure of x,
+    // where its liquidus starts, and where x has no SLV point.
     void calculateHaliteLiquidTemperature(double x, double P, double& T, double& rho,
                                           double Tguess) override;
     // T = P = -1 and `failed` also for a density below the SLV liquid's of x, which no liquidus

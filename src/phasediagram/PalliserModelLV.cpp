@@ -541,6 +541,7 @@ void PalliserModel::calculateGasIsoplethAbove(CurveArray& out, double w, double 
 
 void PalliserModel::traceGasIsopleth(CurveArray& out, double w, double T0, double Tc, double Pc,
                                      double rhoc, bool above) {
+    out.clear();
     const double x = w / 100.0;
     failed = !(x > 0.0 && x <= 1.0) || !std::isfinite(T0);
     if (failed) return;

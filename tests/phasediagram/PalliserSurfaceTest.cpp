@@ -273,6 +273,47 @@ TEST(PalliserSurface, ImpossibleValuesAreRefused) {
     EXPECT_GT(T, 20.0);
 }
 
+// Below the SLV pressure halite coexists with vapour, and the liquidus has no point there, as the
+// halite-saturated vapour has none above it (and the liquidus of a density below the SLV
+// liquid's). Regression: at 300 degC and 30 bar (SLV 60.04 bar) the liquidus gave 38.62 wt %,
+// 1073.92 kg/m3 without a flag, the liquidus of the SLV liquid of 301 degC carried below its
+// start; at 0.01 degC, 799 degC and on either side of 800 degC likewise.
+TEST(PalliserSurface, TheLiquidusStartsAtTheSLVPressure) {
+    PalliserModel m;
+    for (double T : {0.01, 100.0, 300.0, 374.5, 500.0, 700.0, 799.0, 800.0}) {
+        SCOPED_TRACE(T);
+        double Ps = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+        m.calculateSLVPoint(T, Ps, xL, xV, rhoL, rhoV);
+        double x = 0.0, rho = 0.0, Tl = 0.0;
+        for (double below : {0.5, 0.999}) {
+            m.calculateHaliteLiquidPoint(T, below * Ps, x, xL, rho);
+            EXPECT_EQ(m.failed, 1) << below;
+            EXPECT_EQ(x, -1.0);
+            EXPECT_EQ(rho, -1.0);
+            m.calculateHaliteLiquidTemperature(xL, below * Ps, Tl, rho, T);
+            EXPECT_EQ(m.failed, 1) << below;
+            EXPECT_EQ(Tl, -1.0);
+        }
+        // On the SLV pressure and above it the liquidus starts from the SLV liquid.
+        m.calculateHaliteLiquidPoint(T, Ps, x, xL, rho);
+        EXPECT_EQ(m.failed, 0);
+        EXPECT_NEAR(x, xL, 1e-9);
+        EXPECT_NEAR(rho, rhoL, 1e-6);
+        m.calculateHaliteLiquidPoint(T, 1.001 * Ps, x, xL, rho);
+        EXPECT_EQ(m.failed, 0);
+        EXPECT_NEAR(x, xL, 1e-3);
+        m.calculateHaliteGasBubble(T, 1.5 * Ps, x, rho);
+        EXPECT_EQ(m.failed, 1);
+    }
+    // Above 800 degC halite melts below its melting pressure, and the liquidus has no point.
+    double x = 0.0, rho = 0.0;
+    m.calculateHaliteLiquidPoint(801.0, 1.0, x, 1.0, rho);
+    EXPECT_EQ(m.failed, 1);
+    m.calculateHaliteLiquidPoint(801.0, 100.0, x, 1.0, rho);
+    EXPECT_EQ(m.failed, 0);
+    EXPECT_GT(x, 0.99);
+}
+
 // The README's table: the model's one-phase liquid against the Spivey correlation.
 TEST(PalliserSurface, LiquidDensityAgainstSpiveyAsTheReadmeStates) {
     const struct {

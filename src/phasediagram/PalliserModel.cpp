@@ -383,6 +383,13 @@ void PalliserModel::calculateHaliteGasBubble(double T, double P, double& x, doub
 void PalliserModel::calculateHaliteGasSat(double T, double x, double& P, double& rho) {
     double Ps = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
     calculateSLVPoint(T, Ps, xL, xV, rhoL, rhoV);
+    // Beyond the SLV curve's ends (and above 800 degC, where halite melts) halite and vapour
+    // do not coexist, as the halite-saturated vapour of a pressure has none there.
+    if (failed || !std::isfinite(x)) {
+        failed = 1;
+        P = rho = -1.0;
+        return;
+    }
     P = x > 0.0 ? std::min(std::pow(x / xV, 1.0 / haliteGasExponent(T)) * Ps, Ps) : 0.0;
     double xs = 0.0;
     rho = 0.0;

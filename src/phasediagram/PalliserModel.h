@@ -89,6 +89,9 @@ class PalliserModel : public Palliser {
     // x = rho = -1 and `failed` where halite and vapour do not coexist: above 800 degC, at
     // 0 degC and above the SLV pressure (halite and liquid there).
     void calculateHaliteGasBubble(double T, double P, double& x, double& rho) override;
+    // The pressure at which the vapour of salinity x is halite-saturated at T (the SLV pressure
+    // for a vapour at least as salty as the SLV vapour); P = rho = -1 and `failed` outside the
+    // SLV curve's 0 .. 800 degC.
     void calculateHaliteGasSat(double T, double x, double& P, double& rho) override;
     // The liquidus at (T, P); x = rho = -1 and `failed` where none is: above the halite
     // melting temperature, below the SLV pressure at T (halite and vapour there, as the
@@ -110,6 +113,9 @@ class PalliserModel : public Palliser {
     double patchForXgsat(double T, double a, double b, double value) const;
 
     // ----------------------------------------------------------------- LV surface
+    // The surface at (T, P); outside its edges `failed`, with the values of the nearer edge
+    // (above 374.15 degC within 0.1 bar and a thousandth of the lower edge's pressure below it
+    // on that edge).
     void calculateLGPoint(double T, double P, double& xL, double& xV, double& rhoL,
                           double& rhoV) override;
     // P is only written: the vapour is the surface's at the bubble pressure.

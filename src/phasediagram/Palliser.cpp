@@ -112,13 +112,13 @@ double Palliser::calculateFluidDensity(double T, double P, double x, double rho)
             calculateSLVPoint(T, slvPressure, slvLiquidSalinity, slvVapourSalinity,
                               slvLiquidDensity, slvVapourDensity);
     } else if (x > kPureNaCl) {
-        density = calculateNaClDensity(T, P, rho);
         if (T <= haliteTripleTemperature) {
             calculateSLVPoint(T, slvPressure, slvLiquidSalinity, slvVapourSalinity,
                               slvLiquidDensity, slvVapourDensity);
             criticalPointAt(T, criticalPressure, criticalSalinity, criticalDensity);
             liquidusAtMaxPressure(T);
         }
+        density = calculateNaClDensity(T, P, rho);
     } else {
         calculateCriticalPointFromX(x, fluidCriticalTemperature, fluidCriticalPressure,
                                     fluidCriticalDensity);
@@ -506,14 +506,26 @@ double Palliser::calculateNaClDensity(double T, double P, double rho) {
         return pureLiquidVapour(T, P, rho, kNaClSaturation, &Palliser::getNaClLiquidDensity,
                                 &Palliser::getNaClVapourDensity);
     }
-    // Halite and its vapour, an ideal gas.
+    // Halite and its vapour, an ideal gas: the vapour beside halite is NaCl's own.
     double Ps = getHaliteSublimationPressure(T);
     double rhoGas = P * 1e5 * naclMolarMass / ((T + 273.15) * 8.314);
     liquidMassFraction = liquidVolumeFraction = 0.0;
     region = kHaliteVapour;
+    haliteGasSalinity = 1.0;
+    haliteGasDensity = rhoGas;
     if (!onCurve(P, Ps)) {
         bool halite = P > Ps;
-        if (halite) region = kHaliteLiquid;
+        if (halite) {
+            // Halite alone, of the halite + liquid region: its liquid, of no share, is the
+            // halite-saturated liquid at (T, P) the brines beside it have, from the SLV pressure
+            // up. Where even that has no density, halite alone still has its own.
+            haliteGasSalinity = haliteGasDensity = -1.0;
+            if (!(P < slvPressure) && !haliteLiquidAt(T, P) && haliteBeyondFits(P, 1.0)) {
+                failed = 0;
+                haliteLiquidSalinity = haliteLiquidDensity = -1.0;
+            }
+            region = kHaliteLiquid;
+        }
         haliteMassFraction = haliteVolumeFraction = halite ? 1.0 : 0.0;
         vapourMassFraction = vapourVolumeFraction = halite ? 0.0 : 1.0;
         return halite ? haliteDensity : rhoGas;

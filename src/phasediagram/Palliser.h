@@ -5,12 +5,14 @@
 //
 // Units everywhere: T in degC, P in bar, densities in kg/m3, x an NaCl mass fraction (0..1);
 // arguments named w and the salinity columns of curve rows in wt % NaCl; specific volumes in l/kg
-// (1000/density). Curve tracers append fixed-stride rows to a CurveArray (stride given with
-// each); failures leave rows out, searches report through `failed`, through 0 or -1 sentinels, and
-// through the Equation error flag of their residuals. Every operation sets `failed` for itself,
-// so that its value never comes from an earlier call: a tracer raises it for arguments it cannot
-// trace (the isochore also for a lost path) and clears it otherwise. Tracers and searches
-// overwrite the record: recompute the state before reading it again.
+// (1000/density). Curve tracers fill a CurveArray with fixed-stride rows (stride given with
+// each), emptying it first, so that an array used again never holds rows of an earlier call,
+// also where a tracer refuses its arguments; failures leave rows out, searches report through
+// `failed`, through 0 or -1 sentinels, and through the Equation error flag of their residuals.
+// Every operation sets `failed` for itself, so that its value never comes from an earlier call:
+// a tracer raises it for arguments it cannot trace (the isochore also for a lost path) and
+// clears it otherwise. Tracers and searches overwrite the record: recompute the state before
+// reading it again.
 //
 // Diagnostics (the one-phase rule lines, the Anderko comparison, the LV shape parameters) go to
 // `diagnostics` and are not even formatted while it is empty, the default.

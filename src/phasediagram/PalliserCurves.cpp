@@ -10,6 +10,7 @@ namespace vornex {
 // --------------------------------------------------------------------------- base curves
 
 void Palliser::calculateNaClSatCurve(CurveArray& out) {
+    out.clear();
     double P = 0.0, rhoL = 0.0, rhoV = 0.0;
     steps(haliteTripleTemperature, naclCriticalTemperature, 1.0, Bound::Below, [&](double T) {
         calculateNaClSaturationPoint(T, P, rhoL, rhoV);
@@ -29,6 +30,7 @@ void Palliser::calculateNaClSatCurve(CurveArray& out) {
 }
 
 void Palliser::calculateCriticalCurve(CurveArray& out) {
+    out.clear();
     double P = 0.0, x = 0.0, rho = 0.0;
     steps(waterCriticalTemperature, naclCriticalTemperature, 1.0, Bound::AtOrBelow, [&](double T) {
         if (criticalPointAt(T, P, x, rho)) appendRow(out, {T, P, 100.0 * x, rho, 1000.0 / rho});
@@ -39,6 +41,7 @@ void Palliser::calculateCriticalCurve(CurveArray& out) {
 }
 
 void Palliser::calculateSLVCurve(CurveArray& out) {
+    out.clear();
     double P = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
     steps(50.0, haliteTripleTemperature, 1.0, Bound::Below, [&](double T) {
         calculateSLVPoint(T, P, xL, xV, rhoL, rhoV);
@@ -52,6 +55,7 @@ void Palliser::calculateSLVCurve(CurveArray& out) {
 }
 
 void Palliser::calculateNaClSublimationCurve(CurveArray& out) {
+    out.clear();
     steps(100.0, haliteTripleTemperature, 1.0, Bound::Below, [&](double T) {
         appendRow(out, {T, getHaliteSublimationPressure(T)});
     });
@@ -62,6 +66,7 @@ void Palliser::calculateNaClSublimationCurve(CurveArray& out) {
 // ----------------------------------------------------------------------------- isopleths
 
 void Palliser::calculateHaliteGasIsopleth(CurveArray& out, double x) {
+    out.clear();
     failed = !std::isfinite(x);
     if (failed) return;
     double P = 0.0, rho = 0.0;
@@ -73,6 +78,7 @@ void Palliser::calculateHaliteGasIsopleth(CurveArray& out, double x) {
 }
 
 void Palliser::calculateLiquidIsopleth(CurveArray& out, double w, double Tend, double T0) {
+    out.clear();
     const double x = w / 100.0;
     failed = !std::isfinite(x);
     if (failed) return;
@@ -111,6 +117,7 @@ bool Palliser::bubbleCurveEndPoint(double x, double Tc, double& T, double& P, do
 }
 
 void Palliser::calculateGasIsopleth(CurveArray& out, double w, double T0) {
+    out.clear();
     const double x = w / 100.0;
     failed = !std::isfinite(x);
     if (failed) return;
@@ -124,6 +131,7 @@ void Palliser::calculateGasIsopleth(CurveArray& out, double w, double T0) {
 }
 
 void Palliser::calculateHaliteLiquidIsopleth(CurveArray& out, double x, double Tguess) {
+    out.clear();
     failed = !std::isfinite(x) || !std::isfinite(Tguess);
     if (failed) return;
     double T = 0.0, Ps = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
@@ -142,6 +150,7 @@ void Palliser::calculateHaliteLiquidIsopleth(CurveArray& out, double x, double T
 // ----------------------------------------------------------------------------- isotherms
 
 void Palliser::calculateHaliteLiquidIsotherm(CurveArray& out, double T) {
+    out.clear();
     failed = !(T >= 0.0 && T <= naclCriticalTemperature);
     if (failed) return;
     double P0 = 0.0, guess = 1.0;
@@ -160,6 +169,7 @@ void Palliser::calculateHaliteLiquidIsotherm(CurveArray& out, double T) {
 }
 
 void Palliser::calculateHaliteGasIsotherm(CurveArray& out, double T) {
+    out.clear();
     failed = 1;
     if (!(T >= 0.0 && T <= haliteTripleTemperature)) return;
     preCalculateHaliteGasBubble(T);
@@ -176,6 +186,7 @@ void Palliser::calculateHaliteGasIsotherm(CurveArray& out, double T) {
 }
 
 void Palliser::calculateLiquidGasIsotherm(CurveArray& out, double T) {
+    out.clear();
     failed = !(T >= 0.0 && T <= naclCriticalTemperature);
     if (failed) return;
     preCalculate_Fixed_T_Parameters(T);
@@ -197,6 +208,7 @@ void Palliser::calculateLiquidGasIsotherm(CurveArray& out, double T) {
 
 void Palliser::calculateIsobaricHaliteLiquidCurve(CurveArray& out, double P, double T0,
                                                   double Tend) {
+    out.clear();
     failed = !std::isfinite(P);
     if (failed) return;
     double x = 0.0, rho = 0.0;
@@ -210,6 +222,7 @@ void Palliser::calculateIsobaricHaliteLiquidCurve(CurveArray& out, double P, dou
 }
 
 void Palliser::calculateIsobaricHaliteGasCurve(CurveArray& out, double P, double T0, double Tend) {
+    out.clear();
     failed = !std::isfinite(P);
     if (failed) return;
     double x = 0.0, rho = 0.0;
@@ -241,6 +254,7 @@ struct LVRow {
 }  // namespace
 
 void Palliser::calculateIsobaricLiquidGas1(CurveArray& out, double P, double Tend, double T0) {
+    out.clear();
     failed = !std::isfinite(P) || !std::isfinite(Tend) || !std::isfinite(T0);
     if (failed) return;
     double start = T0, rhoL = 0.0, rhoV = 0.0;
@@ -262,6 +276,7 @@ void Palliser::calculateIsobaricLiquidGas1(CurveArray& out, double P, double Ten
 }
 
 void Palliser::calculateIsobaricLiquidGas2(CurveArray& out, double P, double T0, double Tend) {
+    out.clear();
     failed = !std::isfinite(P) || !std::isfinite(Tend) || !std::isfinite(T0);
     if (failed) return;
     LVRow row{*this, out, P};
@@ -281,6 +296,7 @@ void Palliser::calculateIsobaricLiquidGas2(CurveArray& out, double P, double T0,
 }
 
 void Palliser::calculateIsobaricLiquidGas3(CurveArray& out, double P, double T0, double Tend) {
+    out.clear();
     failed = !std::isfinite(P) || !std::isfinite(Tend) || !std::isfinite(T0);
     if (failed) return;
     double Pc = 0.0, x = 0.0, rho = 0.0;

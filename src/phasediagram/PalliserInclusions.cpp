@@ -434,6 +434,7 @@ void Palliser::calculateFromThTm(double Th, double Tm, double& x, double& rho, d
 // ------------------------------------------------------------------------------ ice melting
 
 void Palliser::calculateIceMeltingCurve(CurveArray& out, double f) {
+    out.clear();
     failed = !(f >= 0.0 && f <= 1.0);  // f: the NaCl share of the salt
     if (failed) return;
     for (int i = 0; i <= 100; ++i) {
@@ -568,6 +569,7 @@ double Palliser::boilingJustBelowBubble(void* context, double Plow, bool& rounde
 
 void Palliser::calculateBoilingCurveWithGasVolume(CurveArray& out, double w, double fPercent,
                                                   double Tend, double T0) {
+    out.clear();
     const double x = w / 100.0, f = fPercent / 100.0;
     failed = !std::isfinite(x) || !std::isfinite(f);
     if (failed) return;
@@ -679,6 +681,7 @@ void Palliser::calculateGeothermBubblePoint(double T0, double d0, double P0, dou
 // ---------------------------------------------------------------------------- spinodal
 
 void Palliser::calculateSpinodalCurve(CurveArray& out, double x) {
+    out.clear();
     double Tc = 0.0, Pc = 0.0, rhoc = 0.0;
     calculateCriticalPointFromX(x, Tc, Pc, rhoc);
     if (failed) return;

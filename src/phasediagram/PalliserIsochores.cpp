@@ -66,6 +66,7 @@ double Palliser::mixtureResidual(const Mixture& m, double rho) {
 
 void Palliser::calculateTheIsochor(CurveArray& out, double x, double T0, double P0, double Tend,
                                    double rho) {
+    out.clear();
     failed = 1;
     if (!std::isfinite(x) || !std::isfinite(P0) || !(rho > 0.0) || !std::isfinite(rho)) return;
     // A pure-NaCl fluid has no isochoric pressure to search: its curve would be an isobar.

@@ -16,6 +16,10 @@ namespace {
 constexpr double kKelvin = 273.15;
 constexpr double kLiquidusSlope = 0.024726;     // degC/bar along a liquidus
 constexpr double kLiquidusDensitySlope = 0.03;  // kg/m3 per bar along a liquidus
+// Whether P lies below the SLV pressure Ps beyond the rounding of a pressure found for it.
+bool belowSLVPressure(double P, double Ps) {
+    return P < Ps * (1.0 - 1e-12);
+}
 constexpr double kRulePressure = 1000.0;        // bar, where the one-phase liquid rules are pinned
 constexpr double kCarriedSurfaceEnd = 384.0;    // degC, where the surface is the critical branch
 constexpr double kWaterReferenceTc = 373.946;   // degC, critical point of the water model
@@ -391,6 +395,13 @@ void PalliserModel::calculateHaliteGasBubble(double T, double P, double& x, doub
 void PalliserModel::calculateHaliteGasSat(double T, double x, double& P, double& rho) {
     double Ps = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
     calculateSLVPoint(T, Ps, xL, xV, rhoL, rhoV);
+    // Beyond the SLV curve's ends (and above 800 degC, where halite melts) halite and vapour
+    // do not coexist, as the halite-saturated vapour of a pressure has none there.
+    if (failed || !std::isfinite(x)) {
+        failed = 1;
+        P = rho = -1.0;
+        return;
+    }
     P = x > 0.0 ? std::min(std::pow(x / xV, 1.0 / haliteGasExponent(T)) * Ps, Ps) : 0.0;
     double xs = 0.0;
     rho = 0.0;
@@ -406,6 +417,12 @@ void PalliserModel::calculateHaliteLiquidTemperature(double x, double P, double&
     calculateSLVPointFromX(x, Ts, Ps, xV, rhoL, rhoV, Tguess);
     if (failed) {
         T = -1.0;
+        return;
+    }
+    // The liquidus starts on the SLV curve: below its pressure halite coexists with vapour.
+    if (belowSLVPressure(P, Ps)) {
+        failed = 1;
+        T = rho = -1.0;
         return;
     }
     T = Ts + (P - Ps) * kLiquidusSlope;
@@ -448,6 +465,15 @@ void PalliserModel::calculateHaliteLiquidPoint(double T, double P, double& x, do
     // which the fits do not reach; below 0 at the top: halite has melted.
     failed = !std::isfinite(T) || !std::isfinite(P) || excess(lo) > 0.0 || excess(hi) < 0.0;
     if (failed) return;
+    // Below the SLV pressure at T halite coexists with vapour, not with a liquid: the root would
+    // be the liquidus of a hotter SLV liquid carried below its own start.
+    if (T <= haliteTripleTemperature) {
+        excess(T);
+        if (belowSLVPressure(P, Ps)) {
+            failed = 1;
+            return;
+        }
+    }
     for (int i = 0; i < 100 && halvable(lo, hi); ++i) {
         const double mid = 0.5 * (lo + hi);
         (excess(mid) < 0.0 ? lo : hi) = mid;
@@ -746,20 +772,20 @@ double PalliserModel::calculateFluidDensityRegion4() {
 }
 
 // The vapour rule, water mixed with the surface's vapour at the same pressure, can fall with
-// pressure where the surface's vapour salinity climbs faster than its density: above 800 degC
-// the vapour nears the critical point flatter in density than in salinity (its density
-// exponent 1/c2 exceeds the salinity's 1/2 from 820 degC), so the rule falls over the last tens
-// of bar below the critical pressure (25 wt %, 908 degC: 608.19 kg/m3 at 1984 bar, 602.05 at
-// the critical 2003.96), and on the surface carried over from the water branch (374.15-384
-// degC) it falls just above a dilute vapour's dew point. A vapour-like fluid is held, above
-// each pressure where its rule is densest below the surface's top (and above its dew point
-// where the rule falls from it), no lighter than the fluid there compressed at half the rate of
-// the fluid above the top (water mixed with the top fluid, carried below the top); the rule,
-// rising faster, takes over again where it is denser. So the fluid grows denser with pressure,
-// continuous at its dew point and at the critical pressure, and a hold appears without a step
-// in temperature (where the rule first falls it lifts the fluid by next to nothing). Water's
-// own rate would not do: near the water critical point it is far steeper than the rule above
-// the top, and a hold at that rate lifted the fluid by hundreds of kg/m3.
+// pressure where the surface's vapour salinity climbs faster than its density: above 800 degC the
+// vapour nears the critical point flatter in density than in salinity (its density exponent 1/c2
+// exceeds the salinity's 1/2 from 820 degC), so the rule falls over the last tens of bar below the
+// critical pressure (25 wt %, 908 degC: densest at 1993.0 bar with 606.99 kg/m3, 602.06 at the
+// critical 2003.96), and on the surface carried over from the water branch (374.15-384 degC) it
+// falls just above a dilute vapour's dew point. A vapour-like fluid is held, above each pressure
+// where its rule is densest below the surface's top (and above its dew point where the rule falls
+// from it), no lighter than the fluid there compressed at half the rate of the fluid above the top
+// (water mixed with the top fluid, carried below the top); the rule, rising faster, takes over
+// again where it is denser. So the fluid grows denser with pressure, continuous at its dew point
+// and at the critical pressure, and a hold appears without a step in temperature (where the rule
+// first falls it lifts the fluid by next to nothing). Water's own rate would not do: near the
+// water critical point it is far steeper than the rule above the top, and a hold at that rate
+// lifted the fluid by hundreds of kg/m3.
 namespace {
 constexpr double kRungsPerOctave = 4.0;
 constexpr int kCrestRungs = 112;  // below Ptop by Ptop 1e-9 2^(k/4): down to 0.73 Ptop
@@ -984,6 +1010,7 @@ void PalliserModel::calculateIceMeltingSalinity(double T, double f, double& x) {
 }
 
 void PalliserModel::calculateIceMeltingIsotherm(CurveArray& out, double T) {
+    out.clear();
     for (int i = 0; i <= 20; ++i) {
         double f = 0.05 * i, x = 0.0;
         calculateIceMeltingSalinity(T, f, x);

@@ -89,12 +89,19 @@ class PalliserModel : public Palliser {
     // x = rho = -1 and `failed` where halite and vapour do not coexist: above 800 degC, at
     // 0 degC and above the SLV pressure (halite and liquid there).
     void calculateHaliteGasBubble(double T, double P, double& x, double& rho) override;
+    // The pressure at which the vapour of salinity x is halite-saturated at T (the SLV pressure
+    // for a vapour at least as salty as the SLV vapour); P = rho = -1 and `failed` outside the
+    // SLV curve's 0 .. 800 degC.
     void calculateHaliteGasSat(double T, double x, double& P, double& rho) override;
     // The liquidus at (T, P); x = rho = -1 and `failed` where none is: above the halite
-    // melting temperature, and where it would lie below 26.35 wt % (the SLV liquid at 0 degC),
-    // beyond the fits (T below 0.024726 degC/bar times P). The guess is not needed.
+    // melting temperature, below the SLV pressure at T (halite and vapour there, as the
+    // halite-saturated vapour has none above it), and where it would lie below 26.35 wt % (the
+    // SLV liquid at 0 degC), beyond the fits (T below 0.024726 degC/bar times P). The guess is
+    // not needed.
     void calculateHaliteLiquidPoint(double T, double P, double& x, double xGuess,
                                     double& rho) override;
+    // The liquidus temperature of x at P; T = rho = -1 and `failed` below the SLV pressure of x,
+    // where its liquidus starts, and where x has no SLV point.
     void calculateHaliteLiquidTemperature(double x, double P, double& T, double& rho,
                                           double Tguess) override;
     // T = P = -1 and `failed` also for a density below the SLV liquid's of x, which no liquidus
@@ -106,6 +113,9 @@ class PalliserModel : public Palliser {
     double patchForXgsat(double T, double a, double b, double value) const;
 
     // ----------------------------------------------------------------- LV surface
+    // The surface at (T, P); outside its edges `failed`, with the values of the nearer edge
+    // (above 374.15 degC within 0.1 bar and a thousandth of the lower edge's pressure below it
+    // on that edge).
     void calculateLGPoint(double T, double P, double& xL, double& xV, double& rhoL,
                           double& rhoV) override;
     // P is only written: the vapour is the surface's at the bubble pressure.

@@ -280,8 +280,10 @@ void PalliserModel::calculateLGPoint(double T, double P, double& xL, double& xV,
     if (b.water) {
         failed = P > b.Ptop || P < b.Plow;
     } else {
-        failed = P < b.Plow || P > b.Ptop;
-        if (std::fabs(P - b.Plow) < 0.1) failed = 0;
+        // A pressure within 0.1 bar below the lower edge is on it where that is no more than a
+        // thousandth of the edge's pressure: above 800 degC NaCl boils at hundredths of a bar,
+        // and the band alone took every vapour below its boiling pressure for the edge.
+        failed = (P < b.Plow && !(b.Plow - P < std::min(0.1, 1e-3 * b.Plow))) || P > b.Ptop;
     }
     double Pu = 0.0;
     shapeLaws(T, b, clip(u), Pu, xL, xV, rhoL, rhoV);
@@ -541,6 +543,7 @@ void PalliserModel::calculateGasIsoplethAbove(CurveArray& out, double w, double 
 
 void PalliserModel::traceGasIsopleth(CurveArray& out, double w, double T0, double Tc, double Pc,
                                      double rhoc, bool above) {
+    out.clear();
     const double x = w / 100.0;
     failed = !(x > 0.0 && x <= 1.0) || !std::isfinite(T0);
     if (failed) return;

@@ -392,6 +392,10 @@ class MyDocument : public MyTableViewDelegate {
     void updateResetButton(const PlistValue& c);
     void takePhaseForNewCase(double s, double rho, const char* phase);
     bool phaseOfState(bool liquid, double& s, double& rho) const;
+    // Liquid and Vapour: a new case of the state's liquid or vapour, or the message line says
+    // why the state has none to place.
+    void takePhaseOrSayWhy(bool liquid);
+    std::string whyNoPhase(bool liquid) const;
     void removeTemporaryObjects();
     // Puts the plot's selection mark on the current state, in the plot's coordinates, and
     // shows it.

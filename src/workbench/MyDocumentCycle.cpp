@@ -724,14 +724,40 @@ void MyDocument::takePhaseForNewCase(double s, double rho, const char* phase) {
                          "to change its pressure or salinity."});
 }
 
-void MyDocument::onGetLiquid() {
+std::string MyDocument::whyNoPhase(bool liquid) const {
+    const PhaseDiagramInfo& st = mState;
+    std::string why = joined({"No ", liquid ? "liquid" : "vapour", " case is made: "});
+    why += formatted("at %.6g \u00b0C and ", mTm) + formatted("%.6g bar ", mPm);
+    const bool pureNaCl = mXm > 99.99;
+    if (liquid && st.region == PhaseDiagramInfo::kHaliteLiquid && pureNaCl &&
+        computed(st.slvPressure) && mPm < st.slvPressure)
+        return why + formatted("NaCl is halite alone, and no liquid coexists with halite below "
+                               "the halite + liquid + vapour pressure (%.6g bar at this "
+                               "temperature).",
+                               st.slvPressure);
+    if (liquid && st.region == PhaseDiagramInfo::kHaliteLiquid)
+        return why + "the model has no halite-saturated liquid (its liquidus does not reach "
+                     "this temperature and pressure).";
+    return why + "the " + mForm.text("mPhaseAssoc") + " state has no " +
+           (liquid ? "liquid" : "vapour") + " the model can place on its own.";
+}
+
+void MyDocument::takePhaseOrSayWhy(bool liquid) {
     double s = 0, rho = -1;
-    if (phaseOfState(true, s, rho)) takePhaseForNewCase(s, rho, "liquid");
+    if (phaseOfState(liquid, s, rho)) {
+        takePhaseForNewCase(s, rho, liquid ? "liquid" : "vapour");
+        return;
+    }
+    setNote(Note::Input, whyNoPhase(liquid));
+    mRefusedControl = liquid ? "mGetLiquidButton" : "mGetVapourButton";
+}
+
+void MyDocument::onGetLiquid() {
+    takePhaseOrSayWhy(true);
 }
 
 void MyDocument::onGetVapour() {
-    double s = 0, rho = -1;
-    if (phaseOfState(false, s, rho)) takePhaseForNewCase(s, rho, "vapour");
+    takePhaseOrSayWhy(false);
 }
 
 void MyDocument::writeToLog() {

@@ -62,8 +62,9 @@ TEST_F(PalliserCurves, SLVCurveEndsWithItsComputedDensities) {
     EXPECT_NEAR(end[5], 0.0069e5 * 0.058443 / (1073.15 * 8.314), 1e-6);  // NaCl's ideal gas
     EXPECT_NEAR(end[4], curve[8 * 749 + 4], 5.0);  // continuous with the row before
     EXPECT_EQ(end[6], 1000.0 / end[4]);
+    // The sublimation curve given the same array holds its own rows only.
     model.calculateNaClSublimationCurve(curve);
-    EXPECT_EQ(curve.size(), 751u * 8 + 701u * 2);
+    EXPECT_EQ(curve.size(), 701u * 2);
     EXPECT_EQ(curve.back(), 0.0005);
 }
 
@@ -436,6 +437,84 @@ TEST_F(PalliserCurves, TracersDependOnTheirArgumentsOnly) {
     EXPECT_NEAR(curve[0], 165.0, 0.05);
     EXPECT_NEAR(curve[1], 47.35, 0.005);
     EXPECT_NEAR(curve[2], 1083.0, 0.5);
+}
+
+// A tracer fills the array it is given, whatever that held: a refused path leaves no rows of an
+// earlier call (a workbench reusing one array drew the last isochore again under a refusal),
+// and a traced one holds only its own rows.
+TEST_F(PalliserCurves, TracersEmptyTheArrayTheyAreGiven) {
+    using Trace = std::function<void(PalliserModel&, CurveArray&)>;
+    const double nan = std::nan("");
+    struct Case {
+        const char* name;
+        Trace traced, refused;  // refused: arguments the tracer cannot trace (none: no such)
+    };
+    const Case cases[] = {
+        {"NaCl saturation", [](auto& m, auto& a) { m.calculateNaClSatCurve(a); }, {}},
+        {"critical", [](auto& m, auto& a) { m.calculateCriticalCurve(a); }, {}},
+        {"SLV", [](auto& m, auto& a) { m.calculateSLVCurve(a); }, {}},
+        {"sublimation", [](auto& m, auto& a) { m.calculateNaClSublimationCurve(a); }, {}},
+        {"isochore", [](auto& m, auto& a) { m.calculateTheIsochor(a, 0.1, 450, 600, 300, 650); },
+         [](auto& m, auto& a) { m.calculateTheIsochor(a, 0.1, 300, 80, 100, 900); }},
+        {"halite + vapour isopleth", [](auto& m, auto& a) { m.calculateHaliteGasIsopleth(a, 0.3); },
+         [&](auto& m, auto& a) { m.calculateHaliteGasIsopleth(a, nan); }},
+        {"liquid isopleth", [](auto& m, auto& a) { m.calculateLiquidIsopleth(a, 10, 500, 300); },
+         [&](auto& m, auto& a) { m.calculateLiquidIsopleth(a, nan, 500, 300); }},
+        {"dew isopleth", [](auto& m, auto& a) { m.calculateGasIsopleth(a, 2.0, 300.0); },
+         [&](auto& m, auto& a) { m.calculateGasIsopleth(a, nan, 300.0); }},
+        {"dew isopleth from Tc",
+         [](auto& m, auto& a) { m.calculateGasIsopleth(a, 10.0, 300.0, 0.0, 0.0, 0.0); },
+         [&](auto& m, auto& a) { m.calculateGasIsopleth(a, nan, 300.0, 0.0, 0.0, 0.0); }},
+        {"dew isopleth above", [](auto& m, auto& a) { m.calculateGasIsoplethAbove(a, 2.0, 400.0); },
+         [&](auto& m, auto& a) { m.calculateGasIsoplethAbove(a, nan, 400.0); }},
+        {"liquidus isopleth",
+         [](auto& m, auto& a) { m.calculateHaliteLiquidIsopleth(a, 0.4, 300.0); },
+         [&](auto& m, auto& a) { m.calculateHaliteLiquidIsopleth(a, nan, 300.0); }},
+        {"liquidus isotherm", [](auto& m, auto& a) { m.calculateHaliteLiquidIsotherm(a, 400.0); },
+         [&](auto& m, auto& a) { m.calculateHaliteLiquidIsotherm(a, nan); }},
+        {"halite + vapour isotherm",
+         [](auto& m, auto& a) { m.calculateHaliteGasIsotherm(a, 400.0); },
+         [&](auto& m, auto& a) { m.calculateHaliteGasIsotherm(a, 900.0); }},
+        {"liquid + vapour isotherm",
+         [](auto& m, auto& a) { m.calculateLiquidGasIsotherm(a, 450.0); },
+         [&](auto& m, auto& a) { m.calculateLiquidGasIsotherm(a, nan); }},
+        {"liquidus isobar",
+         [](auto& m, auto& a) { m.calculateIsobaricHaliteLiquidCurve(a, 500, 101, 400); },
+         [&](auto& m, auto& a) { m.calculateIsobaricHaliteLiquidCurve(a, nan, 101, 400); }},
+        {"halite + vapour isobar",
+         [](auto& m, auto& a) { m.calculateIsobaricHaliteGasCurve(a, 100, 400, 700); },
+         [&](auto& m, auto& a) { m.calculateIsobaricHaliteGasCurve(a, nan, 400, 700); }},
+        {"liquid + vapour isobar 1",
+         [](auto& m, auto& a) { m.calculateIsobaricLiquidGas1(a, 100, 500, 0); },
+         [&](auto& m, auto& a) { m.calculateIsobaricLiquidGas1(a, nan, 500, 0); }},
+        {"liquid + vapour isobar 2",
+         [](auto& m, auto& a) { m.calculateIsobaricLiquidGas2(a, 300, 500, 900); },
+         [&](auto& m, auto& a) { m.calculateIsobaricLiquidGas2(a, nan, 500, 900); }},
+        {"liquid + vapour isobar 3",
+         [](auto& m, auto& a) { m.calculateIsobaricLiquidGas3(a, 1500, 400, 900); },
+         [&](auto& m, auto& a) { m.calculateIsobaricLiquidGas3(a, nan, 400, 900); }},
+        {"ice melting", [](auto& m, auto& a) { m.calculateIceMeltingCurve(a, 1.0); },
+         [](auto& m, auto& a) { m.calculateIceMeltingCurve(a, 2.0); }},
+        {"ice melting isotherm", [](auto& m, auto& a) { m.calculateIceMeltingIsotherm(a, -5.0); },
+         {}},
+        {"boiling", [](auto& m, auto& a) { m.calculateBoilingCurveWithGasVolume(a, 5, 1, 400, 100); },
+         [&](auto& m, auto& a) { m.calculateBoilingCurveWithGasVolume(a, nan, 1, 400, 100); }},
+        {"spinodal", [](auto& m, auto& a) { m.calculateSpinodalCurve(a, 0.1); },
+         [&](auto& m, auto& a) { m.calculateSpinodalCurve(a, nan); }},
+    };
+    const CurveArray earlier(24, -7.0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CurveArray fresh, used = earlier;
+        c.traced(model, fresh);
+        ASSERT_FALSE(fresh.empty());
+        c.traced(model, used);
+        EXPECT_EQ(used, fresh);
+        if (!c.refused) continue;
+        c.refused(model, used);
+        EXPECT_EQ(model.failed, 1);
+        EXPECT_TRUE(used.empty()) << used.size() << " values left";
+    }
 }
 
 }  // namespace

@@ -144,6 +144,58 @@ TEST_F(PalliserState, NaClOnItsSublimationCurveWithAFreeDensityIsVapour) {
     expectProportions("halite + vapour");
 }
 
+// Pure NaCl (and the salinities above 99.99 wt % the model takes for it) below the halite
+// melting point is halite, beside the halite-saturated liquid of (T, P) where that exists (from
+// the SLV pressure up), or NaCl's vapour below its sublimation pressure. Regression: the
+// liquid's and the vapour's salinity and density read -1 there, so that their phase could not
+// be taken (700 degC, 500 bar: halite + liquid with a liquid of -1; 800 degC, 0.0005 bar:
+// halite + vapour with a vapour of -1), while 99.99 wt % beside them had its liquid.
+TEST_F(PalliserState, NearlyPureNaClBelowItsMeltingPointHasItsPhases) {
+    constexpr double M = 0.058443, R = 8.314;  // the model's own constants
+    for (double T : {0.01, 300.0, 500.0, 700.0, 799.0, 800.0}) {
+        double Pslv = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+        model.calculateSLVPoint(T, Pslv, xL, xV, rhoL, rhoV);
+        for (double P : {1.5 * Pslv + 1e-3, 0.5 * Pslv, 4000.0}) {
+            // The liquid of the binary model's neighbour, 99.99 wt %, where it holds halite (not
+            // at 800 degC), else the liquidus itself.
+            model.calculateFluidDensity(T, P, 0.9999, -1.0);
+            double xLiq = model.haliteLiquidSalinity, rhoLiq = model.haliteLiquidDensity;
+            if (model.region != PalliserModel::kHaliteLiquid &&
+                model.region != PalliserModel::kHaliteVapour)
+                model.calculateHaliteLiquidPoint(T, P, xLiq, 1.0, rhoLiq);
+            const bool liquid = xLiq > 0.0;
+            for (double x : {0.99995, 1.0}) {
+                SCOPED_TRACE(::testing::Message() << T << " degC, " << P << " bar, " << x);
+                model.calculateFluidDensity(T, P, x, -1.0);
+                ASSERT_EQ(model.failed, 0);
+                if (model.region == PalliserModel::kHaliteVapour) continue;  // (below)
+                ASSERT_EQ(model.region, PalliserModel::kHaliteLiquid);
+                EXPECT_EQ(model.haliteMassFraction, 1.0);
+                if (!liquid) {
+                    EXPECT_EQ(model.haliteLiquidSalinity, -1.0);
+                    continue;
+                }
+                EXPECT_NEAR(model.haliteLiquidSalinity, xLiq, 1e-12);
+                EXPECT_NEAR(model.haliteLiquidDensity, rhoLiq, 1e-9);
+                EXPECT_GT(model.haliteLiquidSalinity, 0.26);
+                EXPECT_LT(model.haliteLiquidSalinity, 1.0);
+            }
+        }
+        // Below the sublimation pressure: NaCl's vapour, an ideal gas, as the vapour beside halite.
+        const double Psub = model.getHaliteSublimationPressure(T);
+        for (double P : {Psub, 0.5 * Psub}) {
+            if (!(P > 0.0)) continue;
+            SCOPED_TRACE(::testing::Message() << T << " degC, " << P << " bar");
+            model.calculateFluidDensity(T, P, 1.0, -1.0);
+            ASSERT_EQ(model.region, PalliserModel::kHaliteVapour);
+            EXPECT_EQ(model.haliteGasSalinity, 1.0);
+            const double ideal = P * 1e5 * M / (R * (T + 273.15));
+            EXPECT_NEAR(model.haliteGasDensity, ideal, 1e-12 * ideal);
+            EXPECT_EQ(model.density, model.haliteGasDensity);
+        }
+    }
+}
+
 TEST_F(PalliserState, ThreePhaseState) {
     double P = slvPressure(300.0);
     model.calculateFluidDensity(300.0, P + 0.005, 0.5, 1000.0);

@@ -273,6 +273,101 @@ TEST(PalliserSurface, ImpossibleValuesAreRefused) {
     EXPECT_GT(T, 20.0);
 }
 
+// Below the SLV pressure halite coexists with vapour, and the liquidus has no point there, as the
+// halite-saturated vapour has none above it (and the liquidus of a density below the SLV
+// liquid's). Regression: at 300 degC and 30 bar (SLV 60.04 bar) the liquidus gave 38.62 wt %,
+// 1073.92 kg/m3 without a flag, the liquidus of the SLV liquid of 301 degC carried below its
+// start; at 0.01 degC, 799 degC and on either side of 800 degC likewise.
+TEST(PalliserSurface, TheLiquidusStartsAtTheSLVPressure) {
+    PalliserModel m;
+    for (double T : {0.01, 100.0, 300.0, 374.5, 500.0, 700.0, 799.0, 800.0}) {
+        SCOPED_TRACE(T);
+        double Ps = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+        m.calculateSLVPoint(T, Ps, xL, xV, rhoL, rhoV);
+        double x = 0.0, rho = 0.0, Tl = 0.0;
+        for (double below : {0.5, 0.999}) {
+            m.calculateHaliteLiquidPoint(T, below * Ps, x, xL, rho);
+            EXPECT_EQ(m.failed, 1) << below;
+            EXPECT_EQ(x, -1.0);
+            EXPECT_EQ(rho, -1.0);
+            m.calculateHaliteLiquidTemperature(xL, below * Ps, Tl, rho, T);
+            EXPECT_EQ(m.failed, 1) << below;
+            EXPECT_EQ(Tl, -1.0);
+        }
+        // On the SLV pressure and above it the liquidus starts from the SLV liquid.
+        m.calculateHaliteLiquidPoint(T, Ps, x, xL, rho);
+        EXPECT_EQ(m.failed, 0);
+        EXPECT_NEAR(x, xL, 1e-9);
+        EXPECT_NEAR(rho, rhoL, 1e-6);
+        m.calculateHaliteLiquidPoint(T, 1.001 * Ps, x, xL, rho);
+        EXPECT_EQ(m.failed, 0);
+        EXPECT_NEAR(x, xL, 1e-3);
+        m.calculateHaliteGasBubble(T, 1.5 * Ps, x, rho);
+        EXPECT_EQ(m.failed, 1);
+    }
+    // Above 800 degC halite melts below its melting pressure, and the liquidus has no point.
+    double x = 0.0, rho = 0.0;
+    m.calculateHaliteLiquidPoint(801.0, 1.0, x, 1.0, rho);
+    EXPECT_EQ(m.failed, 1);
+    m.calculateHaliteLiquidPoint(801.0, 100.0, x, 1.0, rho);
+    EXPECT_EQ(m.failed, 0);
+    EXPECT_GT(x, 0.99);
+}
+
+// Below its lower edge (the SLV pressure up to 800 degC, NaCl's boiling pressure above) the
+// surface has no point, but for a band of 0.1 bar that is within a thousandth of the edge's
+// pressure. Regression: above water's critical temperature the band of 0.1 bar alone was taken
+// for the edge, reported as a success: 900 degC, 0.0229 bar (NaCl boils at 0.0458) gave a
+// liquid of 100 wt % and a vapour of 1 wt %, 0.0085 kg/m3.
+TEST(PalliserSurface, TheSurfaceEndsAtItsLowerEdge) {
+    PalliserModel m;
+    for (double T : {374.5, 500.0, 799.0, 800.5, 801.0, 900.0, 1000.0}) {
+        SCOPED_TRACE(T);
+        double Pmin = 0.0, Pmax = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+        m.getLiquidGasPressureBounds(T, Pmin, Pmax);
+        ASSERT_EQ(m.failed, 0);
+        for (double P : {0.5 * Pmin, Pmin - std::min(0.2, 0.01 * Pmin)}) {
+            m.calculateLGPoint(T, P, xL, xV, rhoL, rhoV);
+            EXPECT_EQ(m.failed, 1) << P << " bar, edge " << Pmin;
+        }
+        const double beside = Pmin - std::min(0.05, 5e-4 * Pmin);
+        for (double P : {Pmin, Pmin * (1.0 - 1e-12), beside, Pmin * 1.001, 0.5 * (Pmin + Pmax)}) {
+            m.calculateLGPoint(T, P, xL, xV, rhoL, rhoV);
+            EXPECT_EQ(m.failed, 0) << P << " bar, edge " << Pmin;
+            EXPECT_GE(xL, xV);
+        }
+    }
+}
+
+// The halite-saturated vapour of a salinity exists on the SLV curve's temperatures only, as that
+// of a pressure does. Regression: above 800 degC, where halite melts, and below 0 degC its
+// pressure came from the SLV fits carried beyond their ends, unflagged (900 degC, 1 wt %:
+// 1168.58 bar, 215.76 kg/m3; 800.5 degC: 1.4e-4 bar).
+TEST(PalliserSurface, HaliteSaturatedVapourOfASalinityLiesOnTheSLVCurvesTemperatures) {
+    PalliserModel m;
+    for (double T : {-1.0, 800.5, 801.0, 900.0, 1000.0}) {
+        for (double x : {1e-4, 0.01, 0.5}) {
+            double P = 0.0, rho = 0.0;
+            m.calculateHaliteGasSat(T, x, P, rho);
+            EXPECT_EQ(m.failed, 1) << T << " degC, " << x;
+            EXPECT_EQ(P, -1.0);
+            EXPECT_EQ(rho, -1.0);
+        }
+    }
+    // Within them it is the inverse of the vapour of a pressure.
+    for (double T : {0.01, 300.0, 799.0, 800.0}) {
+        double Ps = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoS = 0.0;
+        m.calculateSLVPoint(T, Ps, xL, xV, rhoL, rhoS);
+        double P = 0.0, rho = 0.0, x = 0.0, rhoV = 0.0;
+        m.calculateHaliteGasSat(T, 0.5 * xV, P, rho);
+        ASSERT_EQ(m.failed, 0) << T;
+        m.calculateHaliteGasBubble(T, P, x, rhoV);
+        ASSERT_EQ(m.failed, 0) << T;
+        EXPECT_NEAR(x / (0.5 * xV), 1.0, 1e-9) << T;
+        EXPECT_NEAR(rhoV, rho, 1e-9 * rho) << T;
+    }
+}
+
 // The README's table: the model's one-phase liquid against the Spivey correlation.
 TEST(PalliserSurface, LiquidDensityAgainstSpiveyAsTheReadmeStates) {
     const struct {

@@ -221,6 +221,60 @@ TEST_F(WorkbenchTest, LiquidAndVapourButtonsGiveThePhase) {
     }
 }
 
+// Pure NaCl below its melting point: Liquid makes a case of the halite-saturated liquid of the
+// state's temperature and pressure, Vapour one of NaCl's vapour below the sublimation pressure;
+// where the state has no such phase the message line says why. Regression: both buttons did
+// nothing and said nothing (100 wt %, 700 degC, 500 bar; 800 degC, 0.0005 bar; 750 degC,
+// 1e-4 bar), the phases' salinities reading -1.
+TEST_F(WorkbenchTest, LiquidAndVapourOfPureNaCl) {
+    PalliserModel& model = *doc->model();
+    const std::string status = MyDocument::kStatusLine;
+    ui->type("mHaliteXm", 100);
+    ui->type("mHaliteTm", 700);
+    ui->type("mHalitePm", 500);
+    ASSERT_EQ(doc->stateSnapshot().region, PhaseDiagramInfo::kHaliteLiquid);
+    double x = 0, rhoL = 0;
+    model.calculateHaliteLiquidPoint(700, 500, x, 1, rhoL);
+    ASSERT_EQ(model.failed, 0);
+    ASSERT_TRUE(ui->press("mGetLiquidButton"));
+    ASSERT_EQ(doc->caseCount(), 2);
+    EXPECT_NEAR(doc->mXm, 100 * x, 1e-9);
+    EXPECT_NEAR(doc->mRm / rhoL, 1, 1e-9);
+    EXPECT_EQ(doc->mPm, 500);
+    EXPECT_EQ(form().value("mWtPercentL"), 100) << form().text("mPhaseAssoc");
+
+    // Below the three-phase pressure halite meets no liquid: said, and no case is made.
+    ui->selectRow(0);
+    ui->type("mHaliteTm", 300);
+    ui->type("mHalitePm", 0.0005);
+    ASSERT_EQ(doc->stateSnapshot().region, PhaseDiagramInfo::kHaliteLiquid);
+    ASSERT_TRUE(ui->press("mGetLiquidButton"));
+    EXPECT_EQ(doc->caseCount(), 2);
+    EXPECT_NE(form().text(status).find("No liquid case is made: at 300 \u00b0C and 0.0005 bar"),
+              std::string::npos)
+        << form().text(status);
+    EXPECT_NE(form().text(status).find("halite + liquid + vapour pressure (60.0404 bar"),
+              std::string::npos)
+        << form().text(status);
+
+    // At and below the sublimation pressure: NaCl's vapour, an ideal gas.
+    constexpr double M = 0.058443, R = 8.314;
+    int cases = 2;
+    for (auto [T, P] : {std::pair{800.0, 0.0005}, {780.0, 3e-4}, {750.0, 1e-4}}) {
+        SCOPED_TRACE(::testing::Message() << T << " degC, " << P << " bar");
+        ui->selectRow(0);
+        ui->type("mHaliteTm", T);
+        ui->type("mHalitePm", P);
+        ASSERT_EQ(doc->stateSnapshot().region, PhaseDiagramInfo::kHaliteVapour)
+            << doc->mTm << " " << doc->mPm << " " << doc->mXm << " " << form().text(status);
+        ASSERT_TRUE(ui->press("mGetVapourButton"));
+        ASSERT_EQ(doc->caseCount(), ++cases);
+        EXPECT_EQ(doc->mXm, 100);
+        EXPECT_NEAR(doc->mRm, P * 1e5 * M / (R * (T + 273.15)), 1e-9 * doc->mRm);
+        EXPECT_EQ(form().value("mWtPercentG"), 100) << form().text("mPhaseAssoc");
+    }
+}
+
 // Pure water from half to twice its saturation pressure is vapour below it and liquid above,
 // whichever side the state comes from (IAPWS-95 densities). Regression: within 0.01 bar of the
 // saturation pressure it was put on the curve, which below about 7 degC is every pressure from

@@ -4,6 +4,7 @@
 // is halved after a failure and regrown after a success, and every point is written as one
 // row of 28 properties of both phases (P, Vl, Vv, T, U, H, A, G, S, Cp, Cv, H per mass,
 // phase pressures, speeds of sound, surface tension, densities, fugacity).
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -285,14 +286,18 @@ void FluidPhase::calculate_saturation_curve(const char* file, short start, doubl
         dT = -std::fabs(dT);
 
         // Start just below the critical point from densities mirrored about the critical one,
-        // the liquid within 2e-5 m3/mol below Vc and the vapour within 2e-5 above it.
+        // the liquid within a window below Vc and the vapour within it above. 0.1 K below
+        // the critical point the phases of a large molecule lie farther apart than those of
+        // a small one (Peng-Robinson decane: 34 cm3/mol either side of 762), so the window
+        // grows with Vc.
+        const double window = std::max(2e-5, 0.25 * Vc);
         Newton& solver = bindSaturationSystem(
             *this, static_cast<EquationSystem>(&FluidPhase::equationForCalculatingPsatFromVlVv), 2);
         solver.dampmin = 1e-8;
-        solver.lower[0] = Vc - 2e-5;
+        solver.lower[0] = Vc - window;
         solver.upper[0] = Vc;
         solver.lower[1] = Vc;
-        solver.upper[1] = Vc + 2e-5;
+        solver.upper[1] = Vc + window;
         solver.bounded[0] = solver.bounded[1] = 1;
         for (double drho = 0.01 * rhoc;; drho += 0.01 * rhoc) {
             temperature(Tc - 0.1);

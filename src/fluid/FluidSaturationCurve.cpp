@@ -200,9 +200,13 @@ void stepAlongSaturationCurve(FluidPhase& fluid, double dT, double Tmin,
     bool lastSucceeded = true;
     for (long trials = 0; trials < kMaxTrials; ++trials) {
         if (lastSucceeded && s <= 0.5) s *= 1.4;
-        fluid.Vl0 = lastVl + s * slopeL * dT;
-        fluid.Vv0 = lastVv + s * slopeV * dT;
-        const double Ttrial = lastT + s * dT;
+        double Ttrial = lastT + s * dT;
+        // A step past the lowest temperature ends the curve on it, rather than shrinking
+        // towards it until the step gives out and the curve ends short of it, flagged.
+        const bool toLowest = Ttrial < Tmin && lastT > Tmin;
+        if (toLowest) Ttrial = Tmin;
+        fluid.Vl0 = lastVl + slopeL * (Ttrial - lastT);
+        fluid.Vv0 = lastVv + slopeV * (Ttrial - lastT);
         fluid.temperature(Ttrial);
         bool ok = !(fluid.Vl0 < 0.0 || fluid.Vv0 < 0.0 || Ttrial < Tmin);
         if (ok) {
@@ -221,6 +225,7 @@ void stepAlongSaturationCurve(FluidPhase& fluid, double dT, double Tmin,
         lastVl = fluid.Vl;
         lastVv = fluid.Vv;
         atPoint();
+        if (toLowest) break;
     }
 }
 
@@ -273,6 +278,8 @@ void FluidPhase::calculate_saturation_curve(const char* file, short start, doubl
         const double rhoc = M / V;
         if (!found || !(rhoc > 0.0) || !std::isfinite(rhoc)) {
             vornex::cfprintf(stderr, "Cannot find the critical point\n");
+            // The state functions computed above clear the flag the failed search raised.
+            error = 1;
             finish();
             return;
         }
@@ -291,6 +298,10 @@ void FluidPhase::calculate_saturation_curve(const char* file, short start, doubl
         // a small one (Peng-Robinson decane: 34 cm3/mol either side of 762), so the window
         // grows with Vc.
         const double window = std::max(2e-5, 0.25 * Vc);
+        // 0.1 K below the critical point; a model in reduced variables (the BWR fluids, Tc
+        // and Vc about 1 and 0.3) starts as far below in its own unit.
+        const bool reduced = Tc < 10.0;
+        const double below = reduced ? 3e-4 * Tc : 0.1;
         Newton& solver = bindSaturationSystem(
             *this, static_cast<EquationSystem>(&FluidPhase::equationForCalculatingPsatFromVlVv), 2);
         solver.dampmin = 1e-8;
@@ -300,14 +311,14 @@ void FluidPhase::calculate_saturation_curve(const char* file, short start, doubl
         solver.upper[1] = Vc + window;
         solver.bounded[0] = solver.bounded[1] = 1;
         for (double drho = 0.01 * rhoc;; drho += 0.01 * rhoc) {
-            temperature(Tc - 0.1);
+            temperature(Tc - below);
             Vl = M / (rhoc + drho);
             Vv = 1.0 / (2.0 / Vc - 1.0 / Vl);
             if (Vv < Vl) Vv = Vc;
             Vl0 = Vl;
             Vv0 = Vv;
             calculate_saturation_pressure();
-            if (error == 0 || drho + 0.01 * rhoc > 100.0) break;
+            if (error == 0 || drho + 0.01 * rhoc > (reduced ? rhoc : 100.0)) break;
         }
         solver.dampmin = 0.01;
         solver.bounded[0] = solver.bounded[1] = 0;

@@ -128,5 +128,25 @@ TEST(CubicSaturationCurve, HeavyHydrocarbonsFromTheirCriticalPointDown) {
         }
 }
 
+// Regression: a curve whose last steps towards its lowest temperature failed (the vapour's
+// volume beyond what the solve reaches) shrank its step to nothing and ended short of it,
+// flagged and unsaid (Peng-Robinson propane 80.0003 K, hydrogen sulphide alike). It ends on
+// its lowest temperature, a success.
+TEST(CubicSaturationCurve, EndsOnItsLowestTemperature) {
+    for (const char* component : {"C3H8", "H2S"}) {
+        auto f = pureCubic("PR", component);
+        f->namingCriticalTemperature();
+        CurveArray rows;
+        f->calculate_saturation_curve("unused", 2, f->Tcrit, -1.0, f->Vcrit, f->Vcrit, 80.0,
+                                      kCurveArray, "s", &rows);
+        EXPECT_EQ(f->error, 0) << component;
+        constexpr std::size_t kWidth = 28;
+        const std::size_t count = rows.size() / kWidth;
+        ASSERT_GT(count, 100u) << component;
+        EXPECT_EQ(rows[kWidth * (count - 1) + 3], 80.0) << component;
+        EXPECT_GT(rows[kWidth * (count - 2) + 3], 80.0) << component;
+    }
+}
+
 }  // namespace
 }  // namespace vornex

@@ -79,6 +79,54 @@ struct DomeRows {
     }
 };
 
+// The temperatures of a mixture's isochore left out between the spinodals of its
+// composition, where no uniform mixture is (the equation's loops there give falling
+// stretches, at negative pressures too); its split into two phases at a given volume is not
+// computed. Said once, when the curve is written.
+class MixtureBandRows {
+   public:
+    // The band of a composition narrows as the temperature rises (its liquid spinodal
+    // expands, its vapour spinodal contracts): a volume lies in it below one temperature and
+    // out of it above. That temperature is bisected once over the isochore's range, so that
+    // the costly search of the spinodals is not made at every row.
+    MixtureBandRows(FluidPhase& f, double Vm3, double T1, double T2) : volume_(Vm3) {
+        if (f.nc < 2 || !(T1 > 0.0 && T2 > 0.0)) return;
+        auto inside = [&](double TK) { return spinodalsAtComposition(f, TK).between(Vm3); };
+        double lo = std::fmin(T1, T2), hi = std::fmax(T1, T2);
+        if (!inside(lo)) return;
+        if (inside(hi)) {
+            top_ = HUGE_VAL;
+            return;
+        }
+        while (hi > lo * (1.0 + 1e-9)) {
+            const double mid = std::sqrt(lo * hi);
+            (inside(mid) ? lo : hi) = mid;
+        }
+        top_ = hi;
+    }
+    // Whether the mixture at TK holds no uniform state at the isochore's volume (counted).
+    bool leavesOut(double TK) {
+        if (!(TK < top_)) return false;
+        if (count_++ == 0) first_ = TK;
+        last_ = TK;
+        return true;
+    }
+    ~MixtureBandRows() {
+        if (count_ == 0) return;
+        vornex::cfprintf(stderr,
+                         "Isochore at %g cm3/mol: no row from %g to %g K (%d rows), between the "
+                         "spinodals of the mixture's composition, where no uniform mixture is "
+                         "(its split into two phases at a given volume is not computed)\n",
+                         volume_ * kCm3PerM3, first_, last_, count_);
+    }
+
+   private:
+    double volume_;
+    double top_ = -HUGE_VAL;  // the band holds the volume below this temperature
+    int count_ = 0;
+    double first_ = 0.0, last_ = 0.0;
+};
+
 // The text channels of a row writer go to the stream its driver opened.
 struct RowOutput : CurveOutput {
     RowOutput(char mode, CurveArray* array, std::FILE* stream) : CurveOutput(mode, array) {
@@ -92,13 +140,16 @@ void FluidPhase::calculate_simplified_isochor(FILE* stream, double Vm3, double T
                                               int n, char mode, CurveArray* array) {
     RowOutput out(mode, array, stream);
     DomeRows dome(Vm3);
+    MixtureBandRows band(*this, Vm3, Tmin, Tmax);
     volume(Vm3);
     geometricSteps(Tmin, Tmax, n, [&](double t) {
         if (insideSaturationDome(*this, t, Vm3)) {
             dome.add(t);
             return;
         }
+        if (band.leavesOut(t)) return;
         temperature(t);
+        volume(Vm3);
         calculate_pressure();
         const double row[] = {T, P * kBarPerPa};
         if (!std::isfinite(row[0]) || !std::isfinite(row[1])) return;
@@ -111,6 +162,7 @@ void FluidPhase::calculate_isochor(FILE* stream, double Vm3, double Tmin, double
                                    char mode, CurveArray* array) {
     RowOutput out(mode, array, stream);
     DomeRows dome(Vm3);
+    MixtureBandRows band(*this, Vm3, Tmin, Tmax);
     RowNotes notes(*this, "Isochore", Vm3 * kCm3PerM3, "cm3/mol");
     volume(Vm3);
     geometricSteps(Tmin, Tmax, n, [&](double t) {
@@ -118,7 +170,9 @@ void FluidPhase::calculate_isochor(FILE* stream, double Vm3, double Tmin, double
             dome.add(t);
             return;
         }
+        if (band.leavesOut(t)) return;
         temperature(t);
+        volume(Vm3);
         calculate_fugacities();
         calculate_state_functions();
         if (!(dPdV < 0)) return;  // mechanically unstable

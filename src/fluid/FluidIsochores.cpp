@@ -60,23 +60,29 @@ struct RowNotes {
 // state is the saturated liquid and vapour side by side at the saturation pressure and the
 // uniform fluid of the isochore's volume is metastable at best (between the spinodals the
 // equation's values belong to no state); said once, when the curve is written.
-struct DomeRows {
-    explicit DomeRows(double Vm3) : volume(Vm3) {}
+// The temperatures of an isochore's rows left out for one reason, said once.
+struct RowsLeftOut {
+    RowsLeftOut(double Vm3, const char* why) : volume(Vm3), reason(why) {}
     double volume;
+    const char* reason;
     int count = 0;
     double first = 0.0, last = 0.0;
     void add(double TK) {
         if (count++ == 0) first = TK;
         last = TK;
     }
-    ~DomeRows() {
+    ~RowsLeftOut() {
         if (count == 0) return;
-        vornex::cfprintf(stderr,
-                     "Isochore at %g cm3/mol: no row from %g to %g K (%d rows), inside the "
-                     "two-phase region, where the stable state is the saturated liquid and "
-                     "vapour at the saturation pressure\n",
-                     volume * kCm3PerM3, first, last, count);
+        vornex::cfprintf(stderr, "Isochore at %g cm3/mol: no row from %g to %g K (%d rows), %s\n",
+                         volume * kCm3PerM3, first, last, count, reason);
     }
+};
+
+struct DomeRows : RowsLeftOut {
+    explicit DomeRows(double Vm3)
+        : RowsLeftOut(Vm3,
+                      "inside the two-phase region, where the stable state is the saturated "
+                      "liquid and vapour at the saturation pressure") {}
 };
 
 // The temperatures of a mixture's isochore left out between the spinodals of its
@@ -89,7 +95,10 @@ class MixtureBandRows {
     // expands, its vapour spinodal contracts): a volume lies in it below one temperature and
     // out of it above. That temperature is bisected once over the isochore's range, so that
     // the costly search of the spinodals is not made at every row.
-    MixtureBandRows(FluidPhase& f, double Vm3, double T1, double T2) : volume_(Vm3) {
+    MixtureBandRows(FluidPhase& f, double Vm3, double T1, double T2)
+        : rows_(Vm3,
+                "between the spinodals of the mixture's composition, where no uniform mixture "
+                "is (its split into two phases at a given volume is not computed)") {
         if (f.nc < 2 || !(T1 > 0.0 && T2 > 0.0)) return;
         auto inside = [&](double TK) { return spinodalsAtComposition(f, TK).between(Vm3); };
         double lo = std::fmin(T1, T2), hi = std::fmax(T1, T2);
@@ -107,24 +116,13 @@ class MixtureBandRows {
     // Whether the mixture at TK holds no uniform state at the isochore's volume (counted).
     bool leavesOut(double TK) {
         if (!(TK < top_)) return false;
-        if (count_++ == 0) first_ = TK;
-        last_ = TK;
+        rows_.add(TK);
         return true;
-    }
-    ~MixtureBandRows() {
-        if (count_ == 0) return;
-        vornex::cfprintf(stderr,
-                         "Isochore at %g cm3/mol: no row from %g to %g K (%d rows), between the "
-                         "spinodals of the mixture's composition, where no uniform mixture is "
-                         "(its split into two phases at a given volume is not computed)\n",
-                         volume_ * kCm3PerM3, first_, last_, count_);
     }
 
    private:
-    double volume_;
+    RowsLeftOut rows_;
     double top_ = -HUGE_VAL;  // the band holds the volume below this temperature
-    int count_ = 0;
-    double first_ = 0.0, last_ = 0.0;
 };
 
 // The text channels of a row writer go to the stream its driver opened.

@@ -8,6 +8,7 @@
 
 #include "dkl/BWR.h"
 #include "fluid/CurveOutput.h"
+#include "support/SpinodalFirstLoss.h"
 
 namespace vornex {
 namespace {
@@ -120,6 +121,23 @@ TEST(BwrSaturation, CurveFromTheEquationsCriticalPointDown) {
             EXPECT_NEAR(P[0], P[1], 1e-6 * P[1] + 1e-11) << row[3];
             EXPECT_NEAR(lnf[0], lnf[1], 1e-8) << row[3];
         }
+    }
+}
+
+// Regression: the spinodal curves stepped half a unit of temperature, in a reduced
+// temperature of 1: two rows, Tr 1 and 0.5. Each row is the first loss of stability of its
+// isotherm, down to Tr 0.5.
+TEST(BwrSaturation, SpinodalCurvesInTheReducedTemperature) {
+    for (char branch : {0, 1}) {
+        BWREOS fluid(1);
+        fluid.number_of_components(1);
+        fluid.add_component("C1");
+        fluid.namingCriticalTemperature();
+        const auto s = testing_support::traceSpinodalCurve(fluid, branch, 0.5);
+        ASSERT_EQ(s.error, 0);
+        ASSERT_GT(s.count(), 400u);
+        EXPECT_LT(s.T(s.count() - 1), 0.51);
+        testing_support::expectRowsAreFirstLossOfStability(fluid, s, branch == 0, 47);
     }
 }
 

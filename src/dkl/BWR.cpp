@@ -122,6 +122,9 @@ void BWREOS::read_component_data(int index, const char* name) {
     Zc_ = simpleFluid ? 0.2901 : 0.2563;
     Tcrit = 1.0;
     Vcrit = Zc_;
+    // The tracers' lowest temperature in the reduced unit: the lowest the saturation starts
+    // from.
+    Tlowest = 0.3;
     if (!locateOwnCriticalPoint())
         vornex::cfprintf(stderr, "BWR EOS: the critical point of %s was not located\n", name);
 }

@@ -313,13 +313,13 @@ void FluidPhase::search_a_critical_point(CriticalPointFlag flag) {
 
 void FluidPhase::search_the_critical_point_of_the_pure_component() {
     // A one-component closed-form cubic fills no Helmholtz block for the search, but holds
-    // its critical point in closed form (the triple root of its volume cubic): the curves
-    // that start there (saturation, spinodals) start from it.
+    // its critical point in closed form (the triple root of its volume cubic); a model that
+    // located its own critical point once (the BWR fluids, in reduced variables the search's
+    // start and steps do not suit) gives it too: the curves that start there (saturation,
+    // spinodals) start from it.
     double TcClosed = 0.0, VcClosed = 0.0;
-    const bool helmholtzBlock = std::any_of(interaction.begin(), interaction.end(),
-                                            [](const Interaction* term) { return term != nullptr; });
-    if (!helmholtzBlock && nc == 1 && closedFormCriticalPoint(TcClosed, VcClosed) &&
-        TcClosed > 0.0 && VcClosed > 0.0) {
+    if (nc == 1 && closedFormCriticalPoint(TcClosed, VcClosed) && TcClosed > 0.0 &&
+        VcClosed > 0.0) {
         temperature(TcClosed);
         volume(VcClosed);
         error = 0;

@@ -87,11 +87,15 @@ class CriticalCurveOutput {
         }
     }
     bool usable() const { return usable_; }
+    bool empty() const { return rows_ == 0; }
 
     // The state the fluid holds, with the slopes of the curve there. The stability value
     // grows without bound as the mixture nears a pure component (its composition terms go
     // as 1/x): an end point holds that limit, infinity, a number Igor reads.
     void write(FluidPhase& f, double dTdx, double dVdx, bool endPoint) {
+        if (separatePending_ && rows_ > 0) writeSeparator();
+        separatePending_ = false;
+        ++rows_;
         f.calculateBulkMolarWeight();
         double row[kColumns] = {f.P * 1e-5, f.V * 1e6, f.T,  f.x[0], f.x[1],    f.U,
                                       f.H,        f.S,       f.A,  f.G,    f.U / f.M * 1e-3,
@@ -109,8 +113,22 @@ class CriticalCurveOutput {
         out_.print("\n");
     }
 
-    // A row of nan between two branches of one curve: plotted, they are not joined.
-    void separate() {
+    // A row of nan between two branches of one curve: plotted, they are not joined. Written
+    // only between rows: a branch that wrote none is no branch to part from.
+    void separate() { separatePending_ = true; }
+
+    // With `keepEmpty` false, a curve of no point leaves no file.
+    void finish(bool keepEmpty) {
+        if (rows_ == 0 && !keepEmpty) {
+            out_.abandon();
+            return;
+        }
+        if (out_.isIgor()) out_.print("END\n");
+        out_.close();
+    }
+
+   private:
+    void writeSeparator() {
         double row[kColumns];
         std::fill(row, row + kColumns, std::numeric_limits<double>::quiet_NaN());
         if (!out_.isText()) {
@@ -121,14 +139,10 @@ class CriticalCurveOutput {
         out_.print("\n");
     }
 
-    void finish() {
-        if (out_.isIgor()) out_.print("END\n");
-        out_.close();
-    }
-
-   private:
     CurveOutput out_;
     bool usable_ = false;
+    long rows_ = 0;
+    bool separatePending_ = false;
 };
 
 // The critical point of the pure component the fluid is set to, from its current T and V.
@@ -311,7 +325,9 @@ void FluidPhase::calculate_the_critical_curve(const char* file, CriticalCurveFla
         return;
     }
     traceBranch(*this, out, {start, stopIfUnstable, dT, dx, dx0, Pmax, CurveRange{}, mode});
-    out.finish();
+    if (out.empty()) error = 1;
+    // The caller's file keeps its header: it names the columns of a curve that had none.
+    out.finish(true);
 }
 
 void FluidPhase::calculate_the_critical_curve_of_the_binary(const char* file,
@@ -351,8 +367,8 @@ void FluidPhase::calculate_the_critical_curve_of_the_binary(const char* file,
         // the other begins at the other component.
         failed = failed || end != BranchEnd::Unstable;
     }
-    error = failed ? 1 : 0;
-    out.finish();
+    error = failed || out.empty() ? 1 : 0;
+    out.finish(false);
 }
 
 }  // namespace vornex

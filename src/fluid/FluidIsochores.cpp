@@ -60,23 +60,69 @@ struct RowNotes {
 // state is the saturated liquid and vapour side by side at the saturation pressure and the
 // uniform fluid of the isochore's volume is metastable at best (between the spinodals the
 // equation's values belong to no state); said once, when the curve is written.
-struct DomeRows {
-    explicit DomeRows(double Vm3) : volume(Vm3) {}
+// The temperatures of an isochore's rows left out for one reason, said once.
+struct RowsLeftOut {
+    RowsLeftOut(double Vm3, const char* why) : volume(Vm3), reason(why) {}
     double volume;
+    const char* reason;
     int count = 0;
     double first = 0.0, last = 0.0;
     void add(double TK) {
         if (count++ == 0) first = TK;
         last = TK;
     }
-    ~DomeRows() {
+    ~RowsLeftOut() {
         if (count == 0) return;
-        vornex::cfprintf(stderr,
-                     "Isochore at %g cm3/mol: no row from %g to %g K (%d rows), inside the "
-                     "two-phase region, where the stable state is the saturated liquid and "
-                     "vapour at the saturation pressure\n",
-                     volume * kCm3PerM3, first, last, count);
+        vornex::cfprintf(stderr, "Isochore at %g cm3/mol: no row from %g to %g K (%d rows), %s\n",
+                         volume * kCm3PerM3, first, last, count, reason);
     }
+};
+
+struct DomeRows : RowsLeftOut {
+    explicit DomeRows(double Vm3)
+        : RowsLeftOut(Vm3,
+                      "inside the two-phase region, where the stable state is the saturated "
+                      "liquid and vapour at the saturation pressure") {}
+};
+
+// The temperatures of a mixture's isochore left out between the spinodals of its
+// composition, where no uniform mixture is (the equation's loops there give falling
+// stretches, at negative pressures too); its split into two phases at a given volume is not
+// computed. Said once, when the curve is written.
+class MixtureBandRows {
+   public:
+    // The band of a composition narrows as the temperature rises (its liquid spinodal
+    // expands, its vapour spinodal contracts): a volume lies in it below one temperature and
+    // out of it above. That temperature is bisected once over the isochore's range, so that
+    // the costly search of the spinodals is not made at every row.
+    MixtureBandRows(FluidPhase& f, double Vm3, double T1, double T2)
+        : rows_(Vm3,
+                "between the spinodals of the mixture's composition, where no uniform mixture "
+                "is (its split into two phases at a given volume is not computed)") {
+        if (f.nc < 2 || !(T1 > 0.0 && T2 > 0.0)) return;
+        auto inside = [&](double TK) { return spinodalsAtComposition(f, TK).between(Vm3); };
+        double lo = std::fmin(T1, T2), hi = std::fmax(T1, T2);
+        if (!inside(lo)) return;
+        if (inside(hi)) {
+            top_ = HUGE_VAL;
+            return;
+        }
+        while (hi > lo * (1.0 + 1e-9)) {
+            const double mid = std::sqrt(lo * hi);
+            (inside(mid) ? lo : hi) = mid;
+        }
+        top_ = hi;
+    }
+    // Whether the mixture at TK holds no uniform state at the isochore's volume (counted).
+    bool leavesOut(double TK) {
+        if (!(TK < top_)) return false;
+        rows_.add(TK);
+        return true;
+    }
+
+   private:
+    RowsLeftOut rows_;
+    double top_ = -HUGE_VAL;  // the band holds the volume below this temperature
 };
 
 // The text channels of a row writer go to the stream its driver opened.
@@ -92,13 +138,16 @@ void FluidPhase::calculate_simplified_isochor(FILE* stream, double Vm3, double T
                                               int n, char mode, CurveArray* array) {
     RowOutput out(mode, array, stream);
     DomeRows dome(Vm3);
+    MixtureBandRows band(*this, Vm3, Tmin, Tmax);
     volume(Vm3);
     geometricSteps(Tmin, Tmax, n, [&](double t) {
         if (insideSaturationDome(*this, t, Vm3)) {
             dome.add(t);
             return;
         }
+        if (band.leavesOut(t)) return;
         temperature(t);
+        volume(Vm3);
         calculate_pressure();
         const double row[] = {T, P * kBarPerPa};
         if (!std::isfinite(row[0]) || !std::isfinite(row[1])) return;
@@ -111,6 +160,7 @@ void FluidPhase::calculate_isochor(FILE* stream, double Vm3, double Tmin, double
                                    char mode, CurveArray* array) {
     RowOutput out(mode, array, stream);
     DomeRows dome(Vm3);
+    MixtureBandRows band(*this, Vm3, Tmin, Tmax);
     RowNotes notes(*this, "Isochore", Vm3 * kCm3PerM3, "cm3/mol");
     volume(Vm3);
     geometricSteps(Tmin, Tmax, n, [&](double t) {
@@ -118,7 +168,9 @@ void FluidPhase::calculate_isochor(FILE* stream, double Vm3, double Tmin, double
             dome.add(t);
             return;
         }
+        if (band.leavesOut(t)) return;
         temperature(t);
+        volume(Vm3);
         calculate_fugacities();
         calculate_state_functions();
         if (!(dPdV < 0)) return;  // mechanically unstable

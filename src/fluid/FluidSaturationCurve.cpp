@@ -4,6 +4,7 @@
 // is halved after a failure and regrown after a success, and every point is written as one
 // row of 28 properties of both phases (P, Vl, Vv, T, U, H, A, G, S, Cp, Cv, H per mass,
 // phase pressures, speeds of sound, surface tension, densities, fugacity).
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -199,9 +200,13 @@ void stepAlongSaturationCurve(FluidPhase& fluid, double dT, double Tmin,
     bool lastSucceeded = true;
     for (long trials = 0; trials < kMaxTrials; ++trials) {
         if (lastSucceeded && s <= 0.5) s *= 1.4;
-        fluid.Vl0 = lastVl + s * slopeL * dT;
-        fluid.Vv0 = lastVv + s * slopeV * dT;
-        const double Ttrial = lastT + s * dT;
+        double Ttrial = lastT + s * dT;
+        // A step past the lowest temperature ends the curve on it, rather than shrinking
+        // towards it until the step gives out and the curve ends short of it, flagged.
+        const bool toLowest = Ttrial < Tmin && lastT > Tmin;
+        if (toLowest) Ttrial = Tmin;
+        fluid.Vl0 = lastVl + slopeL * (Ttrial - lastT);
+        fluid.Vv0 = lastVv + slopeV * (Ttrial - lastT);
         fluid.temperature(Ttrial);
         bool ok = !(fluid.Vl0 < 0.0 || fluid.Vv0 < 0.0 || Ttrial < Tmin);
         if (ok) {
@@ -220,6 +225,7 @@ void stepAlongSaturationCurve(FluidPhase& fluid, double dT, double Tmin,
         lastVl = fluid.Vl;
         lastVv = fluid.Vv;
         atPoint();
+        if (toLowest) break;
     }
 }
 
@@ -272,6 +278,8 @@ void FluidPhase::calculate_saturation_curve(const char* file, short start, doubl
         const double rhoc = M / V;
         if (!found || !(rhoc > 0.0) || !std::isfinite(rhoc)) {
             vornex::cfprintf(stderr, "Cannot find the critical point\n");
+            // The state functions computed above clear the flag the failed search raised.
+            error = 1;
             finish();
             return;
         }
@@ -285,24 +293,32 @@ void FluidPhase::calculate_saturation_curve(const char* file, short start, doubl
         dT = -std::fabs(dT);
 
         // Start just below the critical point from densities mirrored about the critical one,
-        // the liquid within 2e-5 m3/mol below Vc and the vapour within 2e-5 above it.
+        // the liquid within a window below Vc and the vapour within it above. 0.1 K below
+        // the critical point the phases of a large molecule lie farther apart than those of
+        // a small one (Peng-Robinson decane: 34 cm3/mol either side of 762), so the window
+        // grows with Vc.
+        const double window = std::max(2e-5, 0.25 * Vc);
+        // 0.1 K below the critical point; a model in reduced variables (the BWR fluids, Tc
+        // and Vc about 1 and 0.3) starts as far below in its own unit.
+        const bool reduced = Tc < 10.0;
+        const double below = reduced ? 3e-4 * Tc : 0.1;
         Newton& solver = bindSaturationSystem(
             *this, static_cast<EquationSystem>(&FluidPhase::equationForCalculatingPsatFromVlVv), 2);
         solver.dampmin = 1e-8;
-        solver.lower[0] = Vc - 2e-5;
+        solver.lower[0] = Vc - window;
         solver.upper[0] = Vc;
         solver.lower[1] = Vc;
-        solver.upper[1] = Vc + 2e-5;
+        solver.upper[1] = Vc + window;
         solver.bounded[0] = solver.bounded[1] = 1;
         for (double drho = 0.01 * rhoc;; drho += 0.01 * rhoc) {
-            temperature(Tc - 0.1);
+            temperature(Tc - below);
             Vl = M / (rhoc + drho);
             Vv = 1.0 / (2.0 / Vc - 1.0 / Vl);
             if (Vv < Vl) Vv = Vc;
             Vl0 = Vl;
             Vv0 = Vv;
             calculate_saturation_pressure();
-            if (error == 0 || drho + 0.01 * rhoc > 100.0) break;
+            if (error == 0 || drho + 0.01 * rhoc > (reduced ? rhoc : 100.0)) break;
         }
         solver.dampmin = 0.01;
         solver.bounded[0] = solver.bounded[1] = 0;

@@ -693,7 +693,10 @@ void FluidPhase::calculateSpinodalCurve(const char* file, double TK, double Vm3,
     // roots far from the fluid's own spinodal (at pressures of -1e6 bar and below).
     const double Tc = T;
     const bool liquid = branch == 0;
-    for (double Tnext = Tc - 0.5; error == 0 && Tnext >= Tmin; Tnext -= 0.5) {
+    // Half a kelvin; a model in reduced variables (the BWR fluids, Tc about 1) steps as
+    // finely in its own unit.
+    const double step = Tc < 10.0 ? 1e-3 * Tc : 0.5;
+    for (double Tnext = Tc - step; error == 0 && Tnext >= Tmin; Tnext -= step) {
         const double Vs = firstLossOfStability(*this, Tnext, liquid);
         bool ok = Vs > 0.0;
         if (ok) {

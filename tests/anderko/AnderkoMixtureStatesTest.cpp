@@ -3,6 +3,7 @@
 // the spinodals named are where its pressure stops falling.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <sstream>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "anderko/Anderko.h"
+#include "fluid/CurveOutput.h"
 #include "fluid/FluidCommand.h"
 #include "fluid/FluidPhase.h"
 #include "numerics/TextCapture.h"
@@ -150,6 +152,36 @@ TEST(AnderkoMixtureStates, TheBrineWithoutSaltIsJudgedAsItsWater) {
     }
     EXPECT_GE(metastable, 4);
     EXPECT_GE(unstable, 4);
+}
+
+// Regression: the isochore of a mixture wrote the equation's loop between the spinodals of
+// its composition as rows (hn, x(NaCl) 0.05, 60 cm3/mol: 600 K at -336 bar, rising to 650.7
+// K), silently, where "TV" calls those states mechanically unstable. Every row's isotherm
+// falls all the way from the dense liquid to it, or from it to the dilute gas; the rows
+// left out are said.
+TEST(AnderkoMixtureStates, AnIsochoreWritesNoRowBetweenTheSpinodalsOfItsComposition) {
+    registerAnderkoModels();
+    std::unique_ptr<FluidPhase> fluid(FluidPhase::getEOS("hn"));
+    ASSERT_TRUE(fluid);
+    fluid->composition(0.95, 0.05);
+    const double V = 60e-6;
+    CurveArray rows;
+    const std::string said = test::stderrOf(
+        [&] { fluid->calculate_isochor(nullptr, V, 600.0, 700.0, 60, kCurveArray, &rows); });
+    EXPECT_TRUE(has(said, "between the spinodals of the mixture's composition")) << said;
+    constexpr std::size_t kWidth = 13;  // T, P, ...
+    ASSERT_GT(rows.size() / kWidth, 20u);
+    EXPECT_GT(rows[0], 650.0);
+    auto fallsFrom = [&](double TK, double from, double to) {
+        for (int k = 0; k <= 300; ++k)
+            if (!(slopeOf(*fluid, TK, from * std::pow(to / from, k / 300.0)) < 0.0)) return false;
+        return true;
+    };
+    for (std::size_t r = 0; r < rows.size() / kWidth; r += 5) {
+        const double TK = rows[kWidth * r];
+        EXPECT_GT(rows[kWidth * r + 1], 0.0) << TK;
+        EXPECT_TRUE(fallsFrom(TK, 16e-6, V) || fallsFrom(TK, V, 1.0)) << TK;
+    }
 }
 
 }  // namespace

@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstddef>
 
 #include "dkl/BWR.h"
+#include "fluid/CurveOutput.h"
+#include "support/SpinodalFirstLoss.h"
 
 namespace vornex {
 namespace {
@@ -80,6 +83,61 @@ TEST(BwrSaturation, ConvergesUpToTheEquationsCriticalPoint) {
         saturate(Tc * (1.0 - 1e-6));
         fluid.calculateTheSaturationPressure(1.0);
         EXPECT_EQ(fluid.error, 1);
+    }
+}
+
+// Regression: the saturation curve of a BWR fluid said "Cannot find the critical point" and
+// returned with no flag and no row: its critical point was searched as a substance's, from
+// 0.1 below it and down to 80, in a reduced temperature of 1. It runs from the equation's own
+// critical point down to Tr 0.3, each row a pair of equal pressure and fugacity.
+TEST(BwrSaturation, CurveFromTheEquationsCriticalPointDown) {
+    for (const char* name : {"C1", "C8"}) {
+        SCOPED_TRACE(name);
+        BWREOS fluid(1);
+        fluid.number_of_components(1);
+        fluid.add_component(name);
+        double Tc = 0.0, Vc = 0.0;
+        ASSERT_TRUE(fluid.closedFormCriticalPoint(Tc, Vc));
+        CurveArray rows;
+        fluid.calculate_saturation_curve("unused", 2, fluid.Tcrit, -1.0, fluid.Vcrit, fluid.Vcrit,
+                                         fluid.Tlowest, kCurveArray, "s", &rows);
+        EXPECT_EQ(fluid.error, 0);
+        constexpr std::size_t kWidth = 28;  // P, Vl, Vv, T, ...
+        const std::size_t count = rows.size() / kWidth;
+        ASSERT_GT(count, 10u);
+        EXPECT_NEAR(rows[3], Tc, 1e-12);
+        EXPECT_LT(rows[kWidth * (count - 1) + 3], 0.31);
+        BWREOS check(1);
+        check.number_of_components(1);
+        check.add_component(name);
+        for (std::size_t r = 1; r < count; ++r) {
+            const double* row = &rows[kWidth * r];
+            double lnf[2], P[2];
+            for (int k = 0; k < 2; ++k) {
+                check.calculateFromTV(row[3], row[1 + k] * 1e-6, 0);
+                lnf[k] = check.lnFugacity[0];
+                P[k] = check.P;
+            }
+            EXPECT_NEAR(P[0], P[1], 1e-6 * P[1] + 1e-11) << row[3];
+            EXPECT_NEAR(lnf[0], lnf[1], 1e-8) << row[3];
+        }
+    }
+}
+
+// Regression: the spinodal curves stepped half a unit of temperature, in a reduced
+// temperature of 1: two rows, Tr 1 and 0.5. Each row is the first loss of stability of its
+// isotherm, down to Tr 0.5.
+TEST(BwrSaturation, SpinodalCurvesInTheReducedTemperature) {
+    for (char branch : {0, 1}) {
+        BWREOS fluid(1);
+        fluid.number_of_components(1);
+        fluid.add_component("C1");
+        fluid.namingCriticalTemperature();
+        const auto s = testing_support::traceSpinodalCurve(fluid, branch, 0.5);
+        ASSERT_EQ(s.error, 0);
+        ASSERT_GT(s.count(), 400u);
+        EXPECT_LT(s.T(s.count() - 1), 0.51);
+        testing_support::expectRowsAreFirstLossOfStability(fluid, s, branch == 0, 47);
     }
 }
 

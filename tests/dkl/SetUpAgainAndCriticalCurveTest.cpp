@@ -440,5 +440,24 @@ TEST(CriticalCurve, OneCurveWhateverTheOrderEndingWithinTheCriticalStates) {
     }
 }
 
+// Regression: a Kreglewski fluid whose names were given again only in part traced no
+// critical point and still wrote a critical-curve file, its one row nan. A curve of no
+// point is a failure and leaves no file.
+TEST(CriticalCurve, AFluidOfNoStateWritesNoFile) {
+    Kreglewski_EOS k(1);
+    k.number_of_components(2);
+    k.add_components("CO2", "CH4");
+    k.composition(0.5, 0.5);
+    ::testing::internal::CaptureStderr();
+    k.number_of_components(2);
+    k.add_component("CH4");
+    std::remove("crit_half");
+    k.calculateTheCriticalCurve("_half");
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(k.error, 1);
+    EXPECT_FALSE(std::ifstream("crit_half").good());
+    std::remove("crit_half");
+}
+
 }  // namespace
 }  // namespace vornex

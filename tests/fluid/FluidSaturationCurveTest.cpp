@@ -83,7 +83,8 @@ TEST_F(SaturationCurve, EveryChannelWritesTheSameRowsCriticalFirst) {
 
     // The text channels: a wave per column, the same rows.
     const auto igor = fileLines("satui"), table = fileLines("satut");
-    ASSERT_GT(igor.size(), 60u);
+    // A row a kelvin from the critical point down to the lowest temperature, and the header.
+    ASSERT_GT(igor.size(), 50u);
     ASSERT_EQ(table.size(), igor.size() - 3);
 
     const auto gathered = binaryRows("satug");

@@ -350,6 +350,24 @@ void checkIsotherm(Checks& c, const CubicMaker& make, const std::vector<std::str
     c.check("isotherm ends with status 0 or says why",
             status == 0 || !said.empty() || !m.ifp->refusal.empty(),
             where + ": status " + num(status) + ", nothing said, " + num(double(rows.size())) + " rows");
+    // Between the components' critical temperatures the curve that leaves the heavier one's
+    // pure end towards the lighter cannot reach the lighter's: it ends at the mixture's
+    // critical point, where the phases merge, or at the pressure bound; a stop short of both
+    // leaves the curve unfinished, whatever it says.
+    double Tc[2] = {0, 0};
+    for (int i = 0; i < 2; ++i)
+        test::outputOf([&] { Tc[i] = alone(make, names[static_cast<std::size_t>(i)])->namingCriticalTemperature(); });
+    const int light = Tc[0] < Tc[1] ? 0 : 1;
+    const bool between = T > std::min(Tc[0], Tc[1]) && T < std::max(Tc[0], Tc[1]);
+    const bool towardsLight = light == 0 ? dx > 0 : dx < 0;
+    if (between && towardsLight && rows.size() > 1 && rows.back().size() >= 8) {
+        const auto& e = rows.back();
+        const bool critical = std::fabs(e[2] - e[4]) < 2e-3 || e[7] < 1.05 * e[6];
+        c.check("isotherm between the critical temperatures runs to the critical point", critical || e[1] > 990.0,
+                where + ": ends at P " + num(e[1]) + " bar, x0 " + num(e[2]) + ", y0 " + num(e[4]) +
+                    ", status " + num(status) + ", " + num(double(rows.size())) + " rows" +
+                    (said.empty() ? std::string() : ", said: " + said.substr(0, said.find('\n'))));
+    }
 }
 
 // Every row of a tracer's file (T, P, then the liquid's and the vapour's mole fractions) an
@@ -637,13 +655,16 @@ struct BinaryRange {
     const char* first;
     const char* second;
     double Tlow, Thigh;
+    // Between the components' critical temperatures: a finer grid of them.
+    bool between = false;
 };
 // The first three below both components' critical temperatures; the others between them,
 // where the curve leaves the heavier component's pure end and ends at a critical point.
 const BinaryRange kIsothermRanges[] = {
     {"CO2", "C2H6", 230, 300},    {"CH4", "C2H6", 150, 190},    {"N2", "CH4", 100, 125},
-    {"N2", "nC10H22", 130, 600},  {"CH4", "nC10H22", 195, 600}, {"N2", "C3H8", 130, 360},
-    {"N2", "nC5H12", 130, 460},   {"CH4", "nC5H12", 195, 460},  {"CO2", "nC10H22", 310, 600}};
+    {"N2", "nC10H22", 130, 600, true},  {"CH4", "nC10H22", 195, 600, true},
+    {"N2", "C3H8", 130, 360, true},     {"N2", "nC5H12", 130, 460, true},
+    {"CH4", "nC5H12", 195, 460, true},  {"CO2", "nC10H22", 310, 600, true}};
 const BinaryRange kClosureRanges[] = {
     {"CO2", "C2H6", 220, 300}, {"CH4", "C2H6", 150, 300}, {"N2", "CH4", 100, 190},
     {"CH4", "CO2", 190, 300},  {"CH4", "nC5H12", 150, 360}, {"nC5H12", "nC10H22", 300, 360}};
@@ -979,9 +1000,9 @@ void addMixtureConfigurations(std::vector<Configuration>& out) {
         if (name != "PR" && name != "SRK" && name != "TwoPar" && name != "ThreePar") continue;
         const std::vector<std::string>& components = k.componentFiles ? files : table;
         for (const BinaryRange& r : kIsothermRanges)
-            for (int i = 0; i <= 5; ++i) {
+            for (int i = 0, steps = r.between ? 20 : 5; i <= steps; ++i) {
                 if (!holds(components, r.first) || !holds(components, r.second)) continue;
-                const double T = r.Tlow + (r.Thigh - r.Tlow) * i / 5;
+                const double T = r.Tlow + (r.Thigh - r.Tlow) * i / steps;
                 const std::vector<std::string> names = {r.first, r.second};
                 out.push_back({"cubic", "cubic isotherms " + name + " " + r.first + " " + r.second +
                                             " T " + num(T),

@@ -168,6 +168,61 @@ const std::vector<Allowance>& namedExceptions() {
         {"solubility", "more salt dissolves less gas", "solubility Henry version 1 nC4", "",
          "version 1 has no salting for hydrocarbons and N2: their mole fraction in brine is that "
          "in water, so per kg of water they dissolve 1.8 % more per mol/kg NaCl"},
+        // Heating at a fixed pressure and salinity, within one region.
+        {"h2onacl", "bulk density not rising on heating", "h2onacl isobar", "x 0",
+         "liquid water is densest near 4 degC (IAPWS-95 at 1 bar: 999.84 kg/m3 at 0.01 degC, "
+         "999.97 at 4 degC): from 0 to 4 degC it grows denser on heating",
+         5.1},
+        {"h2onacl", "bulk density not rising on heating", "h2onacl isobar", "x 1e-07",
+         "liquid water is densest near 4 degC (IAPWS-95 at 1 bar: 999.84 kg/m3 at 0.01 degC, "
+         "999.97 at 4 degC): from 0 to 4 degC it grows denser on heating",
+         5.1},
+        {"h2onacl", "bulk density not rising on heating", "h2onacl isobar 316.227766", "region 6",
+         "below 1000 bar a dilute brine just above its critical temperature follows the critical "
+         "fluid and water, its liquid rule far below water's density: it grows denser on heating "
+         "up to some 420 degC (316 bar, 1e-5 wt %: 427.3 kg/m3 at 373.4 degC, 565.2 at 376.0)",
+         420.0, 374.0},
+        {"h2onacl", "bulk density not rising on heating", "h2onacl isobar 1000", "region 6",
+         "from 1000 to 5000 bar the lower bound of the liquid rule holds a brine of 35 wt % and "
+         "more from 500 to 630 degC: it grows denser on heating by a few tenths of a kg/m3 per "
+         "kelvin (4000 bar, 50 wt %: 1282.15 kg/m3 at 528.8 degC, 1283.22 at 531.3)",
+         630.0, 500.0},
+        {"h2onacl", "bulk density not rising on heating", "h2onacl isobar 2000", "region 6",
+         "from 1000 to 5000 bar the lower bound of the liquid rule holds a brine of 35 wt % and "
+         "more from 500 to 630 degC: it grows denser on heating by a few tenths of a kg/m3 per "
+         "kelvin (4000 bar, 50 wt %: 1282.15 kg/m3 at 528.8 degC, 1283.22 at 531.3)",
+         630.0, 500.0},
+        {"h2onacl", "bulk density not rising on heating", "h2onacl isobar 3000", "region 6",
+         "from 1000 to 5000 bar the lower bound of the liquid rule holds a brine of 35 wt % and "
+         "more from 500 to 630 degC: it grows denser on heating by a few tenths of a kg/m3 per "
+         "kelvin (4000 bar, 50 wt %: 1282.15 kg/m3 at 528.8 degC, 1283.22 at 531.3)",
+         630.0, 500.0},
+        {"h2onacl", "bulk density not rising on heating", "h2onacl isobar 4000", "region 6",
+         "from 1000 to 5000 bar the lower bound of the liquid rule holds a brine of 35 wt % and "
+         "more from 500 to 630 degC: it grows denser on heating by a few tenths of a kg/m3 per "
+         "kelvin (4000 bar, 50 wt %: 1282.15 kg/m3 at 528.8 degC, 1283.22 at 531.3)",
+         630.0, 500.0},
+        {"h2onacl", "bulk density not rising on heating", "h2onacl isobar 5000", "region 6",
+         "from 1000 to 5000 bar the lower bound of the liquid rule holds a brine of 35 wt % and "
+         "more from 500 to 630 degC: it grows denser on heating by a few tenths of a kg/m3 per "
+         "kelvin (4000 bar, 50 wt %: 1282.15 kg/m3 at 528.8 degC, 1283.22 at 531.3)",
+         630.0, 500.0},
+        {"h2onacl", "bulk density not rising on heating", "h2onacl isobar 1000", "region 6",
+         "from 1000 bar a vapour-like fluid grows denser on heating towards 800 degC, up to about "
+         "2 kg/m3 per kelvin (1000 bar, 5 wt %: 242.84 kg/m3 at 797.0 degC, 243.53 at 799.5)",
+         800.01, 790.0},
+        // Above water's critical temperature the liquid + vapour density is held no denser than
+        // the mixture at any higher pressure of the two phases: up to 0.2 % below the lever rule.
+        {"h2onacl", "boiling with a vapour volume has the state's bulk density", "h2onacl boiling 850", "",
+         "above water's critical temperature the liquid + vapour density is held no denser than "
+         "the mixture at any higher pressure of the two phases: near the critical curve up to "
+         "0.2 % below the lever rule of its phases (850 degC, 40 wt %, a tenth of vapour: 733.18 "
+         "kg/m3 at 1807.8 bar, the lever rule's 733.68)"},
+        {"h2onacl", "boiling with a vapour volume has the state's bulk density", "h2onacl boiling 900", "",
+         "above water's critical temperature the liquid + vapour density is held no denser than "
+         "the mixture at any higher pressure of the two phases: near the critical curve up to "
+         "0.2 % below the lever rule of its phases (900 degC, 40 wt %, a tenth of vapour: 717.98 "
+         "kg/m3 at 1974.8 bar, the lever rule's 718.22)"},
     };
     return list;
 }
@@ -186,6 +241,97 @@ const std::vector<Allowance>& knownFaults() {
          "(its saturation temperature 283.21 K) at 273.248361, 274.0871969 and 278.2813763 K, "
          "where the liquid is stable (water boils at about 0.0088 bar at 278.28 K)",
          279.0},
+        {"isopleth", "isopleth rows stable on the tangent plane", "isopleth PR CO2 CH4 C3H8", "bubble isopleth",
+         "below 139 K the bubble isopleth of CO2 0.75, CH4 0.15, C3H8 0.10 traced down from "
+         "230 K writes liquids that have split in two as bubble points (PR 138 K, 4.787 bar: a "
+         "trial liquid of CO2 0.198, CH4 0.676, C3H8 0.125 lies 2.7e-4 RT below the tangent plane; "
+         "0.82 RT at 98 K): the tracer tests no stability of its rows",
+         139.0},
+        {"isopleth", "isopleth rows stable on the tangent plane", "isopleth SRK CO2 CH4 C3H8", "bubble isopleth",
+         "below 139 K the bubble isopleth of CO2 0.75, CH4 0.15, C3H8 0.10 traced down from "
+         "230 K writes liquids that have split in two as bubble points (PR 138 K, 4.787 bar: a "
+         "trial liquid of CO2 0.198, CH4 0.676, C3H8 0.125 lies 2.7e-4 RT below the tangent plane; "
+         "0.82 RT at 98 K): the tracer tests no stability of its rows",
+         139.0},
+        {"isopleth", "isopleth rows stable on the tangent plane", "isopleth MontelPR CO2 CH4 C3H8", "bubble isopleth",
+         "below 139 K the bubble isopleth of CO2 0.75, CH4 0.15, C3H8 0.10 traced down from "
+         "230 K writes liquids that have split in two as bubble points (PR 138 K, 4.787 bar: a "
+         "trial liquid of CO2 0.198, CH4 0.676, C3H8 0.125 lies 2.7e-4 RT below the tangent plane; "
+         "0.82 RT at 98 K): the tracer tests no stability of its rows",
+         139.0},
+        {"isopleth", "isopleth rows stable on the tangent plane", "isopleth TermSRK CO2 CH4 C3H8", "bubble isopleth",
+         "below 139 K the bubble isopleth of CO2 0.75, CH4 0.15, C3H8 0.10 traced down from "
+         "230 K writes liquids that have split in two as bubble points (PR 138 K, 4.787 bar: a "
+         "trial liquid of CO2 0.198, CH4 0.676, C3H8 0.125 lies 2.7e-4 RT below the tangent plane; "
+         "0.82 RT at 98 K): the tracer tests no stability of its rows",
+         139.0},
+        {"curves", "a characteristic curve's row is a root of its quantity", "curves model wagner",
+         "Joule-Thomson inversion",
+         "the Joule-Thomson inversion curve traced down from a liquid-like start runs onto the "
+         "liquid spinodal at negative pressure, where (dP/dV)_T vanishes and T (dV/dT)_P / V - 1 "
+         "has a pole: its change of sign there is taken for a root (IAPWS-95: rows at 331.2-334.0 K, "
+         "20.83-20.89 cm3/mol, -1794 bar, where T (dP/dT)_V + V (dP/dV)_T is 0.03-1 of its terms)"},
+        {"curves", "a characteristic curve's row is a root of its quantity", "curves water WagnerPruss",
+         "Joule-Thomson inversion",
+         "the Joule-Thomson inversion curve traced down from a liquid-like start runs onto the "
+         "liquid spinodal at negative pressure, where (dP/dV)_T vanishes and T (dV/dT)_P / V - 1 "
+         "has a pole: its change of sign there is taken for a root (IAPWS-95: rows at 331.2-334.0 K, "
+         "20.83-20.89 cm3/mol, -1794 bar, where T (dP/dT)_V + V (dP/dV)_T is 0.03-1 of its terms)"},
+        {"curves", "a characteristic curve's row is a root of its quantity", "curves water HGK",
+         "Joule-Thomson inversion",
+         "the Joule-Thomson inversion curve traced down from a liquid-like start runs onto the "
+         "liquid spinodal at negative pressure, where (dP/dV)_T vanishes and T (dV/dT)_P / V - 1 "
+         "has a pole: its change of sign there is taken for a root (IAPWS-95: rows at 331.2-334.0 K, "
+         "20.83-20.89 cm3/mol, -1794 bar, where T (dP/dT)_V + V (dP/dV)_T is 0.03-1 of its terms)"},
+        {"curves", "a characteristic curve's row is a root of its quantity", "curves water Keenan",
+         "Joule-Thomson inversion",
+         "the Joule-Thomson inversion curve traced down from a liquid-like start runs onto the "
+         "liquid spinodal at negative pressure, where (dP/dV)_T vanishes and T (dV/dT)_P / V - 1 "
+         "has a pole: its change of sign there is taken for a root (IAPWS-95: rows at 331.2-334.0 K, "
+         "20.83-20.89 cm3/mol, -1794 bar, where T (dP/dT)_V + V (dP/dV)_T is 0.03-1 of its terms)"},
+        {"curves", "a characteristic curve's row is a root of its quantity", "curves water Saul",
+         "Joule-Thomson inversion",
+         "the Joule-Thomson inversion curve traced down from a liquid-like start runs onto the "
+         "liquid spinodal at negative pressure, where (dP/dV)_T vanishes and T (dV/dT)_P / V - 1 "
+         "has a pole: its change of sign there is taken for a root (IAPWS-95: rows at 331.2-334.0 K, "
+         "20.83-20.89 cm3/mol, -1794 bar, where T (dP/dT)_V + V (dP/dV)_T is 0.03-1 of its terms)"},
+        {"curves", "a characteristic curve's row is a root of its quantity", "curves water DuanH2O-0",
+         "Joule-Thomson inversion",
+         "the Joule-Thomson inversion curve traced down from a liquid-like start runs onto the "
+         "liquid spinodal at negative pressure, where (dP/dV)_T vanishes and T (dV/dT)_P / V - 1 "
+         "has a pole: its change of sign there is taken for a root (IAPWS-95: rows at 331.2-334.0 K, "
+         "20.83-20.89 cm3/mol, -1794 bar, where T (dP/dT)_V + V (dP/dV)_T is 0.03-1 of its terms)"},
+        {"cubic", "isotherm between the critical temperatures runs to the critical point",
+         "cubic isotherms PR N2 nC10H22", "",
+         "the nitrogen-decane isotherm from pure decane at 141.75-165.25 K stops after its "
+         "first step at decane's vapour pressure, with status 1 and 'the point solved makes no "
+         "way along the line' (PR, IFP::calculate_an_isotherm_of_the_binary_system at 153.5 K "
+         "from x0 0, step 0.02, dP 2 bar, to 1000 bar: 2 rows, the last at 2.395e-12 bar, x(N2) "
+         "7.3e-15, y(N2) 0.380), where the curve rises to the mixture's critical point",
+         170.0, 140.0},
+        {"cubic", "isotherm between the critical temperatures runs to the critical point",
+         "cubic isotherms SRK N2 nC10H22", "",
+         "the nitrogen-decane isotherm from pure decane at 141.75-165.25 K stops after its "
+         "first step at decane's vapour pressure, with status 1 and 'the point solved makes no "
+         "way along the line' (PR, IFP::calculate_an_isotherm_of_the_binary_system at 153.5 K "
+         "from x0 0, step 0.02, dP 2 bar, to 1000 bar: 2 rows, the last at 2.395e-12 bar, x(N2) "
+         "7.3e-15, y(N2) 0.380), where the curve rises to the mixture's critical point",
+         170.0, 140.0},
+        {"h2onacl", "bulk density not rising on heating", "h2onacl isobar", "region 1",
+         "liquid + vapour grows denser on heating at 794-802 degC, 0.1-1000 bar, 5-95 wt %, where "
+         "the surface's vapour edge turns onto NaCl (1 bar, 30 wt %: 0.260361 kg/m3 at 796.99 "
+         "degC, 0.288046 at 799.50; 0.1 bar, 20 wt %: 0.0237736 at 799.50, 0.0251136 at 802.01)",
+         803.0, 790.0},
+        {"h2onacl", "bulk density not rising on heating", "h2onacl isobar 0.01", "region 1",
+         "liquid + vapour of 1e-5 and 0.01 wt % at 0.01 bar grows denser on heating from 7.52 to "
+         "10.03 degC (1e-5 wt %: 0.00786795 to 0.00810846 kg/m3, 3 %; steam falls from 0.00771 "
+         "to 0.00765 there), and at 0.0316 bar from 25.07 to 27.58 degC (0.0230953 to 0.0235017)",
+         30.0},
+        {"h2onacl", "bulk density not rising on heating", "h2onacl isobar 0.0316227766", "region 1",
+         "liquid + vapour of 1e-5 and 0.01 wt % at 0.01 bar grows denser on heating from 7.52 to "
+         "10.03 degC (1e-5 wt %: 0.00786795 to 0.00810846 kg/m3, 3 %; steam falls from 0.00771 "
+         "to 0.00765 there), and at 0.0316 bar from 25.07 to 27.58 degC (0.0230953 to 0.0235017)",
+         30.0},
     };
     return list;
 }

@@ -283,34 +283,116 @@ void checkFreezing(Checks& c, PalliserModel& model, double f) {
     }
 }
 
-// A one-phase vapour at fixed pressure and salinity grows lighter on heating: checked over
-// the isobar's vapour states (below 100 kg/m3, where no liquid-like fluid lies).
+// Along an isobar of fixed salinity: a one-phase vapour grows lighter on heating (below 100
+// kg/m3, where no liquid-like fluid lies), and within every region (one phase, liquid +
+// vapour, the halite-bearing ones) the bulk density does not rise on heating outside the
+// README's named exceptions.
 void checkIsobar(Checks& c, double P) {
     PalliserModel model;
     const int n = c.budget().points(400, 40);
-    for (double x : {1e-7, 1e-4, 0.001, 0.01, 0.05, 0.2}) {
-        double last = -1, lastT = 0;
+    for (double x : kSalinities) {
+        double last = -1, lastT = 0, lastBulk = -1;
+        int lastRegion = 0;
         for (int i = 0; i < n; ++i) {
             const double T = 0.01 + 999.99 * i / (n - 1);
             double rho = -1;
             test::outputOf([&] { rho = model.calculateFluidDensity(T, P, x, -1.0); });
-            const bool vapour = model.region == PhaseDiagramInfo::kOnePhase && rho > 0 && rho < 100;
+            const bool found = rho > 0 && std::isfinite(rho) && !model.failed && model.region != 0;
+            const bool vapour = model.region == PhaseDiagramInfo::kOnePhase && found && rho < 100;
+            const std::string where = "T " + num(T) + " C, P " + num(P) + " bar, x " + num(x) +
+                                      ", region " + num(model.region);
             if (vapour && last > 0)
                 c.check("a vapour grows lighter on heating", rho <= last * (1 + 1e-9),
-                        "T " + num(T) + " C, P " + num(P) + " bar, x " + num(x) + ": " +
-                            num(rho) + " kg/m3 after " + num(last) + " at " + num(lastT) + " C");
+                        where + ": " + num(rho) + " kg/m3 after " + num(last) + " at " + num(lastT) + " C");
+            // Across a region's boundary a phase forms or goes by a reaction (halite and vapour
+            // to liquid at the three-phase temperature, halite dissolving at the liquidus)
+            // whose change of volume may be either way: the check holds within each region.
+            if (found && lastBulk > 0 && model.region == lastRegion)
+                c.check("bulk density not rising on heating", rho <= lastBulk * (1 + 1e-9),
+                        where + ": " + num(rho) + " kg/m3 after " + num(lastBulk) + " at " + num(lastT) +
+                            " C (region " + num(lastRegion) + ")");
             last = vapour ? rho : -1;
+            lastBulk = found ? rho : -1;
+            lastRegion = model.region;
             lastT = T;
         }
     }
 }
 
+// Fixed density from a guess far above a salt-rich vapour (800-1000 degC, 90-99.9 wt %): the
+// pressure of every one-phase vapour state's density, searched from 460 and from 3000 bar,
+// is that state's.
+void checkFixedDensity(Checks& c, double TC) {
+    PalliserModel model;
+    const int n = c.budget().points(24, 6);
+    for (double x : {0.90, 0.95, 0.99, 0.999}) {
+        for (int i = 0; i < n; ++i) {
+            const double P = 1e-9 * std::pow(1e12, double(i) / (n - 1));
+            double rho = -1;
+            test::outputOf([&] { rho = model.calculateFluidDensity(TC, P, x, -1.0); });
+            if (model.failed || model.region != PhaseDiagramInfo::kOnePhase || !(rho > 0 && rho < 100)) continue;
+            for (double guess : {460.0, 3000.0}) {
+                double found = 0;
+                const std::string said =
+                    test::outputOf([&] { found = model.pressureForBulkDensity(TC, guess, rho, x); });
+                c.check("Fixed density finds every salt-rich vapour from a guess far above",
+                        !model.failed && std::fabs(found / P - 1) < 1e-6,
+                        "T " + num(TC) + " C, P " + num(P) + " bar, x " + num(x) + ", rho " + num(rho) +
+                            " kg/m3 from " + num(guess) + " bar: P " + num(found) +
+                            (model.failed ? ", failed" : ""));
+            }
+        }
+    }
+}
+
+// The boiling point with a vapour volume is a state of the model: at its pressure the bulk
+// fluid is liquid + vapour holding that volume fraction of vapour, of the lever rule's bulk
+// density, and the state computation gives that density.
+void checkBoilingWithVapourVolume(Checks& c, double TC) {
+    PalliserModel model;
+    int solved = 0, posed = 0;
+    for (double w : {5.0, 10.0, 20.0, 30.0, 40.0, 50.0, 60.0})
+        for (double f : {0.1, 0.2, 0.3, 0.4, 0.5, 0.6}) {
+            const double x = w / 100;
+            double P = 0, xL = 0, xV = 0, rhoL = 0, rhoV = 0, rhoMix = 0;
+            ++posed;
+            test::outputOf([&] { model.calculateBoilingPointWithGasVolume(TC, x, f, P, xL, xV, rhoL, rhoV, rhoMix); });
+            if (model.failed) continue;
+            ++solved;
+            const std::string where = "T " + num(TC) + " C, " + num(w) + " wt %, vapour volume " + num(f) +
+                                      ": P " + num(P) + " bar, rho " + num(rhoMix);
+            const double wL = (x - xV) / (xL - xV);
+            c.check("boiling with a vapour volume has the lever rule's density",
+                    std::fabs(rhoMix / (1.0 / (wL / rhoL + (1.0 - wL) / rhoV)) - 1) < 1e-9, where);
+            double rho = -1;
+            test::outputOf([&] { rho = model.calculateFluidDensity(TC, P, x, -1.0); });
+            c.check("boiling with a vapour volume is the state at its pressure",
+                    model.region == PhaseDiagramInfo::kLiquidVapour &&
+                        std::fabs(model.vapourVolumeFraction - f) < 1e-6,
+                    where + ": the state region " + num(model.region) + ", vapour volume " +
+                        num(model.vapourVolumeFraction));
+            c.check("boiling with a vapour volume has the state's bulk density", std::fabs(rho / rhoMix - 1) < 1e-6,
+                    where + ": the state's " + num(rho) + " kg/m3");
+        }
+    c.check("some boiling point with a vapour volume solves", solved > 0,
+            "T " + num(TC) + " C: none of " + num(posed));
+}
+
 }  // namespace
 
 void addBrineConfigurations(std::vector<Configuration>& out) {
-    for (int k = 0; k <= 16; ++k) {
-        const double P = 1e-5 * std::pow(10.0, 0.5 * k);
+    std::vector<double> isobars;
+    for (int k = 0; k <= 16; ++k) isobars.push_back(1e-5 * std::pow(10.0, 0.5 * k));
+    for (double P : {2000.0, 3000.0, 4000.0, 5000.0}) isobars.push_back(P);
+    for (double P : isobars)
         out.push_back({"h2onacl", "h2onacl isobar " + num(P), [P](Checks& c) { checkIsobar(c, P); }});
+    for (int TC = 800; TC <= 1000; TC += 25) {
+        const double T = TC;
+        out.push_back({"h2onacl", "h2onacl fixed density " + num(T), [T](Checks& c) { checkFixedDensity(c, T); }});
+    }
+    for (int TC = 400; TC <= 900; TC += 50) {
+        const double T = TC;
+        out.push_back({"h2onacl", "h2onacl boiling " + num(T), [T](Checks& c) { checkBoilingWithVapourVolume(c, T); }});
     }
     for (int TC = 0; TC <= 1000; TC += 25) {
         const double T = TC == 0 ? 0.01 : TC;

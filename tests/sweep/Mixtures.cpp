@@ -30,6 +30,9 @@ namespace {
 
 using CubicMaker = std::function<std::unique_ptr<FluidPhase>(int selector)>;
 
+// A gas no model has data for.
+const char* const kUnknownGas = "Xq9";
+
 // The cubic classes, by the name a configuration line shows: those of the classic table's
 // constants, and those reading the component files ("compo/<name>").
 struct CubicClass {
@@ -344,6 +347,27 @@ void checkIsotherm(Checks& c, const CubicMaker& make, const std::vector<std::str
             where + ": status " + num(status) + ", " + num(double(rows.size())) + " rows");
     c.check("isotherm not ended at the step cap", rows.size() < 20000,
             where + ": " + num(double(rows.size())) + " rows");
+    c.check("isotherm ends with status 0 or says why",
+            status == 0 || !said.empty() || !m.ifp->refusal.empty(),
+            where + ": status " + num(status) + ", nothing said, " + num(double(rows.size())) + " rows");
+    // Between the components' critical temperatures the curve that leaves the heavier one's
+    // pure end towards the lighter cannot reach the lighter's: it ends at the mixture's
+    // critical point, where the phases merge, or at the pressure bound; a stop short of both
+    // leaves the curve unfinished, whatever it says.
+    double Tc[2] = {0, 0};
+    for (int i = 0; i < 2; ++i)
+        test::outputOf([&] { Tc[i] = alone(make, names[static_cast<std::size_t>(i)])->namingCriticalTemperature(); });
+    const int light = Tc[0] < Tc[1] ? 0 : 1;
+    const bool between = T > std::min(Tc[0], Tc[1]) && T < std::max(Tc[0], Tc[1]);
+    const bool towardsLight = light == 0 ? dx > 0 : dx < 0;
+    if (between && towardsLight && rows.size() > 1 && rows.back().size() >= 8) {
+        const auto& e = rows.back();
+        const bool critical = std::fabs(e[2] - e[4]) < 2e-3 || e[7] < 1.05 * e[6];
+        c.check("isotherm between the critical temperatures runs to the critical point", critical || e[1] > 990.0,
+                where + ": ends at P " + num(e[1]) + " bar, x0 " + num(e[2]) + ", y0 " + num(e[4]) +
+                    ", status " + num(status) + ", " + num(double(rows.size())) + " rows" +
+                    (said.empty() ? std::string() : ", said: " + said.substr(0, said.find('\n'))));
+    }
 }
 
 // Every row of a tracer's file (T, P, then the liquid's and the vapour's mole fractions) an
@@ -469,6 +493,131 @@ void checkMixture(Checks& c, const CubicClass& k, const std::vector<std::string>
         checkIsotherm(c, make, names, T, x0, dx);
 }
 
+// The lowest tangent-plane distance (RT) of a trial phase of any number of components from
+// the plane the fugacities lnRef span at (T, P Pa), and the trial's composition: each
+// component all but pure and the two given phases start a stationary-point search (successive
+// substitution) in the liquid-like and the vapour-like root.
+std::pair<double, std::vector<double>> lowestTangentPlaneDistance(
+    Mixture& m, double T, double P, const std::vector<double>& lnRef,
+    const std::vector<std::vector<double>>& phases) {
+    const std::size_t n = lnRef.size();
+    std::vector<std::vector<double>> starts = phases;
+    for (std::size_t i = 0; i < n; ++i) {
+        std::vector<double> w(n, 1e-3 / double(n - 1));
+        w[i] = 1 - 1e-3;
+        starts.push_back(w);
+    }
+    double lowest = 0;
+    std::vector<double> where;
+    for (FluidPhase* trial : {m.liquid.get(), m.vapour.get()})
+        for (std::vector<double> w : starts) {
+            double tpd = 0;
+            for (int iteration = 0; iteration < 60; ++iteration) {
+                const auto lnw = lnFugacities(*trial, T, P, w);
+                if (lnw.empty()) break;
+                tpd = 0;
+                // ln W_i = ln f_i(ref) - ln phi_i(w), normalised.
+                std::vector<double> W(n);
+                double sum = 0;
+                for (std::size_t i = 0; i < n; ++i) {
+                    tpd += w[i] * (lnw[i] - lnRef[i]);
+                    const double lnPhi = lnw[i] - std::log(std::max(w[i], 1e-300));
+                    W[i] = std::exp(std::min(lnRef[i] - lnPhi, 700.0));
+                    sum += W[i];
+                }
+                if (tpd < lowest) lowest = tpd, where = w;
+                if (!(sum > 0) || !std::isfinite(sum)) break;
+                double moved = 0;
+                for (std::size_t i = 0; i < n; ++i) {
+                    moved = std::max(moved, std::fabs(W[i] / sum - w[i]));
+                    w[i] = W[i] / sum;
+                }
+                if (moved < 1e-10) break;
+            }
+        }
+    return {lowest, where};
+}
+
+std::string compositionText(const std::vector<double>& w) {
+    std::string t = "(";
+    for (std::size_t i = 0; i < w.size(); ++i) t += (i ? " " : "") + num(w[i]);
+    return t + ")";
+}
+
+// An isopleth of feed z from T0 (K) down to Tmin, its bubble curve (Fv 0) or its dew curve
+// (Fv 1): every row written a stable equilibrium of that feed (equal fugacities, the feed
+// the phase of its side, no trial phase below the tangent plane), no NaN, each point once,
+// and an end at the bound, at the critical point or with a reason; never at the step cap.
+void checkIsopleth(Checks& c, const CubicMaker& make, const std::vector<std::string>& names,
+                   const std::vector<double>& z, double T0, double Fv, double Tmin) {
+    Mixture m(make, names);
+    const std::size_t n = names.size();
+    for (std::size_t i = 0; i < n; ++i) m.ifp->composition(static_cast<int>(i), z[i]);
+    CurveArray array;
+    const double dT = -2.0;
+    const std::string said = test::outputOf([&] {
+        m.ifp->calculate_an_isopleth(T0, Fv, nullptr, "", Tmin, T0 + 1.0, dT, 5e5, 0, kCurveArray, &array);
+    });
+    const std::string curve = std::string(Fv == 0 ? "bubble" : "dew") + " isopleth " + feedText(z) +
+                              " from " + num(T0) + " K down";
+    const std::size_t width = 2 * n + 7;
+    std::vector<std::vector<double>> rows;
+    for (std::size_t k = 0; k + width <= array.size(); k += width)
+        rows.emplace_back(array.begin() + static_cast<long>(k), array.begin() + static_cast<long>(k + width));
+    bool finite = true, once = true;
+    std::set<std::vector<double>> seen;
+    for (const auto& r : rows) {
+        for (double v : r) finite = finite && std::isfinite(v);
+        std::vector<double> key(r.begin(), r.begin() + static_cast<long>(2 + 2 * n));
+        for (double& v : key) v = std::round(v * 1e9) / 1e9;
+        once = seen.insert(key).second && once;
+    }
+    c.check("isopleth rows have no NaN", finite, curve);
+    c.check("isopleth passes each point once", once, curve + ", " + num(double(rows.size())) + " rows");
+    c.check("isopleth not ended at the step cap", rows.size() < 20000, curve);
+    const int stride = std::max<int>(1, static_cast<int>(rows.size()) / std::max(1, c.budget().points(int(rows.size()), 8)));
+    for (std::size_t k = static_cast<std::size_t>(c.budget().offset(curve, stride)); k < rows.size();
+         k += static_cast<std::size_t>(stride)) {
+        const auto& r = rows[k];
+        const double T = r[0], P = r[1] * 1e5;
+        const std::vector<double> x(r.begin() + 2, r.begin() + 2 + static_cast<long>(n)),
+            y(r.begin() + 2 + static_cast<long>(n), r.begin() + 2 + 2 * static_cast<long>(n));
+        const std::vector<double>& side = Fv == 0 ? x : y;
+        const std::string at = curve + ": row T " + num(T) + " K, P " + num(r[1]) + " bar, x " +
+                               compositionText(x) + ", y " + compositionText(y);
+        double off = 0;
+        for (std::size_t i = 0; i < n; ++i) off = std::max(off, std::fabs(side[i] - z[i]));
+        const auto lnl = lnFugacities(*m.liquid, T, P, x), lnv = lnFugacities(*m.vapour, T, P, y);
+        double gap = lnl.empty() || lnv.empty() ? 1.0 : 0.0;
+        for (std::size_t i = 0; i < lnl.size() && i < lnv.size(); ++i)
+            if (std::min(x[i], y[i]) > 1e-8) gap = std::max(gap, std::fabs(lnl[i] - lnv[i]));
+        if (!c.check("isopleth rows are equilibria of the feed", gap < 1e-5 && off < 1e-6,
+                     at + ": ln f gap " + num(gap) + ", feed off by " + num(off)))
+            continue;
+        const auto [lowest, w] = lowestTangentPlaneDistance(m, T, P, lnl, {x, y});
+        c.check("isopleth rows stable on the tangent plane", lowest > -1e-6,
+                at + ": a trial " + compositionText(w) + " lies " + num(lowest) + " RT below");
+    }
+    bool ended = !said.empty() || !m.ifp->refusal.empty();
+    if (!rows.empty()) {
+        const auto& e = rows.back();
+        double apart = 0;
+        for (std::size_t i = 0; i < n; ++i) apart = std::max(apart, std::fabs(e[2 + i] - e[2 + n + i]));
+        ended = ended || e[0] - Tmin < 2.01 || apart < 0.02 || e[2 * n + 3] < 1.05 * e[2 * n + 2];
+    }
+    c.check("isopleth ends at its bound, a critical point or says why", ended,
+            curve + ": status " + num(m.ifp->status) + ", " + num(double(rows.size())) + " rows" +
+                (rows.empty() ? std::string() : ", the last at T " + num(rows.back()[0]) + " K"));
+}
+
+// The isopleths of a class's ternary CO2-CH4-C3H8 and of its five-component feeds rich in
+// CO2 and in N2, bubble and dew curves, traced down in temperature.
+void checkIsopleths(Checks& c, const CubicClass& k, const std::vector<std::string>& names,
+                    const std::vector<double>& z, double T0) {
+    if (k.componentFiles) linkComponentFiles();
+    for (double Fv : {0.0, 1.0}) checkIsopleth(c, k.make, names, z, T0, Fv, 100.0);
+}
+
 // Saturation points of a binary at T over feeds from 1e-6 to 0.9999 of its first component:
 // the bubble and dew points, and flashes just inside the two-phase region (1e-3 to 1e-5 of
 // the pressure from each edge), each status-0 answer closed and stable.
@@ -506,9 +655,16 @@ struct BinaryRange {
     const char* first;
     const char* second;
     double Tlow, Thigh;
+    // Between the components' critical temperatures: a finer grid of them.
+    bool between = false;
 };
+// The first three below both components' critical temperatures; the others between them,
+// where the curve leaves the heavier component's pure end and ends at a critical point.
 const BinaryRange kIsothermRanges[] = {
-    {"CO2", "C2H6", 230, 300}, {"CH4", "C2H6", 150, 190}, {"N2", "CH4", 100, 125}};
+    {"CO2", "C2H6", 230, 300},    {"CH4", "C2H6", 150, 190},    {"N2", "CH4", 100, 125},
+    {"N2", "nC10H22", 130, 600, true},  {"CH4", "nC10H22", 195, 600, true},
+    {"N2", "C3H8", 130, 360, true},     {"N2", "nC5H12", 130, 460, true},
+    {"CH4", "nC5H12", 195, 460, true},  {"CO2", "nC10H22", 310, 600, true}};
 const BinaryRange kClosureRanges[] = {
     {"CO2", "C2H6", 220, 300}, {"CH4", "C2H6", 150, 300}, {"N2", "CH4", 100, 190},
     {"CH4", "CO2", 190, 300},  {"CH4", "nC5H12", 150, 360}, {"nC5H12", "nC10H22", 300, 360}};
@@ -698,8 +854,9 @@ std::vector<double> stateOf(FluidPhase& f, const std::vector<std::string>& names
     return v;
 }
 
-// A model set up with a gas set, then set up again with `names`: its states are those of a
-// fresh model of `names`, or it refuses them and says why.
+// A model set up with a gas set, then set up again with `names` (another order, another
+// count, a name it has no data for): its states are those of a fresh model of `names`, or it
+// refuses them and says why; never a state left from the first set.
 void checkSetUpAgain(Checks& c, const CubicMaker& make, bool files, const std::vector<std::string>& first,
                      const std::vector<std::string>& names) {
     if (files) linkComponentFiles();
@@ -717,18 +874,28 @@ void checkSetUpAgain(Checks& c, const CubicMaker& make, bool files, const std::v
     for (const auto& n : first) from += (from.empty() ? "" : "-") + n;
     std::string to;
     for (const auto& n : names) to += (to.empty() ? "" : "-") + n;
+    // A name the model has no data for gives no fresh state either: the model must say so.
+    bool known = true;
+    for (const auto& n : names) known = known && n != kUnknownGas;
+    std::vector<std::vector<double>> feeds;
+    if (names.size() == 2) feeds = {{0.2, 0.8}, {0.7, 0.3}};
+    else if (names.size() == 1) feeds = {{1.0}};
+    else {
+        std::vector<double> x(names.size(), 0.5 / double(names.size() - 1));
+        x[0] = 0.5;
+        feeds = {x};
+    }
     for (double TK : {300.0, 500.0, 800.0})
         for (double Pbar : {10.0, 300.0})
-            for (double x0 : {0.2, 0.7}) {
-                const std::vector<double> x = {x0, 1 - x0};
+            for (const auto& x : feeds) {
                 std::string s1, s2;
                 const auto want = stateOf(*fresh, names, names, x, TK, Pbar, s1);
                 const auto got = stateOf(*again, names, names, x, TK, Pbar, s2);
                 const std::string where = "set up " + from + ", then " + to + ": T " + num(TK) +
-                                          " K, P " + num(Pbar) + " bar, x0 " + num(x0);
+                                          " K, P " + num(Pbar) + " bar, x " + compositionText(x);
                 if (got.empty()) {
                     c.check("a model set up again gives the fresh model's states or says why",
-                            !(againSaid + s2).empty() || want.empty(),
+                            !(againSaid + s2).empty() || (want.empty() && known),
                             where + ": no state, nothing said");
                     continue;
                 }
@@ -739,6 +906,19 @@ void checkSetUpAgain(Checks& c, const CubicMaker& make, bool files, const std::v
                         where + ": V " + num(got[0] * 1e6) + " cm3/mol, fresh " +
                             (want.empty() ? std::string("none") : num(want[0] * 1e6)));
             }
+}
+
+// Set up again with the pair reversed, after another pair, with a third gas and with one gas
+// alone, and with a name the model has no data for before and after.
+void checkSetUpAgainEveryWay(Checks& c, const CubicMaker& make, bool files, const std::string& a,
+                             const std::string& b, const std::string& other) {
+    checkSetUpAgain(c, make, files, {b, a}, {a, b});
+    checkSetUpAgain(c, make, files, {a, other}, {a, b});
+    checkSetUpAgain(c, make, files, {a, b, other}, {a, b});
+    checkSetUpAgain(c, make, files, {a, b}, {a, b, other});
+    checkSetUpAgain(c, make, files, {a, b}, {a});
+    checkSetUpAgain(c, make, files, {a, b}, {a, kUnknownGas});
+    checkSetUpAgain(c, make, files, {kUnknownGas, b}, {a, b});
 }
 
 // (dZ/dT)_V and (dZ/dx)_V of a cubic class against central differences, from each side's
@@ -811,12 +991,18 @@ void checkBinaryClosure(Checks& c, const std::string& cubicClass,
 }
 
 void addMixtureConfigurations(std::vector<Configuration>& out) {
+    const std::vector<std::string> table = componentTable(), files = componentFiles();
+    const auto holds = [](const std::vector<std::string>& list, const std::string& name) {
+        return std::find(list.begin(), list.end(), name) != list.end();
+    };
     for (const CubicClass& k : cubicClasses()) {
         const std::string name = k.name;
         if (name != "PR" && name != "SRK" && name != "TwoPar" && name != "ThreePar") continue;
+        const std::vector<std::string>& components = k.componentFiles ? files : table;
         for (const BinaryRange& r : kIsothermRanges)
-            for (int i = 0; i <= 5; ++i) {
-                const double T = r.Tlow + (r.Thigh - r.Tlow) * i / 5;
+            for (int i = 0, steps = r.between ? 20 : 5; i <= steps; ++i) {
+                if (!holds(components, r.first) || !holds(components, r.second)) continue;
+                const double T = r.Tlow + (r.Thigh - r.Tlow) * i / steps;
                 const std::vector<std::string> names = {r.first, r.second};
                 out.push_back({"cubic", "cubic isotherms " + name + " " + r.first + " " + r.second +
                                             " T " + num(T),
@@ -832,7 +1018,32 @@ void addMixtureConfigurations(std::vector<Configuration>& out) {
                                [&k, names, T](Checks& c) { checkClosure(c, k, names, T); }});
             }
     }
-    const std::vector<std::string> table = componentTable(), files = componentFiles();
+    // Isopleths traced down in temperature: the ternary CO2-CH4-C3H8 rich in CO2, and each
+    // class's five-component feed rich in CO2 and rich in N2.
+    for (const CubicClass& k : cubicClasses()) {
+        const std::vector<std::string>& components = k.componentFiles ? files : table;
+        std::vector<std::pair<std::vector<std::string>, std::vector<double>>> feeds;
+        if (holds(components, "CO2") && holds(components, "CH4") && holds(components, "C3H8"))
+            feeds.push_back({{"CO2", "CH4", "C3H8"}, {0.75, 0.15, 0.10}});
+        if (components.size() >= 5) {
+            const std::vector<std::string> five(components.begin(), components.begin() + 5);
+            for (const char* rich : {"CO2", "N2"}) {
+                if (!holds(five, rich)) continue;
+                std::vector<double> z(5, 0.1);
+                z[static_cast<std::size_t>(std::find(five.begin(), five.end(), rich) - five.begin())] = 0.6;
+                feeds.push_back({five, z});
+            }
+        }
+        for (const auto& [names, z] : feeds)
+            for (double T0 : {230.0, 270.0}) {
+                std::string line = std::string("isopleth ") + k.name;
+                for (const auto& n : names) line += " " + n;
+                line += " z";
+                for (double v : z) line += " " + num(v);
+                line += " T " + num(T0);
+                out.push_back({"isopleth", line, [&k, names, z, T0](Checks& c) { checkIsopleths(c, k, names, z, T0); }});
+            }
+    }
     for (const CubicClass& k : cubicClasses()) {
         const std::vector<std::string>& components = k.componentFiles ? files : table;
         std::vector<std::vector<std::string>> systems;
@@ -864,8 +1075,7 @@ void addMixtureConfigurations(std::vector<Configuration>& out) {
                                                                              : gases[(j + 1) % gases.size()];
                 out.push_back({"gasmix", std::string("gasmix again ") + g.name + " " + a + " " + b,
                                [&g, a, b, other](Checks& c) {
-                                   checkSetUpAgain(c, g.make, g.componentFiles, {b, a}, {a, b});
-                                   checkSetUpAgain(c, g.make, g.componentFiles, {a, other}, {a, b});
+                                   checkSetUpAgainEveryWay(c, g.make, g.componentFiles, a, b, other);
                                }});
             }
     }
@@ -900,9 +1110,10 @@ void addMixtureConfigurations(std::vector<Configuration>& out) {
                 out.push_back({"derivatives", std::string("derivatives ") + k.name + " " + pair[0] + " " + pair[1],
                                [&k, pair](Checks& c) { checkCubicDerivatives(c, k, pair); }});
                 if (j != i + 1) continue;
+                const std::string other = components[(j + 1) % components.size()];
                 out.push_back({"gasmix", std::string("gasmix again ") + k.name + " " + pair[0] + " " + pair[1],
-                               [&k, pair](Checks& c) {
-                                   checkSetUpAgain(c, k.make, k.componentFiles, {pair[1], pair[0]}, pair);
+                               [&k, pair, other](Checks& c) {
+                                   checkSetUpAgainEveryWay(c, k.make, k.componentFiles, pair[0], pair[1], other);
                                }});
             }
     }

@@ -3,12 +3,18 @@
 // to its own critical point.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <locale>
 #include <memory>
+#include <sstream>
 
 #include "Sweep.h"
 #include "dkl/DuanModels.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/Metastability.h"
 #include "fluid/ModelCatalogue.h"
+#include "numerics/TextCapture.h"
 #include "oldwater/HGK.h"
 #include "oldwater/Hill.h"
 #include "oldwater/Keenan.h"
@@ -299,6 +305,110 @@ void checkPureFluid(Checks& c, const Maker& make, double Tmin = 0.0) {
     }
 }
 
+
+// The rows (T K, V cm3/mol, P bar) of a characteristic curve's file.
+std::vector<std::vector<double>> curveRows(const char* path) {
+    std::ifstream in(path);
+    std::vector<std::vector<double>> rows;
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream s(line);
+        s.imbue(std::locale::classic());
+        double T, V, P;
+        if (s >> T >> V >> P) rows.push_back({T, V, P});
+    }
+    return rows;
+}
+
+// The characteristic curves, each with the quantity that vanishes on it, from the model's
+// own pressure alone: (dZ/dT)_V (Joule), (dZ/dT)_P (Joule-Thomson inversion), (dZ/dV)_T
+// (Boyle) and Z - 1 (ideal), each as a difference of two terms over the sum of their sizes,
+// which keeps its sign and is of the order of the differences' rounding where it vanishes.
+struct CharacteristicCurve {
+    const char* name;
+    void (FluidPhase::*trace)(const char*, double, double, double, double, double, char, const char*);
+    double (*vanishing)(FluidPhase&, double T, double V);
+};
+double dPdT(FluidPhase& f, double T, double V) {
+    const double h = 1e-5 * T;
+    return (pressureAt(f, T + h, V) - pressureAt(f, T - h, V)) / (2 * h);
+}
+double dPdV(FluidPhase& f, double T, double V) {
+    const double h = 1e-5 * V;
+    return (pressureAt(f, T, V + h) - pressureAt(f, T, V - h)) / (2 * h);
+}
+double relative(double a, double b) {
+    return (a + b) / (std::fabs(a) + std::fabs(b));
+}
+const CharacteristicCurve kCharacteristicCurves[] = {
+    // T (dP/dT)_V = P
+    {"Joule", &FluidPhase::calculateJouleCurve,
+     [](FluidPhase& f, double T, double V) { return relative(T * dPdT(f, T, V), -pressureAt(f, T, V)); }},
+    // T (dV/dT)_P = V, that is T (dP/dT)_V + V (dP/dV)_T = 0
+    {"Joule-Thomson inversion", &FluidPhase::calculateJouleThomsonInversionCurve,
+     [](FluidPhase& f, double T, double V) { return relative(T * dPdT(f, T, V), V * dPdV(f, T, V)); }},
+    // d(PV)/dV = 0 at constant T
+    {"Boyle", &FluidPhase::calculateBoyleCurve,
+     [](FluidPhase& f, double T, double V) { return relative(pressureAt(f, T, V), V * dPdV(f, T, V)); }},
+    {"ideal", &FluidPhase::calculateIdealCurve,
+     [](FluidPhase& f, double T, double V) { return relative(pressureAt(f, T, V) * V, -f.gasConstant * T); }},
+};
+
+// Each characteristic curve of a one-component fluid started liquid-like (0.9 Tc and 0.45
+// Vc, and 0.7 Tc and 0.4 Vc), traced up and down in temperature: every row a true root of
+// its quantity (it changes sign within a part in 1e4 of the row's volume, beyond the
+// rounding of the file) and none between the spinodals, where no uniform fluid is; a curve
+// that writes no row raises the flag.
+void checkCharacteristicCurves(Checks& c, const Maker& make) {
+    auto f = make();
+    double Tc = 0, Vc = 0;
+    test::outputOf([&] { Tc = f->namingCriticalTemperature(), Vc = f->namingCriticalVolume(); });
+    if (!c.check("has its critical point", Tc > 0 && Vc > 0 && std::isfinite(Tc) && std::isfinite(Vc),
+                 "Tc " + num(Tc) + " K, Vc " + num(Vc * 1e6) + " cm3/mol"))
+        return;
+    for (const CharacteristicCurve& curve : kCharacteristicCurves)
+        for (auto [t, v] : {std::pair{0.9, 0.45}, std::pair{0.7, 0.4}})
+            for (double dT : {-2.0, 2.0}) {
+                auto g = make();
+                const std::string where = std::string(curve.name) + " curve from T " + num(t * Tc) +
+                                          " K, V " + num(v * Vc * 1e6) + " cm3/mol, step " + num(dT);
+                std::remove("curve_sweep");
+                g->error = 0;
+                test::outputOf([&] { (g.get()->*curve.trace)("curve_sweep", t * Tc, v * Vc, dT, 0.5 * Tc, 10 * Tc, 2, nullptr); });
+                const auto rows = curveRows("curve_sweep");
+                std::remove("curve_sweep");
+                c.check("a characteristic curve without a row raises the flag", !rows.empty() || g->error != 0,
+                        where);
+                c.check("a characteristic curve is no runaway", rows.size() < 100000, where);
+                const int n = static_cast<int>(rows.size());
+                const int stride = std::max(1, n / std::max(1, c.budget().points(n, 6)));
+                auto probe = make();
+                for (int r = c.budget().offset(where, stride); r < n; r += stride) {
+                    const double T = rows[r][0], V = rows[r][1] * 1e-6;
+                    const std::string row = "row T " + num(T) + " K, V " + num(rows[r][1]) +
+                                            " cm3/mol, P " + num(rows[r][2]) + " bar of the " + where;
+                    // A side beyond the model's range (a solid) has no value: the row's own
+                    // value stands for it.
+                    const double share = 1e-4 + 2e-6 / rows[r][1];
+                    const double at = curve.vanishing(*probe, T, V);
+                    double below = curve.vanishing(*probe, T, V * (1 - share)),
+                           above = curve.vanishing(*probe, T, V * (1 + share));
+                    if (!std::isfinite(below)) below = at;
+                    if (!std::isfinite(above)) above = at;
+                    c.check("a characteristic curve's row is a root of its quantity",
+                            std::isfinite(at) && (std::fabs(at) < 1e-6 || below * above <= 0),
+                            row + ": " + num(below) + ", " + num(at) + " and " + num(above) +
+                                " (relative) about it");
+                    if (T < Tc) {
+                        probe->error = 0;
+                        const TwoPhaseBand band = twoPhaseBandAt(*probe, T);
+                        c.check("no characteristic curve's row between the spinodals", !band.unstable(V),
+                                row + ": spinodals " + num(band.spinodalLiquid * 1e6) + " and " +
+                                    num(band.spinodalVapour * 1e6) + " cm3/mol");
+                    }
+                }
+            }
+}
+
 }  // namespace
 
 void addModelConfigurations(std::vector<Configuration>& out) {
@@ -335,6 +445,23 @@ void addModelConfigurations(std::vector<Configuration>& out) {
         Maker make = n.make;
         out.push_back({n.kind, std::string(n.kind) + " " + n.name,
                        [make](Checks& c) { checkPureFluid(c, make); }});
+    }
+    // The characteristic curves of every one-component model: the catalogue's and the
+    // formulations'.
+    for (const std::string& keyword : FluidPhase::registeredEOSKeywords()) {
+        std::unique_ptr<FluidPhase> probe;
+        test::outputOf([&] { probe.reset(FluidPhase::getEOS(keyword.c_str())); });
+        if (!probe || probe->nc != 1) continue;
+        out.push_back({"curves", "curves model " + keyword, [keyword](Checks& c) {
+                           checkCharacteristicCurves(c, [keyword] {
+                               return std::unique_ptr<FluidPhase>(FluidPhase::getEOS(keyword.c_str()));
+                           });
+                       }});
+    }
+    for (const Named& n : formulations()) {
+        Maker make = n.make;
+        out.push_back({"curves", std::string("curves ") + n.kind + " " + n.name,
+                       [make](Checks& c) { checkCharacteristicCurves(c, make); }});
     }
 }
 

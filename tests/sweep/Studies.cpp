@@ -18,12 +18,14 @@
 #include "magma/ZhangChen.h"
 #include "numerics/TextCapture.h"
 #include "solubility/DMGWwater.h"
+#include "solubility/HenPitSet.h"
 #include "solubility/Henry.h"
 #include "solubility/SpiveySolubility.h"
 #include "water/DensityModel.h"
 #include "water/MaoDuanSalinityModel.h"
 #include "water/SpiveyDensityModel.h"
 #include "water/WagnerPruss.h"
+#include "water/magma/WaterMagmaSaturation.h"
 
 namespace vornex::sweep {
 namespace {
@@ -459,6 +461,139 @@ void checkSolubility(Checks& c, const SolubilityMaker& maker, double TK) {
     }
 }
 
+
+// ------------------------------------------------------------------ decompression
+
+// Water at (T K, P bar) decompressed to 1 bar, irreversibly (against 1 bar) and reversibly:
+// the start is the stable state (a compressed liquid below the critical point is the liquid,
+// not the metastable steam also found there), and the ends are those the model's own
+// IAPWS-95 states give: the vapour fraction of the energy balance U - U0 = -P (V - V0) and of
+// the entropy S0 on the saturation at 1 bar.
+void checkDecompression(Checks& c, double TK, double Pbar) {
+    const std::string where = "T " + num(TK) + " K, P " + num(Pbar) + " bar";
+    WagnerPruss start(2);
+    start.error = 0;
+    if (!c.check("the start has a stable state",
+                 start.calculateStableStateFromTP(TK, Pbar) != FluidPhase::StablePhase::None && start.error == 0,
+                 where))
+        return;
+    start.calculate_state_functions();
+    const double V0 = start.V, U0 = start.U, S0 = start.S;
+    double Psat = 0;
+    if (TK < kWaterCriticalTemperature) {
+        WagnerPruss sat(2);
+        Psat = sat.calculateTheSaturationPressure(TK) * 1e-5;
+        if (Pbar > Psat)
+            c.check("a compressed liquid's start is the liquid", V0 < sat.Vl * 1.0001,
+                    where + ": V " + num(V0 * 1e6) + " cm3/mol, the saturated liquid " + num(sat.Vl * 1e6) +
+                        " at " + num(Psat) + " bar");
+    }
+    SaturationEnds ends;
+    WagnerPruss w(2);
+    if (!c.check("water saturates at 1 bar", saturationEndsAtP(w, 1.0, ends), where)) return;
+    w.error = 0;
+    const std::string printed = test::outputOf([&] { w.compareReversibleIrreversibleWorks(TK, Pbar * 1e5); });
+    if (!c.check("a decompression computed or refused saying why", w.error == 0 || !printed.empty(), where))
+        return;
+    if (w.error != 0) return;
+    const double xvIrreversible = 1 - ends.irreversibleFraction(V0, U0);
+    const double xvReversible = (S0 - ends.Sl) / (ends.Sv - ends.Sl);
+    // The compressed liquid of 573.15 K and 100 bar: IAPWS-95 (python3-iapws) gives the
+    // vapour fractions 0.40399 (irreversible) and 0.32134 (reversible) at 1 bar.
+    if (TK == 573.15 && Pbar == 100.0)
+        c.check("the model's ends are IAPWS-95's",
+                std::fabs(xvIrreversible - 0.40399) < 2e-4 && std::fabs(xvReversible - 0.32134) < 2e-4,
+                where + ": " + num(xvIrreversible) + " and " + num(xvReversible));
+    // The irreversible end's vapour fraction as printed (four decimals), where it is a mixture.
+    const std::regex fraction(R"(Irreversible[^]*?Vapour fraction :\s+([0-9.]+))");
+    std::smatch m;
+    if (xvIrreversible > 1e-3 && xvIrreversible < 1 - 1e-3)
+        c.check("the irreversible end is the model's energy balance",
+                std::regex_search(printed, m, fraction) &&
+                    std::fabs(std::strtod(m[1].str().c_str(), nullptr) - xvIrreversible) < 6e-5,
+                where + ": printed " + (m.empty() ? std::string("none") : m[1].str()) + ", the balance " +
+                    num(xvIrreversible));
+    if (xvReversible > 0 && xvReversible < 1) {
+        const double xv = (w.V - ends.Vl) / (ends.Vv - ends.Vl);
+        c.check("the reversible end is the model's isentrope", std::fabs(xv - xvReversible) < 1e-6,
+                where + ": vapour fraction " + num(xv) + ", the isentrope's " + num(xvReversible));
+    } else {
+        c.check("the reversible end keeps the entropy", std::fabs(w.S - S0) <= 1e-6 * std::fabs(S0) + 1e-6,
+                where + ": S " + num(w.S) + " for " + num(S0) + " J/(mol K)");
+    }
+}
+
+// ------------------------------------------------------------------ Henry-Pitzer sets
+
+// A Henry-Pitzer set of one gas with and without NaCl: with NaCl a molality of 0 is the
+// salt-free solution and a salt molality is a solution or refused saying why; without NaCl a
+// molality of 0 is accepted, any other refused, saying why.
+void checkHenPitSet(Checks& c, int henrySet, const std::string& gas) {
+    auto make = [&](bool brine) {
+        auto s = std::make_unique<HenPitSet>();
+        test::outputOf([&] {
+            s->setVapourModel(1);
+            s->henrySet = henrySet;
+            s->number_of_components(brine ? 3 : 2);
+            s->add_components("H2O", gas.c_str());
+            if (brine) s->add_component("NaCl");
+        });
+        return s;
+    };
+    const int nT = c.budget().points(5, 2), nP = c.budget().points(5, 2);
+    for (int i = 0; i < nT; ++i)
+        for (int j = 0; j < nP; ++j) {
+            const double TK = 278.15 + 170.0 * i / std::max(1, nT - 1);
+            const double Pbar = 10.0 * std::pow(50.0, double(j) / std::max(1, nP - 1));
+            const std::string at = "T " + num(TK) + " K, P " + num(Pbar) + " bar";
+            auto water = make(false);
+            water->temperature(TK);
+            water->pressure(Pbar);
+            water->m = 0.0;
+            std::string said = test::outputOf([&] { water->describe(); });
+            double sum = 0;
+            for (double v : water->x) sum += v;
+            if (!c.check("a salt-free set solves at m 0", water->error == 0 && std::fabs(sum - 1) < 1e-9,
+                         at + ": error " + num(water->error) + ", fractions summing to " + num(sum) +
+                             (said.empty() ? "" : ": " + said.substr(0, 120))))
+                continue;
+            const double xGas = water->x[static_cast<std::size_t>(water->iGas)], aw = water->getWaterActivity();
+            for (double m : {0.5, 2.0}) {
+                auto refused = make(false);
+                refused->temperature(TK);
+                refused->pressure(Pbar);
+                refused->m = m;
+                said = test::outputOf([&] { refused->describe(); });
+                c.check("a salt-free set refuses a salt molality saying why",
+                        refused->error != 0 && said.find("NaCl") != std::string::npos,
+                        at + ", m " + num(m) + ": error " + num(refused->error) + ", said '" + said.substr(0, 80) + "'");
+            }
+            for (double m : {0.0, 0.5, 2.0, 4.0}) {
+                auto brine = make(true);
+                brine->temperature(TK);
+                brine->pressure(Pbar);
+                brine->m = m;
+                said = test::outputOf([&] { brine->describe(); });
+                const std::string where = at + ", m " + num(m) + " mol/kg";
+                if (brine->error != 0) {
+                    c.check("a brine set solves or says why", m > 0 && !said.empty(),
+                            where + ": error " + num(brine->error) + ", nothing said");
+                    continue;
+                }
+                sum = 0;
+                bool finite = true;
+                for (double v : brine->x) sum += v, finite = finite && std::isfinite(v) && v >= 0;
+                c.check("a brine set's mole fractions sum to one", finite && std::fabs(sum - 1) < 1e-9,
+                        where + ": " + num(sum));
+                if (m == 0)
+                    c.check("a brine set at m 0 is the salt-free solution",
+                            brine->x[static_cast<std::size_t>(brine->iGas)] == xGas && brine->getWaterActivity() == aw,
+                            where + ": x gas " + num(brine->x[static_cast<std::size_t>(brine->iGas)]) + " for " +
+                                num(xGas) + ", aw " + num(brine->getWaterActivity()) + " for " + num(aw));
+            }
+        }
+}
+
 }  // namespace
 
 void addStudyConfigurations(std::vector<Configuration>& out) {
@@ -494,6 +629,15 @@ void addStudyConfigurations(std::vector<Configuration>& out) {
         for (bool liquid : {true, false})
             out.push_back({"studies", std::string("studies flow ") + (liquid ? "liquid" : "vapour") + " P " + num(P),
                            [=](Checks& c) { checkFlowIsobar(c, P, liquid); }});
+    // Decompressions of compressed liquids (above the saturation pressure), of steam and of
+    // water above its critical point; 573.15 K and 100 bar is a liquid saturated at 85.9 bar.
+    for (double TK : {280.0, 330.0, 373.15, 420.0, 473.15, 520.0, 573.15, 600.0, 630.0, 645.0, 660.0, 800.0, 1000.0})
+        out.push_back({"studies", "studies decompression T " + num(TK), [TK](Checks& c) {
+                           const int n = c.budget().points(8, 3);
+                           for (int k = 0; k < n; ++k)
+                               checkDecompression(c, TK, 2.0 * std::pow(500.0, double(k) / (n - 1)));
+                           if (TK == 573.15) checkDecompression(c, TK, 100.0);
+                       }});
     for (double d : {0.0, 5.0, 20.0, 50.0, 100.0, 150.0, 200.0, 219.0})
         out.push_back({"studies", "studies superheat d " + num(d), [=](Checks& c) { checkSuperheat(c, d); }});
     for (int k = 0; k < 8; ++k) {
@@ -512,6 +656,13 @@ void addStudyConfigurations(std::vector<Configuration>& out) {
                            [&model, salt](Checks& c) { checkBrineSteam(c, model, salt); }});
     }
 
+    // Every Henry set of the Henry-Pitzer solution with each gas, with and without NaCl.
+    for (int henrySet : {0, 1, 2})
+        for (const char* gas : dissolvedGasNames()) {
+            const std::string g = gas;
+            out.push_back({"solubility", "solubility HenPitSet set " + num(henrySet) + " " + g,
+                           [henrySet, g](Checks& c) { checkHenPitSet(c, henrySet, g); }});
+        }
     for (const SolubilityMaker& maker : solubilityModels()) {
         auto probe = maker.make();
         const auto* range = probe->publishedRange();

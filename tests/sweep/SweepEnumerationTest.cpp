@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <regex>
 
 #include "Sweep.h"
@@ -16,6 +17,7 @@
 #include "fluid/FluidCommand.h"
 #include "phasediagram/PalliserModel.h"
 #include "solubility/Henry.h"
+#include "solubility/SolubilityModel.h"
 #include "water/WagnerPruss.h"
 #include "water/magma/WaterMagmaRecords.h"
 
@@ -72,6 +74,7 @@ TEST_F(SweepEnumeration, EveryCatalogueModelIsAConfigurationAndEveryCommandRunsO
     const auto joined = allConfigurations(VORNEX_BUILD_DIR);
     FluidPhase::unregisterEOS("sweep-joined");
     EXPECT_TRUE(holds(linesOf(joined, "model"), "model sweep-joined"));
+    EXPECT_TRUE(holds(linesOf(joined, "curves"), "curves model sweep-joined"));
     EXPECT_EQ(linesOf(joined, "vornex").size(),
               (keywords.size() + 1) * static_cast<std::size_t>(commands));
 }
@@ -195,6 +198,43 @@ TEST_F(SweepEnumeration, EveryDissolvedGasNameWithAHenryConstantIsAConfiguration
 
 // An allowance covers whole words: "isobar 1" is not "isobar 100", nor "0.01" a part of
 // "10.01"; and every allowance listed begins a configuration the sweep offers, word for word.
+// The characteristic curves of every one-component model (the catalogue's and every water
+// formulation and pure gas), the Henry-Pitzer sets of every dissolved gas, the isopleths of
+// each cubic class, and the H2O-NaCl isobars up to 5000 bar, Fixed density and boiling
+// temperatures come from the code's lists and ranges.
+TEST_F(SweepEnumeration, CurvesSetsIsoplethsAndBrineStudiesComeFromTheirLists) {
+    const auto all = allConfigurations(VORNEX_BUILD_DIR);
+    std::size_t oneComponent = 0;
+    for (const std::string& keyword : FluidPhase::registeredEOSKeywords()) {
+        std::unique_ptr<FluidPhase> f;
+        ::testing::internal::CaptureStderr();
+        f.reset(FluidPhase::getEOS(keyword.c_str()));
+        ::testing::internal::GetCapturedStderr();
+        if (f && f->nc == 1) {
+            ++oneComponent;
+            EXPECT_TRUE(holds(linesOf(all, "curves"), "curves model " + keyword)) << keyword;
+        }
+    }
+    const auto curves = linesOf(all, "curves");
+    EXPECT_EQ(curves.size(), oneComponent + linesOf(all, "water").size() + linesOf(all, "gas").size());
+    EXPECT_TRUE(holds(curves, "curves water HGK"));
+    EXPECT_TRUE(holds(curves, "curves gas Jacobsen"));
+    const auto solubility = linesOf(all, "solubility");
+    for (const char* gas : dissolvedGasNames())
+        for (int set : {0, 1, 2})
+            EXPECT_TRUE(holds(solubility, "solubility HenPitSet set " + std::to_string(set) + " " + gas)) << gas;
+    const auto isopleths = linesOf(all, "isopleth");
+    EXPECT_TRUE(holds(isopleths, "isopleth PR CO2 CH4 C3H8 z 0.75 0.15 0.1 T 230"));
+    EXPECT_TRUE(holds(isopleths, "isopleth TwoPar C2H6 CH4 CO2 H2O N2 z 0.1 0.1 0.1 0.1 0.6 T 230"));
+    EXPECT_TRUE(holds(linesOf(all, "cubic"), "cubic isotherms PR N2 nC10H22 T 130"));
+    EXPECT_TRUE(holds(linesOf(all, "cubic"), "cubic isotherms SRK CH4 nC10H22 T 600"));
+    const auto brine = linesOf(all, "h2onacl");
+    EXPECT_TRUE(holds(brine, "h2onacl isobar 5000"));
+    EXPECT_TRUE(holds(brine, "h2onacl fixed density 900"));
+    EXPECT_TRUE(holds(brine, "h2onacl boiling 400"));
+    EXPECT_TRUE(holds(linesOf(all, "studies"), "studies decompression T 573.15"));
+}
+
 TEST_F(SweepEnumeration, AllowancesMatchWholeWords) {
     const Allowance isobar{"h2onacl", "an invariant", "h2onacl isobar 1", "", ""};
     EXPECT_TRUE(concerns(isobar, "h2onacl", "an invariant", "h2onacl isobar 1"));

@@ -241,30 +241,6 @@ const std::vector<Allowance>& knownFaults() {
          "(its saturation temperature 283.21 K) at 273.248361, 274.0871969 and 278.2813763 K, "
          "where the liquid is stable (water boils at about 0.0088 bar at 278.28 K)",
          279.0},
-        {"isopleth", "isopleth rows stable on the tangent plane", "isopleth PR CO2 CH4 C3H8", "bubble isopleth",
-         "below 139 K the bubble isopleth of CO2 0.75, CH4 0.15, C3H8 0.10 traced down from "
-         "230 K writes liquids that have split in two as bubble points (PR 138 K, 4.787 bar: a "
-         "trial liquid of CO2 0.198, CH4 0.676, C3H8 0.125 lies 2.7e-4 RT below the tangent plane; "
-         "0.82 RT at 98 K): the tracer tests no stability of its rows",
-         139.0},
-        {"isopleth", "isopleth rows stable on the tangent plane", "isopleth SRK CO2 CH4 C3H8", "bubble isopleth",
-         "below 139 K the bubble isopleth of CO2 0.75, CH4 0.15, C3H8 0.10 traced down from "
-         "230 K writes liquids that have split in two as bubble points (PR 138 K, 4.787 bar: a "
-         "trial liquid of CO2 0.198, CH4 0.676, C3H8 0.125 lies 2.7e-4 RT below the tangent plane; "
-         "0.82 RT at 98 K): the tracer tests no stability of its rows",
-         139.0},
-        {"isopleth", "isopleth rows stable on the tangent plane", "isopleth MontelPR CO2 CH4 C3H8", "bubble isopleth",
-         "below 139 K the bubble isopleth of CO2 0.75, CH4 0.15, C3H8 0.10 traced down from "
-         "230 K writes liquids that have split in two as bubble points (PR 138 K, 4.787 bar: a "
-         "trial liquid of CO2 0.198, CH4 0.676, C3H8 0.125 lies 2.7e-4 RT below the tangent plane; "
-         "0.82 RT at 98 K): the tracer tests no stability of its rows",
-         139.0},
-        {"isopleth", "isopleth rows stable on the tangent plane", "isopleth TermSRK CO2 CH4 C3H8", "bubble isopleth",
-         "below 139 K the bubble isopleth of CO2 0.75, CH4 0.15, C3H8 0.10 traced down from "
-         "230 K writes liquids that have split in two as bubble points (PR 138 K, 4.787 bar: a "
-         "trial liquid of CO2 0.198, CH4 0.676, C3H8 0.125 lies 2.7e-4 RT below the tangent plane; "
-         "0.82 RT at 98 K): the tracer tests no stability of its rows",
-         139.0},
         {"curves", "a characteristic curve's row is a root of its quantity", "curves model wagner",
          "Joule-Thomson inversion",
          "the Joule-Thomson inversion curve traced down from a liquid-like start runs onto the "

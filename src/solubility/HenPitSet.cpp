@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "cubic/ClassicalCubic0.h"
+#include "fluid/Metastability.h"
 #include "solubility/HenryCorrelations.h"
 #include "solubility/SolubilityModel.h"
 #include "water/WagnerPruss.h"
@@ -124,6 +125,23 @@ void HenPitSet::describe() {
         // A gas above its own saturation pressure is a liquid: the vapour root the selector
         // finds there is metastable, its fugacity too high.
         if (!vapour->error && vapour->nc == 1) keepStableRootOfGas(*vapour);
+        // Two gases between their dew and bubble pressures are a liquid and a vapour of other
+        // compositions: neither root of the mixture stands over the solution, and the root
+        // the selector finds jumps from vapour to liquid within that band (CO2 and H2S at
+        // 25 degC: x(H2S) 0.026 at 40 bar, 0.017 at 50). Elsewhere the stable root is taken.
+        if (!vapour->error && vapour->nc == 2) {
+            const PhaseSplit split = testPhaseSplit(*vapour, T, P * 1e-5);
+            if (split.splits) {
+                vornex::cfprintf(stderr,
+                                 "HenPitSet refused: at %g K and %g bar the gases form a liquid "
+                                 "and a vapour (a phase with x(%s) = %g lies below the tangent "
+                                 "plane of their mixture), not the one gas phase the set takes\n",
+                                 T, P * 1e-5, vapour->componentName[1].c_str(), split.trialX1);
+                error = 1;
+                return;
+            }
+            if (!split.tested) vapour->error = 1;
+        }
         if (vapour->error) {
             vornex::cfprintf(stderr, "HenPitSet: no state of the gas phase at %g K and %g bar\n",
                              T, P * 1e-5);

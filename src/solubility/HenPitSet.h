@@ -40,7 +40,7 @@ class HenPitSet : public Phase {
     void read_remaining_component_data() override;
     // The phase at its T, P and m: gas mole fractions, water activity, x_H2O, x_NaCl.
     // Gases without a vapour model, water below its vapour pressure or above its critical
-    // temperature: the error flag, with a message.
+    // temperature, two gases that form a liquid and a vapour: the error flag, with a message.
     void describe() override;
     double calculateHenryConstant(int i);
     void calculate_salt_effect();

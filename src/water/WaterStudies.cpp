@@ -18,8 +18,6 @@ namespace vornex {
 namespace {
 
 constexpr double kCelsius = 273.15;
-// A vapour-filled inclusion homogenises into its vapour above this volume (m3/mol).
-constexpr double kGasThVolume = 5.55e-5;
 
 // Temperatures (degC) of the comparison tables and their pressures (bar): 1, 20, 50, 100,
 // 200-1000 by 100, 1200-5000 by 200, 5500-10000 by 500 (43 rows).
@@ -214,7 +212,9 @@ void WaterEOS::calculateTheFluidInclusionProperties(double TK, double Pbar, FILE
                  "V %.2f cm3/mol\t\tDensity : %.3lf\t\tTtrap : %.2f K (%.2f°C)\t\tPtrap : %.2f "
                  "bar\n",
                  Vm3 * 1e6, M / Vm3 * 1e-3, TK, TK - kCelsius, Pbar);
-    if (Vm3 >= kGasThVolume)
+    // Less dense than the critical fluid, it homogenises into its vapour; denser, into its
+    // liquid, up to the critical volume itself.
+    if (Vm3 > kWaterCriticalVolume)
         calculateTheGasTh(Vm3 * 1e6);
     else
         calculateTheLiquidTh(Vm3 * 1e6);

@@ -251,5 +251,50 @@ TEST(PublishedRange, DuanMaoReaches250C) {
     EXPECT_EQ(model.error, 1);
 }
 
+// Regression: a vapour of two gases was solved from its vapour side only, whose root jumps
+// to the liquid's where the vapour's ends, inside the band where the mixture is a liquid and
+// a vapour: CO2 and H2S half and half at 25 degC dissolved x(H2S) 0.0258 at 40 bar and
+// 0.0171 at 50, a third less at a higher pressure, both without a flag. Inside that band
+// the set now refuses; on either side each gas dissolves more as the pressure rises.
+TEST(GasBranch, HenryPitzerSetRefusesAGasMixtureThatSplits) {
+    auto solve = [](const char* second, double Pbar, HenPitSet& s) {
+        s.setVapourModel(1);
+        s.henrySet = 1;
+        s.number_of_components(3);
+        s.add_components("H2O", "CO2", second);
+        s.vapour->composition_of_component(0, 0.5);
+        s.vapour->composition_of_component(1, 0.5);
+        s.temperature(298.15);
+        s.pressure(Pbar);
+        s.describe();
+    };
+    for (const char* second : {"H2S", "nC4"}) {
+        int refused = 0, runs = 0;
+        double previous[2] = {0.0, 0.0};
+        bool inRun = false;
+        for (double Pbar = 2.0; Pbar <= 80.0; Pbar += 2.0) {
+            HenPitSet s;
+            solve(second, Pbar, s);
+            if (s.error) {
+                ++refused;
+                inRun = false;
+                continue;
+            }
+            if (!inRun) ++runs, previous[0] = previous[1] = 0.0;
+            inRun = true;
+            for (int i = 0; i < 2; ++i) {
+                EXPECT_GT(s.x[static_cast<size_t>(i + 1)], previous[i])
+                    << second << " gas " << i << " at " << Pbar << " bar";
+                previous[i] = s.x[static_cast<size_t>(i + 1)];
+            }
+        }
+        EXPECT_GT(refused, 0) << second;
+        EXPECT_EQ(runs, 2) << second;
+    }
+    HenPitSet s;
+    solve("H2S", 40.0, s);
+    EXPECT_EQ(s.error, 1);
+}
+
 }  // namespace
 }  // namespace vornex

@@ -163,6 +163,21 @@ TEST_F(WaterHomogenisationTest, InclusionTrappedAt400CAnd1000BarHomogenisesAt582
     EXPECT_NEAR(atTrap, 1000.0, 15.0);  // within half a kelvin of the trapping temperature
 }
 
+// Regression: an inclusion between 55.5 cm3/mol and the critical volume (55.948) was sent to
+// the vapour's homogenisation, which refuses it as denser than the critical fluid, and the
+// study said "No homogenisation found". Trapped at 700 K and 369.2632 bar (55.70 cm3/mol),
+// it homogenises into its liquid at 647.09585 K and 220.6396 bar (IAPWS-95 by
+// python3-iapws: the saturated liquid of 323.44 kg/m3).
+TEST_F(WaterHomogenisationTest, InclusionJustDenserThanCriticalHomogenisesIntoItsLiquid) {
+    const std::string text = textWritten(
+        [&](FILE* out) { water.calculateTheFluidInclusionProperties(700.0, 369.2632, out); });
+    double V = 0, rho = 0, Ttrap = 0, tC = 0, Ptrap = 0, Th = 0, thC = 0, Ph = 0;
+    ASSERT_TRUE(readInclusionLines(text, V, rho, Ttrap, tC, Ptrap, Th, thC, Ph)) << text;
+    EXPECT_NEAR(V, 55.70, 0.006);
+    EXPECT_NEAR(Th, 647.096, 0.006);
+    EXPECT_NEAR(Ph, 220.64, 0.006);
+}
+
 // Steam trapped at 400 degC and 100 bar, and at 500 K and 10 bar, homogenises on the dew
 // curve, where the saturated vapour has the trapped density: checked against the auxiliary
 // equations of Wagner and Pruss (2002, eqs. 2.5 and 2.7), fitted apart from the reference

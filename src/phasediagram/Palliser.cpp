@@ -472,11 +472,17 @@ double Palliser::pureLiquidVapour(double T, double P, double rho, int32_t code,
         return onePhase(isLiquid ? (this->*liquid)(T, P) : (this->*vapour)(T, P));
     }
     // At water's critical point, and on the surface's edge carried above it, liquid and vapour
-    // are one fluid (322 kg/m3): no two phases to share the density between.
+    // are one fluid: no two phases to share the density between. Its density is the one the
+    // equation gives at (T, P), as on either side of the pressure: the edge's 322 kg/m3 is the
+    // fluid's only at the critical point itself (374.1 degC, 220.80 bar: 255.5, IAPWS-95),
+    // where the equation, flat in the pressure, solves to 322.076.
     if (!(rhoL > rhoV)) {
         liquidMassFraction = liquidVolumeFraction = 1.0;
         vapourMassFraction = vapourVolumeFraction = 0.0;
-        return onePhase(rhoL);
+        const double own = (this->*liquid)(T, P);
+        failed = 0;
+        const bool critical = P == Psat && std::fabs(own / rhoL - 1.0) < 1e-3;
+        return onePhase(own > 0.0 && !critical ? own : rhoL);
     }
     region = code;
     pressure = Psat;

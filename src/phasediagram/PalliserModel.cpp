@@ -16,9 +16,11 @@ namespace {
 constexpr double kKelvin = 273.15;
 constexpr double kLiquidusSlope = 0.024726;     // degC/bar along a liquidus
 constexpr double kLiquidusDensitySlope = 0.03;  // kg/m3 per bar along a liquidus
-// Whether P lies below the SLV pressure Ps beyond the rounding of a pressure found for it.
+// Whether P lies below the SLV pressure Ps beyond the rounding of a pressure found for it: the
+// SLV point of a salinity, searched from different guesses, lands up to 1.1e-10 apart in its
+// pressure, and the liquidus starts at the pressure any of them gives.
 bool belowSLVPressure(double P, double Ps) {
-    return P < Ps * (1.0 - 1e-12);
+    return P < Ps * (1.0 - 1e-9);
 }
 constexpr double kRulePressure = 1000.0;        // bar, where the one-phase liquid rules are pinned
 constexpr double kCarriedSurfaceEnd = 384.0;    // degC, where the surface is the critical branch

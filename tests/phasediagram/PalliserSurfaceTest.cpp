@@ -314,6 +314,30 @@ TEST(PalliserSurface, TheLiquidusStartsAtTheSLVPressure) {
     EXPECT_GT(x, 0.99);
 }
 
+// Regression: the liquidus temperature of a salinity at its own SLV pressure was refused where
+// the SLV point, searched again from another guess, lay a part in 1e12 higher (95 wt % from
+// 0 degC: 768.21 degC, 44.62 bar refused; 17 of 995 salinity and guess pairs 26-100 wt %).
+TEST(PalliserSurface, TheLiquidusTemperatureStartsAtTheSLVPressureWhateverTheGuess) {
+    PalliserModel m;
+    int refused = 0;
+    for (double w = 26.4; w < 100.0; w += 0.37) {
+        double T = 0.0, Ps = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
+        m.calculateSLVPointFromX(w / 100.0, T, Ps, xV, rhoL, rhoV, 300.0);
+        if (m.failed) continue;
+        for (double guess : {0.0, 100.0, 400.0, 700.0, 799.0}) {
+            double Tl = 0.0, rho = 0.0;
+            m.calculateHaliteLiquidTemperature(w / 100.0, Ps, Tl, rho, guess);
+            if (m.failed) {
+                ++refused;
+                continue;
+            }
+            EXPECT_NEAR(Tl, T, 1e-6) << w << " " << guess;
+            EXPECT_NEAR(rho, rhoL, 1e-4) << w << " " << guess;
+        }
+    }
+    EXPECT_EQ(refused, 0);
+}
+
 // Below its lower edge (the SLV pressure up to 800 degC, NaCl's boiling pressure above) the
 // surface has no point, but for a band of 0.1 bar that is within a thousandth of the edge's
 // pressure. Regression: above water's critical temperature the band of 0.1 bar alone was taken

@@ -630,13 +630,21 @@ void DaridonEOS::calculateTheIsopleth2(const char* suffix, double T0, double x1,
     equilibrium.bulk_composition(1.0 - x1, x1);
     equilibrium.status = 0;
     OutputFile out;
-    if (!out.open(file)) {
+    if (!OutputFiles::checkSuffix(suffix ? suffix : "") || !out.open(file)) {
         error = 1;
         return;
     }
     equilibrium.calculate_an_isopleth(T0, 0.0, out.stream(), suffix ? suffix : "", Tlowest,
                                       1300.0, T1, 100000.0, 0, 1, nullptr);
-    if (!out.commit() || equilibrium.status != 0) error = 1;
+    // The tracer ends every curve it wrote with status 1 (at the end of its range, at the
+    // critical point, where a third phase appears, said); only a curve without a start
+    // (status 3) is no curve, and it leaves no file.
+    if (equilibrium.status == 3) {
+        out.abandon();
+        error = 1;
+        return;
+    }
+    if (!out.commit()) error = 1;
 }
 
 }  // namespace vornex

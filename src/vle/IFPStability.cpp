@@ -22,8 +22,11 @@ namespace {
 // A trial phase this far below the tangent plane (in RT per mole) is a second phase; the
 // rounding of a converged answer's fugacities (some 1e-9) is none.
 constexpr double kBelowPlane = 1e-7;
-// Successive-substitution steps of one trial phase.
-constexpr int kTrialSteps = 40;
+// Successive-substitution steps of one trial phase; a trial still falling within
+// kNearPlane (RT per mole) of the plane goes on up to kTrialStepsNearPlane steps: near a
+// point where a third phase appears its minimum lies just below the plane, reached slowly.
+constexpr int kTrialSteps = 40, kTrialStepsNearPlane = 400;
+constexpr double kNearPlane = 1e-3, kNearAnswer = 0.01;
 // Summed composition gap below which the two phases of an answer are taken for one.
 constexpr double kOnePhaseGap = 0.01;
 // Starts of trial phases along a binary's composition line.
@@ -188,7 +191,18 @@ IFP::TrialPhase IFP::trialPhasesBelow(const std::vector<double>& plane, bool nea
     auto trialFrom = [&](FluidPhase& model, const std::vector<double>& w0) {
         TrialPhase start;
         std::vector<double> w = w0;
-        for (int step = 0; step < kTrialSteps; ++step) {
+        double before = 1e300;
+        // A trial on its way to one of the answer's own phases reaches the plane, not below.
+        auto nearAnswer = [&](const std::vector<double>& c) {
+            if (current.x.size() < un || current.y.size() < un) return false;
+            double toX = 0.0, toY = 0.0;
+            for (std::size_t i = 0; i < un; ++i) {
+                toX = std::max(toX, std::fabs(c[i] - current.x[i]));
+                toY = std::max(toY, std::fabs(c[i] - current.y[i]));
+            }
+            return std::min(toX, toY) < kNearAnswer;
+        };
+        for (int step = 0; step < kTrialStepsNearPlane; ++step) {
             if (!trialLnPhi(model, w, lnPhi)) break;
             double distance = 0.0, sum = 0.0, change = 0.0;
             std::vector<double> W(un);
@@ -198,6 +212,10 @@ IFP::TrialPhase IFP::trialPhasesBelow(const std::vector<double>& plane, bool nea
                 sum += W[i];
             }
             if (!std::isfinite(distance) || !(sum > 0.0) || !std::isfinite(sum)) break;
+            if (step >= kTrialSteps &&
+                !(distance < before && distance < kNearPlane && !nearAnswer(w)))
+                break;
+            before = distance;
             if (distance < start.distance) {
                 start.tested = true;
                 start.distance = distance;

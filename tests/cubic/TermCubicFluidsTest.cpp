@@ -347,10 +347,23 @@ TEST(TermCubicFluids, DaridonMethaneWaterCurves) {
     ::testing::internal::GetCapturedStdout();
     EXPECT_GT(igorRows("critdar"), 5);
     ::testing::internal::CaptureStdout();
-    f.calculateTheIsopleth2("dar", 450.0, 0.01, -5.0);
+    // The isopleth traced, down and up in temperature, is a success; one without a start
+    // (500 K) a failure that leaves no file.
+    for (double dT : {5.0, -5.0}) {
+        f.error = 0;
+        f.calculateTheIsopleth2("dar", 450.0, 0.01, dT);
+        EXPECT_EQ(f.error, 0) << dT;
+        EXPECT_GT(igorRows("isopdar"), 5) << dT;
+    }
+    std::remove("isopnone");
+    ::testing::internal::CaptureStderr();
+    f.calculateTheIsopleth2("none", 500.0, 0.01, -5.0);
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("starting point"), std::string::npos);
+    EXPECT_EQ(f.error, 1);
+    EXPECT_FALSE(std::ifstream("isopnone").good());
+    f.error = 0;
     f.calculateTheUpperIsotherm(600.0, "dar");
     ::testing::internal::GetCapturedStdout();
-    EXPECT_GT(igorRows("isopdar"), 5);
     EXPECT_GT(igorRows("isotdar"), 5);
 
     // The water-side isotherm of PRSV starts at water's vapour pressure, 1.0142 bar at

@@ -18,17 +18,18 @@
 namespace vornex::testing {
 namespace {
 
-// The rows of a bubble isopleth (mode 6) traced down from T0 in steps of 2 K: T (K), P (bar),
+// The rows of a bubble isopleth (mode 6) traced from T0 in steps of dT (down by 2 K): T (K), P (bar),
 // x and y of each row; what the tracer said goes to said.
 struct IsoplethRow {
     double T, P;
     std::vector<double> x, y;
 };
 
-std::vector<IsoplethRow> traced(CubicMixture& mix, double T0, std::string& said) {
+std::vector<IsoplethRow> traced(CubicMixture& mix, double T0, std::string& said,
+                                double dT = -2.0) {
     CurveArray a;
     said = test::outputOf([&] {
-        mix.ifp->calculate_an_isopleth(T0, 0.0, nullptr, "", 100.0, 600.0, -2.0, 5e5, 0,
+        mix.ifp->calculate_an_isopleth(T0, 0.0, nullptr, "", 100.0, 600.0, dT, 5e5, 0,
                                        kCurveArray, &a);
     });
     const auto n = static_cast<std::size_t>(mix.ifp->n), width = 2 * n + 7;
@@ -140,6 +141,26 @@ TEST(IsoplethThreePhaseEnd, FiveComponentFeedEndsWhereTheLiquidSplits) {
         EXPECT_GT(lowestTrialDistance(mix, r.T, r.P, r.x), -1e-7) << r.T << " K";
     }
     expectUnstableBeyond(mix, z, rows.back().T - 0.3);
+}
+
+// Nitrogen-ethane, liquid of 0.7 N2: above 110.819 K (14.08 bar) the bubble point's liquid
+// splits, a second liquid of some 0.83 N2 lying just below the plane (3e-5 RT at 111.19 K),
+// a minimum the trial phases reach slowly from their starts. Traced up from 100.5 K the curve
+// ends there, as traced down from 180 K, and no row of either lies beyond.
+TEST(IsoplethThreePhaseEnd, BinaryEndsAtOneLossTracedUpOrDown) {
+    CubicMixture mix({"N2", "C2H6"});
+    mix.feed({0.7, 0.3});
+    std::string saidUp, saidDown;
+    const std::vector<IsoplethRow> up = traced(mix, 100.5, saidUp, 2.0);
+    const std::vector<IsoplethRow> down = traced(mix, 180.0, saidDown);
+    ASSERT_FALSE(up.empty());
+    ASSERT_FALSE(down.empty());
+    EXPECT_NEAR(up.back().T, 110.819, 0.005) << saidUp;
+    EXPECT_NEAR(down.back().T, 110.819, 0.005) << saidDown;
+    EXPECT_NE(saidUp.find("where a third phase appears"), std::string::npos) << saidUp;
+    for (const auto* rows : {&up, &down})
+        for (const IsoplethRow& r : *rows)
+            EXPECT_GT(lowestTrialDistance(mix, r.T, r.P, r.x), -1e-6) << r.T << " K";
 }
 
 }  // namespace

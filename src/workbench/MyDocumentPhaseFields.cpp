@@ -479,19 +479,35 @@ void MyDocument::showIsobaricLiqGasCurve() {
     if (mShowHLV && mShowHL) {
         std::vector<double> liquidus;
         renew(liquidus, 100);
-        mModel->calculateIsobaricHaliteLiquidCurve(liquidus, P, 101, Tmelt);
+        // Below the three-phase pressure halite meets vapour, not a liquid: under the curve's
+        // pressure at its coolest the liquidus starts where the isobar crosses the curve near
+        // halite's melting point, and under its pressure at every temperature there is none.
+        const double Tfrom = crossings == 1 ? slv[0] : 101;
+        mModel->calculateIsobaricHaliteLiquidCurve(liquidus, P, Tfrom, Tmelt);
+        const std::size_t n = wholeRows(liquidus, 3);
+        if (n < 2) return;
         const CGraphCurve* haliq = curveFrom(mTxViewp, liquidus, 3, 0, 1, "t_haliq2");
+        const bool fromBottom = crossings == 0 && liquidus[0] < 101.5;
         auto tx = newArea("t_TxhlFill0", mhlColor);
-        tx->addPoint(fT, static_cast<float>(mXminNaCl));
-        tx->addPoint(fT, 100);
-        tx->addPoint(static_cast<float>(Tmelt), 100);
-        tx->addSubcurve(haliq);
-        mTxViewp->add(std::move(tx));
         auto rt = newArea("t_rthlFill4", mhlColor);
-        for (XY p :
-             {XY{mTslv_min, 1168}, XY{mTslv_min, rhoH}, XY{Tmelt, rhoH}, XY{Tmelt, mRltNaCl}})
-            rt->addPoint(static_cast<float>(p.x), static_cast<float>(p.y));
-        if (const CGraphCurve* c = curveNamed(mRhoTViewp, "rtslv")) rt->addSubcurve(c);
+        if (fromBottom) {
+            tx->addPoint(fT, static_cast<float>(mXminNaCl));
+            tx->addPoint(fT, 100);
+            tx->addPoint(static_cast<float>(Tmelt), 100);
+            tx->addSubcurve(haliq);
+            for (XY p : {XY{mTslv_min, 1168}, XY{mTslv_min, rhoH}, XY{Tmelt, rhoH},
+                         XY{Tmelt, mRltNaCl}})
+                rt->addPoint(static_cast<float>(p.x), static_cast<float>(p.y));
+            if (const CGraphCurve* c = curveNamed(mRhoTViewp, "rtslv")) rt->addSubcurve(c);
+        } else {
+            const double T0 = liquidus[0], rho0 = liquidus[2];
+            tx->addCurve(haliq, false);
+            tx->addPoint(static_cast<float>(Tmelt), 100);
+            tx->addPoint(static_cast<float>(T0), 100);
+            for (XY p : {XY{T0, rhoH}, XY{Tmelt, rhoH}, XY{Tmelt, mRltNaCl}, XY{T0, rho0}})
+                rt->addPoint(static_cast<float>(p.x), static_cast<float>(p.y));
+        }
+        mTxViewp->add(std::move(tx));
         mRhoTViewp->add(std::move(rt));
         addLine(mRhoTViewp, "t_rthl1", {{Tmelt, rhoH}, {Tmelt, mRltNaCl}});
     }

@@ -209,6 +209,38 @@ TEST_F(DrawingsTest, IsobarCases) {
     EXPECT_EQ(curve("mRhoTViewp", "t_rthl1").mPointsList().front().x, Tmelt);
 }
 
+// Below the three-phase pressure halite meets vapour: an isobar under the curve's pressure at
+// every temperature has no halite + liquid field, one under it up to near halite's melting point
+// has the field only from where it crosses the curve.
+TEST_F(DrawingsTest, IsobarsBelowTheThreePhasePressureDrawNoLiquidWhereThereIsNone) {
+    for (const double P : {0.0001, 0.001, 0.01, 0.05}) {
+        ui->type("mHalitePm", P);
+        double Tcross = 800;  // the coolest temperature whose SLV pressure is P or below
+        for (double T = 800; T > 700; T -= 0.01) {
+            double Ps = 0, xL = 0, xV = 0, rl = 0, rv = 0;
+            doc->model()->calculateSLVPoint(T, Ps, xL, xV, rl, rv);
+            if (Ps > P) break;
+            Tcross = T;
+        }
+        for (const auto& [p, name] : {std::pair{"mTxViewp", "t_TxhlFill0"},
+                                      std::pair{"mTxViewp", "t_haliq2"},
+                                      std::pair{"mRhoTViewp", "t_rthlFill4"}}) {
+            const CGraphObject* o = plot(p).getGraphObjectWithName(name);
+            if (!o) continue;
+            std::vector<float> Ts;
+            if (auto* a = dynamic_cast<const CGraphArea*>(o))
+                for (const DataPoint& q : a->mPointsList()) Ts.push_back(q.x);
+            if (auto* c = dynamic_cast<const CGraphCurve*>(o))
+                for (const CurvePoint& q : c->mPointsList()) Ts.push_back(q.x);
+            EXPECT_GE(Ts.size(), 2u) << P << ' ' << name;
+            for (float T : Ts) EXPECT_GE(T, Tcross - 0.02) << P << " bar " << name;
+        }
+    }
+    ui->type("mHalitePm", 0.0001);
+    EXPECT_FALSE(has("mTxViewp", "t_TxhlFill0"));
+    EXPECT_FALSE(has("mRhoTViewp", "t_rthlFill4"));
+}
+
 // Isopleths of pure water, of 99.995 wt % (no critical temperature) and of a salinity below
 // the SLV liquid range.
 TEST_F(DrawingsTest, IsoplethCases) {

@@ -2,6 +2,7 @@
 // panels, with the real model.
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include "WorkbenchTestSupport.h"
 #include "numerics/DataPath.h"
@@ -239,6 +240,26 @@ TEST_F(DrawingsTest, IsobarsBelowTheThreePhasePressureDrawNoLiquidWhereThereIsNo
     ui->type("mHalitePm", 0.0001);
     EXPECT_FALSE(has("mTxViewp", "t_TxhlFill0"));
     EXPECT_FALSE(has("mRhoTViewp", "t_rthlFill4"));
+}
+
+// An isobar's liquidus meets the three-phase line it starts or ends on: its liquid end there.
+TEST_F(DrawingsTest, IsobarLiquidusMeetsTheThreePhaseLines) {
+    for (const double P : {1.0, 50.0, 300.0, 380.0}) {
+        ui->type("mHalitePm", P);
+        for (const auto& [line, liquidus, atStart] :
+             {std::tuple{"t_Txslv0", "t_haliq0", false}, std::tuple{"t_Txslv1", "t_haliq1", true}}) {
+            SCOPED_TRACE(::testing::Message() << P << " bar " << liquidus);
+            const CurvePoint slvLiquid = curve("mTxViewp", line).getPointAtIndex(1);
+            const auto& points = curve("mTxViewp", liquidus).mPointsList();
+            if (points.empty()) {
+                ADD_FAILURE() << "no liquidus";
+                continue;
+            }
+            const CurvePoint end = atStart ? points.front() : points.back();
+            EXPECT_NEAR(end.x, slvLiquid.x, 1e-3);
+            EXPECT_NEAR(end.y, slvLiquid.y, 1e-3);
+        }
+    }
 }
 
 // Isopleths of pure water, of 99.995 wt % (no critical temperature) and of a salinity below

@@ -9,6 +9,8 @@
 // start of the next cycle.
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <iterator>
 #include <string>
 
 #include "plot/ArrayAdditions.h"
@@ -98,6 +100,20 @@ std::size_t wholeRows(const std::vector<double>& rows, int stride) {
 void renew(std::vector<double>& rows, std::size_t capacity) {
     rows.clear();
     rows.reserve(capacity);
+}
+
+// An isobar's liquidus (rows T, wt %, density) ends where it meets the halite + liquid + vapour
+// curve, at that curve's liquid (a row of the curve's table: T, P, vapour and liquid wt %, liquid
+// density): a temperature read from the table lies a rounding off the curve, where the liquidus
+// is refused, and the curve would stop a step short of the three-phase line.
+void endOnThreePhaseCurve(std::vector<double>& liquidus, const double* slvRow, bool atStart) {
+    const double T = slvRow[0], end[] = {T, slvRow[3], slvRow[4]};
+    const std::size_t n = liquidus.size() / 3;
+    if (atStart && (n == 0 || liquidus[0] > T + 1e-9))
+        liquidus.insert(liquidus.begin(), std::begin(end), std::end(end));
+    else if (!atStart && (n == 0 || liquidus[3 * (n - 1)] < T - 1e-9))
+        liquidus.insert(liquidus.begin() + static_cast<std::ptrdiff_t>(3 * n), std::begin(end),
+                        std::end(end));
 }
 
 }  // namespace
@@ -384,9 +400,11 @@ void MyDocument::showIsobaricLiqGasCurve() {
             std::vector<double> liquidus;
             renew(liquidus, 100);
             mModel->calculateIsobaricHaliteLiquidCurve(liquidus, P, 101, T1);
+            endOnThreePhaseCurve(liquidus, c1, false);
             curveFrom(mTxViewp, liquidus, 3, 0, 1, "t_haliq0");
             renew(liquidus, 100);
             mModel->calculateIsobaricHaliteLiquidCurve(liquidus, P, T2, Tmelt);
+            endOnThreePhaseCurve(liquidus, c2, true);
             curveFrom(mTxViewp, liquidus, 3, 0, 1, "t_haliq1");
 
             auto tx0 = newArea("t_TxhlFill0", mhlColor);
@@ -479,19 +497,36 @@ void MyDocument::showIsobaricLiqGasCurve() {
     if (mShowHLV && mShowHL) {
         std::vector<double> liquidus;
         renew(liquidus, 100);
-        mModel->calculateIsobaricHaliteLiquidCurve(liquidus, P, 101, Tmelt);
+        // Below the three-phase pressure halite meets vapour, not a liquid: under the curve's
+        // pressure at its coolest the liquidus starts where the isobar crosses the curve near
+        // halite's melting point, and under its pressure at every temperature there is none.
+        const double Tfrom = crossings == 1 ? slv[0] : 101;
+        mModel->calculateIsobaricHaliteLiquidCurve(liquidus, P, Tfrom, Tmelt);
+        if (crossings == 1) endOnThreePhaseCurve(liquidus, slv.data(), true);
+        const std::size_t n = wholeRows(liquidus, 3);
+        if (n < 2) return;
         const CGraphCurve* haliq = curveFrom(mTxViewp, liquidus, 3, 0, 1, "t_haliq2");
+        const bool fromBottom = crossings == 0 && liquidus[0] < 101.5;
         auto tx = newArea("t_TxhlFill0", mhlColor);
-        tx->addPoint(fT, static_cast<float>(mXminNaCl));
-        tx->addPoint(fT, 100);
-        tx->addPoint(static_cast<float>(Tmelt), 100);
-        tx->addSubcurve(haliq);
-        mTxViewp->add(std::move(tx));
         auto rt = newArea("t_rthlFill4", mhlColor);
-        for (XY p :
-             {XY{mTslv_min, 1168}, XY{mTslv_min, rhoH}, XY{Tmelt, rhoH}, XY{Tmelt, mRltNaCl}})
-            rt->addPoint(static_cast<float>(p.x), static_cast<float>(p.y));
-        if (const CGraphCurve* c = curveNamed(mRhoTViewp, "rtslv")) rt->addSubcurve(c);
+        if (fromBottom) {
+            tx->addPoint(fT, static_cast<float>(mXminNaCl));
+            tx->addPoint(fT, 100);
+            tx->addPoint(static_cast<float>(Tmelt), 100);
+            tx->addSubcurve(haliq);
+            for (XY p : {XY{mTslv_min, 1168}, XY{mTslv_min, rhoH}, XY{Tmelt, rhoH},
+                         XY{Tmelt, mRltNaCl}})
+                rt->addPoint(static_cast<float>(p.x), static_cast<float>(p.y));
+            if (const CGraphCurve* c = curveNamed(mRhoTViewp, "rtslv")) rt->addSubcurve(c);
+        } else {
+            const double T0 = liquidus[0], rho0 = liquidus[2];
+            tx->addCurve(haliq, false);
+            tx->addPoint(static_cast<float>(Tmelt), 100);
+            tx->addPoint(static_cast<float>(T0), 100);
+            for (XY p : {XY{T0, rhoH}, XY{Tmelt, rhoH}, XY{Tmelt, mRltNaCl}, XY{T0, rho0}})
+                rt->addPoint(static_cast<float>(p.x), static_cast<float>(p.y));
+        }
+        mTxViewp->add(std::move(tx));
         mRhoTViewp->add(std::move(rt));
         addLine(mRhoTViewp, "t_rthl1", {{Tmelt, rhoH}, {Tmelt, mRltNaCl}});
     }

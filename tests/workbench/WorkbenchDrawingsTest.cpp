@@ -2,6 +2,7 @@
 // panels, with the real model.
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include "WorkbenchTestSupport.h"
 #include "numerics/DataPath.h"
@@ -207,6 +208,58 @@ TEST_F(DrawingsTest, IsobarCases) {
     ui->type("mHalitePm", 400);
     const float Tmelt = static_cast<float>(doc->model()->getHaliteMeltingTemperature(400));
     EXPECT_EQ(curve("mRhoTViewp", "t_rthl1").mPointsList().front().x, Tmelt);
+}
+
+// Below the three-phase pressure halite meets vapour: an isobar under the curve's pressure at
+// every temperature has no halite + liquid field, one under it up to near halite's melting point
+// has the field only from where it crosses the curve.
+TEST_F(DrawingsTest, IsobarsBelowTheThreePhasePressureDrawNoLiquidWhereThereIsNone) {
+    for (const double P : {0.0001, 0.001, 0.01, 0.05}) {
+        ui->type("mHalitePm", P);
+        double Tcross = 800;  // the coolest temperature whose SLV pressure is P or below
+        for (double T = 800; T > 700; T -= 0.01) {
+            double Ps = 0, xL = 0, xV = 0, rl = 0, rv = 0;
+            doc->model()->calculateSLVPoint(T, Ps, xL, xV, rl, rv);
+            if (Ps > P) break;
+            Tcross = T;
+        }
+        for (const auto& [p, name] : {std::pair{"mTxViewp", "t_TxhlFill0"},
+                                      std::pair{"mTxViewp", "t_haliq2"},
+                                      std::pair{"mRhoTViewp", "t_rthlFill4"}}) {
+            const CGraphObject* o = plot(p).getGraphObjectWithName(name);
+            if (!o) continue;
+            std::vector<float> Ts;
+            if (auto* a = dynamic_cast<const CGraphArea*>(o))
+                for (const DataPoint& q : a->mPointsList()) Ts.push_back(q.x);
+            if (auto* c = dynamic_cast<const CGraphCurve*>(o))
+                for (const CurvePoint& q : c->mPointsList()) Ts.push_back(q.x);
+            EXPECT_GE(Ts.size(), 2u) << P << ' ' << name;
+            for (float T : Ts) EXPECT_GE(T, Tcross - 0.02) << P << " bar " << name;
+        }
+    }
+    ui->type("mHalitePm", 0.0001);
+    EXPECT_FALSE(has("mTxViewp", "t_TxhlFill0"));
+    EXPECT_FALSE(has("mRhoTViewp", "t_rthlFill4"));
+}
+
+// An isobar's liquidus meets the three-phase line it starts or ends on: its liquid end there.
+TEST_F(DrawingsTest, IsobarLiquidusMeetsTheThreePhaseLines) {
+    for (const double P : {1.0, 50.0, 300.0, 380.0}) {
+        ui->type("mHalitePm", P);
+        for (const auto& [line, liquidus, atStart] :
+             {std::tuple{"t_Txslv0", "t_haliq0", false}, std::tuple{"t_Txslv1", "t_haliq1", true}}) {
+            SCOPED_TRACE(::testing::Message() << P << " bar " << liquidus);
+            const CurvePoint slvLiquid = curve("mTxViewp", line).getPointAtIndex(1);
+            const auto& points = curve("mTxViewp", liquidus).mPointsList();
+            if (points.empty()) {
+                ADD_FAILURE() << "no liquidus";
+                continue;
+            }
+            const CurvePoint end = atStart ? points.front() : points.back();
+            EXPECT_NEAR(end.x, slvLiquid.x, 1e-3);
+            EXPECT_NEAR(end.y, slvLiquid.y, 1e-3);
+        }
+    }
 }
 
 // Isopleths of pure water, of 99.995 wt % (no critical temperature) and of a salinity below

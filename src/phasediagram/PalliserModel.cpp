@@ -30,6 +30,13 @@ constexpr double kCarriedEdgeSlope = 1.1359999999999957 / 1.103999999999985;  //
 constexpr double kSlvWaterVapourFrom = 300.0;  // degC: the SLV vapour is water's up to here
 constexpr double kSlvWaterVapourEnd = 350.0;   // and the fit's from here
 constexpr double kWaterRoundTrip = 1e-6;  // relative: water's density at its own pressure
+constexpr double kWaterReferenceRhoc = 322.0;   // kg/m3
+constexpr double kCompressionColdest = 5.0;     // degC: water's densest saturated liquid
+constexpr double kCompressionHottest = 373.9;   // degC
+constexpr double kNaClMolarMass = 0.058443;     // kg/mol
+constexpr double kH2OMolarMass = 0.018015;     // kg/mol
+constexpr double kRaoultEdgeFrom = 0.5;         // bar above NaCl's boiling pressure
+constexpr double kRaoultEdgeShare = 5e-5;       // of the way to the surface's top
 
 bool allFinite(std::initializer_list<double> values) {
     for (double v : values)
@@ -492,7 +499,11 @@ void PalliserModel::calculateHaliteLiquidPoint(double T, double P, double& x, do
 // the pressure (geometrically: the salinities differ by up to two orders of magnitude), and
 // over the first kelvin from 790 degC, so that the surface, its dew curves and the states
 // across them have no step in pressure or temperature.
-double PalliserModel::patchForXgsat(double T, double a, double b, double value) const {
+double PalliserModel::raoultEdgeWidth(double Plow, double Ptop) {
+    return 2.0 * std::min(kRaoultEdgeFrom, kRaoultEdgeShare * (Ptop - Plow));
+}
+
+double PalliserModel::patchForXgsat(double T, double a, double b, double value, double top) const {
     if (T <= 790.0) return value;
     if (T < 800.0) {
         const double from = (2.0 - (800.0 - T) / 10.0) * b;
@@ -502,7 +513,22 @@ double PalliserModel::patchForXgsat(double T, double a, double b, double value) 
             std::min(std::log(a / from) / std::log(2.0), 1.0) * std::min(T - 790.0, 1.0);
         return value * std::pow(patched / value, share);
     }
-    return std::fabs(a - b) < 1e-5 ? value : 0.01;
+    // Above 800 degC the edge is molten NaCl boiling at b. Just over it, at a above b, the
+    // vapour holds NaCl by Raoult's law (mole fraction b/a: at 900 degC and 0.05 bar over NaCl
+    // boiling at 0.0458, 92 mol %), continuous with NaCl's own vapour on the boiling curve and
+    // with the vapour below it, where every brine is that vapour; from half a bar above the
+    // boiling pressure (nearer NaCl's critical point, 5e-5 of the way to the surface's top
+    // pressure) it is handed over geometrically to the surface's 1 wt % edge, reached at twice
+    // that, so the surface's dew curves above are the same. (Stepping to 1 wt % the moment the pressure left the curve, 99.99 wt % at 0.05 bar
+    // came out a liquid of 99.99992 wt % beside a vapour of 1.000006.)
+    if (!(value > 0.0) || !(a > b)) return value;
+    if (!(b > 0.0)) return std::min(value, 0.01);
+    const double y = b / a;
+    const double raoult = std::max(
+        0.01, y * kNaClMolarMass / (y * kNaClMolarMass + (1.0 - y) * kH2OMolarMass));
+    const double from = 0.5 * raoultEdgeWidth(b, top);
+    const double share = from > 0.0 ? std::clamp((a - b - from) / from, 0.0, 1.0) : 1.0;
+    return std::min(value, raoult * std::pow(0.01 / raoult, share));
 }
 
 // ----------------------------------------------------------- one-phase density rules
@@ -566,8 +592,72 @@ double PalliserModel::pinnedLiquidDensity(double T, double P, double x, double P
     double at1000 =
         std::max(unshifted + shift, std::min(unshifted, rhoS + (1.0 - x) * coldWaterRate *
                                                                    (kRulePressure - PS)));
-    if (!(P > kRulePressure)) return rhoS + (P - PS) / (kRulePressure - PS) * (at1000 - rhoS);
+    if (!(P > kRulePressure)) return rhoS + compressionShare(P, PS, rhoS) * (at1000 - rhoS);
     return at1000 + (1.0 - x) * (getWaterLiquidDensity(T, P) - rho1000);
+}
+
+// How far a liquid has come at P from its saturated state (PS, rhoS) towards its density at
+// 1000 bar. A straight line in P is no liquid near its critical point, which takes most of its
+// compression in the first bar above it: water's own line ran 35 % under water at 374 degC and
+// 300 bar (363.58 kg/m3 for 562.57), and since the fluid above the surface's top is water
+// mixed with it, a trace of salt made water's density jump by that much at its critical
+// temperature. The liquid goes the way water does from the saturated liquid of the same
+// density (the same nearness to its critical point) to 1000 bar, its pressures mapped
+// linearly onto water's: at no salt that is water itself, a dense brine is compressed nearly
+// linearly as cold water is. Water's saturated liquid is no lighter than 349 kg/m3 below
+// 373.9 degC, where its equation of state still tells the liquid at saturation apart; a
+// lighter fluid is taken the way from water at 373.9 degC to the critical point itself.
+double PalliserModel::compressionShare(double P, double PS, double rhoS) {
+    if (compression.rhoS != rhoS) compression = waterCompression(rhoS);
+    return compressionShare(P, PS, compression);
+}
+
+PalliserModel::WaterCompression PalliserModel::waterCompression(double rhoS) {
+    WaterCompression c{rhoS};
+    auto path = [&](double t, double Ps, double r0, int k) {
+        c.T[k] = t;
+        c.Ps[k] = Ps;
+        c.r0[k] = r0;
+        c.r1[k] = waterDensity(t, kRulePressure, 2);
+    };
+    auto saturated = [](double t) {
+        return WaterEOS::saturatedLiquidDensityWagnerPruss(t + kKelvin);
+    };
+    auto saturation = [](double t) {
+        return WaterEOS::saturationPressureWagnerPruss(t + kKelvin) * 1e-5;
+    };
+    const double rhoHot = saturated(kCompressionHottest);
+    double t = kCompressionColdest;
+    if (!(rhoS > rhoHot)) {
+        t = kCompressionHottest;
+    } else if (rhoS < saturated(kCompressionColdest)) {
+        double lo = kCompressionColdest, hi = kCompressionHottest;
+        for (int i = 0; i < 100 && halvable(lo, hi); ++i) {
+            const double mid = 0.5 * (lo + hi);
+            (saturated(mid) > rhoS ? lo : hi) = mid;
+        }
+        t = 0.5 * (lo + hi);
+    }
+    path(t, saturation(t), waterDensity(t, saturation(t), 2), 0);
+    // Between 349 and 322 kg/m3 the way is carried to the critical point's.
+    c.toCritical = std::clamp((rhoHot - rhoS) / (rhoHot - kWaterReferenceRhoc), 0.0, 1.0);
+    if (c.toCritical > 0.0)
+        path(kWaterReferenceTc, kWaterReferencePc,
+             waterDensity(kWaterReferenceTc, kWaterReferencePc, 2), 1);
+    return c;
+}
+
+double PalliserModel::compressionShare(double P, double PS, const WaterCompression& c) {
+    const double linear = (P - PS) / (kRulePressure - PS);
+    if (!patches || !(linear > 0.0 && linear < 1.0) || !std::isfinite(c.rhoS)) return linear;
+    auto share = [&](int k) {
+        const double Pw = c.Ps[k] + linear * (kRulePressure - c.Ps[k]);
+        const double f = (waterDensity(c.T[k], Pw, 2) - c.r0[k]) / (c.r1[k] - c.r0[k]);
+        return std::isfinite(f) && c.r0[k] > 0.0 && c.r1[k] > 0.0 ? std::clamp(f, 0.0, 1.0)
+                                                                 : linear;
+    };
+    const double s = c.toCritical;
+    return s > 0.0 ? (1.0 - s) * share(0) + s * share(1) : share(0);
 }
 
 double PalliserModel::criticalMixture(double T, double P, double x, double Pc, double xc,
@@ -619,6 +709,7 @@ void PalliserModel::holdDensities(double x) {
     h.PS.assign(n, HUGE_VAL);
     h.rhoS.assign(n, 0.0);
     h.slope.assign(n, 0.0);
+    h.shape.assign(n, WaterCompression{});
     std::vector<double> top(n, HUGE_VAL);
     for (size_t i = 0; i < n; ++i) {
         const double t = static_cast<double>(i) * kHeldStep;
@@ -682,15 +773,20 @@ double PalliserModel::shiftAt(double T, double x) {
 double PalliserModel::heldLiquidBelow1000(double T, double P, double x, double at1000,
                                           double PS, double rhoS) {
     holdDensities(x);
-    const HeldDensity& h = heldTop;
+    HeldDensity& h = heldTop;
     double best = -HUGE_VAL;
     const double k = std::floor(T / kHeldStep) + 1.0;
     const size_t first = static_cast<size_t>(std::max(k, 0.0));
+    // Each is compressed as the rule compresses it (compressionShare); that way lies above
+    // the straight line to its end, so a line whose end is no denser than the densest so far
+    // is passed over.
     for (size_t i = first; i < h.PS.size(); ++i) {
         if (!(h.PS[i] <= P)) continue;
         const double end = std::min(h.rhoS[i] + (kRulePressure - h.PS[i]) * h.slope[i], at1000);
+        if (!(end > best)) continue;
+        if (h.shape[i].rhoS != h.rhoS[i]) h.shape[i] = waterCompression(h.rhoS[i]);
         best = std::max(best,
-                        h.rhoS[i] + (P - h.PS[i]) / (kRulePressure - h.PS[i]) * (end - h.rhoS[i]));
+                        h.rhoS[i] + compressionShare(P, h.PS[i], h.shape[i]) * (end - h.rhoS[i]));
     }
     // The hotter bubble points form a continuous family, whose member boiling at P itself
     // holds the liquid at its own density: taken between the tabulated ones (and, below the

@@ -109,8 +109,11 @@ class PalliserModel : public Palliser {
     void calculateHaliteLiquidTemperatureFromRhoX(double x, double rho, double& T, double& P,
                                                   double Tguess) override;
     // Salinity of the SLV vapour limit near and above 800 degC (a, b: the pressure tested and
-    // the lower-boundary pressure).
-    double patchForXgsat(double T, double a, double b, double value) const;
+    // the lower-boundary pressure; top: the surface's top pressure).
+    double patchForXgsat(double T, double a, double b, double value, double top = HUGE_VAL) const;
+    // Above 800 degC: the width in bar, above NaCl's boiling pressure Plow, of the band where
+    // the vapour edge is carried from NaCl's Raoult vapour onto 1 wt % (Ptop: the surface's top).
+    static double raoultEdgeWidth(double Plow, double Ptop);
 
     // ----------------------------------------------------------------- LV surface
     // The surface at (T, P); outside its edges `failed`, with the values of the nearer edge
@@ -239,6 +242,20 @@ class PalliserModel : public Palliser {
     // Density of a liquid-like fluid of salinity x at P from its saturated (or critical) state
     // (PS, rhoS), rising with pressure through 1000 bar, shifted from there by `shift`.
     double pinnedLiquidDensity(double T, double P, double x, double PS, double rhoS, double shift);
+    // The share of the way from PS to 1000 bar, in density, that a liquid saturated at
+    // (PS, rhoS) has come at P.
+    double compressionShare(double P, double PS, double rhoS);
+    // Water's way from its saturated liquid of density rhoS (or, lighter, towards its critical
+    // point) to 1000 bar: the temperatures, saturation pressures and end densities of the one
+    // or two paths and the share of the second.
+    struct WaterCompression {
+        double rhoS = std::nan("");
+        double toCritical = 0.0;
+        double T[2] = {0.0, 0.0}, Ps[2] = {0.0, 0.0}, r0[2] = {0.0, 0.0}, r1[2] = {0.0, 0.0};
+    };
+    WaterCompression waterCompression(double rhoS);
+    double compressionShare(double P, double PS, const WaterCompression& c);
+    WaterCompression compression;
     // Water mixed with the critical fluid (Pc, xc, rhoc) of T to the salinity x.
     double criticalMixture(double T, double P, double x, double Pc, double xc, double rhoc,
                            double shift);
@@ -301,6 +318,7 @@ class PalliserModel : public Palliser {
         int32_t patches = -1;  // the corrections the table was made with
         std::vector<double> below;            // the least top density up to each temperature
         std::vector<double> PS, rhoS, slope;  // the lines (PS inf: none)
+        std::vector<WaterCompression> shape;  // of each line, when first asked for
         std::vector<double> minimumT, minimum;  // least values between tabulated temperatures
     };
     HeldDensity heldTop;

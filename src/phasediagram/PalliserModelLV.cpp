@@ -275,7 +275,7 @@ void PalliserModel::calculateLGPoint(double T, double P, double& xL, double& xV,
         return;
     }
     Boundaries b = boundariesAt(T, true);
-    if (patches) b.xVlow = patchForXgsat(T, P, b.Plow, b.xVlow);
+    if (patches) b.xVlow = patchForXgsat(T, P, b.Plow, b.xVlow, b.Ptop);
     double u = reduced(b.Ptop, P, b.Plow);
     if (b.water) {
         failed = P > b.Ptop || P < b.Plow;
@@ -302,7 +302,8 @@ void PalliserModel::calculateBubblePoint(double T, double xL, double& P, double&
     if (!(u >= 0.0 && u <= 1.0)) failed = 1;
     // The vapour edge near and above 800 degC depends on the pressure: the bubble pressure's,
     // as calculateLGPoint has it there (the liquid's salinity does not depend on it).
-    if (patches) b.xVlow = patchForXgsat(T, b.Ptop - (b.Ptop - b.Plow) * clip(u), b.Plow, b.xVlow);
+    if (patches) b.xVlow = patchForXgsat(T, b.Ptop - (b.Ptop - b.Plow) * clip(u), b.Plow, b.xVlow,
+                                        b.Ptop);
     double xLu = 0.0;
     shapeLaws(T, b, clip(u), P, xLu, xV, rhoL, rhoV);
 }
@@ -354,11 +355,11 @@ double PalliserModel::dewCoordinate(double T, const Boundaries& b, double xV, do
     }
     // Below 800 degC the vapour edge the surface has at a pressure depends on it (as in
     // calculateLGPoint), so that a dew point is where the surface's vapour has that salinity.
-    const bool carried = patches && T > kSlvCarryStart && T < 800.0;
+    const bool carried = patches && T > kSlvCarryStart;
     auto residual = [&](double u) {
         if (!carried) return vapourSalinity(T, b, u) - xV;
         Boundaries at = b;
-        at.xVlow = patchForXgsat(T, b.Ptop - (b.Ptop - b.Plow) * u, b.Plow, b.xVlow);
+        at.xVlow = patchForXgsat(T, b.Ptop - (b.Ptop - b.Plow) * u, b.Plow, b.xVlow, b.Ptop);
         return vapourSalinity(T, at, u) - xV;
     };
     // Every change of sign on the scan is a dew point; the vapour salinity is not monotonic in
@@ -415,11 +416,10 @@ void PalliserModel::calculateDewPoint(double T, double xV, double& P, double& xL
         failed = 1;
         return;
     }
-    // The surface the states see (calculateLGPoint): from 800 degC its vapour edge off NaCl's
-    // boiling pressure is the corrected one, so that a dew point is where the states' vapour
-    // has the salinity.
+    // The surface the states see (calculateLGPoint), whose vapour edge from 790 degC depends on
+    // the pressure (dewCoordinate), so that a dew point is where the states' vapour has the
+    // salinity.
     Boundaries b = boundariesAt(T, true);
-    if (!b.water && T >= 800.0 && patches) b.xVlow = patchForXgsat(T, b.Plow + 1.0, b.Plow, 1.0);
     const double u = dewCoordinate(T, b, xV, Pentry);
     failed = !(u >= 0.0 && u <= 1.0);
     if (failed) return;
@@ -520,7 +520,7 @@ void PalliserModel::calculateForLiquidGasIsotherm(double T, double P, double& xL
         xL = xV = rhoL = rhoV = -1.0;
         return;
     }
-    if (patches) b.xVlow = patchForXgsat(T, P, b.Plow, b.xVlow);
+    if (patches) b.xVlow = patchForXgsat(T, P, b.Plow, b.xVlow, b.Ptop);
     double Pu = 0.0;
     shapeLaws(T, b, std::max(reduced(b.Ptop, P, b.Plow), 0.0), Pu, xL, xV, rhoL, rhoV);
 }
@@ -556,17 +556,18 @@ void PalliserModel::traceGasIsopleth(CurveArray& out, double w, double T0, doubl
     using Row = std::array<double, 3>;
     // The dew point at T nearest the pressure lastP (the highest without one).
     auto dewPoint = [&](double T, double lastP, int& side, Row& row) {
-        Boundaries b = boundariesAt(T, true);
-        const bool corrected = T >= 800.0 && patches && std::fabs(lastP - b.Plow) >= 1e-5;
-        if (corrected) b.xVlow = 0.01;
+        const Boundaries b = boundariesAt(T, true);
         const double u = dewCoordinate(T, b, x, lastP, &side);
         if (!(u >= 0.0 && u <= 1.0)) return false;
         double P = 0.0, xL = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
         shapeLaws(T, b, u, P, xL, xV, rhoL, rhoV, x);
         row = {T, P, rhoV};
-        // On the NaCl saturation pressure itself the vapour is NaCl's, not the corrected one:
-        // 1 wt % meets the corrected vapour only there.
-        if (corrected && std::fabs(P - b.Plow) < 1e-5) return false;
+        // On NaCl's boiling curve the vapour is NaCl's own: no dew point of a brine. Just above
+        // it the vapour edge is carried from NaCl's vapour to 1 wt %, and every salinity
+        // between has a dew point in that band; the curve drawn is the one above it.
+        if (!b.water && T >= 800.0 && x < 1.0 &&
+            !(P > std::max(b.Plow, 0.0) + std::max(raoultEdgeWidth(b.Plow, b.Ptop), 1e-5)))
+            return false;
         return std::isfinite(P) && std::isfinite(rhoV);
     };
     // Traces from T by s while 250 < T < the NaCl critical temperature; leading temperatures

@@ -180,25 +180,19 @@ TEST_F(PalliserFixedDensity, MixtureTakesTheStateNearestTheGuess) {
     }
 }
 
-// Where the model's fluid still grows denser on heating (dilute brines below 1000 bar just
-// above their critical temperature, near water's critical point) its isochore folds back: the
-// tracer says from which row down its pressure rises on cooling, and an isochore that rises
-// all along says none.
+// An isochore whose pressure rises on cooling somewhere has folded back: the tracer says from
+// which row down, and one whose pressure falls all along says none. A dilute brine near the
+// critical curve grows lighter on heating, so its isochore does not fold there (0.5 wt % from
+// 395 degC and 300 bar folded at 381 degC while its liquid rule lay far below water's).
 TEST_F(PalliserFixedDensity, IsochoreSaysWhereItsSlopeTurnsNegative) {
     const double x = 0.005;
     const double rho = model.calculateFluidDensity(395.0, 300.0, x, -1.0);
     CurveArray iso;
     model.calculateTheIsochor(iso, x, 395.0, 300.0, 300.0, rho);
     ASSERT_EQ(model.failed, 0);
-    const double turn = model.isochoreTurnTemperature;
-    ASSERT_GT(turn, 374.0);
-    for (size_t i = 2; i + 1 < iso.size(); i += 2) {
-        if (iso[i] > turn) {
-            EXPECT_LT(iso[i + 1], iso[i - 1]) << iso[i];
-        } else if (iso[i] < turn && iso[i - 2] == turn) {
-            EXPECT_GT(iso[i + 1], iso[i - 1]) << iso[i];
-        }
-    }
+    EXPECT_EQ(model.isochoreTurnTemperature, -1.0);
+    ASSERT_GT(iso.size(), 20u);
+    for (size_t i = 2; i + 1 < iso.size(); i += 2) EXPECT_LT(iso[i + 1], iso[i - 1]) << iso[i];
     const double rho20 = model.calculateFluidDensity(300.0, 1000.0, 0.2, -1.0);
     model.calculateTheIsochor(iso, 0.2, 300.0, 1000.0, 200.0, rho20);
     EXPECT_EQ(model.failed, 0);
@@ -373,7 +367,7 @@ TEST_F(PalliserFixedDensity, OnePhaseStateIsTakenBeforeHaliteAndLiquid) {
         if (Pone == 0.0) Pone = P;
         EXPECT_NEAR(P, Pone, 1e-6 * Pone) << guess;
     }
-    EXPECT_NEAR(Pone, 182.84, 0.01);
+    EXPECT_NEAR(Pone, 169.74, 0.01);
     // The other state of that density, above the liquidus.
     double xliq = 0.0;
     const double Phl = model.getIsochoricHaliteLiquidPressure(T, 240.0, rho, 100.0 * x, xliq);

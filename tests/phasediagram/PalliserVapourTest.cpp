@@ -515,5 +515,30 @@ TEST(PalliserVapour, SaltyVapoursNear800GainDensityWithPressure) {
     EXPECT_EQ(falls, 0);
 }
 
+// Over molten NaCl just above its boiling pressure the vapour is mostly NaCl, by Raoult's law
+// its mole fraction the boiling pressure over the pressure, and it is NaCl's own vapour on the
+// boiling curve; the vapour edge stepped to 1 wt % the moment the pressure left the curve
+// (99.99 wt % at 900 degC and 0.05 bar: a vapour of 1.000006 wt %, and the bulk density
+// jumped from 0.027 to 80 kg/m3 across the boiling pressure).
+TEST(PalliserVapour, VapourOverMoltenNaClFollowsRaoultsLaw) {
+    PalliserModel model;
+    for (double T : {850.0, 900.0}) {
+        double Pn = 0.0, rhoL = 0.0, rhoV = 0.0;
+        model.calculateNaClSaturationPoint(T, Pn, rhoL, rhoV);
+        for (double P : {1.05 * Pn, 1.1 * Pn, 2.0 * Pn}) {
+            model.calculateFluidDensity(T, P, 0.9999, -1.0);
+            ASSERT_EQ(model.region, PalliserModel::kLiquidVapour) << T << " " << P;
+            const double y = Pn / P, w = y * 58.443 / (y * 58.443 + (1.0 - y) * 18.015);
+            EXPECT_NEAR(model.lgVapourSalinity, w, 1e-3 * w) << T << " " << P;
+            EXPECT_GT(model.lgLiquidSalinity, 0.9999);
+        }
+        for (double x : {0.05, 0.5, 0.9999}) {
+            const double below = model.calculateFluidDensity(T, Pn * (1.0 - 1e-9), x, -1.0);
+            const double above = model.calculateFluidDensity(T, Pn * (1.0 + 1e-9), x, -1.0);
+            EXPECT_NEAR(above, below, 1e-6 * below) << T << " " << x;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace vornex

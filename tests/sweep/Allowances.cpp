@@ -101,11 +101,6 @@ const std::vector<Allowance>& namedExceptions() {
          "the critical row: cv and cp diverge there"},
         {"vornex", "a success prints and writes no NaN", "vornex wagner spino ", "220.64000",
          "the critical row: cv and cp diverge there"},
-        {"h2onacl", "salt-free limit equal to water", "h2onacl isotherm", "",
-         "the one-phase liquid rule, linear in pressure from the bubble point to 1000 bar, does "
-         "not meet water as the salt goes (1e-5 wt % at 350 degC, 301 bar: 605.1 kg/m3 for "
-         "IAPWS-95 644.3; 275-350 degC, 200-700 bar)",
-         355.0, 270.0},
         // The halite-saturated liquid's fit and the one-phase liquid's disagree on the
         // liquidus (325 degC, 40 wt %: 1091.9 kg/m3 as liquid at 339.6 bar, 1080.0 with a
         // trace of halite at 353.5; 500 degC, 50 wt %: 1257.7 to 1188.2 at 3089-3215 bar).

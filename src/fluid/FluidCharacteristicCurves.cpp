@@ -3,10 +3,12 @@
 // (dZ/dV = 0 at constant T), ideal (Z = 1) and Joule (dZ/dT = 0 at constant V) curves.
 
 #include <cmath>
+#include <cstdio>
 
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/Metastability.h"
+#include "numerics/Decimal.h"
 #include "numerics/Solver.h"
 
 namespace vornex {
@@ -17,11 +19,18 @@ namespace {
 using Vanishing = double (*)(const FluidPhase&);
 
 // mu_JT = (T (dV/dT)_P - V) / Cp: its numerator vanishes with it, and is had without the
-// heat capacity, which a model without an ideal-gas part does not give. Taken relative to
-// V: the difference itself shrinks with the volume, and at a few 1e-10 m3/mol, deep inside
-// the repulsive wall at 1e28 bar, it passed the solver's tolerance as a root.
+// heat capacity, which a model without an ideal-gas part does not give. Relative to V it has
+// a pole where the isotherm flattens (dP/dV = 0, at the spinodals), whose change of sign a
+// secant takes for a root: the curve is solved for T (dP/dT)_V + V (dP/dV)_T instead, over
+// the sum of the terms' sizes (of the same sign where dP/dV < 0, bounded, and scaled, so
+// that deep inside the repulsive wall at 1e28 bar no tiny difference passes for a root).
+// The ratio serves to tell a curve's end on the pole from one where no root is.
 double jouleThomsonOf(const FluidPhase& f) {
     return f.T * f.dVdT / f.V - 1.0;
+}
+double jouleThomsonPoleFreeOf(const FluidPhase& f) {
+    const double a = f.T * f.dPdT, b = f.V * f.dPdV;
+    return (a + b) / (std::fabs(a) + std::fabs(b));
 }
 double dZdVOf(const FluidPhase& f) {
     return f.dZdV;
@@ -38,14 +47,17 @@ double dZdTOf(const FluidPhase& f) {
 // within this share of its volume of where the residual's tangent vanishes.
 constexpr double kRootVolumeShare = 1e-4;
 
-// Whether the residual at V (the fluid's state there) vanishes: the Newton step from V is
-// within kRootVolumeShare of V. Leaves the fluid at V with its state functions.
-bool vanishesAt(FluidPhase& fluid, double Vm3, EquationFunction residual) {
+double vanishingAt(FluidPhase& fluid, double Vm3, Vanishing quantity);
+
+// Whether the quantity at V vanishes: its Newton step from V is within kRootVolumeShare of
+// V. Leaves the fluid at V with its state functions.
+bool vanishesAt(FluidPhase& fluid, double Vm3, Vanishing quantity) {
     constexpr double h = 1e-6;
     const int16_t flagged = fluid.equationError;
-    const double qh = (fluid.*residual)(Vm3 * (1.0 + h), nullptr);
-    const double q = (fluid.*residual)(Vm3, nullptr);
-    const bool evaluated = fluid.equationError == flagged;
+    fluid.equationError = 0;
+    const double qh = vanishingAt(fluid, Vm3 * (1.0 + h), quantity);
+    const double q = vanishingAt(fluid, Vm3, quantity);
+    const bool evaluated = fluid.equationError == 0;
     fluid.equationError = flagged;
     const double slope = (qh - q) / (h * Vm3);
     return evaluated && std::isfinite(q) && std::isfinite(slope) &&
@@ -80,29 +92,60 @@ bool betweenSpinodals(FluidPhase& fluid, double TK, double Vm3) {
     return unstable;
 }
 
-// Secant from V0 and 1.00001 V0 at T; the phase flag says whether it converged. A root
-// where the isotherm rises (dP/dV >= 0) is no state of the fluid: far outside its range an
-// equation of state can have the property vanish there at pressures of millions of bar,
-// and a curve must not step onto such a branch.
-void solvePoint(FluidPhase& fluid, double TK, double V0, EquationFunction residual) {
+// What a curve is: the quantity that vanishes on it, the form of it that the secant solves
+// (residual) and a root is checked in (root): the quantity itself where it has no pole.
+struct CurveKind {
+    const char* name;
+    EquationFunction residual;
+    Vanishing quantity;
+    Vanishing root;
+};
+
+// Secant from V0 and 1.00001 V0 at T; the phase flag says whether it converged, and the
+// result is why not (nullptr for a root). A root where the isotherm rises (dP/dV >= 0) is no
+// state of the fluid: far outside its range an equation of state can have the property
+// vanish there at pressures of millions of bar, and a curve must not step onto such a branch.
+const char* solvePoint(FluidPhase& fluid, double TK, double V0, const CurveKind& kind) {
     fluid.temperature(TK);
     Secant solver;
     solver.equation = &fluid;
-    solver.function = residual;
+    solver.function = kind.residual;
     solver.x0 = V0;
     solver.x1 = 1.00001 * V0;
     fluid.error = 0;
     solver.solve();
+    const char* why = nullptr;
     if (solver.error != 0) {
-        fluid.error = 1;
-        return;
+        why = "the root search does not converge";
+    } else {
+        fluid.volume(solver.x1);
+        fluid.calculate_state_functions();
+        if (fluid.error != 0 || !std::isfinite(fluid.P))
+            why = "the model gives no state there";
+        else if (!(fluid.dPdV < 0.0))
+            why = "the isotherm rises there, beyond a spinodal";
+        else if (!vanishesAt(fluid, solver.x1, kind.root))
+            why = kind.root != kind.quantity && vanishesAt(fluid, solver.x1, kind.quantity)
+                      ? "the isotherm flattens there towards its spinodal, where the quantity "
+                        "has a pole and no root"
+                      : "the quantity does not vanish there";
+        else if (betweenSpinodals(fluid, TK, solver.x1))
+            why = "the root lies between the spinodals, where no uniform fluid is";
     }
-    fluid.volume(solver.x1);
-    fluid.calculate_state_functions();
-    if (fluid.error == 0 && !(fluid.dPdV < 0.0 && std::isfinite(fluid.P))) fluid.error = 1;
-    if (fluid.error == 0 && !vanishesAt(fluid, solver.x1, residual)) fluid.error = 1;
-    if (fluid.error == 0 && betweenSpinodals(fluid, TK, solver.x1)) fluid.error = 1;
+    if (why != nullptr) fluid.error = 1;
+    return why;
 }
+
+const CurveKind kJouleThomsonInversion = {
+    "Joule-Thomson inversion",
+    static_cast<EquationFunction>(&FluidPhase::equationForJouleThomsonInversionTemperature),
+    jouleThomsonOf, jouleThomsonPoleFreeOf};
+const CurveKind kBoyle = {"Boyle", static_cast<EquationFunction>(&FluidPhase::equationForBoylePoint),
+                          dZdVOf, dZdVOf};
+const CurveKind kIdeal = {"ideal", static_cast<EquationFunction>(&FluidPhase::equationForIdealPoint),
+                          idealDeviationOf, idealDeviationOf};
+const CurveKind kJoule = {"Joule", static_cast<EquationFunction>(&FluidPhase::equationForJoulePoint),
+                          dZdTOf, dZdTOf};
 
 // A curve never takes more steps than this, whatever the step and the range.
 constexpr int kMaxCurveSteps = 100000;
@@ -115,9 +158,8 @@ constexpr double kRunawayVolumeRatio = 10.0;
 
 // The tracer shared by the four curves. After a failed point the step is halved and the
 // point is tried again from the last good point, down to a hundredth of the step.
-void traceCurve(FluidPhase& fluid, void (FluidPhase::*point)(double, double), const char* path,
-                double T0, double V0, double dT, double Tmin, double Tmax, char igor,
-                const char* suffix) {
+void traceCurve(FluidPhase& fluid, const CurveKind& kind, const char* path, double T0, double V0,
+                double dT, double Tmin, double Tmax, char igor, const char* suffix) {
     // The suffix only names the columns, but a name that could not be read back is refused
     // before anything is written.
     CurveOutput out(igor == kIgorText ? kIgorText : kColumnTable);
@@ -137,15 +179,22 @@ void traceCurve(FluidPhase& fluid, void (FluidPhase::*point)(double, double), co
     if (out.isIgor()) out.print("BEGIN\n");
     auto writeRow = [&] { out.print("%12f %12f %12f\n", fluid.T, fluid.V * 1e6, fluid.P * 1e-5); };
 
+    const char* why = nullptr;
     auto solveAt = [&](double TK, double Vstart) {
-        (fluid.*point)(TK, Vstart);
-        if (fluid.error == 0 && !(std::fabs(fluid.V) <= kRunawayVolumeRatio * std::fabs(Vstart)))
+        why = solvePoint(fluid, TK, Vstart, kind);
+        if (why == nullptr && !(std::fabs(fluid.V) <= kRunawayVolumeRatio * std::fabs(Vstart))) {
+            why = "the volume runs off towards infinity";
             fluid.error = 1;
+        }
     };
     solveAt(T0, V0);
     // A first point that did not converge is no point of the curve.
     const bool started = fluid.error == 0;
-    if (started) writeRow();
+    if (started)
+        writeRow();
+    else
+        cfprintf(stderr, "The %s curve has no point at %.3f K from %.4f cm3/mol: %s\n", kind.name,
+                 T0, V0 * 1e6, why);
     const bool canStep =
         std::isfinite(dT) && dT != 0.0 && std::isfinite(Tmin) && std::isfinite(Tmax);
     double Tlast = T0, Vlast = fluid.V, factor = 1.0;
@@ -159,7 +208,11 @@ void traceCurve(FluidPhase& fluid, void (FluidPhase::*point)(double, double), co
             Vlast = fluid.V;
             continue;
         }
-        if (factor <= 0.01) break;
+        if (factor <= 0.01) {
+            cfprintf(stderr, "The %s curve ends at %.3f K, %.4f cm3/mol: one step on, %s\n", kind.name,
+                     Tlast, Vlast * 1e6, why);
+            break;
+        }
         fluid.error = 0;
         factor *= 0.5;
     }
@@ -172,7 +225,7 @@ void traceCurve(FluidPhase& fluid, void (FluidPhase::*point)(double, double), co
 }  // namespace
 
 double FluidPhase::equationForJouleThomsonInversionTemperature(double Vm3, void*) {
-    return vanishingAt(*this, Vm3, jouleThomsonOf);
+    return vanishingAt(*this, Vm3, jouleThomsonPoleFreeOf);
 }
 
 double FluidPhase::equationForBoylePoint(double Vm3, void*) {
@@ -188,43 +241,41 @@ double FluidPhase::equationForJoulePoint(double Vm3, void*) {
 }
 
 void FluidPhase::calculateJouleThomsonInversionTemperature(double TK, double V0) {
-    solvePoint(
-        *this, TK, V0,
-        static_cast<EquationFunction>(&FluidPhase::equationForJouleThomsonInversionTemperature));
+    solvePoint(*this, TK, V0, kJouleThomsonInversion);
 }
 
 void FluidPhase::calculateBoylePoint(double TK, double V0) {
-    solvePoint(*this, TK, V0, static_cast<EquationFunction>(&FluidPhase::equationForBoylePoint));
+    solvePoint(*this, TK, V0, kBoyle);
 }
 
 void FluidPhase::calculateIdealPoint(double TK, double V0) {
-    solvePoint(*this, TK, V0, static_cast<EquationFunction>(&FluidPhase::equationForIdealPoint));
+    solvePoint(*this, TK, V0, kIdeal);
 }
 
 void FluidPhase::calculateJoulePoint(double TK, double V0) {
-    solvePoint(*this, TK, V0, static_cast<EquationFunction>(&FluidPhase::equationForJoulePoint));
+    solvePoint(*this, TK, V0, kJoule);
 }
 
 void FluidPhase::calculateJouleThomsonInversionCurve(const char* path, double T0, double V0,
                                                      double dT, double Tmin, double Tmax, char igor,
                                                      const char* suffix) {
-    traceCurve(*this, &FluidPhase::calculateJouleThomsonInversionTemperature, path, T0, V0, dT,
+    traceCurve(*this, kJouleThomsonInversion, path, T0, V0, dT,
                Tmin, Tmax, igor, suffix);
 }
 
 void FluidPhase::calculateBoyleCurve(const char* path, double T0, double V0, double dT, double Tmin,
                                      double Tmax, char igor, const char* suffix) {
-    traceCurve(*this, &FluidPhase::calculateBoylePoint, path, T0, V0, dT, Tmin, Tmax, igor, suffix);
+    traceCurve(*this, kBoyle, path, T0, V0, dT, Tmin, Tmax, igor, suffix);
 }
 
 void FluidPhase::calculateIdealCurve(const char* path, double T0, double V0, double dT, double Tmin,
                                      double Tmax, char igor, const char* suffix) {
-    traceCurve(*this, &FluidPhase::calculateIdealPoint, path, T0, V0, dT, Tmin, Tmax, igor, suffix);
+    traceCurve(*this, kIdeal, path, T0, V0, dT, Tmin, Tmax, igor, suffix);
 }
 
 void FluidPhase::calculateJouleCurve(const char* path, double T0, double V0, double dT, double Tmin,
                                      double Tmax, char igor, const char* suffix) {
-    traceCurve(*this, &FluidPhase::calculateJoulePoint, path, T0, V0, dT, Tmin, Tmax, igor, suffix);
+    traceCurve(*this, kJoule, path, T0, V0, dT, Tmin, Tmax, igor, suffix);
 }
 
 }  // namespace vornex

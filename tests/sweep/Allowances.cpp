@@ -236,42 +236,6 @@ const std::vector<Allowance>& knownFaults() {
          "(its saturation temperature 283.21 K) at 273.248361, 274.0871969 and 278.2813763 K, "
          "where the liquid is stable (water boils at about 0.0088 bar at 278.28 K)",
          279.0},
-        {"curves", "a characteristic curve's row is a root of its quantity", "curves model wagner",
-         "Joule-Thomson inversion",
-         "the Joule-Thomson inversion curve traced down from a liquid-like start runs onto the "
-         "liquid spinodal at negative pressure, where (dP/dV)_T vanishes and T (dV/dT)_P / V - 1 "
-         "has a pole: its change of sign there is taken for a root (IAPWS-95: rows at 331.2-334.0 K, "
-         "20.83-20.89 cm3/mol, -1794 bar, where T (dP/dT)_V + V (dP/dV)_T is 0.03-1 of its terms)"},
-        {"curves", "a characteristic curve's row is a root of its quantity", "curves water WagnerPruss",
-         "Joule-Thomson inversion",
-         "the Joule-Thomson inversion curve traced down from a liquid-like start runs onto the "
-         "liquid spinodal at negative pressure, where (dP/dV)_T vanishes and T (dV/dT)_P / V - 1 "
-         "has a pole: its change of sign there is taken for a root (IAPWS-95: rows at 331.2-334.0 K, "
-         "20.83-20.89 cm3/mol, -1794 bar, where T (dP/dT)_V + V (dP/dV)_T is 0.03-1 of its terms)"},
-        {"curves", "a characteristic curve's row is a root of its quantity", "curves water HGK",
-         "Joule-Thomson inversion",
-         "the Joule-Thomson inversion curve traced down from a liquid-like start runs onto the "
-         "liquid spinodal at negative pressure, where (dP/dV)_T vanishes and T (dV/dT)_P / V - 1 "
-         "has a pole: its change of sign there is taken for a root (IAPWS-95: rows at 331.2-334.0 K, "
-         "20.83-20.89 cm3/mol, -1794 bar, where T (dP/dT)_V + V (dP/dV)_T is 0.03-1 of its terms)"},
-        {"curves", "a characteristic curve's row is a root of its quantity", "curves water Keenan",
-         "Joule-Thomson inversion",
-         "the Joule-Thomson inversion curve traced down from a liquid-like start runs onto the "
-         "liquid spinodal at negative pressure, where (dP/dV)_T vanishes and T (dV/dT)_P / V - 1 "
-         "has a pole: its change of sign there is taken for a root (IAPWS-95: rows at 331.2-334.0 K, "
-         "20.83-20.89 cm3/mol, -1794 bar, where T (dP/dT)_V + V (dP/dV)_T is 0.03-1 of its terms)"},
-        {"curves", "a characteristic curve's row is a root of its quantity", "curves water Saul",
-         "Joule-Thomson inversion",
-         "the Joule-Thomson inversion curve traced down from a liquid-like start runs onto the "
-         "liquid spinodal at negative pressure, where (dP/dV)_T vanishes and T (dV/dT)_P / V - 1 "
-         "has a pole: its change of sign there is taken for a root (IAPWS-95: rows at 331.2-334.0 K, "
-         "20.83-20.89 cm3/mol, -1794 bar, where T (dP/dT)_V + V (dP/dV)_T is 0.03-1 of its terms)"},
-        {"curves", "a characteristic curve's row is a root of its quantity", "curves water DuanH2O-0",
-         "Joule-Thomson inversion",
-         "the Joule-Thomson inversion curve traced down from a liquid-like start runs onto the "
-         "liquid spinodal at negative pressure, where (dP/dV)_T vanishes and T (dV/dT)_P / V - 1 "
-         "has a pole: its change of sign there is taken for a root (IAPWS-95: rows at 331.2-334.0 K, "
-         "20.83-20.89 cm3/mol, -1794 bar, where T (dP/dT)_V + V (dP/dV)_T is 0.03-1 of its terms)"},
         {"cubic", "isotherm between the critical temperatures runs to the critical point",
          "cubic isotherms PR N2 nC10H22", "",
          "the nitrogen-decane isotherm from pure decane at 141.75-165.25 K stops after its "

@@ -168,15 +168,6 @@ const std::vector<Allowance>& namedExceptions() {
          "liquid water is densest near 4 degC (IAPWS-95 at 1 bar: 999.84 kg/m3 at 0.01 degC, "
          "999.97 at 4 degC): from 0 to 4 degC it grows denser on heating",
          5.1},
-        {"h2onacl", "bulk density not rising on heating", "h2onacl isobar", "x 1e-07",
-         "liquid water is densest near 4 degC (IAPWS-95 at 1 bar: 999.84 kg/m3 at 0.01 degC, "
-         "999.97 at 4 degC): from 0 to 4 degC it grows denser on heating",
-         5.1},
-        {"h2onacl", "bulk density not rising on heating", "h2onacl isobar 316.227766", "region 6",
-         "below 1000 bar a dilute brine just above its critical temperature follows the critical "
-         "fluid and water, its liquid rule far below water's density: it grows denser on heating "
-         "up to some 420 degC (316 bar, 1e-5 wt %: 427.3 kg/m3 at 373.4 degC, 565.2 at 376.0)",
-         420.0, 374.0},
         {"h2onacl", "bulk density not rising on heating", "h2onacl isobar 1000", "region 6",
          "from 1000 to 5000 bar the lower bound of the liquid rule holds a brine of 35 wt % and "
          "more from 500 to 630 degC: it grows denser on heating by a few tenths of a kg/m3 per "

@@ -344,6 +344,42 @@ TEST(MagmaWaterInfoTest, OptionsDefaultsAndConversions) {
     EXPECT_EQ(infoFrom({"max", "-4"}).maxRecharges, 1);
 }
 
+TEST(MagmaWaterInfoTest, EveryTypedNumberIsTakenAsGivenNoneReadsAsLeftOut) {
+    // -100 is a number like any other: a depth, overpressure or porosity of -100 is refused,
+    // a gradient or latent heat of -100 is taken (or refused) as typed, never the default.
+    auto status = [](std::vector<const char*> words) {
+        WaterMagmaCalculationInfo info;
+        info.heating = 0;
+        ::testing::internal::CaptureStdout();
+        ::testing::internal::CaptureStderr();
+        const int s = info.readArguments(static_cast<int>(words.size()), words.data());
+        ::testing::internal::GetCapturedStdout();
+        ::testing::internal::GetCapturedStderr();
+        return s;
+    };
+    for (const char* word : {"d", "over", "porosity", "satu", "L", "cp", "g", "sediRho", "Psurf"})
+        EXPECT_EQ(status({word, "-100"}), -1) << word;
+    EXPECT_DOUBLE_EQ(infoFrom({"geo", "-100", "d", "50"}).geoGradient, -0.1);
+    EXPECT_DOUBLE_EQ(infoFrom({"T1", "-100"}).T1, 173.15);
+    EXPECT_DOUBLE_EQ(infoFrom({"Tsol", "-100", "Tliq", "-50"}).Tsol, 173.15);
+    // Left out, each takes its default.
+    const WaterMagmaCalculationInfo plain = infoFrom({});
+    EXPECT_DOUBLE_EQ(plain.T1, 293.15);
+    EXPECT_DOUBLE_EQ(plain.depth, 100.0);
+    EXPECT_DOUBLE_EQ(plain.overpressure, 0.0);
+    // An interactive answer of -100 is the same number; empty lines keep the defaults.
+    WaterMagmaCalculationInfo asked;
+    std::istringstream answers("\n\n\n-100\n\n\n\n\n\n\n\n\n\n\n\n\n");
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    EXPECT_TRUE(asked.askToUser(answers));
+    ::testing::internal::GetCapturedStdout();
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_DOUBLE_EQ(asked.T1, -100.0);
+    EXPECT_DOUBLE_EQ(asked.Tm, 1200.0);
+    EXPECT_EQ(asked.maxRecharges, 10);
+}
+
 TEST(MagmaWaterInfoTest, RegressionUnusableValuesAreRefused) {
     // Among them a value option as the last word (no value) and a word partly a number.
     const std::vector<std::vector<const char*>> refused = {

@@ -171,6 +171,48 @@ TEST_F(MagmaWaterTest, DefaultIsochoricCycle) {
     EXPECT_NEAR(-r.Wirr, 72.5, 0.05);
 }
 
+TEST_F(MagmaWaterTest, CyclesStartFromLiquidWaterAtTheSurfaceAndAtDepth) {
+    // Boiling points (IAPWS-95, python3-iapws): 99.606 deg. C at 1 bar, 45.81 at 0.1 bar,
+    // 310.4 at 99.1 bar. Beyond them the water is steam: no cycle heats it as a liquid.
+    struct Case {
+        std::vector<const char*> words;
+        uint8_t heating;
+        const char* why;
+    };
+    const Case steam[] = {
+        {{"T1", "99.7"}, 0, "the water at the surface is steam"},
+        {{"T1", "60", "Psurf", "0.1"}, 2, "the water at the surface is steam"},
+        {{"T1", "150", "recharge"}, 0, "the water at the surface is steam"},
+        {{"geo", "300", "d", "1000"}, 1, "the water at depth is steam"},
+        {{"geo", "300", "d", "1000", "pyroclast"}, 0, "the water at depth is steam"},
+        {{"geo", "1000", "d", "1000"}, 1, "the water at depth is steam"},
+    };
+    for (const Case& c : steam) {
+        water.error = 0;
+        const WaterMagmaCalculationInfo info = infoFrom(c.words, c.heating);
+        ::testing::internal::CaptureStdout();
+        ::testing::internal::CaptureStderr();
+        const WaterMagmaCalculationResult r = cycle(info);
+        ::testing::internal::GetCapturedStdout();
+        ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(water.error, 0) << c.words[1];
+        EXPECT_NE(r.failure.find(c.why), std::string::npos) << c.words[1] << ": " << r.failure;
+    }
+    // Just below the boiling points the cycles run: liquid at 99.5 deg. C and 1 bar, at
+    // 300 deg. C and 99.1 bar, and at depth above the critical pressure whatever its heat.
+    for (const std::vector<const char*>& words :
+         {std::vector<const char*>{"T1", "99.5"}, {"geo", "280", "d", "1000"},
+          {"Tm", "1200", "d", "2500", "geo", "150"}}) {
+        water.error = 0;
+        const WaterMagmaCalculationInfo info = infoFrom(words);
+        ::testing::internal::CaptureStdout();
+        const WaterMagmaCalculationResult r = cycle(info);
+        ::testing::internal::GetCapturedStdout();
+        EXPECT_EQ(water.error, 0) << words[1] << ": " << r.failure;
+        EXPECT_TRUE(r.failure.empty()) << r.failure;
+    }
+}
+
 TEST_F(MagmaWaterTest, ReversibleWorkPerGramOfMagmaPeaksNearHalfAndMoreWater) {
     auto workPerMagma = [&](double m) {
         WaterMagmaCalculationInfo info = infoFrom({});

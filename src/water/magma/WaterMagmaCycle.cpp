@@ -32,6 +32,28 @@ bool liquidState(WaterEOS& w, double TK, double Pbar) {
     return w.error == 0;
 }
 
+// Whether water at (T K, P bar) lies at or beyond its boiling point: below the critical
+// pressure, at or above the critical temperature or not above the vapour pressure at T. Such
+// water is steam; the liquid root that a dense start still finds there is a superheated
+// liquid that boils at once. `text` then says where it boils.
+bool boilsAt(WaterEOS& w, double TK, double Pbar, std::string& text) {
+    if (!(Pbar < kSupercriticalPressure)) return false;
+    char said[128];
+    if (TK >= kWaterCriticalTemperature) {
+        vornex::csnprintf(said, sizeof said, "above the critical temperature of water (%.3f deg. C)",
+                          kWaterCriticalTemperature - 273.15);
+        text = said;
+        return true;
+    }
+    w.error = 0;
+    const double Ps = w.calculateTheSaturationPressure(TK) * 1e-5;
+    w.error = 0;
+    if (!(std::isfinite(Ps) && Pbar <= Ps)) return false;
+    vornex::csnprintf(said, sizeof said, "not above its vapour pressure there (%.6g bar)", Ps);
+    text = said;
+    return true;
+}
+
 }  // namespace
 
 bool isobaricReferenceData(WaterEOS& w, WaterMagmaCalculationResult& r) {
@@ -92,6 +114,20 @@ void WaterEOS::prepareCycleCalculation(WaterMagmaCalculationInfo& info,
     r.P1 = info.Psurf;
     r.T2 = info.T1 + info.geoGradient * info.depth;
     r.P2 = info.depth * info.g * 0.01 + r.P1 + info.overpressure;
+    std::string boiling;
+    // The water of the cycle is liquid at the surface and at depth: the liquid found from a
+    // dense start beyond the boiling point would be a superheated liquid taken for the cold
+    // water, and steam at depth is no water the magma heats from the liquid.
+    if (boilsAt(*this, r.T1, r.P1, boiling)) {
+        error = 1;
+        return r.failWith("the water at the surface is steam, " + boiling,
+                          waterStateText("the cold water (state 1)", r.T1, r.P1));
+    }
+    if (boilsAt(*this, r.T2, r.P2, boiling)) {
+        error = 1;
+        return r.failWith("the water at depth is steam, " + boiling,
+                          waterStateText("the water at depth (state 2)", r.T2, r.P2));
+    }
     if (!liquidState(*this, r.T1, r.P1))
         return r.failWith("no liquid water state at the surface",
                           waterStateText("the cold water (state 1)", r.T1, r.P1));

@@ -50,7 +50,7 @@ const char* heatingName(uint8_t heating) {
 }
 
 void setDefault(double& field, double value) {
-    if (field == WaterMagmaCalculationInfo::kNotSet) field = value;
+    if (!WaterMagmaCalculationInfo::isSet(field)) field = value;
 }
 
 void setDefault(uint8_t& flag, uint8_t value) {
@@ -393,7 +393,7 @@ bool WaterMagmaCalculationInfo::askToUser(std::istream& in) {
     auto askDouble = [&](double& field, double unset, const char* question, double value,
                          bool whole = false, const char* (*rule)(double) = nullptr) {
         std::string line;
-        if (field != unset || !answer(question, line)) return;
+        if ((std::isnan(unset) ? isSet(field) : field != unset) || !answer(question, line)) return;
         double number = 0.0;
         if (line.empty())
             field = value;
@@ -403,8 +403,8 @@ bool WaterMagmaCalculationInfo::askToUser(std::istream& in) {
             refuse(line, "is not a whole number");
         else if (number == unset)
             // The answer would read as no answer at all and take the default (m's unset mark
-            // is 0, the others' -100, none of them a value the calculation can use).
-            refuse(line, unset == 0.0 ? "must be above 0" : "is out of range");
+            // is 0, a value the calculation cannot use).
+            refuse(line, "must be above 0");
         else
             field = number;
         if (const char* why = rule != nullptr && !stopped ? rule(field) : nullptr) {
@@ -469,11 +469,11 @@ bool WaterMagmaCalculationInfo::askToUser(std::istream& in) {
     askChar(recharge,
             "Recharge with fresh water (y/n) ?                default =    n        : ", 'n');
     if (maxRecharges == -1) {
-        double count = -1.0;
-        askDouble(count, -1.0,
+        double count = kNotSet;
+        askDouble(count, kNotSet,
                   "Maximum number of recharges ?                    default =   10        : ",
                   kDefaultRecharges, true);
-        if (count == -1.0) count = kDefaultRecharges;
+        if (!isSet(count)) count = kDefaultRecharges;
         const std::string answer = std::to_string(static_cast<long long>(count));
         maxRecharges = boundedCount("max", answer.c_str(), count, kMaxCycleCount);
     }

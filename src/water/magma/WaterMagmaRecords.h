@@ -12,7 +12,9 @@
 // Mton of magma is the work per gram of magma divided by 4.68.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <cstdio>
 #include <iosfwd>
 #include <string>
@@ -74,7 +76,10 @@ class WaterMagmaTextLog : public WaterMagmaLog {
 };
 
 struct WaterMagmaCalculationInfo {
-    static constexpr double kNotSet = -100.0;
+    // The mark of a value not given: no number read or answered can take it (a typed -100
+    // is a temperature, gradient or depth like any other, refused or computed as such).
+    static constexpr double kNotSet = std::numeric_limits<double>::quiet_NaN();
+    static bool isSet(double field) { return !std::isnan(field); }
     static constexpr uint8_t kFlagNotSet = 0xFF;
     // The most recharges or fractions one calculation runs.
     static constexpr int32_t kMaxCycleCount = 1000;

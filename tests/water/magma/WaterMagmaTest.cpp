@@ -171,6 +171,48 @@ TEST_F(MagmaWaterTest, DefaultIsochoricCycle) {
     EXPECT_NEAR(-r.Wirr, 72.5, 0.05);
 }
 
+TEST_F(MagmaWaterTest, CyclesStartFromLiquidWaterAtTheSurfaceAndAtDepth) {
+    // Boiling points (IAPWS-95, python3-iapws): 99.606 deg. C at 1 bar, 45.81 at 0.1 bar,
+    // 310.4 at 99.1 bar. Beyond them the water is steam: no cycle heats it as a liquid.
+    struct Case {
+        std::vector<const char*> words;
+        uint8_t heating;
+        const char* why;
+    };
+    const Case steam[] = {
+        {{"T1", "99.7"}, 0, "the water at the surface is steam"},
+        {{"T1", "60", "Psurf", "0.1"}, 2, "the water at the surface is steam"},
+        {{"T1", "150", "recharge"}, 0, "the water at the surface is steam"},
+        {{"geo", "300", "d", "1000"}, 1, "the water at depth is steam"},
+        {{"geo", "300", "d", "1000", "pyroclast"}, 0, "the water at depth is steam"},
+        {{"geo", "1000", "d", "1000"}, 1, "the water at depth is steam"},
+    };
+    for (const Case& c : steam) {
+        water.error = 0;
+        const WaterMagmaCalculationInfo info = infoFrom(c.words, c.heating);
+        ::testing::internal::CaptureStdout();
+        ::testing::internal::CaptureStderr();
+        const WaterMagmaCalculationResult r = cycle(info);
+        ::testing::internal::GetCapturedStdout();
+        ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(water.error, 0) << c.words[1];
+        EXPECT_NE(r.failure.find(c.why), std::string::npos) << c.words[1] << ": " << r.failure;
+    }
+    // Just below the boiling points the cycles run: liquid at 99.5 deg. C and 1 bar, at
+    // 300 deg. C and 99.1 bar, and at depth above the critical pressure whatever its heat.
+    for (const std::vector<const char*>& words :
+         {std::vector<const char*>{"T1", "99.5"}, {"geo", "280", "d", "1000"},
+          {"Tm", "1200", "d", "2500", "geo", "150"}}) {
+        water.error = 0;
+        const WaterMagmaCalculationInfo info = infoFrom(words);
+        ::testing::internal::CaptureStdout();
+        const WaterMagmaCalculationResult r = cycle(info);
+        ::testing::internal::GetCapturedStdout();
+        EXPECT_EQ(water.error, 0) << words[1] << ": " << r.failure;
+        EXPECT_TRUE(r.failure.empty()) << r.failure;
+    }
+}
+
 TEST_F(MagmaWaterTest, ReversibleWorkPerGramOfMagmaPeaksNearHalfAndMoreWater) {
     auto workPerMagma = [&](double m) {
         WaterMagmaCalculationInfo info = infoFrom({});
@@ -342,6 +384,42 @@ TEST(MagmaWaterInfoTest, OptionsDefaultsAndConversions) {
     EXPECT_FALSE(info.isEqualTo(&same));
     // Counts below 1 are one cycle.
     EXPECT_EQ(infoFrom({"max", "-4"}).maxRecharges, 1);
+}
+
+TEST(MagmaWaterInfoTest, EveryTypedNumberIsTakenAsGivenNoneReadsAsLeftOut) {
+    // -100 is a number like any other: a depth, overpressure or porosity of -100 is refused,
+    // a gradient or latent heat of -100 is taken (or refused) as typed, never the default.
+    auto status = [](std::vector<const char*> words) {
+        WaterMagmaCalculationInfo info;
+        info.heating = 0;
+        ::testing::internal::CaptureStdout();
+        ::testing::internal::CaptureStderr();
+        const int s = info.readArguments(static_cast<int>(words.size()), words.data());
+        ::testing::internal::GetCapturedStdout();
+        ::testing::internal::GetCapturedStderr();
+        return s;
+    };
+    for (const char* word : {"d", "over", "porosity", "satu", "L", "cp", "g", "sediRho", "Psurf"})
+        EXPECT_EQ(status({word, "-100"}), -1) << word;
+    EXPECT_DOUBLE_EQ(infoFrom({"geo", "-100", "d", "50"}).geoGradient, -0.1);
+    EXPECT_DOUBLE_EQ(infoFrom({"T1", "-100"}).T1, 173.15);
+    EXPECT_DOUBLE_EQ(infoFrom({"Tsol", "-100", "Tliq", "-50"}).Tsol, 173.15);
+    // Left out, each takes its default.
+    const WaterMagmaCalculationInfo plain = infoFrom({});
+    EXPECT_DOUBLE_EQ(plain.T1, 293.15);
+    EXPECT_DOUBLE_EQ(plain.depth, 100.0);
+    EXPECT_DOUBLE_EQ(plain.overpressure, 0.0);
+    // An interactive answer of -100 is the same number; empty lines keep the defaults.
+    WaterMagmaCalculationInfo asked;
+    std::istringstream answers("\n\n\n-100\n\n\n\n\n\n\n\n\n\n\n\n\n");
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    EXPECT_TRUE(asked.askToUser(answers));
+    ::testing::internal::GetCapturedStdout();
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_DOUBLE_EQ(asked.T1, -100.0);
+    EXPECT_DOUBLE_EQ(asked.Tm, 1200.0);
+    EXPECT_EQ(asked.maxRecharges, 10);
 }
 
 TEST(MagmaWaterInfoTest, RegressionUnusableValuesAreRefused) {

@@ -216,11 +216,6 @@ const std::vector<Allowance>& namedExceptions() {
 // Faults known and not yet mended, each with what shows it.
 const std::vector<Allowance>& knownFaults() {
     static const std::vector<Allowance> list = {
-        {"water", "the stable state along an isobar solves", "water HGK", "",
-         "Haar-Gallagher-Kell water finds no stable state of the liquid at 0.01232657794 bar "
-         "(its saturation temperature 283.21 K) at 273.248361, 274.0871969 and 278.2813763 K, "
-         "where the liquid is stable (water boils at about 0.0088 bar at 278.28 K)",
-         279.0},
         {"cubic", "isotherm between the critical temperatures runs to the critical point",
          "cubic isotherms PR N2 nC10H22", "",
          "the nitrogen-decane isotherm from pure decane at 141.75-165.25 K stops after its "

@@ -41,7 +41,8 @@ constexpr VennixRow kVennix[] = {
 
 }  // namespace
 
-CH4EOS::CH4EOS(int nTerms, int phase, char extraTerm) : FluidPhase(nTerms, phase, extraTerm) {
+CH4EOS::CH4EOS(int nTerms, int phase, char extraTerm)
+    : PureGasPhase(nTerms, phase, extraTerm) {
     Tlowest = 100.0;
     Vl0 = 4e-05;
     Vv0 = 10000.0;

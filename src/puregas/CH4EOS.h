@@ -12,11 +12,11 @@
 
 #include <cstdio>
 
-#include "fluid/FluidPhase.h"
+#include "puregas/PureGasModel.h"
 
 namespace vornex {
 
-class CH4EOS : public FluidPhase {
+class CH4EOS : public PureGasPhase {
    public:
     CH4EOS(int nTerms, int phase, char extraTerm);
     ~CH4EOS() override;

@@ -8,7 +8,8 @@
 
 namespace vornex {
 
-CO2EOS::CO2EOS(short nTerms, short phase, char extraTerm) : FluidPhase(nTerms, phase, extraTerm) {
+CO2EOS::CO2EOS(short nTerms, short phase, char extraTerm)
+    : PureGasPhase(nTerms, phase, extraTerm) {
     Tcrit = 305.0;
     Vcrit = 9.4e-05;
     Tlowest = 80.0;

@@ -6,14 +6,14 @@
 
 #include <cstdio>
 
-#include "fluid/FluidPhase.h"
+#include "puregas/PureGasModel.h"
 
 namespace vornex {
 
 // Molar mass the carbon-dioxide models carry, kg/mol.
 constexpr double kCO2MolarMass = 0.044;
 
-class CO2EOS : public FluidPhase {
+class CO2EOS : public PureGasPhase {
    public:
     CO2EOS(short nTerms, short phase, char extraTerm);
     ~CO2EOS() override;

@@ -108,7 +108,8 @@ JacobsenRes::JacobsenRes() : MultiParResidual(kOldReducing, kOldTable) {
     setModelName("Jacobsen 28-term residual");
 }
 
-N2EOS::N2EOS(int nTerms, int phase, char extraTerm) : FluidPhase(nTerms, phase, extraTerm) {
+N2EOS::N2EOS(int nTerms, int phase, char extraTerm)
+    : PureGasPhase(nTerms, phase, extraTerm) {
     Tlowest = 40.0;
 }
 

@@ -18,8 +18,8 @@
 // 2200 MPa.
 #pragma once
 
-#include "fluid/FluidPhase.h"
 #include "fluid/MultiParTerms.h"
+#include "puregas/PureGasModel.h"
 
 namespace vornex {
 
@@ -41,7 +41,7 @@ class JacobsenRes : public MultiParResidual {
 // Base of the nitrogen models: curves reach down to 40 K; saturation solves start from the
 // ancillary equations of Span et al. (2000) for the vapour pressure and the saturated
 // densities, good to 1e-4 of the reference equation from the triple point to Tc.
-class N2EOS : public FluidPhase {
+class N2EOS : public PureGasPhase {
    public:
     N2EOS(int nTerms, int phase, char extraTerm);
     ~N2EOS() override;

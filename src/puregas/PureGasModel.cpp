@@ -5,7 +5,13 @@
 
 namespace vornex {
 
-void setUpPureGas(FluidPhase& fluid, const PureGasSetup& setup) {
+FluidPhase::VolumeStart PureGasPhase::volumeSearchStart(bool liquidSide) {
+    if (liquidSide && liquidStart > 0.0) return {liquidStart, true};
+    return FluidPhase::volumeSearchStart(liquidSide);
+}
+
+void setUpPureGas(PureGasPhase& fluid, const PureGasSetup& setup) {
+    fluid.liquidStart = setup.Vliquid;
     fluid.Vl0 = setup.Vliquid;
     fluid.Vv0 = setup.Vvapour;
     if (setup.Tcrit > 0.0) fluid.Tcrit = setup.Tcrit;
@@ -17,7 +23,7 @@ void setUpPureGas(FluidPhase& fluid, const PureGasSetup& setup) {
     fluid.M = setup.molarMass;
 }
 
-void setUpDuanGas(FluidPhase& fluid, const char* gas, const char* modelName, double Vliquid,
+void setUpDuanGas(PureGasPhase& fluid, const char* gas, const char* modelName, double Vliquid,
                   double Vvapour) {
     const DuanGas* row = findDuanGas(gas, false);
     auto* term = new Duan1;

@@ -5,6 +5,21 @@
 
 namespace vornex {
 
+// The base of the pure-gas models. Their liquid-side volume searches start from one volume
+// of the model's own, denser than its liquid at the triple point, never from a volume an
+// earlier solve left (Vl0): a saturation solve at 120 K left nitrogen's saturated liquid of
+// 53.5 cm3/mol there, which at 95 K lies on a stable-looking stretch between the equation's
+// spinodals, and the compressed liquid of 39 cm3/mol at 9.6 bar came out as a vapour of 575.
+// From a volume denser than every liquid root the search climbs the liquid branch from its
+// dense side, and a state at (T, P) is the one a fresh model gives.
+class PureGasPhase : public FluidPhase {
+   public:
+    using FluidPhase::FluidPhase;
+    // On the liquid side the fixed start (Vl0 while setUpPureGas has not set one).
+    VolumeStart volumeSearchStart(bool liquidSide) override;
+    double liquidStart = 0.0;  // m3/mol
+};
+
 struct PureGasSetup {
     const char* modelName;
     const char* component;
@@ -16,11 +31,11 @@ struct PureGasSetup {
 };
 
 // Start volumes, model name, the one component and its molar mass.
-void setUpPureGas(FluidPhase& fluid, const PureGasSetup& setup);
+void setUpPureGas(PureGasPhase& fluid, const PureGasSetup& setup);
 
 // A Duan1 term in residual slot 0 with the constants of `gas` ("CH4" or "CO2") from the
 // Duan-Moller-Weare gas table, the fluid set up with the gas's molar mass.
-void setUpDuanGas(FluidPhase& fluid, const char* gas, const char* modelName, double Vliquid,
+void setUpDuanGas(PureGasPhase& fluid, const char* gas, const char* modelName, double Vliquid,
                   double Vvapour);
 
 }  // namespace vornex

@@ -216,17 +216,6 @@ const std::vector<Allowance>& namedExceptions() {
 // Faults known and not yet mended, each with what shows it.
 const std::vector<Allowance>& knownFaults() {
     static const std::vector<Allowance> list = {
-        {"gas", "a T-V isobar crosses once", "gas Jacobsen", "",
-         "Span et al. nitrogen's stable state at (T, P) depends on what was computed before: "
-         "after calculateTheSaturationPressure(120 K), calculateStableStateFromTP(95.229287 K, "
-         "9.587814422 bar) gives a vapour of 574.7 cm3/mol where a fresh model gives the "
-         "stable liquid of 39 cm3/mol (Tsat 103.10 K): the swept isobars of 9.6-28.5 bar "
-         "turn to vapour from about 87.3 K, below their saturation temperatures"},
-        {"water", "the stable state along an isobar solves", "water HGK", "",
-         "Haar-Gallagher-Kell water finds no stable state of the liquid at 0.01232657794 bar "
-         "(its saturation temperature 283.21 K) at 273.248361, 274.0871969 and 278.2813763 K, "
-         "where the liquid is stable (water boils at about 0.0088 bar at 278.28 K)",
-         279.0},
         {"cubic", "isotherm between the critical temperatures runs to the critical point",
          "cubic isotherms PR N2 nC10H22", "",
          "the nitrogen-decane isotherm from pure decane at 141.75-165.25 K stops after its "

@@ -1,0 +1,124 @@
+// The stable state at (T, P) is the same whatever the model computed before: saturation
+// solves leave their saturated volumes behind, and a liquid search started from one of them
+// at another temperature (nitrogen's saturated liquid of 53.5 cm3/mol from 120 K, at 95 K a
+// stretch between the equation's spinodals) found no liquid, or a root on such a stretch.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "puregas/AnderkoCO2.h"
+#include "puregas/CH4EOS.h"
+#include "puregas/CO2EOS.h"
+#include "puregas/IUPACCH4.h"
+#include "puregas/IUPACCO2.h"
+#include "puregas/N2EOS.h"
+#include "puregas/Sterner.h"
+
+namespace vornex {
+namespace {
+
+TEST(StableStateWithoutHistory, NitrogenLiquidAfterASaturationSolveAt120K) {
+    Jacobsen fresh(2);
+    ASSERT_EQ(fresh.calculateStableStateFromTP(95.229287, 9.587814422),
+              FluidPhase::StablePhase::Liquid);
+    const double liquid = fresh.V;
+    EXPECT_NEAR(liquid * 1e6, 38.96, 0.01);
+    Jacobsen used(2);
+    // Each isobar of 9.6 to 28.5 bar is liquid from 87 K up to its saturation temperature
+    // (103.10 K at 9.5878 bar), whatever saturation was solved before each state.
+    for (double Pbar : {9.587814422, 15.0, 21.0, 28.5}) {
+        used.calculateTheSaturationPressure(120.0);
+        used.calculate_saturation_temperature(Pbar * 1e5, 100.0);
+        ASSERT_EQ(used.error, 0) << Pbar;
+        const double Tsat = used.T;
+        for (double TK = 87.0; TK < Tsat - 0.2; TK += 1.0) {
+            used.calculateTheSaturationPressure(120.0);
+            EXPECT_EQ(used.calculateStableStateFromTP(TK, Pbar), FluidPhase::StablePhase::Liquid)
+                << TK << " K, " << Pbar << " bar: V " << used.V * 1e6 << " cm3/mol";
+            EXPECT_LT(used.V * 1e6, 60.0) << TK << " K, " << Pbar << " bar";
+        }
+    }
+    used.calculateTheSaturationPressure(120.0);
+    ASSERT_EQ(used.calculateStableStateFromTP(95.229287, 9.587814422),
+              FluidPhase::StablePhase::Liquid);
+    EXPECT_NEAR(used.V / liquid, 1.0, 1e-9);
+}
+
+struct GasModel {
+    const char* name;
+    std::function<std::unique_ptr<FluidPhase>()> make;
+    double Ttriple;
+};
+
+template <class M>
+GasModel gasModel(const char* name, double Ttriple) {
+    return {name, [] { return std::unique_ptr<FluidPhase>(new M(2)); }, Ttriple};
+}
+
+// Every pure-gas model: states from its triple point to 1.25 Tc and 1e-3 to 3 times its
+// critical pressure, each on a fresh model and on one that solved saturation pressures,
+// other stable states and states of either selector in between, agree in phase, flag and
+// volume, and so do both selectors' volume solves.
+TEST(StableStateWithoutHistory, EveryPureGasModelAsAFreshOne) {
+    const std::vector<GasModel> models = {
+        gasModel<Jacobsen>("Jacobsen", 63.151),   gasModel<IUPACCH4>("IUPACCH4", 90.6941),
+        gasModel<IUPACCO2>("IUPACCO2", 216.592),  gasModel<DuanCH4>("DuanCH4", 90.6941),
+        gasModel<DuanCO2>("DuanCO2", 216.592),    gasModel<AnderkoCO2>("AnderkoCO2", 216.592),
+        gasModel<Sterner>("Sterner", 216.592),
+    };
+    for (const GasModel& m : models) {
+        std::unique_ptr<FluidPhase> used = m.make();
+        const double Tc = used->namingCriticalTemperature();
+        const double Pc = used->calculateTheSaturationPressure(0.999 * Tc) * 1e-5;
+        ASSERT_EQ(used->error, 0) << m.name;
+        // A fixed pseudo-random walk (the golden ratio's multiples) over the plane.
+        double u = 0.0, w = 0.0;
+        for (int k = 0; k < 60; ++k) {
+            u = std::fmod(u + 0.6180339887, 1.0);
+            w = std::fmod(w + 0.7548776662, 1.0);
+            const double TK = m.Ttriple + (1.25 * Tc - m.Ttriple) * u;
+            const double Pbar = 1e-3 * Pc * std::pow(3e3, w);
+            const double Tother = m.Ttriple + (Tc - m.Ttriple) * (1.0 - u);
+            switch (k % 3) {
+                case 0:
+                    used->calculateTheSaturationPressure(Tother);
+                    break;
+                case 1:
+                    used->calculateStableStateFromTP(Tother, 1e-3 * Pc * std::pow(3e3, 1.0 - w));
+                    break;
+                default:
+                    used->set_the_phase_as(1);
+                    used->calculateFromTP(Tother, Pbar, 0);
+                    used->set_the_phase_as(2);
+                    break;
+            }
+            std::unique_ptr<FluidPhase> fresh = m.make();
+            const std::string at = std::string(m.name) + " at " + std::to_string(TK) + " K, " +
+                                   std::to_string(Pbar) + " bar";
+            const auto phase = fresh->calculateStableStateFromTP(TK, Pbar);
+            EXPECT_EQ(used->calculateStableStateFromTP(TK, Pbar), phase) << at;
+            EXPECT_EQ(used->error, fresh->error) << at;
+            if (fresh->error == 0) {
+                EXPECT_NEAR(used->V / fresh->V, 1.0, 1e-7) << at;
+            }
+            for (int side : {1, 2}) {
+                fresh->set_the_phase_as(side);
+                used->set_the_phase_as(side);
+                fresh->calculateFromTP(TK, Pbar, 0);
+                used->calculateFromTP(TK, Pbar, 0);
+                EXPECT_EQ(used->error, fresh->error) << at << ", selector " << side;
+                if (fresh->error == 0) {
+                    EXPECT_NEAR(used->V / fresh->V, 1.0, 1e-7) << at << ", selector " << side;
+                }
+            }
+            used->set_the_phase_as(2);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vornex

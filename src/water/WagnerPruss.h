@@ -115,10 +115,13 @@ class WagnerPruss : public WaterEOS {
     // The file name + suffix; the sweep ends at the first failed saturation.
     bool calculateInterfaceTemperatureCurve(const char* name, double TK, char side, double step,
                                             double Pbar, char igor, const char* suffix);
-    // Homogeneous nucleation rates of liquid stretched beyond saturation at T; x sets the
-    // kinetic factor 1 - 0.875 exp(-x). Returns the number of states printed.
+    // Homogeneous nucleation rates of liquid stretched beyond saturation at T, from the first
+    // stretched volume to the spinodal; x sets the kinetic factor 1 - 0.875 exp(-x). Returns
+    // the number of states printed (none said on standard error).
     int calculateNucleationRate(double TK, double x);
-    // Nucleation rates of liquid heated at dTdt (K/s) at P (bar): file "nuclea<10 P>".
+    // Nucleation rates of liquid heated at dTdt (K/s) at P (bar): file "nuclea<10 P>". False,
+    // said on standard error and with no file, when no whole kelvin above the boiling point
+    // holds a liquid with a nucleus before its spinodal (next to the critical pressure).
     bool calculateHeatingNucleationRate(double Pbar, double dTdt);
     // Trapping, homogenisation, nucleation and spinodal states of an inclusion table: the
     // file named as the table with ".res" appended (its last path component, in the output

@@ -417,6 +417,7 @@ bool WagnerPruss::calculateHeatingNucleationRate(double Pbar, double dTdt) {
     file.print("# Estimated liquid temperature increase : %12g\n", dTdt / (1e-5 * Jest));
     file.print("\n%12s %12s %12s %12s %12s %12s %12s %12s %12s %12s\n", "# T(1)", "Vl(2)", "Vv(3)",
                "Pl(4)", "Pv(5)", "r(6)", "J(7)", "J0(8)", "tau(9)", "deltac(10)");
+    int rows = 0;
     for (int n = 0; n < kMaxSearchSteps && !error; ++n) {
         const double TK = std::ceil(Tstart) + n;
         calculateTheSaturationPressure(TK);
@@ -453,6 +454,16 @@ bool WagnerPruss::calculateHeatingNucleationRate(double Pbar, double dTdt) {
         file.print("%12.2f %12.4lf %12.4lf %12.4lf %12.4lf %12.5G %12.3e %12.3e %12.3e % 12.4e \n",
                    TK, Vliquid * 1e6, Vnucleus * 1e6, Pliq * 1e-5, Pvap * 1e-5, nu.r * 1e9,
                    nu.J * 1e-6, J0p * 1e-6, 1.0 / (nu.J * 1e-9 * 24 * 3600), deltac);
+        ++rows;
+    }
+    if (rows == 0) {
+        // Next to the critical pressure the first whole kelvin above the boiling point lies
+        // past the liquid's spinodal: a table of no row is no result, and no file is left.
+        vornex::cfprintf(stderr,
+                         "Heating nucleation rate at %g bar: no liquid heated from %g K holds a "
+                         "nucleus before its spinodal; no file written\n",
+                         Pbar, Tstart);
+        return false;
     }
     return file.commit();
 }

@@ -176,6 +176,21 @@ TEST_F(WaterSuperheatTest, HeatingNucleationTableEndsAtTheSpinodal) {
     }
 }
 
+// At 220 bar the boiling point is 646.86 K (IAPWS-95): the first whole kelvin above it, 647 K,
+// lies past the liquid's spinodal and no row holds a nucleus. The table was a header alone,
+// reported as written.
+TEST_F(WaterSuperheatTest, HeatingNucleationWithNoRowIsAFailureAndLeavesNoFile) {
+    bool written = true;
+    const std::string said =
+        test::stderrOf([&] { written = water.calculateHeatingNucleationRate(220.0, 1.0); });
+    EXPECT_FALSE(written);
+    EXPECT_NE(said.find("220 bar"), std::string::npos) << said;
+    EXPECT_FALSE(std::filesystem::exists("nuclea2200"));
+    // Just below, at 215 bar, one whole kelvin (645 K) still holds one.
+    EXPECT_TRUE(water.calculateHeatingNucleationRate(215.0, 1.0));
+    EXPECT_TRUE(std::filesystem::exists("nuclea2150"));
+}
+
 // The printed words: "Vl <cm3/mol> ... Pl <bar> Pv <bar> r <nm> J <rate>".
 std::vector<double> nucleusValues(const std::string& line) {
     std::vector<double> values;

@@ -78,7 +78,8 @@ class WagnerPruss : public WaterEOS {
     // (beyond its spinodal) the row is blank. False when a row is left blank, with the temperatures and the reasons on standard
     // error (the file is written all the same), or when the file cannot be written.
     bool calculateFlowIsobar(double Pbar, double T0, double T1, char liquid);
-    // Steam at (T, P) released into air at 1 bar; one row of `table` when not null.
+    // Steam at (T, P) released into air at 1 bar; one row of `table` when not null. Below the
+    // air's pressure there is no shock: the error flag, said on standard error.
     void calculateShockWave(double TK, double Pbar, FILE* table);
     // Shock waves along the isobar P ("shockp<P><suffix>" ascending, "shocko<P><suffix>"
     // descending).

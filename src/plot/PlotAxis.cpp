@@ -1,9 +1,10 @@
 #include "plot/PlotAxis.h"
-#include "numerics/Decimal.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+
+#include "numerics/Decimal.h"
 
 namespace vornex {
 
@@ -88,8 +89,19 @@ PlotAxis::PlotAxis(float min, float max, bool logarithmic, int nbTicks, int digi
         auto outward = [](float v, bool up) {
             return up ? std::ceil(std::log10(v)) : std::floor(std::log10(v));
         };
-        mLo = min > 0.0f ? outward(min, downward) : -2.0f;
-        mHi = max > 0.0f ? outward(max, !downward) : -1.0f;
+        // A bound at or below zero has no logarithm: it stands at 0.01 (the start) or 0.1
+        // (the end), or a decade beyond the other bound where that lies past it, so that the
+        // axis runs the way its range does (0 to 0.001 up from 0.0001, not down from 0.01).
+        mLo = min > 0.0f ? outward(min, downward) : NAN;
+        mHi = max > 0.0f ? outward(max, !downward) : NAN;
+        if (std::isnan(mLo) && std::isnan(mHi)) {
+            mLo = downward ? -1.0f : -2.0f;
+            mHi = downward ? -2.0f : -1.0f;
+        } else if (std::isnan(mLo)) {  // only upward: min <= 0 < max
+            mLo = std::min(-2.0f, mHi - 1.0f);
+        } else if (std::isnan(mHi)) {  // only downward: max <= 0 < min
+            mHi = std::min(-1.0f, mLo - 1.0f);
+        }
     } else {
         mLo = min;
         mHi = max;

@@ -78,7 +78,8 @@ class WagnerPruss : public WaterEOS {
     // (beyond its spinodal) the row is blank. False when a row is left blank, with the temperatures and the reasons on standard
     // error (the file is written all the same), or when the file cannot be written.
     bool calculateFlowIsobar(double Pbar, double T0, double T1, char liquid);
-    // Steam at (T, P) released into air at 1 bar; one row of `table` when not null.
+    // Steam at (T, P) released into air at 1 bar; one row of `table` when not null. Below the
+    // air's pressure there is no shock: the error flag, said on standard error.
     void calculateShockWave(double TK, double Pbar, FILE* table);
     // Shock waves along the isobar P ("shockp<P><suffix>" ascending, "shocko<P><suffix>"
     // descending).
@@ -115,10 +116,13 @@ class WagnerPruss : public WaterEOS {
     // The file name + suffix; the sweep ends at the first failed saturation.
     bool calculateInterfaceTemperatureCurve(const char* name, double TK, char side, double step,
                                             double Pbar, char igor, const char* suffix);
-    // Homogeneous nucleation rates of liquid stretched beyond saturation at T; x sets the
-    // kinetic factor 1 - 0.875 exp(-x). Returns the number of states printed.
+    // Homogeneous nucleation rates of liquid stretched beyond saturation at T, from the first
+    // stretched volume to the spinodal; x sets the kinetic factor 1 - 0.875 exp(-x). Returns
+    // the number of states printed (none said on standard error).
     int calculateNucleationRate(double TK, double x);
-    // Nucleation rates of liquid heated at dTdt (K/s) at P (bar): file "nuclea<10 P>".
+    // Nucleation rates of liquid heated at dTdt (K/s) at P (bar): file "nuclea<10 P>". False,
+    // said on standard error and with no file, when no whole kelvin above the boiling point
+    // holds a liquid with a nucleus before its spinodal (next to the critical pressure).
     bool calculateHeatingNucleationRate(double Pbar, double dTdt);
     // Trapping, homogenisation, nucleation and spinodal states of an inclusion table: the
     // file named as the table with ".res" appended (its last path component, in the output

@@ -68,9 +68,10 @@ void holdMixture(WaterEOS& w, const SaturationEnds& ends, double xv) {
 // that fails, from the ideal-gas isentrope of the state (T0 K, P0 bar, V0 m3/mol) with ratio
 // gamma, and last from the saturation at P: steam expanded from far above it ends superheated
 // just above the saturated steam, where neither of those starts reaches, and a liquid, or
-// water above the critical pressure, stays near its own temperature and volume. Given `mixture`, an entropy between those of the
-// saturated ends gives the liquid-steam mixture of that entropy, the end in equilibrium,
-// rather than a metastable phase. The error flag says whether a point was found.
+// water above the critical pressure, stays near its own temperature and volume. Given `mixture`, an
+// entropy between those of the saturated ends gives the liquid-steam mixture of that entropy, the
+// end in equilibrium, rather than a metastable phase. The error flag says whether a point was
+// found.
 void isentropicPointFrom(WaterEOS& f, double Pbar, double S, double T0, double P0, double V0,
                          double gamma, bool mixture) {
     SaturationEnds ends;
@@ -353,8 +354,9 @@ std::string WagnerPruss::chokedFlow(double TK, double Pbar, FILE* table) {
     if (table != nullptr) {
         if (found)
             vornex::cfprintf(
-                table, "%12.2f %12.2f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f\n",
-                Pbar, TK, 1e6 * V2, rho2, c2, Vf, 1e6 * Vf1, Tf1, Pf, cf, s2, cv2, cp2, gamma);
+                table,
+                "%12.2f %12.2f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f\n", Pbar,
+                TK, 1e6 * V2, rho2, c2, Vf, 1e6 * Vf1, Tf1, Pf, cf, s2, cv2, cp2, gamma);
         else
             vornex::cfprintf(table, "\n");
     }
@@ -375,8 +377,8 @@ std::string WagnerPruss::chokedFlow(double TK, double Pbar, FILE* table) {
 void WagnerPruss::calculateFlow(double TK, double Pbar, FILE* table) {
     const std::string why = chokedFlow(TK, Pbar, table);
     if (!why.empty())
-        vornex::cfprintf(stderr, "Choked flow at %g K and %g bar (throat at %g bar): %s\n", TK, Pbar,
-                     lastThroatPressure, why.c_str());
+        vornex::cfprintf(stderr, "Choked flow at %g K and %g bar (throat at %g bar): %s\n", TK,
+                         Pbar, lastThroatPressure, why.c_str());
 }
 
 bool WagnerPruss::calculateFlowIsobar(double Pbar, double T0, double T1, char liquid) {
@@ -431,10 +433,10 @@ bool WagnerPruss::calculateFlowIsobar(double Pbar, double T0, double T1, char li
     if (!file.commit()) return false;
     if (blank == 0) return true;
     vornex::cfprintf(stderr, "Flow isobar at %g bar: %d of %d rows of %s left blank\n", Pbar, blank,
-                 rows, name);
+                     rows, name);
     for (const Run& r : runs)
         vornex::cfprintf(stderr, "  %g to %g K (%d row%s): %s\n", r.first, r.last, r.count,
-                     r.count == 1 ? "" : "s", r.why.c_str());
+                         r.count == 1 ? "" : "s", r.why.c_str());
     return false;
 }
 
@@ -458,6 +460,15 @@ double WagnerPruss::equationForShockWave(double x, void* context) {
 
 void WagnerPruss::calculateShockWave(double TK, double Pbar, FILE* table) {
     error = 0;
+    // Water at less than the air's pressure drives no shock into it: the air would expand
+    // towards the water, and the shock relations give a "shock" slower than sound
+    // (0.5 bar: Mach 0.78) with the air moving backwards.
+    if (!(Pbar >= ShockTubeContext{}.P1)) {
+        vornex::cfprintf(stderr, "Shock wave at %g K, %g bar: no shock below the air's %g bar\n",
+                         TK, Pbar, ShockTubeContext{}.P1);
+        error = 1;
+        return;
+    }
     calculateFromTP(TK, Pbar, 1);
     if (error) return;
     const double S4 = S, a4 = soundSpeed, gamma4 = Cp / Cv, V4 = V;
@@ -503,9 +514,9 @@ void WagnerPruss::calculateShockWave(double TK, double Pbar, FILE* table) {
     }
     if (table != nullptr && !error)
         vornex::cfprintf(table,
-                     "%12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f\n",
-                     Pbar, TK, y, u, y, air.particleVelocity, air.mach, air.shockVelocity,
-                     air.density, air.temperature, T, V * 1e6, V4 * 1e6, S4 / 18.0);
+                         "%12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f\n",
+                         Pbar, TK, y, u, y, air.particleVelocity, air.mach, air.shockVelocity,
+                         air.density, air.temperature, T, V * 1e6, V4 * 1e6, S4 / 18.0);
 }
 
 namespace {
@@ -588,16 +599,16 @@ bool WagnerPruss::calculateShockWaveIsotherm(double TK, double P0, double P1) {
         if (error) ++missing;
     }
     if (missing == points) {
-        vornex::cfprintf(stderr, "Shock-wave isotherm %g K: no shock wave from %g to %g bar\n", TK, P0,
-                     P1);
+        vornex::cfprintf(stderr, "Shock-wave isotherm %g K: no shock wave from %g to %g bar\n", TK,
+                         P0, P1);
         file.abandon();
         error = 1;
         return false;
     }
     const bool written = file.commit();
     if (missing == 0) return written;
-    vornex::cfprintf(stderr, "Shock-wave isotherm %g K: %d of its %d points have no shock wave\n", TK,
-                 missing, points);
+    vornex::cfprintf(stderr, "Shock-wave isotherm %g K: %d of its %d points have no shock wave\n",
+                     TK, missing, points);
     error = 1;
     return false;
 }

@@ -31,6 +31,8 @@ constexpr double kBoilingTemperature = 373.15;  // K, the end of the flash
 constexpr double kNucleusWork = 16.755160819145562;
 // Steps of the sweeps that run until a search fails.
 constexpr int kMaxSearchSteps = 10000;
+// Volume step (m3/mol) of the nucleation sweep through the stretched liquid.
+constexpr double kNucleationVolumeStep = 1e-8;
 // Rows of a grid whatever its ranges say.
 constexpr long kMaxGridRows = 2000000;
 
@@ -47,7 +49,7 @@ bool joinName(const char* name, const char* suffix, std::size_t limit, std::stri
     if (out.size() > limit || !OutputFiles::isValidName(out) ||
         (suffix != nullptr && !OutputFiles::checkSuffix(suffix))) {
         vornex::cfprintf(stderr, "File name \"%s\" refused: at most %zu characters, no \"/\"\n",
-                     out.c_str(), limit);
+                         out.c_str(), limit);
         return false;
     }
     return true;
@@ -56,8 +58,8 @@ bool joinName(const char* name, const char* suffix, std::size_t limit, std::stri
 // A stretched liquid holds a nucleus only while it is mechanically stable, denser than the
 // nucleus and below its pressure; beyond its spinodal the rates and radii have no meaning
 // (heated past it at fixed pressure, the volume solve lands on the vapour).
-// A sweep starts at the saturated liquid, where the two pressures are equal but for
-// rounding: that start is no spinodal, whichever way the rounding went.
+// A heating sweep may start at the saturated liquid, where the two pressures are equal but
+// for rounding: that start is no spinodal, whichever way the rounding went.
 bool stableAgainstNucleus(double dPdVliquid, double Pl, double Pv, double Vl, double Vv) {
     return dPdVliquid < 0.0 && Pl < Pv + 1e-9 * std::fabs(Pv) && Vl < Vv;
 }
@@ -124,10 +126,11 @@ int WagnerPruss::drawSuperheatDiagram(double d, double dT) {
     const double Tsp = T;
     const double T3 = T2 + dT;
     if (Tsp <= T3) {
-        vornex::cfprintf(stderr,
-                     "Superheat diagram (d %g, dT %g): %g K reaches the liquid spinodal at %g bar "
-                     "(%g K): no liquid is superheated that far\n",
-                     d, dT, T3, P2, Tsp);
+        vornex::cfprintf(
+            stderr,
+            "Superheat diagram (d %g, dT %g): %g K reaches the liquid spinodal at %g bar "
+            "(%g K): no liquid is superheated that far\n",
+            d, dT, T3, P2, Tsp);
         return 1;
     }
     set_the_phase_as(2);
@@ -152,13 +155,13 @@ int WagnerPruss::drawSuperheatDiagram(double d, double dT) {
         const double Pend = P * 1e-5;  // the saturation pressure at 100 deg. C
         error = 0;
         calculateAtmosphericDecompressionPoint(S4, Pend);
-        if (error)
-            return refuse("no liquid of the entropy of state 3 at " + number(Pend) + " bar");
-        vornex::cfprintf(stderr,
-                     "Superheat diagram (d %g, dT %g): the boiling point of the entropy of state "
-                     "3 lies below 100 deg. C (%g K): the water reaches %g bar as a liquid, at "
-                     "%g K, and does not flash\n",
-                     d, dT, T4, Pend, T);
+        if (error) return refuse("no liquid of the entropy of state 3 at " + number(Pend) + " bar");
+        vornex::cfprintf(
+            stderr,
+            "Superheat diagram (d %g, dT %g): the boiling point of the entropy of state "
+            "3 lies below 100 deg. C (%g K): the water reaches %g bar as a liquid, at "
+            "%g K, and does not flash\n",
+            d, dT, T4, Pend, T);
         fl = 1.0;
         T4 = T;
         P4 = Pend;
@@ -296,7 +299,8 @@ bool WagnerPruss::calculateInterfaceTemperatureCurve(const char* name, double TK
     if (!joinName(name, suffix, 63, path)) return false;
     if (!(TK > 0.0 && TK < kWaterCriticalTemperature) || !std::isfinite(step) ||
         !std::isfinite(Pbar)) {
-        vornex::cfprintf(stderr, "Interface temperature curve: T must lie below the critical point\n");
+        vornex::cfprintf(stderr,
+                         "Interface temperature curve: T must lie below the critical point\n");
         return false;
     }
     OutputFile file;
@@ -349,11 +353,19 @@ bool WagnerPruss::calculateInterfaceTemperatureCurve(const char* name, double TK
 
 int WagnerPruss::calculateNucleationRate(double TK, double x) {
     calculateTheSaturationPressure(TK);
-    if (error) return 0;
+    if (error) {
+        vornex::cfprintf(stderr, "Nucleation rate at %g K: no saturation there\n", TK);
+        return 0;
+    }
     const double Psat = P;
     double Vliquid = Vl, Vvapour = Vv;
     const double sig = calculateSigma(Vliquid, Vvapour);
     const double g = 1.0 - 0.875 * std::exp(-x);
+    // The saturated liquid holds no nucleus (its radius is infinite): its pressure differs
+    // from the vapour's only by the saturation solve's accuracy, which near the triple point
+    // is more than the relative 1e-9 the sweep allows, and a radius of that difference is
+    // noise of either sign. The rows start with the first stretched liquid.
+    Vliquid += kNucleationVolumeStep;
     int printed = 0;
     for (int n = 0; n < kMaxSearchSteps && !error; ++n) {
         searchBubbleNucleusPressure(TK, Vliquid, Vvapour);
@@ -371,14 +383,20 @@ int WagnerPruss::calculateNucleationRate(double TK, double x) {
             nucleationRate(sig, TK, Psat, Pliq, Pvap, Vliquid, Vvapour, M, g, 0.5524861878453039);
         printNucleusLine(Gstar, Vliquid, Vvapour, Pliq, Pvap, nu);
         ++printed;
-        Vliquid += 1e-8;
+        Vliquid += kNucleationVolumeStep;
     }
+    if (printed == 0)
+        vornex::cfprintf(stderr,
+                         "Nucleation rate at %g K: no liquid stretched below the saturation "
+                         "holds a nucleus before its spinodal\n",
+                         TK);
     return printed;
 }
 
 bool WagnerPruss::calculateHeatingNucleationRate(double Pbar, double dTdt) {
     if (!(Pbar > 0.0) || !(dTdt > 0.0) || !std::isfinite(Pbar) || !std::isfinite(dTdt)) {
-        vornex::cfprintf(stderr, "Heating nucleation rate: needs P > 0 and a positive heating rate\n");
+        vornex::cfprintf(stderr,
+                         "Heating nucleation rate: needs P > 0 and a positive heating rate\n");
         return false;
     }
     const double g = 1.0 - 0.875 * std::exp(-dTdt);
@@ -399,6 +417,7 @@ bool WagnerPruss::calculateHeatingNucleationRate(double Pbar, double dTdt) {
     file.print("# Estimated liquid temperature increase : %12g\n", dTdt / (1e-5 * Jest));
     file.print("\n%12s %12s %12s %12s %12s %12s %12s %12s %12s %12s\n", "# T(1)", "Vl(2)", "Vv(3)",
                "Pl(4)", "Pv(5)", "r(6)", "J(7)", "J0(8)", "tau(9)", "deltac(10)");
+    int rows = 0;
     for (int n = 0; n < kMaxSearchSteps && !error; ++n) {
         const double TK = std::ceil(Tstart) + n;
         calculateTheSaturationPressure(TK);
@@ -435,6 +454,16 @@ bool WagnerPruss::calculateHeatingNucleationRate(double Pbar, double dTdt) {
         file.print("%12.2f %12.4lf %12.4lf %12.4lf %12.4lf %12.5G %12.3e %12.3e %12.3e % 12.4e \n",
                    TK, Vliquid * 1e6, Vnucleus * 1e6, Pliq * 1e-5, Pvap * 1e-5, nu.r * 1e9,
                    nu.J * 1e-6, J0p * 1e-6, 1.0 / (nu.J * 1e-9 * 24 * 3600), deltac);
+        ++rows;
+    }
+    if (rows == 0) {
+        // Next to the critical pressure the first whole kelvin above the boiling point lies
+        // past the liquid's spinodal: a table of no row is no result, and no file is left.
+        vornex::cfprintf(stderr,
+                         "Heating nucleation rate at %g bar: no liquid heated from %g K holds a "
+                         "nucleus before its spinodal; no file written\n",
+                         Pbar, Tstart);
+        return false;
     }
     return file.commit();
 }
@@ -454,7 +483,7 @@ bool WagnerPruss::workInclusionData(const char* path) {
     std::string text;
     if (const FileRead read = readRegularFile(path, kTableFileLimit, text); !read) {
         vornex::cfprintf(stderr, "Inclusion data: cannot read \"%s\" (%s)\n", path,
-                     read.message.c_str());
+                         read.message.c_str());
         return false;
     }
     // Lines end with LF, CR LF or CR alone (as older Mac programs wrote them): the header is
@@ -462,8 +491,10 @@ bool WagnerPruss::workInclusionData(const char* path) {
     std::string lines;
     lines.reserve(text.size());
     for (std::size_t k = 0; k < text.size(); ++k) {
-        if (text[k] != '\r') lines.push_back(text[k]);
-        else if (k + 1 == text.size() || text[k + 1] != '\n') lines.push_back('\n');
+        if (text[k] != '\r')
+            lines.push_back(text[k]);
+        else if (k + 1 == text.size() || text[k + 1] != '\n')
+            lines.push_back('\n');
     }
     std::istringstream in(lines);
     // Rows are read in the C convention whatever locale the program set: under a German one

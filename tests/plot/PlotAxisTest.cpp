@@ -57,6 +57,30 @@ TEST(AxisTicks, StepsAndSequencesOfLinearAndLogarithmicAxes) {
     EXPECT_FLOAT_EQ(PlotAxis(-5, 0, true, 11, 1).hi(), -1);
 }
 
+// A logarithmic axis runs the way its range does whatever bound lies at or below zero: a
+// range from 0 to 0.001 ran down from 0.01 to 0.001, with 1e-4 drawn outside the frame
+// (at 200 of a 100-point axis), and one from 0.001 down to 0 ran up; both bounds at or below
+// zero on a downward range turned it upward.
+TEST(AxisTicks, LogarithmicAxisWithANonPositiveBoundRunsTheWayItsRangeDoes) {
+    const struct {
+        float min, max, lo, hi;
+    } cases[] = {{0, 0.001f, -4, -3}, {-5, 0.001f, -4, -3}, {0, 0.05f, -2, -1},
+                 {0.001f, 0, -3, -4}, {500, 0, 3, -1},      {0, -5, -1, -2}};
+    for (const auto& c : cases) {
+        PlotAxis axis(c.min, c.max, true, 11, 1);
+        EXPECT_FLOAT_EQ(axis.lo(), c.lo) << c.min << " to " << c.max;
+        EXPECT_FLOAT_EQ(axis.hi(), c.hi) << c.min << " to " << c.max;
+        EXPECT_EQ(axis.isIncreasing(), c.max >= c.min) << c.min << " to " << c.max;
+        axis.fit(0, 100);
+        if (c.max == 0.001f) {
+            // A value of the range lies inside the frame, above the lower bound.
+            EXPECT_GE(axis.viewPosition(1e-4f), 0.0) << c.min;
+            EXPECT_LT(axis.viewPosition(1e-4f), axis.viewPosition(5e-4f)) << c.min;
+            EXPECT_LE(axis.viewPosition(5e-4f), 100.0) << c.min;
+        }
+    }
+}
+
 TEST(AxisTicks, LabelStepDoublesUntilLabelsFitButAReversedAxisLabelsEveryTick) {
     PlotAxis axis(0, 100, false, 11, 0);  // ticks every 10, 20 view units apart
     axis.fit(0, 200);

@@ -21,7 +21,6 @@
 namespace vornex {
 namespace {
 
-
 class WaterSuperheatTest : public ::testing::Test {
    protected:
     WagnerPruss water{2};
@@ -115,9 +114,9 @@ TEST_F(WaterSuperheatTest, LiquidThatDoesNotFlashAndPressuresAboveTheCriticalOne
 // negative superheat (d 0, dT -5) was computed as a budget. Both are refused before any
 // state is printed, saying why.
 TEST_F(WaterSuperheatTest, OutOfRangeInputsAreRefusedBeforeAnyState) {
-    for (const auto& [d, dT, why] : {std::tuple{1e300, 1.0, "critical pressure"},
-                                     std::tuple{0.0, -5.0, "neither negative"},
-                                     std::tuple{-1.0, 10.0, "neither negative"}}) {
+    for (const auto& [d, dT, why] :
+         {std::tuple{1e300, 1.0, "critical pressure"}, std::tuple{0.0, -5.0, "neither negative"},
+          std::tuple{-1.0, 10.0, "neither negative"}}) {
         const SuperheatBudget b = superheat(d, dT);
         EXPECT_EQ(b.code, 2) << d << " " << dT;
         EXPECT_TRUE(b.out.empty()) << b.out.substr(0, 200);
@@ -177,12 +176,28 @@ TEST_F(WaterSuperheatTest, HeatingNucleationTableEndsAtTheSpinodal) {
     }
 }
 
+// At 220 bar the boiling point is 646.86 K (IAPWS-95): the first whole kelvin above it, 647 K,
+// lies past the liquid's spinodal and no row holds a nucleus. The table was a header alone,
+// reported as written.
+TEST_F(WaterSuperheatTest, HeatingNucleationWithNoRowIsAFailureAndLeavesNoFile) {
+    bool written = true;
+    const std::string said =
+        test::stderrOf([&] { written = water.calculateHeatingNucleationRate(220.0, 1.0); });
+    EXPECT_FALSE(written);
+    EXPECT_NE(said.find("220 bar"), std::string::npos) << said;
+    EXPECT_FALSE(std::filesystem::exists("nuclea2200"));
+    // Just below, at 215 bar, one whole kelvin (645 K) still holds one.
+    EXPECT_TRUE(water.calculateHeatingNucleationRate(215.0, 1.0));
+    EXPECT_TRUE(std::filesystem::exists("nuclea2150"));
+}
+
 // The printed words: "Vl <cm3/mol> ... Pl <bar> Pv <bar> r <nm> J <rate>".
 std::vector<double> nucleusValues(const std::string& line) {
     std::vector<double> values;
     for (const char* key : {" Vl ", " Pl ", " Pv ", " r ", " J "}) {
         const std::size_t at = line.find(key);
-        values.push_back(at == std::string::npos ? std::nan("") : std::stod(line.substr(at + 4)));
+        values.push_back(at == std::string::npos ? std::nan("")
+                                                 : std::stod(line.substr(at + std::strlen(key))));
     }
     return values;
 }
@@ -212,6 +227,35 @@ TEST_F(WaterSuperheatTest, NucleationSweepStopsAtTheLiquidSpinodal) {
     EXPECT_GE(water.dPdV, 0.0) << "the sweep ended before the spinodal";
     EXPECT_NEAR(last[0], 28.9, 0.15);
     EXPECT_NEAR(last[1], -111.0, 1.0);
+}
+
+// Every row holds a liquid stretched below the nucleus pressure, with a nucleus of finite
+// positive radius r = 2 sigma/(Pv - Pl), from the triple point to near the critical one. The
+// sweep started at the saturated liquid, where Pl - Pv is the saturation solve's rounding
+// (4e-8 of Psat at 274 K): a rounding above 1e-9 ended it there with no row and no word
+// (274.16, 280, 294.16 K), one below gave a first radius of -1e11 nm (555.16, 582.16 K).
+TEST_F(WaterSuperheatTest, NucleationRowsHoldAStretchedLiquidFromTheTripleToTheCriticalPoint) {
+    for (double T : {274.16, 280.0, 294.16, 555.16, 582.16}) {
+        ::testing::internal::CaptureStdout();
+        const int printed = water.calculateNucleationRate(T, 1.0);
+        std::istringstream out(::testing::internal::GetCapturedStdout());
+        std::vector<std::vector<double>> rows;
+        for (std::string line; std::getline(out, line);)
+            if (line.find(" Vl ") != std::string::npos) rows.push_back(nucleusValues(line));
+        ASSERT_EQ(rows.size(), static_cast<std::size_t>(printed)) << T;
+        EXPECT_GT(printed, 100) << T;
+        for (const std::vector<double>& row : rows) {
+            EXPECT_GT(row[3], 0.0) << "r at " << T << " K, Vl " << row[0];
+            EXPECT_LT(row[3], 1e9) << "r at " << T << " K, Vl " << row[0];
+            EXPECT_LT(row[1], row[2]) << "Pl at " << T << " K, Vl " << row[0];
+        }
+    }
+    // Above the critical temperature there is no saturation to stretch from: no row, said.
+    int printed = -1;
+    const std::string said =
+        test::stderrOf([&] { printed = water.calculateNucleationRate(700.0, 1.0); });
+    EXPECT_EQ(printed, 0);
+    EXPECT_NE(said.find("700 K"), std::string::npos) << said;
 }
 
 TEST_F(WaterSuperheatTest, HenleyCurveReachesFullVaporization) {
@@ -283,9 +327,7 @@ TEST_F(WaterSuperheatTest, InclusionTableTakesEveryLineEndAndRefusesATableWithou
     std::string header;
     for (int i = 0; i < 36; ++i) header += "header line " + std::to_string(i) + "\n";
     const std::string rows = "20 1 200 150 L A\n20 1 210 160 L A\n";
-    {
-        std::ofstream("incllf.txt", std::ios::binary) << header << rows;
-    }
+    { std::ofstream("incllf.txt", std::ios::binary) << header << rows; }
     ASSERT_TRUE(water.workInclusionData("incllf.txt"));
     const std::vector<std::string> withLf = testing::fileLines("incllf.txt.res");
     ASSERT_EQ(withLf.size(), 3u);
@@ -298,9 +340,7 @@ TEST_F(WaterSuperheatTest, InclusionTableTakesEveryLineEndAndRefusesATableWithou
         ASSERT_TRUE(water.workInclusionData("inclcr.txt")) << std::strlen(end);
         EXPECT_EQ(testing::fileLines("inclcr.txt.res"), withLf) << std::strlen(end);
     }
-    {
-        std::ofstream("inclnone.txt", std::ios::binary) << header << "no rows here\n";
-    }
+    { std::ofstream("inclnone.txt", std::ios::binary) << header << "no rows here\n"; }
     const std::string said =
         test::stderrOf([&] { EXPECT_FALSE(water.workInclusionData("inclnone.txt")); });
     EXPECT_NE(said.find("holds no row"), std::string::npos) << said;

@@ -225,9 +225,10 @@ bool IFP::startFromBinarySaturation() {
     return true;
 }
 
-unsigned IFP::densityOrders() const {
+unsigned IFP::densityOrders(unsigned* known) const {
     const double Vl = firstPhase->V, Vv = secondPhase->V;
     unsigned orders = Vl < Vv ? kDenserByMolarVolume : 0u;
+    if (known) *known = kDenserByMolarVolume;
     // M / V of each phase, compared as Ml Vv > Mv Vl (both volumes positive); a model that
     // gives no molar masses has no such order.
     double Ml = 0.0, Mv = 0.0;
@@ -236,13 +237,20 @@ unsigned IFP::densityOrders() const {
         Ml += current.x[i] * molar[static_cast<std::size_t>(i)];
         Mv += current.y[i] * molar[static_cast<std::size_t>(i)];
     }
-    if (Ml > 0.0 && Mv > 0.0 && Vl > 0.0 && Vv > 0.0 && Ml * Vv > Mv * Vl) orders |= kDenserByMass;
+    if (!(Ml > 0.0 && Mv > 0.0 && Vl > 0.0 && Vv > 0.0)) return orders;
+    if (known) *known |= kDenserByMass;
+    if (Ml * Vv > Mv * Vl) orders |= kDenserByMass;
     return orders;
 }
 
 bool IFP::phasesInOrder() const {
     if (liquidLiquid != 0 || !firstPhase || !secondPhase) return true;
-    return (densityOrders() & denserIn_) != 0;
+    unsigned known = 0;
+    const unsigned orders = densityOrders(&known);
+    if (tracedOrders_ < 0) return orders != 0;
+    // The senses in which the answer's order is that of the last point.
+    const unsigned kept = ~(orders ^ static_cast<unsigned>(tracedOrders_));
+    return (kept & known) != 0;
 }
 
 bool IFP::atCriticalPoint() const {

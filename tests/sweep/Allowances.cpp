@@ -216,22 +216,6 @@ const std::vector<Allowance>& namedExceptions() {
 // Faults known and not yet mended, each with what shows it.
 const std::vector<Allowance>& knownFaults() {
     static const std::vector<Allowance> list = {
-        {"cubic", "isotherm between the critical temperatures runs to the critical point",
-         "cubic isotherms PR N2 nC10H22", "",
-         "the nitrogen-decane isotherm from pure decane at 141.75-165.25 K stops after its "
-         "first step at decane's vapour pressure, with status 1 and 'the point solved makes no "
-         "way along the line' (PR, IFP::calculate_an_isotherm_of_the_binary_system at 153.5 K "
-         "from x0 0, step 0.02, dP 2 bar, to 1000 bar: 2 rows, the last at 2.395e-12 bar, x(N2) "
-         "7.3e-15, y(N2) 0.380), where the curve rises to the mixture's critical point",
-         170.0, 140.0},
-        {"cubic", "isotherm between the critical temperatures runs to the critical point",
-         "cubic isotherms SRK N2 nC10H22", "",
-         "the nitrogen-decane isotherm from pure decane at 141.75-165.25 K stops after its "
-         "first step at decane's vapour pressure, with status 1 and 'the point solved makes no "
-         "way along the line' (PR, IFP::calculate_an_isotherm_of_the_binary_system at 153.5 K "
-         "from x0 0, step 0.02, dP 2 bar, to 1000 bar: 2 rows, the last at 2.395e-12 bar, x(N2) "
-         "7.3e-15, y(N2) 0.380), where the curve rises to the mixture's critical point",
-         170.0, 140.0},
         {"h2onacl", "bulk density not rising on heating", "h2onacl isobar", "region 1",
          "liquid + vapour grows denser on heating at 794-802 degC, 0.1-1000 bar, 5-95 wt %, where "
          "the surface's vapour edge turns onto NaCl (1 bar, 30 wt %: 0.260361 kg/m3 at 796.99 "

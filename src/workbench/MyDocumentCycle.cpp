@@ -426,6 +426,18 @@ void MyDocument::calculateDensities() {
         mForm.clear("mVolumeEdit");
     }
     if (c) c->set("Rm", mRm);
+    // A state reached by selecting or opening a case may have no density: a lock on it keeps
+    // nothing and would only hold the pressure and salinity fields shut, with no field left
+    // to bring the state back into the model. It comes off, as ticking it there is refused.
+    Control& fix = mForm["mFixDensity"];
+    if (fix.state != 0 && !(classified && mRm > 0 && std::isfinite(mRm))) {
+        fix.state = 0;
+        onFixDensity(&fix);
+        setNote(Note::Input, formatted("Fixed density is off: the state at %.6g \u00b0C and %.6g "
+                                       "bar has no density to keep.",
+                                       mTm, mPm));
+        mRefusedControl = fix.name;
+    }
     // Blank results alone would not say why: the status line does, until a state is placed.
     if (!classified)
         setNote(Note::State,

@@ -153,6 +153,25 @@ TEST_F(LockedDensity, TableEditsOfTheShownCaseKeepTheDensity) {
     EXPECT_EQ(doc->mPm, 1200);
 }
 
+
+// Regression: selecting, with the lock ticked, a case whose state has no density (6000 bar,
+// above the diagram) left the box ticked and the pressure and salinity fields shut, so no
+// field could bring the state back, and nothing said why.
+TEST_F(LockedDensity, ACaseWithoutDensityTakesTheLockOff) {
+    fix();
+    ui->press("mAddButton");
+    ASSERT_TRUE(ui->editCell(0, "Pm", PlistValue(6000.0)));
+    ui->selectRow(0);
+    ASSERT_EQ(doc->mPm, 6000);
+    ASSERT_LT(doc->mRm, 0);
+    EXPECT_EQ(form()["mFixDensity"].state, 0);
+    EXPECT_TRUE(form()["mHalitePm"].enabled);
+    EXPECT_NE(form().text(MyDocument::kStatusLine).find("Fixed density is off"), std::string::npos)
+        << form().text(MyDocument::kStatusLine);
+    EXPECT_TRUE(ui->type("mHalitePm", 800));
+    EXPECT_EQ(doc->mPm, 800);
+    EXPECT_GT(doc->mRm, 0);
+}
 // Regression: Liquid and Vapour with Fixed density ticked kept the lock at the phase's density
 // without a word.
 TEST_F(WorkbenchTest, LiquidAndVapourSayTheLockGoesOn) {

@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <string>
+#include <tuple>
 
 #include "WorkbenchTestSupport.h"
 
@@ -172,6 +173,33 @@ TEST_F(LockedDensity, ACaseWithoutDensityTakesTheLockOff) {
     EXPECT_EQ(doc->mPm, 800);
     EXPECT_GT(doc->mRm, 0);
 }
+// Regression: with the three-phase pressure typed (300 degC, 40 wt %; 700 degC, 60 wt %) the
+// state showed halite + liquid or halite + vapour, as the density of the state before chose,
+// and its density field took no input, though the case table's density cell put the state on
+// all three phases.
+TEST_F(WorkbenchTest, TheDensityFieldPicksTheSharesOnTheThreePhasePressure) {
+    // The densities lie between those of the two pairs that make up the salinity.
+    for (auto [T, X, rho] : {std::tuple{300.0, 40.0, 500.0}, {700.0, 60.0, 180.0}}) {
+        SCOPED_TRACE(T);
+        ui->type("mHaliteXm", X);
+        ui->type("mHaliteTm", T);
+        ui->type("mHalitePm", 1000);
+        ui->type("mHalitePm", doc->stateSnapshot().slvPressure);
+        const int side = doc->stateSnapshot().region;
+        ASSERT_TRUE(side == PhaseDiagramInfo::kHaliteLiquid ||
+                    side == PhaseDiagramInfo::kHaliteVapour)
+            << side;
+        EXPECT_TRUE(form()["mRm_edit"].editable);
+        EXPECT_TRUE(ui->type("mRm_edit", rho));
+        EXPECT_EQ(doc->stateSnapshot().region, PhaseDiagramInfo::kHaliteLiquidVapour);
+        EXPECT_NEAR(doc->mRm, rho, 1e-9);
+        EXPECT_EQ(key(0, "Rm"), doc->mRm);
+    }
+    // Off that pressure the fields beside it keep their density: nothing to type.
+    ui->type("mHalitePm", 1000);
+    EXPECT_FALSE(form()["mRm_edit"].editable);
+}
+
 // Regression: Liquid and Vapour with Fixed density ticked kept the lock at the phase's density
 // without a word.
 TEST_F(WorkbenchTest, LiquidAndVapourSayTheLockGoesOn) {

@@ -582,7 +582,9 @@ PhaseSplit multicomponentSplit(FluidPhase& f, double TK, double Pbar) {
     }
     const StateOfMixture own = stateOf(f, TK, Pbar);
     if (own.found) {
+        const int selector = f.phase;
         MulticomponentTrials(f, TK, Pbar, z, own.lnf).scan(split);
+        f.phase = selector;
         for (std::size_t i = 0; i < z.size(); ++i)
             f.composition_of_component(static_cast<int>(i), z[i]);
         f.calculateBulkMolarWeight();

@@ -377,7 +377,7 @@ bool printStateAtTP(FluidPhase& f, const Values& v) {
     }
     // A mixture's volume roots are not its stability: a uniform fluid inside a two-phase
     // region is a root too. A binary is tested against a split; a larger mixture is not.
-    const PhaseSplit split = f.nc > 1 ? testPhaseSplit(f, TK, Pbar) : PhaseSplit{};
+    const PhaseSplit split = f.nc == 2 ? testPhaseSplit(f, TK, Pbar) : PhaseSplit{};
     const bool single = f.nc > 1 && (!split.tested || split.splits);
     // Where a solid is the stable phase the root found is only the fluid's most stable one.
     const std::string solid =

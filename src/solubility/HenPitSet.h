@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "fluid/FluidPhase.h"
+#include "fluid/Metastability.h"
 #include "fluid/Phase.h"
 
 namespace vornex {
@@ -40,12 +41,17 @@ class HenPitSet : public Phase {
     void read_remaining_component_data() override;
     // The phase at its T, P and m: gas mole fractions, water activity, x_H2O, x_NaCl.
     // Gases without a vapour model, water below its vapour pressure or above its critical
-    // temperature, two gases that form a liquid and a vapour: the error flag, with a message.
+    // temperature, gases that form a liquid and a vapour (two or more, by the tangent-plane
+    // test of their mixture): the error flag, with a message.
     void describe() override;
     double calculateHenryConstant(int i);
     void calculate_salt_effect();
     double getWaterActivity() const { return aw; }
     void test(int k);
+
+   private:
+    // Says which phase lies below the gas mixture's tangent plane, and raises the flag.
+    void refuseSplitGas(const PhaseSplit& split);
 };
 
 }  // namespace vornex

@@ -65,7 +65,7 @@ PalliserModel::~PalliserModel() = default;
 
 // ------------------------------------------------------------------------------- water
 
-double PalliserModel::waterDensity(double T, double P, int side) {
+double PalliserModel::waterDensity(double T, double P, int side) const {
     water->set_the_phase_as(side);
     water->temperature(T + kKelvin);
     water->pressure(P);

@@ -248,16 +248,6 @@ const std::vector<Allowance>& knownFaults() {
          "the surface's vapour edge turns onto NaCl (1 bar, 30 wt %: 0.260361 kg/m3 at 796.99 "
          "degC, 0.288046 at 799.50; 0.1 bar, 20 wt %: 0.0237736 at 799.50, 0.0251136 at 802.01)",
          803.0, 790.0},
-        {"h2onacl", "bulk density not rising on heating", "h2onacl isobar 0.01", "region 1",
-         "liquid + vapour of 1e-5 and 0.01 wt % at 0.01 bar grows denser on heating from 7.52 to "
-         "10.03 degC (1e-5 wt %: 0.00786795 to 0.00810846 kg/m3, 3 %; steam falls from 0.00771 "
-         "to 0.00765 there), and at 0.0316 bar from 25.07 to 27.58 degC (0.0230953 to 0.0235017)",
-         30.0},
-        {"h2onacl", "bulk density not rising on heating", "h2onacl isobar 0.0316227766", "region 1",
-         "liquid + vapour of 1e-5 and 0.01 wt % at 0.01 bar grows denser on heating from 7.52 to "
-         "10.03 degC (1e-5 wt %: 0.00786795 to 0.00810846 kg/m3, 3 %; steam falls from 0.00771 "
-         "to 0.00765 there), and at 0.0316 bar from 25.07 to 27.58 degC (0.0230953 to 0.0235017)",
-         30.0},
     };
     return list;
 }

@@ -168,6 +168,21 @@ const std::vector<Allowance>& namedExceptions() {
          "liquid water is densest near 4 degC (IAPWS-95 at 1 bar: 999.84 kg/m3 at 0.01 degC, "
          "999.97 at 4 degC): from 0 to 4 degC it grows denser on heating",
          5.1},
+        {"h2onacl", "bulk density not rising on heating", "h2onacl isobar", "x 1e-07",
+         "a brine all but free of salt is densest near 4 degC as water is (1e-5 wt % at 1 bar: "
+         "999.90 kg/m3 at 0.01 degC, 1000.03 at 4 degC; 0.1 wt %: 1009.946 at 0.01 degC, "
+         "1009.972 at 2 degC): from 0 to 4 degC it grows denser on heating",
+         5.1},
+        {"h2onacl", "bulk density not rising on heating", "h2onacl isobar", "x 0.0001",
+         "a brine all but free of salt is densest near 4 degC as water is (1e-5 wt % at 1 bar: "
+         "999.90 kg/m3 at 0.01 degC, 1000.03 at 4 degC; 0.1 wt %: 1009.946 at 0.01 degC, "
+         "1009.972 at 2 degC): from 0 to 4 degC it grows denser on heating",
+         5.1},
+        {"h2onacl", "bulk density not rising on heating", "h2onacl isobar", "x 0.001",
+         "a brine all but free of salt is densest near 4 degC as water is (1e-5 wt % at 1 bar: "
+         "999.90 kg/m3 at 0.01 degC, 1000.03 at 4 degC; 0.1 wt %: 1009.946 at 0.01 degC, "
+         "1009.972 at 2 degC): from 0 to 4 degC it grows denser on heating",
+         5.1},
         {"h2onacl", "bulk density not rising on heating", "h2onacl isobar 1000", "region 6",
          "from 1000 to 5000 bar the lower bound of the liquid rule holds a brine of 35 wt % and "
          "more from 500 to 630 degC: it grows denser on heating by a few tenths of a kg/m3 per "

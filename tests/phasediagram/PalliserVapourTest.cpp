@@ -360,6 +360,39 @@ TEST(PalliserVapour, AVapourAllButFreeOfSaltIsWaterVapour) {
     }
 }
 
+// Below water's critical point the surface's vapour of a brine all but free of salt is steam at
+// its pressure (IAPWS-95, python3-iapws 1.5.2), and liquid + vapour of such a brine grows
+// lighter on heating at a fixed pressure. The surface's law alone joined its edge vapours by a
+// power of the pressure coordinate and lay up to 7 % above steam (0.01 bar, 12 degC), so the
+// two phases grew denser from 7.5 to 12.5 degC at 0.01 bar.
+TEST(PalliserVapour, DiluteLiquidVapourBelowWatersCriticalPointHasSteamForItsVapour) {
+    PalliserModel model;
+    const struct {
+        double T, P, rho;
+    } ref[] = {{10.0, 0.01, 0.0076578653355574055},
+               {15.0, 0.01, 0.0075243190391082225},
+               {27.5, 0.0316227766, 0.022825406096664006}};
+    for (const auto& r : ref)
+        for (double x : {1e-7, 1e-4}) {
+            model.calculateFluidDensity(r.T, r.P, x, -1.0);
+            EXPECT_EQ(model.region, PalliserModel::kLiquidVapour) << r.T << " " << x;
+            EXPECT_NEAR(model.lgVapourDensity / r.rho, 1.0, 2e-4) << r.T << " degC, " << x;
+        }
+    for (double P : {0.01, 0.0316227766, 1.0, 10.0})
+        for (double x : {1e-7, 1e-4}) {
+            double last = HUGE_VAL;
+            for (double T = 5.0; T <= 320.0; T += 0.5) {
+                const double rho = model.calculateFluidDensity(T, P, x, -1.0);
+                if (model.region != PalliserModel::kLiquidVapour) {
+                    last = HUGE_VAL;
+                    continue;
+                }
+                EXPECT_LE(rho, last * (1 + 1e-9)) << T << " degC, " << P << " bar, " << x;
+                last = rho;
+            }
+        }
+}
+
 // From 600 degC the three-phase vapour fit climbs far above water vapour (720 degC, 187.0 bar:
 // 76.58 kg/m3 for 0.067 wt %, water 42.95) and near 800 degC hundreds of times above the ideal
 // gas, though the vapour holds under 1 wt % up to 785 degC. From 700 degC it is water (IAPWS-95)

@@ -597,6 +597,56 @@ void checkHenPitSet(Checks& c, int henrySet, const std::string& gas) {
         }
 }
 
+// Three gases in equal parts over water (Henry set 1) along 1-100 bar: each answer is one
+// stable gas mixture's, refused saying why where the gases form a liquid and a vapour, and
+// each dissolved fraction follows the pressure without a jump between accepted neighbours.
+void checkHenPitSetMixture(Checks& c, const std::vector<std::string>& gases) {
+    const int nT = c.budget().points(4, 2), nP = c.budget().points(100, 25);
+    for (int i = 0; i < nT; ++i) {
+        const double TK = 280.0 + 70.0 * i / std::max(1, nT - 1);
+        double previousP = 0.0;
+        std::vector<double> previous(gases.size(), 0.0);
+        for (int j = 0; j < nP; ++j) {
+            const double Pbar = 1.0 + 99.0 * j / std::max(1, nP - 1);
+            HenPitSet s;
+            const std::string said = test::outputOf([&] {
+                s.setVapourModel(1);
+                s.henrySet = 1;
+                s.number_of_components(static_cast<int>(gases.size()) + 1);
+                s.add_component("H2O");
+                for (const auto& g : gases) s.add_component(g.c_str());
+                for (std::size_t k = 0; k < gases.size(); ++k)
+                    s.vapour->composition_of_component(static_cast<int>(k), 1.0 / double(gases.size()));
+                s.temperature(TK);
+                s.pressure(Pbar);
+                s.describe();
+            });
+            const std::string at = "T " + num(TK) + " K, P " + num(Pbar) + " bar";
+            if (s.error != 0) {
+                c.check("a gas mixture's solution solves or says why", !said.empty(),
+                        at + ": error " + num(s.error) + ", nothing said");
+                previousP = 0.0;
+                continue;
+            }
+            double sum = 0;
+            bool finite = true;
+            for (double v : s.x) sum += v, finite = finite && std::isfinite(v) && v >= 0;
+            c.check("a gas mixture's solution has mole fractions summing to one",
+                    finite && std::fabs(sum - 1) < 1e-9, at + ": " + num(sum));
+            for (std::size_t k = 0; k < gases.size(); ++k) {
+                const double x = s.x[k + 1];
+                if (previousP > 0.0 && x > 0 && previous[k] > 0)
+                    c.check("a dissolved gas follows the pressure without a jump",
+                            std::fabs(std::log(x / previous[k])) <= std::log(Pbar / previousP) + 0.05,
+                            gases[k] + " at " + at + ": x " + num(x) + " after " + num(previous[k]) +
+                                " at " + num(previousP) + " bar");
+                previous[k] = x;
+            }
+            previousP = Pbar;
+        }
+    }
+}
+
 }  // namespace
 
 void addStudyConfigurations(std::vector<Configuration>& out) {
@@ -666,6 +716,20 @@ void addStudyConfigurations(std::vector<Configuration>& out) {
             out.push_back({"solubility", "solubility HenPitSet set " + num(henrySet) + " " + g,
                            [henrySet, g](Checks& c) { checkHenPitSet(c, henrySet, g); }});
         }
+    // Gas mixtures of three: each gas of the list with its two neighbours, and with the gases
+    // a third and two thirds of the list on.
+    {
+        const auto& names = dissolvedGasNames();
+        const std::size_t n = names.size();
+        for (std::size_t k = 0; k < n; ++k)
+            for (std::size_t stride : {std::size_t{1}, n / 3}) {
+                const std::vector<std::string> gases = {names[k], names[(k + stride) % n],
+                                                        names[(k + 2 * stride) % n]};
+                out.push_back({"solubility", "solubility HenPitSet mixture " + gases[0] + " " + gases[1] +
+                                                 " " + gases[2],
+                               [gases](Checks& c) { checkHenPitSetMixture(c, gases); }});
+            }
+    }
     for (const SolubilityMaker& maker : solubilityModels()) {
         auto probe = maker.make();
         const auto* range = probe->publishedRange();

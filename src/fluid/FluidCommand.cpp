@@ -857,7 +857,13 @@ bool FluidCommandInterpreter::run(int argc, char* const* argv) {
             commandFileMark = written;
             const unsigned long failedWrites = OutputFiles::failures();
             commandFailureMark = failedWrites;
+            // The composition is the one the x command set: a tracer that walks the
+            // composition (bino, binop, crit2, ...) leaves it as it found it for the next.
+            const std::vector<double> composition = fluid_.x;
             const bool done = command->action(fluid_, values);
+            if (!command->setsState && fluid_.x != composition)
+                for (int k = 0; k < fluid_.nc && k < static_cast<int>(composition.size()); ++k)
+                    fluid_.composition_of_component(k, composition[static_cast<size_t>(k)]);
             const bool wroteAll = !done || wroteEveryFile(command->word, failedWrites);
             flushStandardOutput();
             reportFilesWrittenSince(written, stderr);

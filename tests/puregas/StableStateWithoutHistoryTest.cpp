@@ -125,6 +125,26 @@ TEST(StableStateWithoutHistory, EveryPureGasModelAsAFreshOne) {
     }
 }
 
+// Compressed liquid nitrogen far above its vapour pressure (0.8 bar at 76 K): the vapour
+// side's search, started from the ideal gas's RT/P of about 87 cm3/mol, met a root on a
+// stretch between the equation's spinodals whose fugacity of 120 Pa undercut the liquid's,
+// and the state came out a "vapour" denser than the critical volume (89.4 cm3/mol).
+TEST(StableStateWithoutHistory, NitrogenLiquidIsNoVapourBetweenTheSpinodals) {
+    const double points[][2] = {{69.2, 66.0693}, {72.7, 69.1831}, {76.2, 72.4436},
+                                {81.375285, 77.3443}, {88.45, 109.648}};
+    for (const auto& p : points) {
+        Jacobsen nitrogen(2);
+        const double Psat = nitrogen.calculateTheSaturationPressure(p[0]);
+        ASSERT_LT(Psat * 1e-5, 0.1 * p[1]);
+        EXPECT_EQ(nitrogen.calculateStableStateFromTP(p[0], p[1]), FluidPhase::StablePhase::Liquid)
+            << p[0] << " K, " << p[1] << " bar";
+        EXPECT_EQ(nitrogen.error, 0);
+        // Saturated liquid of 32.3 (69 K) to 36.2 cm3/mol (88 K), compressed below that.
+        EXPECT_GT(nitrogen.V * 1e6, 31.0) << p[0] << " K";
+        EXPECT_LT(nitrogen.V * 1e6, 36.5) << p[0] << " K";
+    }
+}
+
 // The spinodals of an isotherm searched from its dense end: a saturation solve near the
 // critical point left its saturated liquid behind (nitrogen's of 73 cm3/mol at 124.9 K), from
 // which the search at 64 K found a liquid spinodal of 110 cm3/mol instead of 36.5, or none.

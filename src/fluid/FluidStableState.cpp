@@ -85,7 +85,7 @@ FluidPhase::StablePhase FluidPhase::calculateStableStateFromTP(double TK, double
     const double Tc = namingCriticalTemperature();
     const double Vc = namingCriticalVolume();
     const int selector = phase;
-    const Branch vapour = solveBranch(*this, kVapourSide, TK, Pbar);
+    Branch vapour = solveBranch(*this, kVapourSide, TK, Pbar);
     Branch liquid = solveBranch(*this, kLiquidSide, TK, Pbar);
     phase = selector;
     vapourBeyondReach = 0.0;
@@ -93,12 +93,19 @@ FluidPhase::StablePhase FluidPhase::calculateStableStateFromTP(double TK, double
         error = 1;
         return StablePhase::None;
     }
+    const bool belowOwnTc = nc == 1 && Tc > 0.0 && TK < Tc * (1.0 - 1e-8);
+    // Below the critical temperature no vapour is denser than the critical volume: a lighter
+    // root of the vapour side's search there, beside a liquid, lies on a stable-looking
+    // stretch between the equation's spinodals, whose fugacity means nothing (Span's nitrogen
+    // at 76 K and 72 bar: 87.6 cm3/mol and a fugacity of 120 Pa, beside the liquid's 33).
+    if (belowOwnTc && vapour.found && liquid.found && Vc > 0.0 && vapour.V < Vc &&
+        vapour.V > liquid.V * (1.0 + kSameRoot))
+        vapour.found = false;
     // The vapour side's search falls back on the liquid branch where it finds no vapour,
     // and the liquid side's on the vapour branch.
     const bool sameRoot =
         vapour.found && liquid.found && std::fabs(vapour.V - liquid.V) <= kSameRoot * vapour.V;
     const bool distinctVapour = vapour.found && !sameRoot;
-    const bool belowOwnTc = nc == 1 && Tc > 0.0 && TK < Tc * (1.0 - 1e-8);
     if (vapour.found && (!liquid.found || sameRoot) && belowOwnTc && !(vapour.V < Vc)) {
         // A vapour found alone may lie above saturation, where the liquid is the stable
         // phase: near the critical point the liquid side's start (the substance's, not the

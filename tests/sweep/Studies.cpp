@@ -4,6 +4,7 @@
 // the states where water is steam, and the gas-solubility models by gas, salinity,
 // temperature and pressure, forward and back.
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -15,6 +16,7 @@
 #include "magma/TaitJaupart.h"
 #include "magma/VolatileCalc.h"
 #include "magma/ZhangChen.h"
+#include "numerics/Decimal.h"
 #include "numerics/TextCapture.h"
 #include "solubility/DMGWwater.h"
 #include "solubility/HenPitSet.h"
@@ -668,6 +670,35 @@ void checkHenPitSetMixture(Checks& c, const std::vector<std::string>& gases) {
     }
 }
 
+// The nucleation sweep at T (K): every printed row a liquid stretched below its nucleus's
+// pressure, with a nucleus of finite positive radius r = 2 sigma/(Pv - Pl); a sweep that
+// prints no row says why.
+void checkNucleation(Checks& c, double TK) {
+    WagnerPruss water(2);
+    int printed = 0;
+    std::string err;
+    const std::string out = test::stdoutOf([&] {
+        err = test::stderrOf([&] { printed = water.calculateNucleationRate(TK, 1.0); });
+    });
+    const std::string where = "T " + num(TK) + " K";
+    std::istringstream lines(out);
+    int rows = 0;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find(" Vl ") == std::string::npos) continue;
+        ++rows;
+        auto value = [&](const char* key) {
+            const std::size_t at = line.find(key);
+            return at == std::string::npos ? std::nan("") : cstrtod(line.c_str() + at + std::strlen(key), nullptr);
+        };
+        const double Vl = value(" Vl "), Pl = value(" Pl "), Pv = value(" Pv "), r = value(" r ");
+        c.check("a nucleation row holds a nucleus of finite positive radius below its pressure",
+                std::isfinite(r) && r > 0 && Pl < Pv,
+                where + ", Vl " + num(Vl) + ": Pl " + num(Pl) + ", Pv " + num(Pv) + ", r " + num(r));
+    }
+    c.check("a nucleation sweep prints its rows or says why", rows == printed && (rows > 0 || !err.empty()),
+            where + ": " + num(rows) + " rows read, " + num(printed) + " counted");
+}
+
 }  // namespace
 
 void addStudyConfigurations(std::vector<Configuration>& out) {
@@ -712,6 +743,10 @@ void addStudyConfigurations(std::vector<Configuration>& out) {
                                checkDecompression(c, TK, 2.0 * std::pow(500.0, double(k) / (n - 1)));
                            if (TK == 573.15) checkDecompression(c, TK, 100.0);
                        }});
+    for (int k = 0; k < 16; ++k) {
+        const double TK = 273.16 + (650.0 - 273.16) * k / 15;
+        out.push_back({"studies", "studies nucleation T " + num(TK), [TK](Checks& c) { checkNucleation(c, TK); }});
+    }
     for (double d : {0.0, 5.0, 20.0, 50.0, 100.0, 150.0, 200.0, 219.0})
         out.push_back({"studies", "studies superheat d " + num(d), [=](Checks& c) { checkSuperheat(c, d); }});
     for (int k = 0; k < 8; ++k) {

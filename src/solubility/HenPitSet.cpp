@@ -125,6 +125,16 @@ void HenPitSet::describe() {
         error = 1;
         return;
     }
+    // A gas the set has no correlation for would come out at its stand-in constant of 1e25 Pa,
+    // some 17 orders below its real solubility.
+    for (int i = iGas; i >= 0 && i < iGas + numberOfGases && i < nc; ++i) {
+        const std::string why = henry::missingCorrelation(
+            "the Henry-constant set", henrySet, componentName[static_cast<size_t>(i)].c_str());
+        if (why.empty()) continue;
+        vornex::cfprintf(stderr, "HenPitSet refused: %s\n", why.c_str());
+        error = 1;
+        return;
+    }
     double S = 0.0;
     if (numberOfGases > 0) {
         if (!vapour) {

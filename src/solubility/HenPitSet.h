@@ -5,7 +5,8 @@
 // Henry-constant sets (the field henrySet, chosen by the caller): 0 CO2 (the ln(H/atm) fit
 // of henry::co2) and H2S; 1 the Wilhelm, Battino and Wilcock (1977) fits; 2 CH4 over the
 // vapour pressure of water (known error: 2.2 times the IAPWS guideline's Henry constant at
-// 25 degC, see henry::ch4OverPsat). Gases without a correlation: H = 1e25 Pa.
+// 25 degC, see henry::ch4OverPsat). Gases without a correlation: H = 1e25 Pa, and describe()
+// refuses them, naming the sets that have one.
 // Gas fractions summing to 1 or more (Henry constants outside their range) raise the error
 // flag, as do non-positive T or P and a negative NaCl molality.
 #pragma once

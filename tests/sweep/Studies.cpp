@@ -21,6 +21,7 @@
 #include "solubility/DMGWwater.h"
 #include "solubility/HenPitSet.h"
 #include "solubility/Henry.h"
+#include "solubility/HenryCorrelations.h"
 #include "solubility/SpiveySolubility.h"
 #include "water/DensityModel.h"
 #include "water/MaoDuanSalinityModel.h"
@@ -545,6 +546,17 @@ void checkHenPitSet(Checks& c, int henrySet, const std::string& gas) {
         });
         return s;
     };
+    // A set without a correlation for the gas refuses it, saying which sets have one.
+    if (!henry::hasCorrelation(gas.c_str(), henrySet)) {
+        auto water = make(false);
+        water->temperature(298.15);
+        water->pressure(50.0);
+        const std::string said = test::outputOf([&] { water->describe(); });
+        c.check("a set without a correlation for the gas refuses it saying why",
+                water->error != 0 && said.find("no Henry-constant correlation") != std::string::npos,
+                "error " + num(water->error) + ", said '" + said.substr(0, 120) + "'");
+        return;
+    }
     const int nT = c.budget().points(5, 2), nP = c.budget().points(5, 2);
     for (int i = 0; i < nT; ++i)
         for (int j = 0; j < nP; ++j) {

@@ -195,12 +195,12 @@ class PalliserModel : public Palliser {
     void shapeLaws(double T, const Boundaries& b, double u, double& P, double& xL, double& xV,
                    double& rhoL, double& rhoV, double xGas = -1.0) const;
     double criticalVapourSalinity(double xc, double xVlow, double b, double s) const;
-    // The water-branch vapour at P, pressure coordinate u: up to 300 degC water vapour at
-    // (T, P) plus the law's (exponent 1/m) way between the edges' (Pup, rhoUp; Plow, rhoLow)
-    // excesses over water vapour at their pressures, handed over to `law` by 350 degC; `law`
-    // where water has no vapour there.
+    // The water-branch vapour at P, pressure coordinate u: water vapour at (T, P) plus the
+    // upper edge's (Pup, rhoUp) excess over water vapour at Pup by the square of water's share
+    // of the way between the edges' water densities, and the lower edge's (Plow, rhoLow) by
+    // the share of its salt the vapour holds (u^k); `law` where water has no vapour there.
     double steamLaw(double T, double P, double Pup, double rhoUp, double Plow, double rhoLow,
-                    double m, double u, double law) const;
+                    double u, double law) const;
     struct SteamEdges {
         double T = std::nan(""), Pup = 0.0, Plow = 0.0, wUp = -1.0, wLow = -1.0;
     };

@@ -214,6 +214,9 @@ class IFP : public IdealMixture {
     // swapped (beyond a mixture critical point): no answer. Denser in either sense, or, on a
     // tracer's curve, in the order of its last point in one sense.
     bool phasesInOrder() const;
+    // The answer's liquid holds the higher pseudo-critical temperature (the mole-fraction
+    // mean of its components' critical temperatures); true where a component has none.
+    bool liquidIsLessVolatile() const;
     // A converged answer the curve tracers may keep: its phases in order and two phases, not
     // one state twice. Past a critical point the solver settles on the trivial solution, the
     // two compositions and molar volumes agreeing to the Newton tolerance.
@@ -299,6 +302,19 @@ class IFP : public IdealMixture {
     // (those converge on the lower branch). True when the path reaches the pressure given
     // with two phases in order.
     bool solveFromNeighbouringPressures();
+    // The lowest trial phase below the tangent plane of the feed at the specified
+    // temperature and pressure P (Pa); the current state is left at the feed.
+    TrialPhase trialPhaseOfFeed(double P);
+    // A bubble point at fixed T that no start reaches: the pressure where the feed first
+    // splits below fromP (Pa, or above it where the feed splits there), and the point along
+    // tie lines from the phase it forms. Where that phase is the denser, the boundary is a
+    // dew point: false, with the reason in dewInstead_.
+    bool solveFromFeedInstability(double fromP);
+    // Whether a trial phase of molar volume trial.V is denser than the feed of feedV: in both
+    // senses, or, where they disagree, richer in the less volatile components.
+    bool incipientIsDenser(double feedV, const TrialPhase& trial);
+    // Why a bubble point asked is none: the feed's saturation point there is a dew point.
+    std::string dewInstead_;
     // Status 4 and its reason: the answer's liquid splits into two liquids.
     void callMetastable(const TrialPhase& below);
 

@@ -113,6 +113,8 @@ void IFP::substituteRatios(int steps) {
 bool IFP::solveFromColderSaturation() {
     if (!(type == 13 || type == 31) || !(spec.T > 0.0)) return false;
     const double target = spec.T;
+    // A failure leaves the state where it was, at the temperature given.
+    const VLECurrentState before = current;
     bool found = false;
     for (int k = 1; k <= 6 && !found; ++k) {
         spec.T = target - 5.0 * k;
@@ -135,6 +137,7 @@ bool IFP::solveFromColderSaturation() {
             [&] { return runSolver() && phasesInOrder(); });
     spec.T = target;
     status = 0;
+    if (!found) current = before;
     return found;
 }
 
@@ -243,11 +246,32 @@ unsigned IFP::densityOrders(unsigned* known) const {
     return orders;
 }
 
+bool IFP::liquidIsLessVolatile() const {
+    double first = 0.0, second = 0.0;
+    for (int i = 0; i < n; ++i) {
+        double Tc = 0.0, Pc = 0.0, omega = 0.0, Vc = 0.0;
+        if (!firstPhase->componentCriticalConstants(i, Tc, Pc, omega) &&
+            !firstPhase->componentCriticalEstimate(i, Tc, Vc))
+            return true;
+        if (!(Tc > 0.0) || !std::isfinite(Tc)) return true;
+        first += current.x[i] * Tc;
+        second += current.y[i] * Tc;
+    }
+    return first >= second;
+}
+
 bool IFP::phasesInOrder() const {
     if (liquidLiquid != 0 || !firstPhase || !secondPhase) return true;
     unsigned known = 0;
     const unsigned orders = densityOrders(&known);
-    if (tracedOrders_ < 0) return orders != 0;
+    if (tracedOrders_ < 0) {
+        if (orders == 0) return false;
+        // Where the two senses disagree, a bubble point and the upper dew point of a feed
+        // past the critical composition both pass one of them: the liquid is the phase
+        // richer in the less volatile components.
+        if (orders == known || !isSaturationProblem()) return true;
+        return liquidIsLessVolatile();
+    }
     // The senses in which the answer's order is that of the last point.
     const unsigned kept = ~(orders ^ static_cast<unsigned>(tracedOrders_));
     return (kept & known) != 0;

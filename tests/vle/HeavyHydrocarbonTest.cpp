@@ -134,5 +134,49 @@ TEST(HeavyHydrocarbons, BubblePointsWhoseLiquidHasTheLargerMolarVolume) {
     }
 }
 
+// CO2-octane at 511.92 K, half CO2: Raoult's law puts the bubble point at 555 bar, where the
+// feed is one phase and neither halving that pressure nor a colder point reaches it. The
+// first pressure below the start where the feed splits gives the incipient vapour. Reference:
+// Peng-Robinson written apart in Python, 84.870 bar.
+TEST(HeavyHydrocarbons, BubblePointFarBelowItsRaoultStart) {
+    const std::vector<std::string> names{"CO2", "nC8H18"};
+    CubicMixture m(names);
+    ASSERT_EQ(solve(m, 13, 511.92, {0.5, 0.5}, 0.0), 0) << m.ifp->refusal;
+    EXPECT_NEAR(m.ifp->current.P / 1e5, 84.870, 1e-3);
+    EXPECT_NEAR(m.ifp->current.T, 511.92, 1e-9);
+    EXPECT_GT(m.ifp->current.y[0], 0.6);
+    // Equal fugacities in the library's own models (the independent one has no kij).
+    for (int i = 0; i < 2; ++i)
+        EXPECT_NEAR(m.ifp->secondPhase->lnFugacity[i], m.ifp->firstPhase->lnFugacity[i], 1e-7);
+}
+
+// Feeds past the critical composition, whose saturation point at the highest pressure is the
+// upper dew point: the incipient phase is the heavier, richer in the alkane, though the feed
+// has the smaller molar volume. A bubble point asked there is refused, saying so (methane-
+// decane at 325 K, 95 % methane: the boundary at 316.2 bar, incipient phase 85.4 % methane;
+// nitrogen-hexane at 304.44 K, 85 % nitrogen: 634.7 bar, 83.0 %). Each came back solved.
+TEST(HeavyHydrocarbons, BubblePointAskedWhereTheFeedHasADewPoint) {
+    struct Case {
+        std::vector<std::string> names;
+        double z0, T;
+    };
+    for (const Case& c : {Case{kDecane, 0.95, 325.0}, Case{{"N2", "nC6H14"}, 0.85, 304.44}}) {
+        CubicMixture m(c.names);
+        EXPECT_EQ(solve(m, 13, c.T, {c.z0, 1.0 - c.z0}, 0.0), 1) << c.T << ": P "
+                                                                 << m.ifp->current.P / 1e5;
+        EXPECT_NE(m.ifp->refusal.find("is a dew point"), std::string::npos) << m.ifp->refusal;
+    }
+}
+
+// A bubble point refused after the search from colder points is said at the temperature
+// asked: the last iterate was that of the coldest point tried, 30 K below (methane-hexane at
+// 405.92 K, 70 % methane, past the critical composition).
+TEST(HeavyHydrocarbons, RefusedBubblePointKeepsTheTemperatureAsked) {
+    CubicMixture m({"CH4", "nC6H14"});
+    EXPECT_EQ(solve(m, 13, 405.92, {0.7, 0.3}, 0.0), 1);
+    EXPECT_EQ(m.ifp->current.T, 405.92);
+    EXPECT_NE(m.ifp->refusal.find("405.92 K"), std::string::npos) << m.ifp->refusal;
+}
+
 }  // namespace
 }  // namespace vornex::testing

@@ -1,6 +1,7 @@
 #include "dkl/Duan.h"
 #include "numerics/Decimal.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -124,15 +125,20 @@ void Duan1::calculate_fixed_parameters() {
         error = 1;
         return;
     }
-    double f[5];
-    const double scales[4] = {Vc, Vc2, Vc4, Vc5};
-    Expression* leaves[4] = {Bd, Cd, Dd, Ed};
-    for (int m = 0; m < 4; ++m) {
-        reducedTemperaturePolynomial(a[3 * m], a[3 * m + 1], a[3 * m + 2], Tc, T, scales[m], f);
-        writePure(*leaf(leaves[m]), 0, f);
+    const double inputs[kFixedInputs] = {T,    Tc,   Vc,   Vc2,  Vc4,  Vc5,   a[0],
+                                         a[1], a[2], a[3], a[4], a[5], a[6],  a[7],
+                                         a[8], a[9], a[10], a[11], a[12], a[13], a[14]};
+    if (!fixedValid_ || !std::equal(inputs, inputs + kFixedInputs, fixedInputs_)) {
+        const double scales[4] = {Vc, Vc2, Vc4, Vc5};
+        for (int m = 0; m < 4; ++m)
+            reducedTemperaturePolynomial(a[3 * m], a[3 * m + 1], a[3 * m + 2], Tc, T, scales[m],
+                                         fixedValues_[m]);
+        reducedTemperaturePolynomial(0.0, 0.0, a[12], Tc, T, Vc2, fixedValues_[4]);
+        std::copy(inputs, inputs + kFixedInputs, fixedInputs_);
+        fixedValid_ = true;
     }
-    reducedTemperaturePolynomial(0.0, 0.0, a[12], Tc, T, Vc2, f);
-    writePure(*leaf(Fd), 0, f);
+    Expression* leaves[5] = {Bd, Cd, Dd, Ed, Fd};
+    for (int m = 0; m < 5; ++m) writePure(*leaf(leaves[m]), 0, fixedValues_[m]);
     const double g[5] = {Vc2 * a[14], 0, 0, 0, 0};
     writePure(*leaf(gama), 0, g);
     leaf(beta1)->value() = 1.0 + a[13];

@@ -89,6 +89,12 @@ class Duan1 : public Duan {
 
    private:
     Leaf* leaf(Expression* e) { return static_cast<Leaf*>(e); }
+    // The coefficient leaves depend on T and the constants only, and a volume or pressure
+    // solve asks for them at every step: they are made again only when those change.
+    static constexpr int kFixedInputs = kDuanConstants + 6;
+    double fixedInputs_[kFixedInputs] = {};
+    bool fixedValid_ = false;
+    double fixedValues_[5][5] = {};
 };
 
 // k(T) = c0 + c1 T + c2 T^2 + c3/T + c4 ln T, a binary parameter of the Duan mixture,

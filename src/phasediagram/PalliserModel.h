@@ -203,6 +203,7 @@ class PalliserModel : public Palliser {
                     double u, double law) const;
     struct SteamEdges {
         double T = std::nan(""), Pup = 0.0, Plow = 0.0, wUp = -1.0, wLow = -1.0;
+        double wT = std::nan(""), wP = 0.0, w = -1.0;  // steam at the last state asked for
     };
     mutable SteamEdges steamEdges;
     // A vapour of salinity x at (T, P) as water (its equation of state) and NaCl as an ideal
@@ -214,7 +215,6 @@ class PalliserModel : public Palliser {
     // Water's density at (T, P) from 590 degC on, from a table (the equation of state's
     // beyond it); -1 where there is none.
     double hotWaterDensity(double T, double P) const;
-    mutable std::vector<std::vector<double>> hotWater;
     // The vapour's share handed over to the near-ideal vapour (idealVapour) below the critical
     // curve: none up to 600 degC, rising smoothly to all of it at 700 degC and above.
     static constexpr double kIdealVapourFrom = 600.0, kIdealVapourTo = 700.0;
@@ -242,6 +242,8 @@ class PalliserModel : public Palliser {
                          int* side = nullptr) const;
     // The vapour salinity of shapeLaws alone.
     double vapourSalinity(double T, const Boundaries& b, double u) const;
+    // The liquid's salinity at u alone, as shapeLaws has it (without the vapour's densities).
+    double liquidSalinity(double T, const Boundaries& b, double u) const;
     // Density of water on the given side (2 liquid, 1 vapour); -1 when the reference model has
     // none, NaN in ruleWater, so that a rule built on it fails. Neither touches `failed`.
     double waterDensity(double T, double P, int side) const;

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <mutex>
 #include <vector>
 
 #include "phasediagram/PalliserModel.h"
@@ -191,8 +192,15 @@ double PalliserModel::steamLaw(double T, double P, double Pup, double rhoUp, dou
     // The edges' water is the same for every pressure of a temperature's surface.
     SteamEdges& e = steamEdges;
     if (!(e.T == T && e.Pup == Pup && e.Plow == Plow))
-        e = {T, Pup, Plow, waterDensity(T, Pup, 1), Plow > 0.0 ? waterDensity(T, Plow, 1) : 0.0};
-    const double w = waterDensity(T, P, 1);
+        e = {T,     Pup,   Plow, waterDensity(T, Pup, 1), Plow > 0.0 ? waterDensity(T, Plow, 1) : 0.0,
+             e.wT, e.wP, e.w};
+    // Both branches of a surface carried over ask for the same state.
+    if (!(e.wT == T && e.wP == P)) {
+        e.wT = T;
+        e.wP = P;
+        e.w = waterDensity(T, P, 1);
+    }
+    const double w = e.w;
     if (!(w > 0.0 && e.wUp > 0.0 && e.wLow >= 0.0)) return law;
     const double up = rhoUp - e.wUp, low = rhoLow - e.wLow, span = e.wUp - e.wLow;
     const double toUp = span > 0.0 ? std::clamp((w - e.wLow) / span, 0.0, 1.0) : 1.0 - u;
@@ -215,41 +223,58 @@ double cubic(double y0, double y1, double y2, double y3, double f) {
                     (y2 - y0 +
                      f * (2.0 * y0 - 5.0 * y1 + 4.0 * y2 - y3 + f * (3.0 * (y1 - y2) + y3 - y0)));
 }
+
+// Water at (T, P) on its vapour side; -1 where the equation of state has no density.
+double solveHotWater(WagnerPruss& water, double t, double p) {
+    water.set_the_phase_as(1);
+    water.temperature(t + 273.15);
+    water.pressure(p);
+    water.calculate_molar_volume();
+    const double rho = water.M / water.V;
+    const bool ok = !water.error && rho > 0.0 && std::isfinite(rho);
+    water.error = 0;
+    return ok ? rho : -1.0;
+}
+
+// One table for the process: water is the same in every model, and a model made per state
+// (as the programs and the workbench do) would otherwise solve its columns afresh each time.
+struct HotWaterTable {
+    std::mutex lock;
+    WagnerPruss water{2};
+    std::vector<std::vector<double>> columns = std::vector<std::vector<double>>(kHotWaterColumns);
+};
+HotWaterTable& hotWaterTable() {
+    static HotWaterTable table;
+    return table;
+}
 }  // namespace
 
 double PalliserModel::hotWaterDensity(double T, double P) const {
-    auto solve = [&](double t, double p) {
-        water->set_the_phase_as(1);
-        water->temperature(t + 273.15);
-        water->pressure(p);
-        water->calculate_molar_volume();
-        const double rho = water->M / water->V;
-        const bool ok = !water->error && rho > 0.0 && std::isfinite(rho);
-        water->error = 0;
-        return ok ? rho : -1.0;
-    };
     const double ti = (T - kHotWaterT0) / kHotWaterStepT;
     const double pj = (std::log(P) - kHotWaterLnP0) / kHotWaterStepLnP;
     if (!(ti >= 1.0 && ti < kHotWaterColumns - 2 && pj >= 1.0 && pj < kHotWaterRows - 2))
-        return solve(T, P);
-    if (hotWater.empty()) hotWater.resize(kHotWaterColumns);
+        return solveHotWater(*water, T, P);
     const int i = static_cast<int>(ti), j = static_cast<int>(pj);
     double column[4];
-    for (int a = 0; a < 4; ++a) {
-        std::vector<double>& c = hotWater[i - 1 + a];
-        if (c.empty()) {
-            c.resize(kHotWaterRows);
-            const double t = kHotWaterT0 + kHotWaterStepT * (i - 1 + a);
-            for (int k = 0; k < kHotWaterRows; ++k) {
-                const double p = std::exp(kHotWaterLnP0 + kHotWaterStepLnP * k);
-                const double rho = solve(t, p);
-                c[k] = rho > 0.0 ? std::log(rho / p) : std::nan("");
+    {
+        HotWaterTable& table = hotWaterTable();
+        std::lock_guard<std::mutex> hold(table.lock);
+        for (int a = 0; a < 4; ++a) {
+            std::vector<double>& c = table.columns[i - 1 + a];
+            if (c.empty()) {
+                c.resize(kHotWaterRows);
+                const double t = kHotWaterT0 + kHotWaterStepT * (i - 1 + a);
+                for (int k = 0; k < kHotWaterRows; ++k) {
+                    const double p = std::exp(kHotWaterLnP0 + kHotWaterStepLnP * k);
+                    const double rho = solveHotWater(table.water, t, p);
+                    c[k] = rho > 0.0 ? std::log(rho / p) : std::nan("");
+                }
             }
+            column[a] = cubic(c[j - 1], c[j], c[j + 1], c[j + 2], pj - j);
         }
-        column[a] = cubic(c[j - 1], c[j], c[j + 1], c[j + 2], pj - j);
     }
     const double lnRatio = cubic(column[0], column[1], column[2], column[3], ti - i);
-    return std::isfinite(lnRatio) ? P * std::exp(lnRatio) : solve(T, P);
+    return std::isfinite(lnRatio) ? P * std::exp(lnRatio) : solveHotWater(*water, T, P);
 }
 
 void PalliserModel::nearIdealNaClEdge(double T, double P, double& rhoV) const {
@@ -281,11 +306,7 @@ double PalliserModel::bubbleCoordinate(double T, const Boundaries& b, double xL)
         return r >= 0.0 ? std::pow(r, 1.0 / eShape(T, b.xc)) : -1.0;
     }
     // The carried-over surface's liquid salinity rises with u from both laws: halve on it.
-    auto liquid = [&](double u) {
-        double P = 0.0, x = 0.0, xV = 0.0, rhoL = 0.0, rhoV = 0.0;
-        shapeLaws(T, b, u, P, x, xV, rhoL, rhoV);
-        return x;
-    };
+    auto liquid = [&](double u) { return liquidSalinity(T, b, u); };
     if (!(xL >= liquid(0.0) && xL <= liquid(1.0))) return xL < liquid(0.0) ? -1.0 : 2.0;
     double lo = 0.0, hi = 1.0;
     for (int i = 0; i < 200 && hi - lo > 1e-16; ++i) {
@@ -366,6 +387,14 @@ void PalliserModel::analyzeGasEquation(void* context, int& state, double& u1, do
 namespace {
 constexpr int kDewScan = 100;  // bracketing steps of u over [0, 1]
 }  // namespace
+
+double PalliserModel::liquidSalinity(double T, const Boundaries& b, double u) const {
+    if (b.water) return b.xLlow * std::pow(u, kK);
+    const double s = b.gamma != 1.0 ? std::pow(u, b.gamma) : u;
+    double xL = b.xc * std::pow(b.xLlow / b.xc, std::pow(s, eShape(T, b.xc)));
+    if (b.share < 1.0) xL = (1.0 - b.share) * (b.xLlow * std::pow(u, kK)) + b.share * xL;
+    return xL;
+}
 
 double PalliserModel::vapourSalinity(double T, const Boundaries& b, double u) const {
     if (b.water) return b.xVlow * std::pow(u, kK);

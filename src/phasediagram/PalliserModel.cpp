@@ -528,7 +528,12 @@ double PalliserModel::patchForXgsat(double T, double a, double b, double value, 
         0.01, y * kNaClMolarMass / (y * kNaClMolarMass + (1.0 - y) * kH2OMolarMass));
     const double from = 0.5 * raoultEdgeWidth(b, top);
     const double share = from > 0.0 ? std::clamp((a - b - from) / from, 0.0, 1.0) : 1.0;
-    return std::min(value, raoult * std::pow(0.01 / raoult, share));
+    // Off the hand-over band the power is its base or 1 (dew points ask for this edge at every
+    // step of their scans).
+    const double handed = share == 0.0   ? 1.0
+                          : share == 1.0 ? 0.01 / raoult
+                                         : std::pow(0.01 / raoult, share);
+    return std::min(value, raoult * handed);
 }
 
 // ----------------------------------------------------------- one-phase density rules

@@ -13,7 +13,8 @@ namespace vornex {
 namespace {
 
 constexpr double kWaterTc = 374.15;
-const double kK = std::log(10.0) * 0.5 / 1.4;  // exponent of the water-branch salinity laws
+const double kLn10 = std::log(10.0);
+const double kK = kLn10 * 0.5 / 1.4;  // exponent of the water-branch salinity laws
 
 double mExponent(double T) {
     return 0.00102499 * T + 0.787001 - 13.6227 / (T - 380.0);
@@ -294,8 +295,14 @@ double PalliserModel::idealVapour(double T, double P, double x) const {
 }
 
 double PalliserModel::criticalVapourSalinity(double xc, double xVlow, double b, double s) const {
-    return xc * std::pow(10.0, std::pow(s, gasExponentA) - std::pow(s, gasExponentB)) *
-           std::pow(xVlow / xc, std::pow(s, b));
+    if (!(s > 0.0 && s < 1.0))  // the edges exactly as the law has them
+        return xc * std::pow(10.0, std::pow(s, gasExponentA) - std::pow(s, gasExponentB)) *
+               std::pow(xVlow / xc, std::pow(s, b));
+    // Dew points are bracketed on this law a hundred times a temperature: the three powers
+    // of s share its logarithm, and the two outer powers are one exponential.
+    const double ls = std::log(s);
+    return xc * std::exp(kLn10 * (std::exp(gasExponentA * ls) - std::exp(gasExponentB * ls)) +
+                         std::log(xVlow / xc) * std::exp(b * ls));
 }
 
 double PalliserModel::bubbleCoordinate(double T, const Boundaries& b, double xL) const {

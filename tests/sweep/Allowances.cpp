@@ -123,6 +123,12 @@ const std::vector<Allowance>& namedExceptions() {
          "into the mixture's critical curve: its top is not the critical-curve fit there (380 "
          "degC: the fit's 235.21 bar, 0.54 wt %; that salinity's bubble point 229.38 bar)",
          384.0, 374.15},
+        {"h2onacl", "a vapour all but free of salt within 1 % of steam", "h2onacl dilute vapour",
+         "", "between water's critical point (373.946 degC) and 374.15 degC the surface's upper "
+         "edge is a line of 322 kg/m3 rising to the critical curve, where water at the edge's "
+         "pressure is lighter: near that edge a dilute vapour lies above steam (1e-4 wt % at "
+         "374.15 degC: 18 % at 219.7 bar)",
+         374.16, 373.946},
         // Henry's law salts a gas out only where its set has a salting correlation, and the
         // H2S correlation (also CO2's in version 1) turns back beyond about 2.4 mol/kg NaCl.
         {"solubility", "more salt dissolves less gas", "solubility Henry version 0 H2S", "",

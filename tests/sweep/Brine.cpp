@@ -1,5 +1,6 @@
 // H2O-NaCl: the phase-diagram model's state computation over 0-1000 degC, 1e-5-5000 bar and
 // 0-100 wt %, every region it classifies, and its point functions against its states.
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <memory>
@@ -61,6 +62,48 @@ void checkIsotherm(Checks& c, double TC) {
         }
     }
     c.check("regions reached", !regions.empty(), "T " + num(TC) + " C");
+}
+
+// The liquid + vapour surface's vapour where it holds under 1e-6 NaCl, from the three-phase
+// pressure to the surface's top: within 1 % of water vapour (IAPWS-95) at its pressure, and
+// denser the higher the pressure.
+void checkDiluteVapour(Checks& c, double TC) {
+    PalliserModel model;
+    WagnerPruss water(2);
+    double Pmin = -1, Pmax = -1;
+    test::outputOf([&] { model.getLiquidGasPressureBounds(TC, Pmin, Pmax); });
+    if (!c.check("the surface has its pressure bounds", !model.failed && Pmax > 0, "T " + num(TC) + " C"))
+        return;
+    const int n = c.budget().points(400, 40);
+    const double from = std::max(Pmin, 1e-6), to = Pmax * (1 - 1e-9);
+    double last = -1, lastP = 0;
+    int dilute = 0;
+    for (int i = 0; i < n; ++i) {
+        const double P = from * std::pow(to / from, double(i) / (n - 1));
+        double xL = -1, xV = -1, rhoL = 0, rhoV = 0;
+        test::outputOf([&] { model.calculateLGPoint(TC, P, xL, xV, rhoL, rhoV); });
+        const std::string where = "T " + num(TC) + " C, P " + num(P) + " bar: xV " + num(xV) +
+                                  ", vapour " + num(rhoV) + " kg/m3";
+        if (!c.check("the surface's point solves between its bounds", !model.failed && rhoV > 0, where))
+            continue;
+        if (last > 0)
+            c.check("the surface's vapour denser at a higher pressure", rhoV > last,
+                    where + " after " + num(last) + " at " + num(lastP) + " bar");
+        last = rhoV;
+        lastP = P;
+        if (!(xV < 1e-6)) continue;
+        ++dilute;
+        water.error = 0;
+        water.set_the_phase_as(1);
+        water.temperature(TC + 273.15);
+        water.pressure(P);
+        water.calculate_molar_volume();
+        const double rw = water.error ? -1.0 : water.M / water.V;
+        if (rw > 0)
+            c.check("a vapour all but free of salt within 1 % of steam", std::fabs(rhoV / rw - 1) < 0.01,
+                    where + " for IAPWS-95 " + num(rw));
+    }
+    c.check("some vapour of the surface is all but free of salt", dilute > 0, "T " + num(TC) + " C");
 }
 
 // The bubble point at (T, xL) and the dew point at (T, xV): at the pressure found, the
@@ -399,6 +442,10 @@ void addBrineConfigurations(std::vector<Configuration>& out) {
         out.push_back({"h2onacl", "h2onacl isotherm " + num(T),
                        [T](Checks& c) { checkIsotherm(c, T); }});
     }
+    for (double T : {0.01, 10.0, 50.0, 100.0, 200.0, 300.0, 340.0, 360.0, 370.0, 373.0, 373.9,
+                     373.95, 374.0, 374.1, 374.15})
+        out.push_back({"h2onacl", "h2onacl dilute vapour " + num(T),
+                       [T](Checks& c) { checkDiluteVapour(c, T); }});
     for (int TC = 50; TC <= 1000; TC += 50) {
         const double T = TC;
         out.push_back({"h2onacl", "h2onacl bubble " + num(T), [T](Checks& c) {

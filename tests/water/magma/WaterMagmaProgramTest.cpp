@@ -456,6 +456,29 @@ TEST_F(MagmaProgramTest, CyclesCloseBelowTheCriticalSurfacePressure) {
     }
 }
 
+// Recharges go on while the water comes out of the magma above its boiling point at the
+// surface: 311 degC at 100 bar, where the second cycle ends at 117.71 degC.
+TEST_F(MagmaProgramTest, RechargesStopAtTheBoilingPointOfTheSurface) {
+    const std::string out = run({"pv", "Psurf", "100", "recharge", "max", "50"});
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(out.find("\tNumber of cycles        :    2 \n"), std::string::npos) << out;
+    EXPECT_EQ(testing::fileLines("recharge").size(), 3u + 2u + 1u);
+}
+
+// The count of cycles is that of the rows written; "more than" only where the maximum was
+// reached. Below 4 degC water heated at constant volume falls into its two-phase region.
+TEST_F(MagmaProgramTest, RechargeCountIsThatOfTheCyclesComputed) {
+    const std::string out =
+        run({"pv", "Psurf", "0.0062", "T1", "0.1", "d", "0", "recharge", "max", "50"});
+    const std::size_t rows = testing::fileLines("recharge").size() - 4u;
+    if (out.find("more than 50") != std::string::npos) {
+        EXPECT_EQ(rows, 50u);
+    } else {
+        EXPECT_NEAR(numberAfter(out, "\tNumber of cycles        :"), double(rows), 0.0) << out;
+        EXPECT_GT(rows, 2u);
+    }
+}
+
 TEST_F(MagmaProgramTest, RegressionRechargesStopAtTheirMaximum) {
     WaterMagmaCalculationInfo deep = info({"d", "5000", "recharge", "max", "10"});
     ::testing::internal::CaptureStdout();

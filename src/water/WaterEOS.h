@@ -35,6 +35,8 @@ inline constexpr double kWaterCriticalPressureBar = 220.64;            // bar, t
 inline constexpr double kWaterCriticalDensity = 322.0;                 // kg/m3
 inline constexpr double kWaterCriticalVolume = 5.5948037267080745e-5;  // m3/mol, M/322
 inline constexpr double kWaterCriticalEntropy = 79.394;                // J/(mol K)
+// Below its triple-point pressure water has no liquid: its fluid is steam at any temperature.
+inline constexpr double kWaterTriplePointPressureBar = 0.00611657;     // bar
 
 // Spinodal molar volumes of water (m3/mol) of the reference equation of state, T in K below
 // 647.096 K: the liquid one from a fit, the vapour one solved on the equation from 200 K (a

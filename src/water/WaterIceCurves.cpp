@@ -15,7 +15,7 @@ namespace vornex {
 namespace {
 
 constexpr double kTriplePointTemperature = 273.16;   // K
-constexpr double kTriplePointPressure = 0.00611657;  // bar
+constexpr double kTriplePointPressure = kWaterTriplePointPressureBar;
 
 // Melting curve of a high-pressure ice from its triple point (tn K, pn MPa): p/pn = 1 -
 // a (1 - (T/tn)^e), in bar.

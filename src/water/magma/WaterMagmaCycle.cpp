@@ -399,7 +399,10 @@ bool WaterEOS::calculateIsobaricHeatingWork(double Pbar, double T0, double T1) {
     double Tsat = 647.0;
     if (Pbar <= kSupercriticalPressure) {
         calculateTheSaturationTemperature(Pbar, 0);
-        if (!error) Tsat = T;
+        if (!error)
+            Tsat = T;
+        else if (Pbar < kWaterTriplePointPressureBar)
+            Tsat = 0.0;  // no liquid at such a pressure, where the saturation is not solved
     }
     auto phaseAt = [&](double TK) {
         return (Pbar <= kSupercriticalPressure && TK >= Tsat) ? 1 : 2;

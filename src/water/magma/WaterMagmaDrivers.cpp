@@ -17,7 +17,6 @@ namespace vornex {
 
 namespace {
 
-constexpr double kBoilingAtOneBar = 373.15;  // K
 constexpr int kKeptCycles = 100;
 
 const char* kRechargeHeader =
@@ -216,7 +215,11 @@ bool WaterEOS::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag f
         openRechargeFile(file);
         writeRechargeRow(file, 0, r, m, sumRev, sumIrr);
         int i = 1;
-        while (r.T3 > kBoilingAtOneBar && i < maxCycles) {
+        // A fresh charge of water boils at the surface only while the last one came out of
+        // the magma above the boiling point there (99.61 degC at 1 bar, 311 degC at 100 bar),
+        // as the energy diagrams' recharges do.
+        const double boiling = r.Tsatf;
+        while (r.T3 > boiling && i < maxCycles) {
             info.Tm = r.T3;
             const std::clock_t start = std::clock();
             calculateWaterMagmaCycle(info, r, 0, 0);
@@ -236,7 +239,8 @@ bool WaterEOS::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag f
         std::puts(
             "In the case of successive recharges of fresh and cold water with the cooling, but "
             "still hot, magma");
-        if (r.T3 > kBoilingAtOneBar)
+        // A sequence cut short by a failed cycle counts the cycles it computed.
+        if (r.T3 > boiling && i >= maxCycles)
             vornex::cprintf("\tNumber of cycles        : more than %d \n", maxCycles);
         else
             vornex::cprintf("\tNumber of cycles        : %4d \n", i);

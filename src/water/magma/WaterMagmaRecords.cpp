@@ -316,9 +316,6 @@ const char* massRatioRefusal(double m) {
     return nullptr;
 }
 
-// Pressure of water's triple point (IAPWS), bar.
-constexpr double kWaterTriplePointPressureBar = 0.00611657;
-
 const char* surfacePressureRefusal(double Psurf) {
     if (!(Psurf > 0.0)) return "the surface pressure Psurf must be above 0";
     // Below the triple point water has no liquid: the water expanded to the surface would

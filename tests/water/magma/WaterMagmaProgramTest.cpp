@@ -118,6 +118,17 @@ TEST_F(MagmaProgramTest, EveryCommandWordRuns) {
     EXPECT_NE(err.find("above the critical pressure"), std::string::npos) << err;
 }
 
+// Below the triple-point pressure water has no liquid, and its saturation is not solved:
+// both ends of a heating are steam, whose work P dV is R dT per mole (8.31446 x 199 / 18.0153).
+TEST_F(MagmaProgramTest, HeatingBelowTheTriplePointPressureHeatsSteam) {
+    for (const char* P : {"1e-5", "1e-4"}) {
+        const std::string out = run({"heat", P, "1", "200"});
+        EXPECT_EQ(status, 0) << P;
+        EXPECT_NEAR(numberAfter(out, "Isobaric heating work   :"), 91.84, 0.02) << P;
+        EXPECT_GT(numberAfter(out, "V1  :"), 1e8) << P;
+    }
+}
+
 TEST_F(MagmaProgramTest, IsochoricCycleReportAndScript) {
     const std::string out = run({"pv"});
     EXPECT_NEAR(numberAfter(out, "\tT3    :"), 691.3 - 273.15, 0.05);
@@ -442,6 +453,29 @@ TEST_F(MagmaProgramTest, CyclesCloseBelowTheCriticalSurfacePressure) {
                 EXPECT_LT(std::fabs(v[k] - 0.5 * (v[k - 1] + v[k + 1])), 0.2 * spread)
                     << f.Psurf << " point " << k;
         }
+    }
+}
+
+// Recharges go on while the water comes out of the magma above its boiling point at the
+// surface: 311 degC at 100 bar, where the second cycle ends at 117.71 degC.
+TEST_F(MagmaProgramTest, RechargesStopAtTheBoilingPointOfTheSurface) {
+    const std::string out = run({"pv", "Psurf", "100", "recharge", "max", "50"});
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(out.find("\tNumber of cycles        :    2 \n"), std::string::npos) << out;
+    EXPECT_EQ(testing::fileLines("recharge").size(), 3u + 2u + 1u);
+}
+
+// The count of cycles is that of the rows written; "more than" only where the maximum was
+// reached. Below 4 degC water heated at constant volume falls into its two-phase region.
+TEST_F(MagmaProgramTest, RechargeCountIsThatOfTheCyclesComputed) {
+    const std::string out =
+        run({"pv", "Psurf", "0.0062", "T1", "0.1", "d", "0", "recharge", "max", "50"});
+    const std::size_t rows = testing::fileLines("recharge").size() - 4u;
+    if (out.find("more than 50") != std::string::npos) {
+        EXPECT_EQ(rows, 50u);
+    } else {
+        EXPECT_NEAR(numberAfter(out, "\tNumber of cycles        :"), double(rows), 0.0) << out;
+        EXPECT_GT(rows, 2u);
     }
 }
 

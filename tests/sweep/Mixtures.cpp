@@ -66,25 +66,6 @@ const std::vector<CubicClass>& cubicClasses() {
     return list;
 }
 
-// The names of a table in a source file: the first string of each row of the array that
-// starts at `marker` (or, where `alias` is set, the row's second string when it has one).
-std::vector<std::string> namesOfTable(const std::string& source, const std::string& marker,
-                                      bool alias) {
-    std::ifstream in(std::string(VORNEX_SOURCE_DIR) + "/" + source);
-    std::stringstream s;
-    s << in.rdbuf();
-    const std::string text = s.str();
-    const std::size_t from = text.find(marker);
-    const std::size_t to = text.find("};", from);
-    std::vector<std::string> names;
-    if (from == std::string::npos || to == std::string::npos) return names;
-    const std::string table = text.substr(from, to - from);
-    const std::regex row(R"re(\{"([^"]+)", (?:"([^"]+)"|nullptr)?)re");
-    for (std::sregex_iterator i(table.begin(), table.end(), row), end; i != end; ++i)
-        names.push_back(alias && (*i)[2].matched ? (*i)[2].str() : (*i)[1].str());
-    return names;
-}
-
 // The component table, read from the rows of its source: a component added there joins
 // the sweep. Each name is the formula (the alias) where the row has one.
 std::vector<std::string> componentTable() {
@@ -982,6 +963,26 @@ void checkCubicDerivatives(Checks& c, const CubicClass& k, const std::vector<std
 }
 
 }  // namespace
+
+// The names of a table in a source file: the first string of each row of the array that
+// starts at `marker` (or, where `alias` is set, the row's second string when it has one).
+std::vector<std::string> namesOfTable(const std::string& source, const std::string& marker,
+                                      bool alias) {
+    std::ifstream in(std::string(VORNEX_SOURCE_DIR) + "/" + source);
+    std::stringstream s;
+    s << in.rdbuf();
+    const std::string text = s.str();
+    const std::size_t from = text.find(marker);
+    const std::size_t to = text.find("};", from);
+    std::vector<std::string> names;
+    if (from == std::string::npos || to == std::string::npos) return names;
+    const std::string table = text.substr(from, to - from);
+    const std::regex row(R"re(\{"([^"]+)", (?:"([^"]+)"|nullptr)?)re");
+    for (std::sregex_iterator i(table.begin(), table.end(), row), end; i != end; ++i)
+        names.push_back(alias && (*i)[2].matched ? (*i)[2].str() : (*i)[1].str());
+    return names;
+}
+
 
 void checkBinaryClosure(Checks& c, const std::string& cubicClass,
                         const std::vector<std::string>& names, double T) {

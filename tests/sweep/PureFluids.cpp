@@ -11,6 +11,7 @@
 
 #include "Sweep.h"
 #include "dkl/DuanModels.h"
+#include "dkl/KreglewskiEOS.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/Metastability.h"
 #include "fluid/ModelCatalogue.h"
@@ -446,6 +447,18 @@ void addModelConfigurations(std::vector<Configuration>& out) {
         out.push_back({n.kind, std::string(n.kind) + " " + n.name,
                        [make](Checks& c) { checkPureFluid(c, make); }});
     }
+    // Kreglewski's equation with each component of its table alone.
+    for (const std::string& name : namesOfTable("src/dkl/KreglewskiEOS.cpp", "kComponents[] = {", false))
+        out.push_back({"gas", "gas Kreglewski " + name, [name](Checks& c) {
+                           checkPureFluid(c, [name] {
+                               auto f = std::make_unique<Kreglewski_EOS>(2);
+                               test::outputOf([&] {
+                                   f->number_of_components(1);
+                                   f->add_component(name.c_str());
+                               });
+                               return std::unique_ptr<FluidPhase>(std::move(f));
+                           });
+                       }});
     // The characteristic curves of every one-component model: the catalogue's and the
     // formulations'.
     for (const std::string& keyword : FluidPhase::registeredEOSKeywords()) {

@@ -101,6 +101,10 @@ bool covers(const Allowance& a, const std::string& subsystem, const std::string&
 bool holdsWords(const std::string& text, const std::string& words, bool prefix);
 
 // The subsystems' configurations, in the order the table shows them.
+// The names of a table in a source file: the first string of each row of the array that
+// starts at `marker` (or, where `alias` is set, the row's second string when it has one).
+std::vector<std::string> namesOfTable(const std::string& source, const std::string& marker,
+                                      bool alias);
 void addModelConfigurations(std::vector<Configuration>& out);
 void addMixtureConfigurations(std::vector<Configuration>& out);
 void addBrineConfigurations(std::vector<Configuration>& out);

@@ -206,6 +206,10 @@ double PalliserModel::calculateNaClSatPressure(double T) {
         return std::nan("");
     }
     double P = std::exp(0.0034703 * T) * 0.00687956 - 0.110476;
+    // The fit reaches 0 bar only 0.0011 K above the melting point (-4e-7 bar at 800 degC): a
+    // pressure that no boiling curve has, and that made a dew point of -4e-7 bar, and a vapour
+    // of 0.5 kg/m3 at 0 bar, successes at 800 degC. Molten NaCl boils there at 0 bar.
+    P = std::max(P, 0.0);
     failed = !std::isfinite(P);
     return P;
 }
@@ -232,6 +236,7 @@ void PalliserModel::calculateNaClSaturationPoint(double T, double& P, double& rh
     // 3000): the fit's vapour made the boiling curve's vapour, and a state on the curve with a
     // density below it, disagree with the vapour a hair off the curve.
     if (T < naclCriticalTemperature) nearIdealNaClEdge(T, P, rhoV);
+    if (!(P > 0.0)) rhoV = 0.0;  // no vapour at no pressure (the fit's own is 0.5 kg/m3)
     failed = !allFinite({P, rhoL, rhoV});
 }
 

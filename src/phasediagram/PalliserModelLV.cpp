@@ -485,13 +485,24 @@ void PalliserModel::calculateDewPoint(double T, double xV, double& P, double& xL
     // the pressure (dewCoordinate), so that a dew point is where the states' vapour has the
     // salinity.
     Boundaries b = boundariesAt(T, true);
-    const double u = dewCoordinate(T, b, xV, Pentry);
-    failed = !(u >= 0.0 && u <= 1.0);
-    if (failed) return;
-    fixedT[8] = u;
+    // On NaCl's boiling curve the vapour is NaCl's own, no brine's: at the melting point, where
+    // NaCl boils at 0 bar, the dew point nearest the entry pressure fell onto it (-4e-7 bar, or
+    // the rounding of 0); a salinity's other dew point, if it has one, is its dew point there.
+    auto onBoilingCurve = [&](double Pu) {
+        return !(Pu > 0.0) ||
+               (!b.water && T >= 800.0 && xV < 1.0 && !(Pu > b.Plow + 1e-12 * std::fabs(b.Ptop)));
+    };
     double xVu = 0.0;
-    // The vapour is the states' of xV at P, whose edge salinity near 800 degC depends on P.
-    shapeLaws(T, b, u, P, xL, xVu, rhoL, rhoV, xV);
+    for (double hint : {Pentry, b.Ptop}) {
+        const double u = dewCoordinate(T, b, xV, hint);
+        if (!(u >= 0.0 && u <= 1.0)) break;
+        fixedT[8] = u;
+        // The vapour is the states' of xV at P, whose edge salinity near 800 degC depends on P.
+        shapeLaws(T, b, u, P, xL, xVu, rhoL, rhoV, xV);
+        if (!onBoilingCurve(P)) return;
+    }
+    failed = 1;
+    P = xL = rhoL = rhoV = -1.0;
 }
 
 void PalliserModel::calculateLiquidSaturationPoint(double T, double x, double& P, double& rho) {

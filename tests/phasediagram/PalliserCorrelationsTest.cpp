@@ -270,6 +270,38 @@ TEST_F(PalliserCorrelations, NaClAndHalite) {
     EXPECT_GT(rhoL, rhoV);
 }
 
+// Molten NaCl's boiling fit reaches 0 bar only 0.0011 K above the melting point. At 800 degC it
+// gave -3.98e-7 bar with the fit's vapour of 0.4999 kg/m3 as a success, a dew point of 1 wt % at
+// that negative pressure, and 0.5 kg/m3 of vapour at 0 bar; the 90 wt % dew point fell there too.
+TEST_F(PalliserCorrelations, NaClBoilsAtNoPressureAtItsMeltingPoint) {
+    for (double T : {800.0, 800.0005}) {
+        double P = -1.0, rhoL = 0.0, rhoV = -1.0;
+        model.calculateNaClSaturationPoint(T, P, rhoL, rhoV);
+        ASSERT_FALSE(model.failed) << T;
+        EXPECT_EQ(P, 0.0) << T;
+        EXPECT_EQ(rhoV, 0.0) << T;
+        EXPECT_NEAR(rhoL, 1560.0, 0.01) << T;
+    }
+    double P = 0.0, rhoL = 0.0, rhoV = 0.0;
+    model.calculateNaClSaturationPoint(800.01, P, rhoL, rhoV);  // the fit's own from here
+    EXPECT_NEAR(P, 3.43548e-6, 1e-10);
+    double xL = 0.0, xV = 0.0;
+    model.calculateLGPoint(800.0, 0.0, xL, xV, rhoL, rhoV);
+    EXPECT_LT(rhoV, 1e-9);
+    for (double x : {0.01, 0.9}) {
+        P = 1.0;
+        model.calculateDewPoint(800.0, x, P, xL, rhoL, rhoV);
+        EXPECT_TRUE(model.failed) << x;
+        EXPECT_EQ(P, -1.0) << x;
+    }
+    // 5 wt % has a second dew point high on the surface: that one is its dew point.
+    P = 1.0;
+    model.calculateDewPoint(800.0, 0.05, P, xL, rhoL, rhoV);
+    ASSERT_FALSE(model.failed);
+    EXPECT_NEAR(P, 1021.648, 0.01);
+    EXPECT_NEAR(xL, 0.701718, 1e-5);
+}
+
 // The halite-saturated liquid of a salinity at its own liquidus temperature is that salinity.
 // Regression: NaCl's boiling curve gave its saturated-vapour fit (0.507 kg/m3 at 801 degC, 1.913
 // at 1000) where the states on either side of the curve have NaCl's ideal gas (2.51e-4 and

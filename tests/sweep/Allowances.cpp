@@ -226,9 +226,9 @@ const std::vector<Allowance>& namedExceptions() {
          "from 790 to 800 degC the fits carry the vapour of liquid + vapour at a fixed pressure "
          "from the SLV vapour's salinity (18.6 wt % at 1 bar, 796.04 degC) or the published edge "
          "of 0.01 + 0.004 (800 - T) to the edge of 1 wt % at 800 degC, so it loses salt on "
-         "heating and the water in it grows denser (1 bar, 30 wt %: 0.2604 kg/m3 at 797.0 degC, "
-         "0.2880 at 799.5; 1000 bar, 20 wt %: 295.41 at 792, 297.70 at 800; 0.1 bar, 20 wt %: "
-         "0.02377 at 799.5, 0.02520 at 800, where the SLV pressure of 0.0069 bar gives way to "
+         "heating and the water in it grows denser (1 bar, 30 wt %: 0.2602 kg/m3 at 797.0 degC, "
+         "0.2877 at 799.5; 1000 bar, 20 wt %: 295.37 at 792, 297.48 at 800; 0.1 bar, 20 wt %: "
+         "0.02374 at 799.5, 0.02516 at 800, where the SLV pressure of 0.0069 bar gives way to "
          "NaCl's boiling pressure of 0)",
          803.0, 790.0},
         // Above water's critical temperature the liquid + vapour density is held no denser than

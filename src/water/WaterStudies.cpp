@@ -270,15 +270,12 @@ namespace {
 // 78.9 cm3/mol, 228 kg/m3). The start is the first 5 K step up to 300 K whose liquid-side
 // root is denser than half the critical volume.
 double liquidIsobarStart(WaterEOS& w, double Pbar) {
-    const int selector = w.phase;
-    w.set_the_phase_as(2);
     double TK = 250.0;
     for (; TK < 300.0; TK += 5.0) {
         w.calculateFromTP(TK, Pbar, 0);
         if (w.error == 0 && w.V < 0.5 * kWaterCriticalVolume) break;
     }
     w.error = 0;
-    w.set_the_phase_as(selector);
     return TK;
 }
 
@@ -291,6 +288,10 @@ void WaterEOS::calculateTheIsobar(double Pbar, char side, char igor, const char*
         error = 1;
         return;
     }
+    // The side asked for names the branch traced, whatever side the model's own selector
+    // names (a vapour-side model's liquid isobar had been its subcooled vapour from 250 K).
+    const int selector = phase;
+    set_the_phase_as(side == 0 ? 2 : 1);
     if (side == 0) {
         const double p = Pbar;
         const double Vm3 =
@@ -314,6 +315,7 @@ void WaterEOS::calculateTheIsobar(double Pbar, char side, char igor, const char*
         calculate_TV_isobar(Pbar, 1500.0, Vm3, 200.0, 1500.0, 1.6e-05, Vmax, -1.0, dV, 1, igor,
                             suffix, array);
     }
+    set_the_phase_as(selector);
 }
 
 void WaterEOS::specialCurve(const char* prefix, char igor, const char* suffix,

@@ -58,6 +58,26 @@ TEST(WaterIsobar, LiquidIsobarAtOneBarIsLiquidWaterForEveryFormulation) {
     }
 }
 
+// The side asked for is the branch traced: a model whose selector names the vapour side had
+// traced its subcooled vapour from 250 K as the liquid isobar at 1 bar (82,380 rows of 0.18
+// to 1.02 kg/m3), and none at 0.01 bar; a liquid-side model's vapour isobar is the vapour.
+TEST(WaterIsobar, TheSideAskedForIsTheBranchTracedWhateverTheModelsSelector) {
+    HGK vapourSide(1);
+    for (double Pbar : {0.01, 1.0}) {
+        SCOPED_TRACE(Pbar);
+        const CurveArray rows = isobar(vapourSide, Pbar, 0);
+        EXPECT_EQ(vapourSide.error, 0);
+        ASSERT_GT(rows.size() / kColumns, 100u);
+        EXPECT_GT(kWaterMolarMass / (rows[0] * 1e-6), 950.0);
+        EXPECT_EQ(vapourSide.phase, 1) << "the model's selector is its own again";
+    }
+    HGK liquidSide(2);
+    const CurveArray rows = isobar(liquidSide, 1.0, 1);
+    ASSERT_GT(rows.size() / kColumns, 100u);
+    EXPECT_LT(kWaterMolarMass / (rows[0] * 1e-6), 1.0);
+    EXPECT_EQ(liquidSide.phase, 2);
+}
+
 // The vapour isobar is traced down from 1500 K, where the dilute vapour's volume RT/P exceeds
 // 1 m3/mol below 0.125 bar: the trace had written no row and raised no flag. At 0.01 bar and
 // 1500 K, IAPWS-95 gives 1.44451e-3 kg/m3 (12.471 m3/mol).

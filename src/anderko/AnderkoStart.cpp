@@ -492,14 +492,28 @@ void Anderko::initializeFromTx(double TK, double xs, double xg) {
 }
 
 void Anderko::calculateTheDensityFromTh(double TK) {
-    if (nc < 2 || x.size() < 2) return;
-    if (phase == 2) {
-        if (!initializeBubblePoint2Checked(TK, x[1])) return;
-        calculate_bubble_point(TK, Vl, Vv, xLiquid[1], yVapour[1]);
-    } else if (phase == 1) {
-        if (!initializeDewPoint2(TK, x[1], 1)) return;
-        calculate_dew_point(TK, Vl, Vv, xLiquid[1], yVapour[1]);
+    // A homogenisation temperature that cannot be solved leaves the state as it was and
+    // says why, flagged: the caller must not take the state left for its bubble or dew point.
+    const char* why = nullptr;
+    if (nc < 2 || x.size() < 2)
+        why = "a homogenisation of a one-component fluid is its saturation";
+    else if (phase != 1 && phase != 2)
+        why = "the phase selector names neither the bubble point (2) nor the dew point (1)";
+    else if (systemCode != kSystemH2ONaCl)
+        why = "bubble and dew points start only from the table of H2O-NaCl equilibria";
+    else if (phase == 2 && !initializeBubblePoint2Checked(TK, x[1]))
+        why = "the table of H2O-NaCl equilibria holds no bubble point near this salinity";
+    else if (phase == 1 && !initializeDewPoint2(TK, x[1], 1))
+        why = "the table of H2O-NaCl equilibria holds no dew point near this salinity";
+    if (why != nullptr) {
+        vornex::cfprintf(stderr, "Density from Th at %g K: %s\n", TK, why);
+        error = 1;
+        return;
     }
+    if (phase == 2)
+        calculate_bubble_point(TK, Vl, Vv, xLiquid[1], yVapour[1]);
+    else
+        calculate_dew_point(TK, Vl, Vv, xLiquid[1], yVapour[1]);
 }
 
 }  // namespace vornex

@@ -470,7 +470,10 @@ class WaterEOS : public FluidPhase {
     // where no water model is used; 1 between the model's outer spinodals (the pockets
     // with dP/dV < 0 that a model may have near the critical density inside this range
     // are no stable states); 0 at and above spinodalCeiling. Where no spinodal is found the
-    // sign of dP/dV decides; 0 for every state of a model without probes. The fluid's state
+    // sign of dP/dV decides; 0 for every state of a model without probes. Below the triple
+    // point, 1 also for every V denser than a loop of the compressed liquid's isotherm
+    // (IAPWS-95 at 231 K rises to 17,600 bar near 12 cm3/mol, falls to -1.9e6 bar and rises
+    // again through 1 bar near 5 cm3/mol, 3,600 kg/m3: no state of water). The fluid's state
     // is not touched.
     int isInstableBetweenSpinodals(double TK, double Vm3);
     // Installs an owned copy of one of the model's residual terms for the stability test
@@ -498,6 +501,9 @@ class WaterEOS : public FluidPhase {
     bool spinodalsFound_ = false;
     double liquidSpinodal_ = 0.0;
     double vapourSpinodal_ = 0.0;
+    // The densest volume of the compressed liquid's branch at that temperature: where its
+    // isotherm, followed down from the liquid spinodal, first turns unstable (0: nowhere).
+    double compressedLiquidFloor_ = 0.0;
 
     void gasThAction(double Vcm3);
     void liquidThAction(double Vcm3);

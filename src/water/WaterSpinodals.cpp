@@ -51,6 +51,7 @@ bool WaterEOS::outerSpinodals(double TK) {
     if (spinodalT_ == TK) return spinodalsFound_;
     spinodalT_ = TK;
     spinodalsFound_ = false;
+    compressedLiquidFloor_ = 0.0;
     const double Tstart = std::min(TK, kHighestStartTemperature);
     // From the compressed liquid up; the fitted liquid spinodal of the reference model lies
     // within 1 % of its own.
@@ -75,6 +76,18 @@ bool WaterEOS::outerSpinodals(double TK) {
     }
     if (steps >= 2000) return false;
     spinodalsFound_ = true;
+    // Below the triple point the compressed liquid's branch may end, towards higher density,
+    // in a loop beyond which a stretch of the equation rises again through ordinary
+    // pressures; its roots are no states. Followed down to a tenth of the critical volume
+    // (the branch at 10,000 bar and 250 K lies at 14.3 cm3/mol, a quarter of it).
+    if (TK < 273.16) {
+        for (V = liquidSpinodal_; V > 0.1 * kWaterCriticalVolume; V *= 0.98) {
+            if (probeIsUnstable(TK, V * 0.98)) {
+                compressedLiquidFloor_ = spinodalBetween(TK, V, V * 0.98);
+                break;
+            }
+        }
+    }
     return true;
 }
 
@@ -94,7 +107,10 @@ int WaterEOS::isInstableBetweenSpinodals(double TK, double Vm3) {
     if (probes_.empty()) return 0;
     if (TK < 230.0) return 1;
     if (!(TK < spinodalCeiling) || !(Vm3 > 0.0)) return 0;
-    if (outerSpinodals(TK)) return liquidSpinodal_ < Vm3 && Vm3 < vapourSpinodal_ ? 1 : 0;
+    if (outerSpinodals(TK))
+        return (liquidSpinodal_ < Vm3 && Vm3 < vapourSpinodal_) || Vm3 < compressedLiquidFloor_
+                   ? 1
+                   : 0;
     return probeIsUnstable(TK, Vm3) ? 1 : 0;
 }
 

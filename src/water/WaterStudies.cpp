@@ -263,6 +263,24 @@ void WaterEOS::calculateTheConodeInteractiveFromT(double TK) {
     calculateTheConodeFromT(TK, 1, "0");
 }
 
+namespace {
+
+// The liquid isobar starts at 250 K, where a model published from a higher temperature may
+// give its liquid side a root of a loop of its equation instead of the liquid (HGK at 1 bar:
+// 78.9 cm3/mol, 228 kg/m3). The start is the first 5 K step up to 300 K whose liquid-side
+// root is denser than half the critical volume.
+double liquidIsobarStart(WaterEOS& w, double Pbar) {
+    double TK = 250.0;
+    for (; TK < 300.0; TK += 5.0) {
+        w.calculateFromTP(TK, Pbar, 0);
+        if (w.error == 0 && w.V < 0.5 * kWaterCriticalVolume) break;
+    }
+    w.error = 0;
+    return TK;
+}
+
+}  // namespace
+
 void WaterEOS::calculateTheIsobar(double Pbar, char side, char igor, const char* suffix,
                                   CurveArray* array) {
     if (!(Pbar > 0.0) || !std::isfinite(Pbar)) {
@@ -270,14 +288,18 @@ void WaterEOS::calculateTheIsobar(double Pbar, char side, char igor, const char*
         error = 1;
         return;
     }
+    // The side asked for names the branch traced, whatever side the model's own selector
+    // names (a vapour-side model's liquid isobar had been its subcooled vapour from 250 K).
+    const int selector = phase;
+    set_the_phase_as(side == 0 ? 2 : 1);
     if (side == 0) {
         const double p = Pbar;
         const double Vm3 =
             1e-6 * (18.1989311759086 - 0.0012675705556222 * p + 2.98646503779991e-07 * p * p -
                     4.77805887640509e-11 * p * p * p + 3.85907803820556e-15 * p * p * p * p -
                     1.1913794257711e-19 * p * p * p * p * p);
-        calculate_TV_isobar(Pbar, 250.0, Vm3, 200.0, 1500.0, 1e-05, 0.1, 1.0, 1e-06, 1, igor,
-                            suffix, array);
+        calculate_TV_isobar(Pbar, liquidIsobarStart(*this, Pbar), Vm3, 200.0, 1500.0, 1e-05, 0.1,
+                            1.0, 1e-06, 1, igor, suffix, array);
     } else {
         const double L = std::log(Pbar);
         const double Vm3 =
@@ -285,9 +307,15 @@ void WaterEOS::calculateTheIsobar(double Pbar, char side, char igor, const char*
             std::exp(11.7516697467697 - 0.989794976769644 * L - 0.0035783991297222 * L * L -
                      0.000878267081583461 * L * L * L + 7.88713857922376e-05 * L * L * L * L +
                      1.43278632219953e-05 * L * L * L * L * L);
-        calculate_TV_isobar(Pbar, 1500.0, Vm3, 200.0, 1500.0, 1.6e-05, 1.0, -1.0, -1e-05, 1, igor,
+        // The dilute vapour's volume at 1500 K, RT/P, exceeds 1 m3/mol below 0.125 bar; below
+        // 1 bar the volume step grows as the volume does, so that the trace keeps the rows it
+        // has at 1 bar.
+        const double Vmax = std::max(1.0, 10.0 * gasConstant * 1500.0 / (Pbar * 1e5));
+        const double dV = -1e-05 * std::max(1.0, 1.0 / Pbar);
+        calculate_TV_isobar(Pbar, 1500.0, Vm3, 200.0, 1500.0, 1.6e-05, Vmax, -1.0, dV, 1, igor,
                             suffix, array);
     }
+    set_the_phase_as(selector);
 }
 
 void WaterEOS::specialCurve(const char* prefix, char igor, const char* suffix,

@@ -144,6 +144,31 @@ TEST_F(AnderkoStartTables, DensityFromAHomogenisationTemperatureIsTheBubblePoint
     EXPECT_NEAR(m->xLiquid[1], 0.05, 1e-12);
 }
 
+// A homogenisation temperature with no starting state (a brine more dilute than the table's
+// 0.001, a water-KCl system, a one-component fluid) had left the state as it was with the
+// flag clear: the caller took the volumes set before for the bubble point.
+TEST_F(AnderkoStartTables, DensityFromAHomogenisationTemperatureWithoutAStartIsAFailure) {
+    m->composition(1.0 - 1e-6, 1e-6);
+    m->set_the_phase_as(2);
+    m->error = 0;
+    std::string said = test::stderrOf([&] { m->calculateTheDensityFromTh(600.0); });
+    EXPECT_EQ(m->error, 1);
+    EXPECT_NE(said.find("no bubble point near this salinity"), std::string::npos) << said;
+    Anderko kcl(1);
+    kcl.setSystemCode(13);
+    kcl.composition(0.95, 0.05);
+    kcl.error = 0;
+    said = test::stderrOf([&] { kcl.calculateTheDensityFromTh(700.0); });
+    EXPECT_EQ(kcl.error, 1);
+    EXPECT_NE(said.find("only from the table of H2O-NaCl"), std::string::npos) << said;
+    Anderko water(2);
+    water.setSystemCode(1);
+    water.error = 0;
+    said = test::stderrOf([&] { water.calculateTheDensityFromTh(600.0); });
+    EXPECT_EQ(water.error, 1);
+    EXPECT_NE(said.find("one-component"), std::string::npos) << said;
+}
+
 // A vapour's homogenisation temperature is its dew point; with the mixture solver in use its
 // start is seeded there too.
 TEST_F(AnderkoStartTables, DensityFromAHomogenisationTemperatureOfAVapourIsTheDewPoint) {

@@ -346,6 +346,31 @@ TEST_F(WagnerPrussTest, LiquidConductivityFit) {
 
 // ------------------------------------------------------------------ factory
 
+// Below the triple point the compressed liquid's isotherm ends, towards higher density, in a
+// loop beyond which the equation rises again through ordinary pressures near 5 cm3/mol: the
+// stable state at 230-234 K from 1 to 10,000 bar, and up to 248 K above 6,000 bar, had been
+// that stretch (3,400-3,600 kg/m3), and at 231 K and 1e-4 bar it had been taken over the
+// vapour. Densities: IAPWS-95 as evaluated by python3-iapws.
+TEST_F(WagnerPrussTest, StableStateBelowTheTriplePointIsNoStretchDenserThanTheLiquid) {
+    struct Case {
+        double T, Pbar, rho;
+        FluidPhase::StablePhase phase;
+    };
+    for (const Case& c : {Case{231.0, 1000.0, 1040.8153082474375, FluidPhase::StablePhase::Liquid},
+                          Case{240.0, 8000.0, 1236.35278018035, FluidPhase::StablePhase::Liquid},
+                          Case{245.0, 10000.0, 1268.431385246791, FluidPhase::StablePhase::Liquid},
+                          Case{231.0, 1e-4, 9.380231487882016e-05, FluidPhase::StablePhase::Vapour}}) {
+        SCOPED_TRACE(testing::Message() << c.T << " K, " << c.Pbar << " bar");
+        EXPECT_EQ(water.calculateStableStateFromTP(c.T, c.Pbar), c.phase);
+        EXPECT_EQ(water.error, 0);
+        EXPECT_NEAR(water.rho, c.rho, 1e-7 * c.rho);
+    }
+    // The stretch's own volumes are no states of the model.
+    EXPECT_EQ(water.isInstable(231.0, 5e-6), 1);
+    EXPECT_EQ(water.isInstable(231.0, 1.8e-5), 0);
+    EXPECT_EQ(water.isInstable(300.0, 5e-6), 0);
+}
+
 TEST(WaterFactoryTest, WagnerKeywordBuildsTheLiquidSideModel) {
     registerWaterModels();
     std::unique_ptr<FluidPhase> model(FluidPhase::getEOS("wagner"));

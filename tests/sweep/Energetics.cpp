@@ -1,8 +1,9 @@
 // Energetics: kelno's cycles computed in the program, by heating mode (isochoric, isobaric,
-// Wohletz), with and without the pyroclast-heated case, over surface pressures from 1 bar to
-// just below water's critical pressure and the range of water/magma mass ratios: each
-// computed cycle closes its heat balance, does no negative work where water expands, keeps
-// the reversible work at least the irreversible one and never lowers an entropy on heating.
+// Wohletz), with and without the pyroclast-heated case, over surface pressures from water's
+// triple point to just below its critical pressure and the range of water/magma mass ratios:
+// each computed cycle closes its heat balance, does no negative work where water expands,
+// keeps the reversible work at least the irreversible one and never lowers an entropy on
+// heating.
 #include <cmath>
 #include <string>
 #include <vector>
@@ -20,7 +21,7 @@ struct Heating {
     uint8_t mode;  // 0 isochoric, 1 isobaric, 2 Wohletz
 };
 const Heating kHeatings[] = {{"pv", 0}, {"pp", 1}, {"pw", 2}};
-const double kSurfacePressures[] = {1, 5, 20, 50, 100, 150, 200, 220.6};
+const double kSurfacePressures[] = {0.0062, 0.1, 1, 5, 20, 50, 100, 150, 200, 220.6};
 
 void checkCycles(Checks& c, const Heating& h, double Psurf, bool pyroclast) {
     WagnerPruss water(2);

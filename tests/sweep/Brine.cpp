@@ -277,9 +277,13 @@ void checkCurvePoints(Checks& c, PalliserModel& model, double TC) {
     const double Pn2 = model.calculateNaClSatPressure(TC);
     // Molten NaCl boils from its melting point (800.7 degC) on: below it a point may be refused,
     // but never given as a state no fluid has.
+    // Its boiling fit reaches no pressure until 0.0011 K above 800 degC: NaCl boils at 0 bar
+    // with no vapour there.
+    const bool noPressure = TC < 800.0011 && Pn == 0 && Pn2 == 0 && rhoV == 0 && rhoL > 0;
     c.check("NaCl's saturation point is a state at its saturation pressure or refused below its "
             "melting point",
-            refused ? TC < 800 : Pn > 0 && near(Pn, Pn2, 1e-12) && rhoL > rhoV && rhoV > 0,
+            refused ? TC < 800
+                    : noPressure || (Pn > 0 && near(Pn, Pn2, 1e-12) && rhoL > rhoV && rhoV > 0),
             at + ": P " + num(Pn) + " and " + num(Pn2) + " bar, rho " + num(rhoL) + " / " + num(rhoV));
     if (TC < 370) {
         double Pw = -1, rl = 0, rv = 0;
@@ -453,8 +457,11 @@ void addBrineConfigurations(std::vector<Configuration>& out) {
                            checkPointFunctions(c, model, T);
                        }});
     }
-    for (int TC = 5; TC <= 1000; TC += 25) {
-        const double T = TC;
+    // Every 25 degC, and halite's melting point, where molten NaCl begins to boil.
+    std::vector<double> inverses;
+    for (int TC = 5; TC <= 1000; TC += 25) inverses.push_back(TC);
+    inverses.insert(inverses.end(), {800.0, 800.001, 800.01});
+    for (double T : inverses) {
         out.push_back({"h2onacl", "h2onacl inverses " + num(T), [T](Checks& c) {
                            PalliserModel model;
                            checkPointInverses(c, model, T);

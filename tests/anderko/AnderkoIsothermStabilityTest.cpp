@@ -1,0 +1,111 @@
+// The binary isotherm of the salt-water models traced along the bubble point: every row it
+// writes is a pair of phases no third one undercuts on their common tangent plane, and where
+// a third phase appears the curve ends there and says so.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "anderko/Anderko.h"
+#include "fluid/Metastability.h"
+#include "numerics/TextCapture.h"
+
+namespace vornex {
+namespace {
+
+struct Trace {
+    bool complete = false;
+    std::string said;
+    std::vector<std::vector<double>> rows;  // T, P (bar), xl0, xl1, xv0, xv1, Vl, Vv (cm3/mol)...
+};
+
+Trace traceIsotherm(int systemCode, double TK, const std::string& suffix) {
+    Anderko m(2);
+    m.setSystemCode(systemCode);
+    Trace t;
+    test::stdoutOf([&] {
+        t.said = test::stderrOf([&] { t.complete = m.calculateTheBinaryIsotherm(TK, suffix.c_str()); });
+    });
+    std::ifstream in("bino" + suffix);
+    in.imbue(std::locale::classic());
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream fields(line);
+        fields.imbue(std::locale::classic());
+        std::vector<double> row;
+        for (double v; fields >> v;) row.push_back(v);
+        if (row.size() == 19) t.rows.push_back(row);
+    }
+    return t;
+}
+
+// The lowest trial below the tangent plane of either phase of a row (RT). Six printed digits
+// of a dense liquid's volume or of the pressure move a phase off the tie line by more than
+// the test's resolution: the row's bubble point is solved again at its liquid composition,
+// from its printed volumes, and both phases tested at full precision.
+double lowestBelowPlane(int systemCode, const std::vector<double>& row) {
+    Anderko m(2);
+    m.setSystemCode(systemCode);
+    m.calculate_bubble_point(row[0], row[6] * 1e-6, row[7] * 1e-6, row[3], row[5]);
+    EXPECT_EQ(m.error, 0) << row[1] << " bar, x " << row[3];
+    EXPECT_NEAR(m.P * 1e-5, row[1], 1e-4 * row[1]);
+    const double c[2] = {m.xLiquid[1], m.yVapour[1]}, V[2] = {m.Vl0, m.Vv0};
+    double lowest = 0.0;
+    for (int k = 0; k < 2; ++k) {
+        m.set_the_phase_as(k == 0 ? 2 : 1);
+        m.composition(1.0 - c[k], c[k]);
+        m.calculateBulkMolarWeight();
+        m.calculateFromTV(row[0], V[k], 0);
+        if (m.error != 0) continue;
+        const PhaseSplit s = testStateSplit(m);
+        if (s.tested) lowest = std::min(lowest, s.distance);
+    }
+    return lowest;
+}
+
+// Rows spread over the curve and its last ones, where a lost stability would show first.
+std::vector<std::size_t> rowsToCheck(std::size_t n, std::size_t stride) {
+    std::vector<std::size_t> picks;
+    for (std::size_t i = 0; i < n; i += stride) picks.push_back(i);
+    for (std::size_t i = n > 3 ? n - 3 : 0; i < n; ++i)
+        if (picks.empty() || i > picks.back()) picks.push_back(i);
+    return picks;
+}
+
+constexpr int kH2ONaCl = 10, kH2OKCl = 13;
+
+// H2O-KCl at 600 K: towards the salt, at 0.05 bar, the liquid of x(KCl) above 0.8 lay up to
+// 0.008 RT above a trial phase, and the curve went on through it to the pure salt with no word.
+// H2O-NaCl at 573.15 K: from x(NaCl) 0.23 at 50.7 bar on, a trial of x(NaCl) near 0.5 lay
+// below the plane, and the curve swung about 49.3 bar for a hundred rows. Both now end at the
+// first loss of stability, the third phase named.
+TEST(AnderkoIsothermStability, EndsWhereAThirdPhaseAppears) {
+    struct Case {
+        int system;
+        double T;
+        const char* suffix;
+        double xEnd, PEnd;  // where the liquid loses stability (x of the salt, bar)
+    };
+    for (const Case c : {Case{kH2OKCl, 600.0, "_k600", 0.79, 0.0514},
+                         Case{kH2ONaCl, 573.15, "_n573", 0.228, 50.85}}) {
+        SCOPED_TRACE(c.suffix);
+        const Trace t = traceIsotherm(c.system, c.T, c.suffix);
+        EXPECT_FALSE(t.complete);
+        EXPECT_NE(t.said.find("where a third phase appears"), std::string::npos) << t.said;
+        EXPECT_EQ(t.said.find("makes no progress"), std::string::npos) << t.said;
+        ASSERT_GT(t.rows.size(), 10u);
+        const std::vector<double>& end = t.rows.back();
+        EXPECT_NEAR(end[3], c.xEnd, 0.01);
+        EXPECT_NEAR(end[1], c.PEnd, 0.01 * c.PEnd);
+        for (std::size_t i : rowsToCheck(t.rows.size(), 20)) {
+            EXPECT_GT(lowestBelowPlane(c.system, t.rows[i]), -1e-7)
+                << "row " << i << " at " << t.rows[i][1] << " bar, x " << t.rows[i][3];
+            EXPECT_EQ(t.rows[i][18], static_cast<double>(i));
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vornex

@@ -329,6 +329,22 @@ double LK_EOS::calculate_state_functions() {
         error = 1;
         return P;
     }
+    // A component without its standard-state record has no ideal-gas heat capacity,
+    // enthalpy or entropy: the whole state functions of a mixture holding it are unknown.
+    auto* standard = dynamic_cast<Standard*>(gas);
+    if (standard != nullptr) {
+        for (int i = 0; i < nc; ++i) standard->x[static_cast<size_t>(i)] = x[static_cast<size_t>(i)];
+        const int missing = standard->missingComponent();
+        if (missing >= 0) {
+            vornex::cfprintf(stderr,
+                             "%s: no ideal-gas data for %s in compo/standard.txt: no enthalpy, "
+                             "entropy or heat capacity\n",
+                             modelName.c_str(), componentName[static_cast<size_t>(missing)].c_str());
+            H = S = G = U = A = Cp = Cv = soundSpeed = std::numeric_limits<double>::quiet_NaN();
+            error = 1;
+            return P;
+        }
+    }
     gas->T = T;
     gas->V = kGasConstant * T / P;
     for (int i = 0; i < nc; ++i) gas->x[static_cast<size_t>(i)] = x[static_cast<size_t>(i)];

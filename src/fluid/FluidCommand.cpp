@@ -377,7 +377,7 @@ bool printStateAtTP(FluidPhase& f, const Values& v) {
     }
     // A mixture's volume roots are not its stability: a uniform fluid inside a two-phase
     // region is a root too. A binary is tested against a split; a larger mixture is not.
-    const PhaseSplit split = f.nc > 1 ? testPhaseSplit(f, TK, Pbar) : PhaseSplit{};
+    const PhaseSplit split = f.nc == 2 ? testPhaseSplit(f, TK, Pbar) : PhaseSplit{};
     const bool single = f.nc > 1 && (!split.tested || split.splits);
     // Where a solid is the stable phase the root found is only the fluid's most stable one.
     const std::string solid =
@@ -857,7 +857,13 @@ bool FluidCommandInterpreter::run(int argc, char* const* argv) {
             commandFileMark = written;
             const unsigned long failedWrites = OutputFiles::failures();
             commandFailureMark = failedWrites;
+            // The composition is the one the x command set: a tracer that walks the
+            // composition (bino, binop, crit2, ...) leaves it as it found it for the next.
+            const std::vector<double> composition = fluid_.x;
             const bool done = command->action(fluid_, values);
+            if (!command->setsState && fluid_.x != composition)
+                for (int k = 0; k < fluid_.nc && k < static_cast<int>(composition.size()); ++k)
+                    fluid_.composition_of_component(k, composition[static_cast<size_t>(k)]);
             const bool wroteAll = !done || wroteEveryFile(command->word, failedWrites);
             flushStandardOutput();
             reportFilesWrittenSince(written, stderr);

@@ -320,11 +320,11 @@ bool saturationPressureMiss(FluidPhase& fluid, double TK, double lnP, double& mi
 }
 
 // The saturation temperature at PPa of a one-component fluid from its own saturation
-// pressure between the lowest temperature of its tracers and its own critical point:
-// bracketed from Tguess outwards, then narrowed by regula falsi in 1/T on ln Psat (nearly
-// linear there). The Newton solve of the three unknowns needs a start near the solution,
-// which fits of another model's curve do not give everywhere; this search cannot miss a
-// pressure between the curve's ends. A curve whose pressure falls with T over a stretch
+// pressure between the lowest temperature of its tracers (or 0.4 Tc, if lower) and its own
+// critical point: bracketed from Tguess outwards, then narrowed by regula falsi in 1/T on
+// ln Psat (nearly linear there). The Newton solve of the three unknowns needs a start near
+// the solution, which fits of another model's curve do not give everywhere; this search
+// cannot miss a pressure between the curve's ends. A curve whose pressure falls with T over a stretch
 // (Duan-Moller-Weare's water by the general equation, from 950 bar at 273 K to 180 bar at
 // 446 K) has two saturation temperatures at some pressures: the one nearer Tguess is found.
 // Leaves the solution as the Newton solve would (T, Vl, Vv, the saturated vapour); false
@@ -333,7 +333,12 @@ bool saturationTemperatureOnOwnCurve(FluidPhase& fluid, double PPa, double Tgues
     if (!(PPa > 0.0) || !std::isfinite(PPa) || (fluid.nc != 1 && componentAlone(fluid) < 0))
         return false;
     const double Tc = fluid.namingCriticalTemperature();
-    const double Tlow = fluid.Tlowest;
+    // The curve tracers stop at the fluid's lowest temperature, which may lie above its
+    // triple point (methane's 100 K, 9 K above it, where the saturation pressure is 0.34 bar
+    // and 0.117 at the triple point): the search goes on down to 0.4 Tc, below every
+    // fluid's triple point here (water's is 0.42 Tc, methane's 0.48), while the fluid has a
+    // saturation there.
+    const double Tlow = std::fmin(fluid.Tlowest, 0.4 * Tc);
     if (!(Tc > Tlow) || !(Tlow > 0.0)) return false;
     const double lnP = std::log(PPa);
     // A temperature with its miss F = ln Psat(T) - ln P.

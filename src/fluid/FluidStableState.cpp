@@ -3,6 +3,7 @@
 // returns superheated liquid or subcooled vapour wherever that branch still has a root; here
 // both branches are solved and the one of lower Gibbs energy is kept.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -84,7 +85,7 @@ FluidPhase::StablePhase FluidPhase::calculateStableStateFromTP(double TK, double
     const double Tc = namingCriticalTemperature();
     const double Vc = namingCriticalVolume();
     const int selector = phase;
-    const Branch vapour = solveBranch(*this, kVapourSide, TK, Pbar);
+    Branch vapour = solveBranch(*this, kVapourSide, TK, Pbar);
     Branch liquid = solveBranch(*this, kLiquidSide, TK, Pbar);
     phase = selector;
     vapourBeyondReach = 0.0;
@@ -92,12 +93,19 @@ FluidPhase::StablePhase FluidPhase::calculateStableStateFromTP(double TK, double
         error = 1;
         return StablePhase::None;
     }
+    const bool belowOwnTc = nc == 1 && Tc > 0.0 && TK < Tc * (1.0 - 1e-8);
+    // Below the critical temperature no vapour is denser than the critical volume: a lighter
+    // root of the vapour side's search there, beside a liquid, lies on a stable-looking
+    // stretch between the equation's spinodals, whose fugacity means nothing (Span's nitrogen
+    // at 76 K and 72 bar: 87.6 cm3/mol and a fugacity of 120 Pa, beside the liquid's 33).
+    if (belowOwnTc && vapour.found && liquid.found && Vc > 0.0 && vapour.V < Vc &&
+        vapour.V > liquid.V * (1.0 + kSameRoot))
+        vapour.found = false;
     // The vapour side's search falls back on the liquid branch where it finds no vapour,
     // and the liquid side's on the vapour branch.
     const bool sameRoot =
         vapour.found && liquid.found && std::fabs(vapour.V - liquid.V) <= kSameRoot * vapour.V;
     const bool distinctVapour = vapour.found && !sameRoot;
-    const bool belowOwnTc = nc == 1 && Tc > 0.0 && TK < Tc * (1.0 - 1e-8);
     if (vapour.found && (!liquid.found || sameRoot) && belowOwnTc && !(vapour.V < Vc)) {
         // A vapour found alone may lie above saturation, where the liquid is the stable
         // phase: near the critical point the liquid side's start (the substance's, not the
@@ -376,16 +384,18 @@ std::vector<double> trialCompositions() {
 
 struct StateOfMixture {
     bool found = false;
-    double lnf[2] = {0.0, 0.0};
+    std::vector<double> lnf;  // 0 for a component absent
 };
 
-// ln f_i of the uniform mixture at its stable root at (T, P).
+// ln f_i of the uniform mixture at its stable root at (T, P), of the components present.
 StateOfMixture stateOf(FluidPhase& f, double TK, double Pbar) {
     StateOfMixture s;
     if (f.calculateStableStateFromTP(TK, Pbar) == FluidPhase::StablePhase::None || f.error != 0)
         return s;
-    for (int i = 0; i < 2; ++i) {
-        const double fi = f.fugacity[static_cast<std::size_t>(i)];
+    s.lnf.assign(static_cast<std::size_t>(f.nc), 0.0);
+    for (std::size_t i = 0; i < s.lnf.size(); ++i) {
+        if (!(f.x[i] > 0.0)) continue;
+        const double fi = f.fugacity[i];
         if (!(fi > 0.0) || !std::isfinite(fi)) return s;
         s.lnf[i] = std::log(fi);
     }
@@ -423,10 +433,183 @@ void scanTangentPlane(FluidPhase& f, double TK, double Pbar, const std::vector<d
     f.calculateBulkMolarWeight();
 }
 
+// A mixture of three or more components has no composition line to scan: its trial phases
+// are found by successive substitution, W_i = exp(d_i - ln phi_i(w)) with d_i = ln(f_i(z)/P),
+// whose fixed points are the stationary points of D. Each trial runs on both sides of the
+// model's isotherm from a start near every pure component present, from the feed's incipient
+// vapour and liquid by Wilson's K-values (where the model holds critical constants) and by
+// the pure components' own roots (an ideal solution of them), and from the feed moved a
+// little towards each pure component: between them they reach the valleys of a liquid and a
+// vapour of a gas mixture.
+constexpr int kTrialSteps = 300;
+// Share of a pure component in the starts near the feed.
+constexpr double kNearFeedShift = 0.3;
+
+class MulticomponentTrials {
+   public:
+    MulticomponentTrials(FluidPhase& f, double TK, double Pbar, const std::vector<double>& z,
+                         const std::vector<double>& lnf)
+        : f_(f), TK_(TK), Pbar_(Pbar), z_(z), plane_(z.size(), 0.0), lnPhi_(z.size(), 0.0) {
+        for (std::size_t i = 0; i < z.size(); ++i)
+            if (z[i] > 0.0) plane_[i] = lnf[i] - std::log(Pbar * 1e5);
+    }
+
+    void scan(PhaseSplit& split) {
+        split.tested = true;
+        for (const std::vector<double>& start : starts())
+            for (int side : {kVapourSide, kLiquidSide}) trialFrom(side, start, split);
+        split.splits = split.distance < -1e-7;
+        if (split.trial.size() > 1) split.trialX1 = split.trial[1];
+    }
+
+   private:
+    FluidPhase& f_;
+    const double TK_, Pbar_;
+    const std::vector<double> z_;
+    std::vector<double> plane_, lnPhi_;
+
+    bool present(std::size_t i) const { return z_[i] > 0.0; }
+
+    // ln phi_i of w on the root of one side; false where that root is no state.
+    bool lnPhiOnSide(int side, const std::vector<double>& w) {
+        for (std::size_t i = 0; i < w.size(); ++i)
+            f_.composition_of_component(static_cast<int>(i), w[i]);
+        if (!solveBranch(f_, side, TK_, Pbar_).found) return false;
+        for (std::size_t i = 0; i < w.size(); ++i) {
+            if (!present(i)) continue;
+            const double phi = f_.fugacityCoefficient[i];
+            if (!(phi > 0.0) || !std::isfinite(phi)) return false;
+            lnPhi_[i] = std::log(phi);
+        }
+        return true;
+    }
+
+    // w scaled to sum to one over the components present, nothing of the others; empty
+    // where it holds nothing finite.
+    std::vector<double> normalised(std::vector<double> w) const {
+        double sum = 0.0;
+        for (std::size_t i = 0; i < w.size(); ++i) {
+            if (!present(i)) w[i] = 0.0;
+            sum += w[i];
+        }
+        if (!(sum > 0.0) || !std::isfinite(sum)) return {};
+        for (double& v : w) v /= sum;
+        return w;
+    }
+
+    // The feed weighted by exp(sign ln K_i): its incipient vapour (sign 1) or liquid (-1).
+    std::vector<double> weighted(const std::vector<double>& lnK, double sign) const {
+        std::vector<double> w(z_.size(), 0.0);
+        for (std::size_t i = 0; i < w.size(); ++i)
+            w[i] = z_[i] * std::exp(std::clamp(sign * lnK[i], -300.0, 300.0));
+        return normalised(w);
+    }
+
+    std::vector<std::vector<double>> starts() {
+        const std::size_t n = z_.size();
+        std::size_t count = 0;
+        for (std::size_t i = 0; i < n; ++i) count += present(i) ? 1 : 0;
+        std::vector<std::vector<double>> out;
+        for (std::size_t pure = 0; pure < n; ++pure) {
+            if (!present(pure)) continue;
+            std::vector<double> w(n, 0.0);
+            for (std::size_t i = 0; i < n; ++i)
+                if (present(i)) w[i] = i == pure ? 0.98 : 0.02 / double(count - 1);
+            out.push_back(w);
+            for (std::size_t i = 0; i < n; ++i)
+                w[i] = (1.0 - kNearFeedShift) * z_[i] + (i == pure ? kNearFeedShift : 0.0);
+            out.push_back(w);
+        }
+        // Wilson: K_i = (Pc_i / P) exp(5.373 (1 + omega_i) (1 - Tc_i / T)).
+        std::vector<double> lnK(n, 0.0);
+        bool wilson = true;
+        for (std::size_t i = 0; i < n && wilson; ++i) {
+            double Tc = 0.0, Pc = 0.0, omega = 0.0;
+            wilson = !present(i) ||
+                     (f_.componentCriticalConstants(static_cast<int>(i), Tc, Pc, omega) &&
+                      Tc > 0.0 && Pc > 0.0);
+            if (wilson && present(i))
+                lnK[i] = std::log(Pc / (Pbar_ * 1e5)) + 5.373 * (1.0 + omega) * (1.0 - Tc / TK_);
+        }
+        if (wilson)
+            for (double sign : {1.0, -1.0})
+                if (std::vector<double> w = weighted(lnK, sign); !w.empty()) out.push_back(w);
+        // An ideal solution of the pure components on one side of their isotherms beside the
+        // feed: w_i = z_i phi_i(z) / phi_i(pure i).
+        for (int side : {kVapourSide, kLiquidSide}) {
+            std::vector<double> lnPhiPure(n, 0.0);
+            bool all = true;
+            for (std::size_t pure = 0; pure < n && all; ++pure) {
+                if (!present(pure)) continue;
+                std::vector<double> w(n, 0.0);
+                w[pure] = 1.0;
+                all = lnPhiOnSide(side, w);
+                lnPhiPure[pure] = lnPhi_[pure];
+            }
+            if (!all) continue;
+            std::vector<double> lnRatio(n, 0.0);
+            for (std::size_t i = 0; i < n; ++i)
+                if (present(i)) lnRatio[i] = plane_[i] - std::log(z_[i]) - lnPhiPure[i];
+            if (std::vector<double> w = weighted(lnRatio, 1.0); !w.empty()) out.push_back(w);
+        }
+        return out;
+    }
+
+    // The lowest D along the substitution from w0 on one side into the split.
+    void trialFrom(int side, std::vector<double> w, PhaseSplit& split) {
+        for (int step = 0; step < kTrialSteps; ++step) {
+            if (!lnPhiOnSide(side, w)) return;
+            double D = 0.0, change = 0.0, toFeed = 0.0;
+            std::vector<double> W(w.size(), 0.0);
+            for (std::size_t i = 0; i < w.size(); ++i) {
+                if (!present(i)) continue;
+                if (w[i] > 0.0) D += w[i] * (std::log(w[i]) + lnPhi_[i] - plane_[i]);
+                W[i] = std::exp(std::clamp(plane_[i] - lnPhi_[i], -700.0, 700.0));
+                toFeed = std::fmax(toFeed, std::fabs(w[i] - z_[i]));
+            }
+            if (!std::isfinite(D)) return;
+            if (D < split.distance) {
+                split.distance = D;
+                split.trial = w;
+            }
+            const std::vector<double> next = normalised(W);
+            if (next.empty()) return;
+            for (std::size_t i = 0; i < w.size(); ++i)
+                change = std::fmax(change, std::fabs(next[i] - w[i]));
+            // Settled, or on its way to the feed itself (the trivial point, D = 0).
+            if (change < 1e-10 || (toFeed < 1e-5 && D > -1e-7)) return;
+            w = next;
+        }
+    }
+};
+
+PhaseSplit multicomponentSplit(FluidPhase& f, double TK, double Pbar) {
+    PhaseSplit split;
+    const std::vector<double> z(f.x.begin(), f.x.begin() + f.nc);
+    // One component alone has no second composition to split into.
+    if (std::count_if(z.begin(), z.end(), [](double v) { return v > 0.0; }) < 2) {
+        split.tested = true;
+        f.calculateStableStateFromTP(TK, Pbar);
+        return split;
+    }
+    const StateOfMixture own = stateOf(f, TK, Pbar);
+    if (own.found) {
+        const int selector = f.phase;
+        MulticomponentTrials(f, TK, Pbar, z, own.lnf).scan(split);
+        f.phase = selector;
+        for (std::size_t i = 0; i < z.size(); ++i)
+            f.composition_of_component(static_cast<int>(i), z[i]);
+        f.calculateBulkMolarWeight();
+    }
+    f.calculateStableStateFromTP(TK, Pbar);
+    return split;
+}
+
 }  // namespace
 
 PhaseSplit testPhaseSplit(FluidPhase& f, double TK, double Pbar) {
     PhaseSplit split;
+    if (f.nc > 2) return multicomponentSplit(f, TK, Pbar);
     if (f.nc != 2) return split;
     const std::vector<double> z(f.x.begin(), f.x.begin() + 2);
     // One component alone has no second composition to split into; its stable state is the
@@ -468,6 +651,7 @@ PhaseSplit testStateSplit(FluidPhase& f) {
         return split;
     }
     StateOfMixture own;
+    own.lnf.assign(2, 0.0);
     for (int i = 0; i < 2; ++i) {
         const double fi = f.fugacity[static_cast<std::size_t>(i)];
         if (!(fi > 0.0) || !std::isfinite(fi)) return split;

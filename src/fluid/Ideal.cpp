@@ -164,6 +164,7 @@ void Standard::number_of_components(int count) {
     componentIndex = 0;
     const auto n = static_cast<size_t>(count);
     for (auto* v : {&S0, &H0, &cpA, &cpB, &cpC, &cpD}) v->assign(n, 0.0);
+    found.assign(n, false);
     leaf_.number_of_variables(count + 2);
     // The ideal gas depends on T and the composition, never on V.
     leaf_.setDependent(1, false);
@@ -228,6 +229,14 @@ void Standard::calculate_fixed_parameters() {
     table[Deriv::a_TT] = leaf_.d2(0, 0);
 }
 
+int Standard::missingComponent() const {
+    for (int i = 0; i < nc && i < static_cast<int>(found.size()); ++i) {
+        const auto u = static_cast<size_t>(i);
+        if (!found[u] && u < x.size() && x[u] > 0.0) return i;
+    }
+    return -1;
+}
+
 void Standard::read_component_data(const char* name) {
     if (name == nullptr || componentIndex >= nc) return;
     ComponentFile file(kStandardFile);
@@ -242,6 +251,7 @@ void Standard::read_component_data(const char* name) {
         cpD[k] = 0.0;
         H0[k] = kCalorie * record.H0;
         S0[k] = kCalorie * record.S0;
+        found[k] = true;
         ++componentIndex;
         return;
     }

@@ -66,6 +66,10 @@ class Standard : public Ideal {
     std::vector<double> cpB;
     std::vector<double> cpC;
     std::vector<double> cpD;
+    // Whether the table held the record of each component; one it lacks has no ideal gas.
+    std::vector<bool> found;
+    // The first component present (x > 0) that the table lacks, or -1.
+    int missingComponent() const;
 
     void number_of_components(int count) override;
     // The ideal-gas properties, and the value and the T and x derivatives of the root to

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace vornex {
 
@@ -95,24 +96,29 @@ struct Metastability {
 // whose stability needs more than its volume roots, is not judged.
 Metastability compareWithStableState(FluidPhase& f);
 
-// Whether a binary mixture at (T, P) splits into two phases: the tangent-plane test of its
-// Gibbs energy, D(w) = sum_i w_i (ln f_i(w) - ln f_i(z)) over trial compositions w at the same
-// T and P, each on every volume root of the model. A trial below zero (in units of RT) is a
-// pair of phases of lower Gibbs energy than the uniform mixture z.
+// Whether a mixture at (T, P) splits into two phases: the tangent-plane test of its Gibbs
+// energy, D(w) = sum_i w_i (ln f_i(w) - ln f_i(z)) over trial compositions w at the same T and
+// P, each on every volume root of the model. A trial below zero (in units of RT) is a pair of
+// phases of lower Gibbs energy than the uniform mixture z. A binary's trials run along its
+// composition line (1e-10 to 1 - 1e-10); those of three or more components are the stationary
+// points of D reached by successive substitution from near each pure component present, from
+// Wilson's and an ideal solution's estimates of the incipient vapour and liquid, and from the
+// mixture moved towards each pure component.
 struct PhaseSplit {
-    bool tested = false;  // a binary mixture with its own state (or one component alone)
+    bool tested = false;  // a mixture with its own state (or one component alone)
     bool splits = false;
-    double distance = 0.0;   // the lowest D found (RT)
-    double trialX1 = 0.0;    // mole fraction of component 1 at the lowest D
+    double distance = 0.0;      // the lowest D found (RT)
+    double trialX1 = 0.0;       // mole fraction of component 1 at the lowest D
+    std::vector<double> trial;  // of three or more components: the composition at the lowest D
 };
 // Leaves the fluid in the stable volume root of its own composition at (TK, Pbar); a mixture
-// of more than two components is not tested, and a binary with a component absent cannot
-// split (tested, no split).
+// whose components present are one alone cannot split (tested, no split).
 PhaseSplit testPhaseSplit(FluidPhase& f, double TK, double Pbar);
-// The same test of the state the fluid holds (from (T, V), one volume root among others),
+// The same test of the state a binary holds (from (T, V), one volume root among others),
 // against its own fugacities: a trial below zero says the state is not the stable one at its
 // temperature and pressure, whether another root of its composition or a second phase lies
-// lower. A state at a pressure not above zero is not tested. Leaves the fluid in its state.
+// lower. A state at a pressure not above zero, or of more than two components, is not tested.
+// Leaves the fluid in its state.
 PhaseSplit testStateSplit(FluidPhase& f);
 
 }  // namespace vornex

@@ -1,6 +1,7 @@
 #include "magma/VolatileCalc.h"
 #include "numerics/Decimal.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <initializer_list>
@@ -61,6 +62,14 @@ constexpr double kTraceVapourCO2 = 1e-6;  // mole fraction in the vapour
 // Below this CO2 in the vapour an open path whose mixed flash fails goes on with water
 // alone (the melt's water crossing its step with traces of CO2 the solve cannot resolve).
 constexpr double kTraceVapourRetry = 1e-3;
+// The solves take the vapour's CO2 fraction this far beyond 0 and 1, where the central
+// differences of their Jacobians (steps of 1e-7 at most) reach from a vapour of nearly one
+// volatile; the fugacities there continue linearly in the fraction.
+constexpr double kVapourFractionMargin = 1e-6;
+
+bool vapourFractionTaken(double y) {
+    return y >= -kVapourFractionMargin && y <= 1.0 + kVapourFractionMargin;
+}
 
 void bindNewton(Newton& n, VolatileCalc* self, EquationSystem system,
                 std::initializer_list<double> scale, std::initializer_list<double> eps) {
@@ -204,9 +213,13 @@ bool VolatileCalc::calculateVapourFugacities(double& fH2O, double& fCO2) {
                 fH2O *= yH2O;
                 fCO2 *= yCO2;
             } else if (fugacityMixing == 1) {
-                ok = solveVapour(yH2O, yCO2, temperature, pressure);
-                fH2O = vapour_->fugacity[0];
-                fCO2 = vapour_->fugacity[1];
+                // f_i = y_i P phi_i, with the coefficients of the mixture held within the
+                // pure ends: inside them the mixture's own fugacities, beyond (a solve's
+                // difference step) continued linearly in y_i.
+                const double y = std::clamp(yCO2, 0.0, 1.0);
+                ok = solveVapour(1.0 - y, y, temperature, pressure);
+                fH2O = yH2O * pressure * vapour_->fugacityCoefficient[0];
+                fCO2 = yCO2 * pressure * vapour_->fugacityCoefficient[1];
             } else {
                 ok = false;
             }
@@ -403,7 +416,7 @@ void VolatileCalc::calculateSaturationPressure() {
         const double* x = newton1_->x;
         const bool failed = newtonFails(*newton1_, {P, yCO2});
         pressure = x[0];
-        setVapourCO2(x[1]);
+        setVapourCO2(std::clamp(x[1], 0.0, 1.0));
         if (failed) {
             reportFailure(true, subject + ": no solution with the mixture's fugacities");
             return;
@@ -428,7 +441,7 @@ double VolatileCalc::equationForSaturationPressure(double P, void*) {
 
 void VolatileCalc::calculate_vector_function(double* x, double* F, double**, int& err, int,
                                              void*) {
-    if (!(x[0] > 0.0) || !(x[1] >= 0.0 && x[1] <= 1.0)) {
+    if (!(x[0] > 0.0) || !vapourFractionTaken(x[1])) {
         err = 1;
         return;
     }
@@ -532,7 +545,7 @@ void VolatileCalc::solveSaturationPoint(double P) {
         newton2_->scale[0] = std::fmax(100.0, v);
         const bool failed = newtonFails(*newton2_, {v, yCO2});
         co2Content = x[0];
-        setVapourCO2(x[1]);
+        setVapourCO2(std::clamp(x[1], 0.0, 1.0));
         calculateMoleFractions(waterContent, co2Content, &xH2Omelt, &xCO2melt, nullptr);
         if (failed) {
             reportFailure(true, subject + ": no solution with the mixture's fugacities");
@@ -544,7 +557,7 @@ void VolatileCalc::solveSaturationPoint(double P) {
 
 void VolatileCalc::calculate_vector_function1(double* x, double* F, double**, int& err, int,
                                               void*) {
-    if (!(x[0] >= 0.0 && x[0] <= kMaxCO2) || !(x[1] >= 0.0 && x[1] <= 1.0)) {
+    if (!(x[0] >= 0.0 && x[0] <= kMaxCO2) || !vapourFractionTaken(x[1])) {
         err = 1;
         return;
     }
@@ -684,7 +697,7 @@ void VolatileCalc::calculate_flash_point(double P, double w0, double q0, double 
         failed = flashFails(n, {w0, q0, yCO2Start, FStart});
         w = n.x[0];
         q = n.x[1];
-        yCO2out = n.x[2];
+        yCO2out = std::clamp(n.x[2], 0.0, 1.0);
         F = n.x[3];
     } else {
         return;
@@ -717,7 +730,7 @@ void VolatileCalc::calculate_vector_function2(double* x, double* F, double**, in
                                               void* context) {
     const double* bulk = static_cast<double*>(context);
     const double w = x[0], q = x[1], y = x[2], Fv = x[3];
-    if (!(w >= 0.0 && w <= kMaxWater) || !(q >= 0.0 && q <= kMaxCO2) || !(y >= 0.0 && y <= 1.0)) {
+    if (!(w >= 0.0 && w <= kMaxWater) || !(q >= 0.0 && q <= kMaxCO2) || !vapourFractionTaken(y)) {
         err = 1;
         return;
     }

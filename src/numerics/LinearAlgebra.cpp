@@ -140,6 +140,36 @@ void solve_pentadiagonal_system(int n, double* diag, double* upper1, double* upp
     for (int i = n - 3; i >= 0; --i) x[i] = (r[i] - u1[i] * x[i + 1] - u2[i] * x[i + 2]) / dg[i];
 }
 
+namespace {
+
+// With roots spread over many decades, D is the difference of terms far larger than itself and
+// can come out positive for three real roots. The other two roots are then taken from the
+// quadratic left by the one found, r: their sum from whichever of -(b + r) and (c + d/r)/r
+// loses the fewer digits, their product -d/r; a plainly positive discriminant adds them.
+void realPairBeside(double* roots, double b, double c, double d, int& count) {
+    constexpr double eps = 1e-15;
+    const double r = roots[0];
+    if (r == 0.0 || !std::isfinite(r)) return;
+    const double product = -d / r;
+    const double sumA = -(b + r), errorA = std::max(std::fabs(b), std::fabs(r));
+    const double sumB = (c + d / r) / r,
+                 errorB = std::max(std::fabs(c), std::fabs(d / r)) / std::fabs(r);
+    const double sum = errorA <= errorB ? sumA : sumB;
+    const double sumError = eps * std::min(errorA, errorB);
+    const double disc = sum * sum - 4.0 * product;
+    const double discError =
+        1e3 * eps * (sum * sum + 4.0 * std::fabs(product)) + 2.0 * std::fabs(sum) * sumError;
+    if (!(disc > discError)) return;
+    // Larger of the pair without cancellation, the smaller from the product.
+    const double big = (sum + std::copysign(std::sqrt(disc), sum)) / 2.0;
+    if (big == 0.0) return;
+    roots[1] = big;
+    roots[2] = product / big;
+    count = 3;
+}
+
+}  // namespace
+
 void degree3(double* a, int& count, double* roots) {
     constexpr double eps = 1e-15;
     if (a[3] == 0.0) {
@@ -186,6 +216,7 @@ void degree3(double* a, int& count, double* roots) {
         else  // -s and -q/t would cancel: the product of the roots over that of the complex pair
             roots[0] = -d / (s * s + t - s * q / t);
         count = 1;
+        realPairBeside(roots, b, c, d, count);
         return;
     }
 

@@ -65,7 +65,7 @@ PalliserModel::~PalliserModel() = default;
 
 // ------------------------------------------------------------------------------- water
 
-double PalliserModel::waterDensity(double T, double P, int side) {
+double PalliserModel::waterDensity(double T, double P, int side) const {
     water->set_the_phase_as(side);
     water->temperature(T + kKelvin);
     water->pressure(P);
@@ -536,6 +536,7 @@ double PalliserModel::patchForXgsat(double T, double a, double b, double value, 
 namespace {
 constexpr double kHeldStep = 1.0;    // degC between the temperatures of a held density
 constexpr double kHeldEnd = 1000.0;  // degC, the last of them
+constexpr double kHeldFrom = 10.0;   // degC, the first whose bubble point holds a colder liquid
 constexpr int kCornerSearch = 40;    // golden-section steps: 2 degC down to 1e-8 degC
 }  // namespace
 
@@ -775,7 +776,11 @@ double PalliserModel::heldLiquidBelow1000(double T, double P, double x, double a
     holdDensities(x);
     HeldDensity& h = heldTop;
     double best = -HUGE_VAL;
-    const double k = std::floor(T / kHeldStep) + 1.0;
+    // Water is densest near 4 degC and grows lighter on cooling below it, as a liquid all but
+    // free of salt does: no bubble point below kHeldFrom holds a colder liquid (held from them,
+    // 1e-5 wt % at 1 bar stayed at 1000.0325 kg/m3 from 0 to 4 degC, where water rises from
+    // 999.84 to 999.97). Saltier brines grow lighter on heating there by the rule itself.
+    const double k = std::max(std::floor(T / kHeldStep) + 1.0, kHeldFrom / kHeldStep);
     const size_t first = static_cast<size_t>(std::max(k, 0.0));
     // Each is compressed as the rule compresses it (compressionShare); that way lies above
     // the straight line to its end, so a line whose end is no denser than the densest so far
@@ -792,7 +797,7 @@ double PalliserModel::heldLiquidBelow1000(double T, double P, double x, double a
     // holds the liquid at its own density: taken between the tabulated ones (and, below the
     // first, T's own), it lets each line in where it is no denser than that member, so the
     // hold has no step at a tabulated bubble pressure.
-    double PSa = PS < kRulePressure && PS > 0.0 ? PS : HUGE_VAL, rhoSa = rhoS;
+    double PSa = PS < kRulePressure && PS > 0.0 && T >= kHeldFrom ? PS : HUGE_VAL, rhoSa = rhoS;
     for (size_t i = first; i < h.PS.size(); ++i) {
         const double PSb = h.PS[i], rhoSb = h.rhoS[i];
         if (std::isfinite(PSa) && std::isfinite(PSb) && PSa != PSb &&

@@ -195,6 +195,16 @@ class PalliserModel : public Palliser {
     void shapeLaws(double T, const Boundaries& b, double u, double& P, double& xL, double& xV,
                    double& rhoL, double& rhoV, double xGas = -1.0) const;
     double criticalVapourSalinity(double xc, double xVlow, double b, double s) const;
+    // The water-branch vapour at P, pressure coordinate u: water vapour at (T, P) plus the
+    // upper edge's (Pup, rhoUp) excess over water vapour at Pup by the square of water's share
+    // of the way between the edges' water densities, and the lower edge's (Plow, rhoLow) by
+    // the share of its salt the vapour holds (u^k); `law` where water has no vapour there.
+    double steamLaw(double T, double P, double Pup, double rhoUp, double Plow, double rhoLow,
+                    double u, double law) const;
+    struct SteamEdges {
+        double T = std::nan(""), Pup = 0.0, Plow = 0.0, wUp = -1.0, wLow = -1.0;
+    };
+    mutable SteamEdges steamEdges;
     // A vapour of salinity x at (T, P) as water (its equation of state) and NaCl as an ideal
     // gas, mixed by volume; -1 where water has no density.
     double idealVapour(double T, double P, double x) const;
@@ -234,7 +244,7 @@ class PalliserModel : public Palliser {
     double vapourSalinity(double T, const Boundaries& b, double u) const;
     // Density of water on the given side (2 liquid, 1 vapour); -1 when the reference model has
     // none, NaN in ruleWater, so that a rule built on it fails. Neither touches `failed`.
-    double waterDensity(double T, double P, int side);
+    double waterDensity(double T, double P, int side) const;
     double ruleWater(double T, double P, int side);
     // A rule's density, `failed` when it is no density.
     double ruleResult(double rho);

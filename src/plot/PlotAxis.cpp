@@ -110,11 +110,11 @@ PlotAxis::PlotAxis(float min, float max, bool logarithmic, int nbTicks, int digi
 
     const double intervals = static_cast<double>(mNbTicks - 1);
     if (mLog) {
-        // Whole decades or more: exponents are kept as they are, not as decimals.
+        // Whole decades from the axis' own start: a fractional step would label 10^1.4, and
+        // multiples of the step counted from zero would put the first tick below the frame.
         const double step = std::fabs(static_cast<double>(mHi) - mLo) / intervals;
-        mTick = {step > 1.0 ? step : 1.0, 0};
-        mFirstIndex =
-            isIncreasing() ? std::floor(mLo / mTick.mantissa) : std::ceil(mLo / mTick.mantissa);
+        mTick = {step > 1.0 ? std::ceil(step - 1e-9) : 1.0, 0};
+        mFirstIndex = mLo / mTick.mantissa;
     } else {
         mTick =
             DecimalStep::of(linearStep(std::fabs(static_cast<double>(mMax) - mMin) / intervals));
@@ -208,9 +208,8 @@ std::vector<double> PlotAxis::sequence(const DecimalStep& step, double first) co
         // Ticks a whisker off zero would print as "-0.0".
         if (std::fabs(t) < 1e-4 * s) t = 0.0;
         if (t == previous) break;  // the step is below the resolution of the values
-        // A first tick that rounding left before the start of a linear range is not on the
-        // axis (a logarithmic axis starts at the decade below its range by design).
-        if (!mLog && (isIncreasing() ? t < mLo - slack : t > mLo + slack)) continue;
+        // A first tick that rounding left before the start of the range is not on the axis.
+        if (isIncreasing() ? t < mLo - slack : t > mLo + slack) continue;
         const bool inside = isIncreasing() ? t <= mHi : t >= mHi;
         if (!inside) {
             // Keep the top of the range that rounding pushed just past it (but not a tick

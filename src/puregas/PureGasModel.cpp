@@ -5,9 +5,8 @@
 
 namespace vornex {
 
-FluidPhase::VolumeStart PureGasPhase::volumeSearchStart(bool liquidSide) {
-    if (liquidSide && liquidStart > 0.0) return {liquidStart, true};
-    return FluidPhase::volumeSearchStart(liquidSide);
+double PureGasPhase::estimate_Vl0() {
+    return liquidStart > 0.0 ? liquidStart : Vl0;
 }
 
 void setUpPureGas(PureGasPhase& fluid, const PureGasSetup& setup) {

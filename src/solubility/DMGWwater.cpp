@@ -5,6 +5,8 @@
 #include <initializer_list>
 #include <limits>
 
+#include "numerics/Decimal.h"
+
 namespace vornex {
 
 namespace {
@@ -221,6 +223,19 @@ void DMGWwater::calculate_gas_partial_volume_() {
     const double Pb = P * 1e-5;
     mu->at(T, Pb, 1), lambda->at(T, Pb, 1), zeta->at(T, Pb, 1);
     Vg = kGasConstant * T * (mu->dP + 2.0 * mNa * lambda->dP + mNa * mCl * zeta->dP) * 1e-5;
+}
+
+std::string DMGWwater::missingParameters() const {
+    if (hasParameters()) return {};
+    if (systemType == SM_H2O_CH4_NaCl || systemType == SM_H2O_HC_NaCl || systemType == SM_H2O_CH4)
+        return cformat(
+            "the Duan-type CH4 model has no parameter set for version %d (version 0 "
+            "is Duan et al. (1992), version 1 Duan & Mao (2006))",
+            version);
+    return cformat(
+        "the Duan-type model has no parameters for system %d (it dissolves CH4, CO2 "
+        "and N2: systems 0, 1, 2, 5, 6, 7, 8)",
+        systemType);
 }
 
 const SolubilityModel::PublishedRange* DMGWwater::publishedRange() const {

@@ -171,6 +171,16 @@ void Dubessy::calculate_gas_solubility(double TK, double mgas, double msalt) {
         error = 1;
         return;
     }
+    if (system == 0 && msalt != 0.0) {
+        // The salt-free system has no salting of the Henry constant nor a water activity of
+        // the brine: a salt given to it would count in the mole fractions and nowhere else.
+        vornex::cfprintf(stderr,
+                         "Dubessy refused: the H2O-CO2 system (0) holds no NaCl (m(NaCl) = %g "
+                         "mol/kg given); H2O-CO2-NaCl is system 2\n",
+                         msalt);
+        error = 1;
+        return;
+    }
     temperature(TK);
     mg = mgas;
     ms = msalt;

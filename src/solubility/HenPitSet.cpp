@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "cubic/ClassicalCubic0.h"
 #include "fluid/Metastability.h"
@@ -76,6 +77,22 @@ void HenPitSet::calculate_salt_effect() {
     activityCoefficient[static_cast<size_t>(iH2O)] = a;
 }
 
+void HenPitSet::refuseSplitGas(const PhaseSplit& split) {
+    std::string phase;
+    for (int i = 0; i < vapour->nc; ++i) {
+        const double w = vapour->nc == 2 ? (i == 1 ? split.trialX1 : 1.0 - split.trialX1)
+                                         : split.trial[static_cast<size_t>(i)];
+        phase += cformat("%sx(%s) = %.4g", i ? ", " : "",
+                         vapour->componentName[static_cast<size_t>(i)].c_str(), w);
+    }
+    vornex::cfprintf(stderr,
+                     "HenPitSet refused: at %g K and %g bar the gases form a liquid and a vapour "
+                     "(a phase of %s lies %.3g RT below the tangent plane of their mixture), not "
+                     "the one gas phase the set takes\n",
+                     T, P * 1e-5, phase.c_str(), -split.distance);
+    error = 1;
+}
+
 void HenPitSet::describe() {
     error = 0;
     if (iH2O < 0 || !(T > 0.0 && std::isfinite(T) && P > 0.0 && std::isfinite(P) && m >= 0.0 &&
@@ -108,6 +125,16 @@ void HenPitSet::describe() {
         error = 1;
         return;
     }
+    // A gas the set has no correlation for would come out at its stand-in constant of 1e25 Pa,
+    // some 17 orders below its real solubility.
+    for (int i = iGas; i >= 0 && i < iGas + numberOfGases && i < nc; ++i) {
+        const std::string why = henry::missingCorrelation(
+            "the Henry-constant set", henrySet, componentName[static_cast<size_t>(i)].c_str());
+        if (why.empty()) continue;
+        vornex::cfprintf(stderr, "HenPitSet refused: %s\n", why.c_str());
+        error = 1;
+        return;
+    }
     double S = 0.0;
     if (numberOfGases > 0) {
         if (!vapour) {
@@ -125,19 +152,14 @@ void HenPitSet::describe() {
         // A gas above its own saturation pressure is a liquid: the vapour root the selector
         // finds there is metastable, its fugacity too high.
         if (!vapour->error && vapour->nc == 1) keepStableRootOfGas(*vapour);
-        // Two gases between their dew and bubble pressures are a liquid and a vapour of other
+        // Gases between their dew and bubble pressures are a liquid and a vapour of other
         // compositions: neither root of the mixture stands over the solution, and the root
         // the selector finds jumps from vapour to liquid within that band (CO2 and H2S at
         // 25 degC: x(H2S) 0.026 at 40 bar, 0.017 at 50). Elsewhere the stable root is taken.
-        if (!vapour->error && vapour->nc == 2) {
+        if (!vapour->error && vapour->nc >= 2) {
             const PhaseSplit split = testPhaseSplit(*vapour, T, P * 1e-5);
             if (split.splits) {
-                vornex::cfprintf(stderr,
-                                 "HenPitSet refused: at %g K and %g bar the gases form a liquid "
-                                 "and a vapour (a phase with x(%s) = %g lies below the tangent "
-                                 "plane of their mixture), not the one gas phase the set takes\n",
-                                 T, P * 1e-5, vapour->componentName[1].c_str(), split.trialX1);
-                error = 1;
+                refuseSplitGas(split);
                 return;
             }
             if (!split.tested) vapour->error = 1;

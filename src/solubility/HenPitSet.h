@@ -5,7 +5,8 @@
 // Henry-constant sets (the field henrySet, chosen by the caller): 0 CO2 (the ln(H/atm) fit
 // of henry::co2) and H2S; 1 the Wilhelm, Battino and Wilcock (1977) fits; 2 CH4 over the
 // vapour pressure of water (known error: 2.2 times the IAPWS guideline's Henry constant at
-// 25 degC, see henry::ch4OverPsat). Gases without a correlation: H = 1e25 Pa.
+// 25 degC, see henry::ch4OverPsat). Gases without a correlation: H = 1e25 Pa, and describe()
+// refuses them, naming the sets that have one.
 // Gas fractions summing to 1 or more (Henry constants outside their range) raise the error
 // flag, as do non-positive T or P and a negative NaCl molality.
 #pragma once
@@ -13,6 +14,7 @@
 #include <memory>
 
 #include "fluid/FluidPhase.h"
+#include "fluid/Metastability.h"
 #include "fluid/Phase.h"
 
 namespace vornex {
@@ -40,12 +42,17 @@ class HenPitSet : public Phase {
     void read_remaining_component_data() override;
     // The phase at its T, P and m: gas mole fractions, water activity, x_H2O, x_NaCl.
     // Gases without a vapour model, water below its vapour pressure or above its critical
-    // temperature, two gases that form a liquid and a vapour: the error flag, with a message.
+    // temperature, gases that form a liquid and a vapour (two or more, by the tangent-plane
+    // test of their mixture): the error flag, with a message.
     void describe() override;
     double calculateHenryConstant(int i);
     void calculate_salt_effect();
     double getWaterActivity() const { return aw; }
     void test(int k);
+
+   private:
+    // Says which phase lies below the gas mixture's tangent plane, and raises the flag.
+    void refuseSplitGas(const PhaseSplit& split);
 };
 
 }  // namespace vornex

@@ -80,6 +80,15 @@ void Henry::calculate_gas_partial_volume_() {
     if (version == 1 && henry::wilhelm(name, T, H)) Vg = 3.2e-05;
 }
 
+std::string Henry::missingParameters() const {
+    for (int i = iGas; i >= 0 && i < iGas + numberOfGases && i < nc; ++i) {
+        std::string why = henry::missingCorrelation("the Henry model version", version,
+                                                    componentName[static_cast<size_t>(i)].c_str());
+        if (!why.empty()) return why;
+    }
+    return {};
+}
+
 void Henry::test(int k) {
     if (k != 1) return;
     number_of_components(2);

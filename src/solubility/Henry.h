@@ -11,7 +11,8 @@
 //              guideline's Henry constant at 25 degC, see henry::ch4OverPsat); no volume.
 // Where a version gives no partial molar volume of the gas, Vg is NaN (and a density of a
 // solution holding that gas fails).
-// Gases without a correlation get H = 1e25 Pa (practically insoluble).
+// Gases without a correlation get H = 1e25 Pa (practically insoluble) as their constant, but
+// no solubility or bubble pressure: those fail, naming the versions that have one.
 #pragma once
 
 #include "solubility/SolubilityModel.h"
@@ -29,6 +30,8 @@ class Henry : public SolubilityModel {
     void read_remaining_component_data() override;
     void calculate_aqueous_fugacities() override;
     void calculate_gas_partial_volume_() override;
+    // The first gas without a correlation in the version, with the versions that have one.
+    std::string missingParameters() const override;
     void test(int k);
 };
 

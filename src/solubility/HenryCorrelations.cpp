@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "numerics/Decimal.h"
 #include "water/WaterEOS.h"
 
 namespace vornex::henry {
@@ -76,6 +77,45 @@ double ch4Salting(double m) {
 
 bool isMethane(const char* name) {
     return std::strcmp(name, "CH4") == 0 || std::strcmp(name, "C1") == 0;
+}
+
+bool hasCorrelation(const char* name, int set) {
+    double H = 0.0;
+    switch (set) {
+        case 0:
+            return std::strcmp(name, "CO2") == 0 || std::strcmp(name, "H2S") == 0;
+        case 1:
+            return wilhelm(name, 298.15, H);
+        case 2:
+            return isMethane(name);
+        default:
+            return false;
+    }
+}
+
+std::string setsWithCorrelation(const char* name) {
+    std::string sets;
+    for (int set = 0; set <= 2; ++set) {
+        if (!hasCorrelation(name, set)) continue;
+        if (!sets.empty()) sets += " and ";
+        sets += std::to_string(set);
+    }
+    return sets;
+}
+
+std::string missingCorrelation(const char* what, int set, const char* name) {
+    if (hasCorrelation(name, set)) return {};
+    // The constant such a set stands in with, 1e25 Pa, would give a solubility some 17
+    // orders below the real one: no solubility is made of it.
+    const std::string sets = setsWithCorrelation(name);
+    std::string others = "no set has one";
+    if (!sets.empty()) {
+        const std::string kind = std::string(what).substr(std::strncmp(what, "the ", 4) ? 0 : 4);
+        others = sets.find(' ') == std::string::npos ? "only " + kind + " " + sets + " has one"
+                                                     : kind + "s " + sets + " have one";
+    }
+    return cformat("%s %d has no Henry-constant correlation for %s (%s)", what, set, name,
+                   others.c_str());
 }
 
 }  // namespace vornex::henry

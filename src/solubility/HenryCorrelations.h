@@ -2,6 +2,8 @@
 // factors in NaCl brines (m the NaCl molality), T in K.
 #pragma once
 
+#include <string>
+
 namespace vornex::henry {
 
 // CO2: 101325 exp(160.27 - 8764.5/T - 21.726 ln T + 0.0011055 T), the 1-atm solubility of
@@ -36,5 +38,13 @@ double ch4OverPsat(double TK);
 double ch4Salting(double m);
 // True for "CH4" and "C1".
 bool isMethane(const char* name);
+// Whether the set (Henry's model version, the Henry-Pitzer set) has a Henry-constant
+// correlation for the gas: 0 CO2 and H2S, 1 the Wilhelm gases, 2 methane, no other set.
+bool hasCorrelation(const char* name, int set);
+// The sets with a correlation for the gas ("1 and 2"); empty for none.
+std::string setsWithCorrelation(const char* name);
+// Why the set cannot dissolve the gas, naming the sets that can; empty when it can.
+// "what" names the set ("the Henry model version", "the Henry-constant set").
+std::string missingCorrelation(const char* what, int set, const char* name);
 
 }  // namespace vornex::henry

@@ -212,7 +212,9 @@ bool SaltCorr::getIsotherm(const char* suffix, double TK) const {
     out.print("IGOR\nWAVES %5s%s %11s%s %11s%s %11s%s\nBEGIN\n", "x", s, "p", s, "m", s, "wt", s);
     for (int i = 0; i * 0.001 < xmax; ++i) {
         const double x = i * 0.001, m = molality(x);
-        out.print("%12lf %12lf %12lf %12lf\n", x, positiveOrNaN(h(m) * P0), m, weightPercent(x));
+        // Above its critical temperature a solution is one fluid, without a vapour pressure.
+        const double p = TK <= calculateTc(x) ? positiveOrNaN(h(m) * P0) : kNaN;
+        out.print("%12lf %12lf %12lf %12lf\n", x, p, m, weightPercent(x));
     }
     return closeIgor(out);
 }

@@ -79,6 +79,7 @@ class SaltCorr : public SaltSolutionCorrelation {
     double criticalPressureOf(double x) const override { return calculatePc(calculateTc(x)); }
     // The critical-pressure polynomial turns negative beyond its temperature range.
     bool physicalAt(double x, std::string* why) const override;
+    // Rows of a mole fraction whose critical temperature lies below TK show nan.
     bool getIsotherm(const char* suffix, double TK) const override;
     bool getIsopleth(const char* suffix, double x) const override;
 };
@@ -96,7 +97,8 @@ class Shibue : public SaltSolutionCorrelation {
     double calculate_h(double x) const;
     double calculatePc(double x) const;  // bar
     // Vapour pressure of the solution (bar); 0 above its critical temperature; NaN where the
-    // correlation is not physical at x.
+    // correlation is not physical at x, and from water's critical temperature (647.096 K, where
+    // g ends) up to the solution's.
     double getPsat(double TK, double x) const;
     double criticalPressureOf(double x) const override { return calculatePc(x); }
     // p(T, x)/p(T, 0) = Pc(x)/Pc(0) exp(h(x)), the same at every temperature.

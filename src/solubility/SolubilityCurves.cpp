@@ -201,6 +201,10 @@ bool SolubilityModel::bracketBubblePressure() {
 void SolubilityModel::calculate_bubble_pressure() {
     error = 0;
     if (!acceptsState("Bubble pressure", true)) return;
+    if (lacksParameters("Bubble pressure")) {
+        P = kNaN;
+        return;
+    }
     calculatePsatH2O();
     const bool given = P != 0.0;
     double target = mg;
@@ -300,6 +304,8 @@ void SolubilityModel::calculateTheBiphasicPressure(double TK, double ms, double 
 // ------------------------------------------------------------------- curves
 
 bool SolubilityModel::calculateTheIsotherm(double TK, double ms, char mode, const char* suffix) {
+    // No file for a model without parameters for its gas.
+    if (lacksParameters("Isotherm")) return false;
     CurveOutput out(mode == kIgorText ? kIgorText : 0);
     if (!openCurve(out, "isot", suffix)) return false;
     setMolalities(ms, 1e-6);
@@ -341,6 +347,7 @@ bool SolubilityModel::calculateTheIsotherm(double TK, double ms, char mode, cons
 
 bool SolubilityModel::calculateTheIsopleth(double ms, double mgas, char mode, const char* suffix,
                                            CurveArray* array) {
+    if (lacksParameters("Isopleth")) return false;
     CurveOutput out(mode == kIgorText || mode == kCurveArray ? mode : 0, array);
     if (!openCurve(out, "isop", suffix)) return false;
     igorHeader(
@@ -450,8 +457,9 @@ bool SolubilityModel::biphasicStep(Secant& s, double TK) {
 }
 
 namespace {
-bool openBiphasic(CurveOutput& out, const char* suffix, double T0, double dT, double P0bar,
-                  double Tend) {
+bool openBiphasic(SolubilityModel& model, CurveOutput& out, const char* suffix, double T0,
+                  double dT, double P0bar, double Tend) {
+    if (model.lacksParameters("Biphasic isochor")) return false;
     if (!std::isfinite(T0) || !std::isfinite(P0bar) || !std::isfinite(dT) || dT == 0.0 ||
         !std::isfinite(Tend)) {
         std::fputs("Biphasic isochor: temperatures and P0 must be finite, the step non-zero\n",
@@ -468,7 +476,7 @@ bool SolubilityModel::calculateTheBiphasicIsochor(double T0, double P0bar, doubl
                                                   char mode, const char* suffix,
                                                   CurveArray* array) {
     CurveOutput out(mode == kIgorText || mode == kCurveArray ? mode : 0, array);
-    if (!openBiphasic(out, suffix, T0, dT, P0bar, 0.0)) return false;
+    if (!openBiphasic(*this, out, suffix, T0, dT, P0bar, 0.0)) return false;
     temperature(T0);
     pressure(P0bar);
     setMolalities(ms, 0.0);
@@ -494,7 +502,7 @@ bool SolubilityModel::calculateTheBiphasicIsochor1(double Tend, double T0, doubl
                                                    double dT, double P0bar, char mode,
                                                    const char* suffix, CurveArray* array) {
     CurveOutput out(mode == kIgorText || mode == kCurveArray ? mode : 0, array);
-    if (!openBiphasic(out, suffix, T0, dT, P0bar, Tend)) return false;
+    if (!openBiphasic(*this, out, suffix, T0, dT, P0bar, Tend)) return false;
     temperature(T0);
     setMolalities(ms, mgas);
     pressure(P0bar);

@@ -493,6 +493,13 @@ void SolubilityModel::calculate_gas_solubility0() {
     error = 0;
     vapourError = 0;
     if (!acceptsState("Gas solubility", false)) return;
+    if (!missingParameters().empty()) {
+        // No solubility, rather than one of a stand-in constant.
+        error = 1;
+        mg = std::numeric_limits<double>::quiet_NaN();
+        if (iGas >= 0) x[static_cast<size_t>(iGas)] = mg;
+        return;
+    }
     calculatePsatH2O();
     calculate_vapour_fugacities();
     if (vapourError) return;
@@ -526,6 +533,14 @@ void SolubilityModel::calculate_gas_solubility0() {
     if (!withinPublishedRange()) error = 1;
 }
 
+bool SolubilityModel::lacksParameters(const char* operation) {
+    const std::string why = missingParameters();
+    if (why.empty()) return false;
+    error = 1;
+    if (!tracingCurve) vornex::cfprintf(stderr, "%s: %s\n", operation, why.c_str());
+    return true;
+}
+
 bool SolubilityModel::withinPublishedRange() const {
     const PublishedRange* range = publishedRange();
     if (range == nullptr) return true;
@@ -544,6 +559,7 @@ void SolubilityModel::calculate_gas_solubility(double TK, double Pbar, double ms
     if (!(T > 0.0 && std::isfinite(T) && P >= 0.0 && std::isfinite(P) && mNa >= 0.0 &&
           std::isfinite(mNa)))
         return;
+    if (lacksParameters("Gas solubility")) return;
     const PublishedRange* range = publishedRange();
     if (range != nullptr && !withinPublishedRange())
         vornex::cfprintf(stderr,

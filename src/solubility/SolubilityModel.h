@@ -157,6 +157,12 @@ class SolubilityModel : public Phase {
     virtual const PublishedRange* publishedRange() const { return nullptr; }
     // Whether the set state lies in the published range (true without one).
     bool withinPublishedRange() const;
+    // Why the model has no parameters for its gas in its system and version; empty when it
+    // has them. The solubility, the bubble pressure and the curves then fail, saying this.
+    virtual std::string missingParameters() const { return {}; }
+    // The error flag and, unless a curve is being traced, "operation: why" on standard error
+    // when the model has no parameters for its gas. True then.
+    bool lacksParameters(const char* operation);
 
     // The solubility at (T, P in bar, NaCl molality); a failure says why on standard error.
     void calculate_gas_solubility(double TK, double Pbar, double ms);
@@ -197,7 +203,8 @@ class SolubilityModel : public Phase {
 
     // ------------------------------------------------------------------- curves
     // Output mode: 1 Igor text file, 6 the array (T, P in bar per point), other computes.
-    // False when the file could not be written.
+    // False when the file could not be written or the model has no parameters for its gas
+    // (then no file is made).
     bool calculateTheIsotherm(double TK, double ms, char mode, const char* suffix);
     bool calculateTheIsopleth(double ms, double mgas, char mode, const char* suffix,
                               CurveArray* array);

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "fluid/CurveOutput.h"
+#include "numerics/Decimal.h"
 #include "solubility/DMGWwater.h"
 #include "water/WaterEOS.h"
 
@@ -29,7 +30,8 @@ double SpiveySolubility::partialVolume(double TK, double PMPa, double mgas) {
 void SpiveySolubility::calculate_gas_solubility0() {
     vapourError = 0;
     error = 0;
-    if (!acceptsState("Spivey solubility", false)) {
+    if (!acceptsState("Spivey solubility", false) || !missingParameters().empty()) {
+        if (!missingParameters().empty()) error = 1;
         mg = std::numeric_limits<double>::quiet_NaN();
         return;
     }
@@ -49,12 +51,21 @@ void SpiveySolubility::calculate_gas_solubility0() {
     mg = std::exp(lnm0) * std::exp(-2.0 * lambda * m + 0.00628 * m * m);
     calculate_gas_partial_volume_();
     const double n = 55.50847203605297;
+    // Methane in water has no NaCl among its components (and m = 0).
+    const double xs = m / (n + mg + m);
     x[static_cast<size_t>(iGas)] = mg / (mg + n + m);
-    x[static_cast<size_t>(iNaCl)] = m / (n + mg + m);
-    x[static_cast<size_t>(iH2O)] =
-        1.0 - x[static_cast<size_t>(iGas)] - x[static_cast<size_t>(iNaCl)];
+    if (iNaCl >= 0) x[static_cast<size_t>(iNaCl)] = xs;
+    x[static_cast<size_t>(iH2O)] = 1.0 - x[static_cast<size_t>(iGas)] - xs;
     checkSolubilityResult();
     if (!withinPublishedRange()) error = 1;
+}
+
+std::string SpiveySolubility::missingParameters() const {
+    if (systemType == SM_H2O_CH4_NaCl || systemType == SM_H2O_CH4) return {};
+    return cformat(
+        "the Spivey correlation is for CH4 in water or NaCl brine (systems %d and %d), "
+        "not system %d",
+        SM_H2O_CH4_NaCl, SM_H2O_CH4, systemType);
 }
 
 const SolubilityModel::PublishedRange* SpiveySolubility::publishedRange() const {
@@ -88,6 +99,10 @@ void SpiveySolubility::calculate_bubble_pressure(double TK, double Pbar, double 
     const bool accepted = acceptsState("Bubble pressure", true);
     mg = given;
     if (!accepted) return;
+    if (lacksParameters("Bubble pressure")) {
+        P = std::numeric_limits<double>::quiet_NaN();
+        return;
+    }
     double target = mgas;
     bubbleSolver.context = &target;
     // No pressure given: the estimate, never what an earlier call left.

@@ -506,6 +506,7 @@ bool IFP::polishAnswer(std::vector<double>& F) {
 
 void IFP::calculateVLE(short flag) {
     refusal.clear();
+    dewInstead_.clear();
     // Without its models or a start the solve fails at its initialization, as it says.
     const bool startable = firstPhase && secondPhase && m != 0 &&
                            (flag == 0 || flag == 2 || flag == 3 || flag == 5);
@@ -535,12 +536,30 @@ void IFP::calculateVLE(short flag) {
         solved = runSolver() && phasesInOrder();
     }
     if (!solved && raoultStart_) solved = solveFromLowerPressures(start);
+    const bool scanned = !solved && raoultStart_;
+    if (scanned) solved = solveFromFeedInstability(start.P);
     if (!solved && raoultStart_) solved = solveFromColderSaturation();
     status = solved && phasesInOrder() ? 0 : 1;
     if (isSplitProblem())
         judgeSplitAnswer();
     else
         judgeAnswer();
+    // A converged answer refused (the feed twice, or unstable) leaves the boundary where the
+    // feed splits untried.
+    if (status == 1 && raoultStart_ && !scanned) {
+        const VLECurrentState refused = current;
+        const std::string why = refusal;
+        if (solveFromFeedInstability(start.P)) {
+            status = 0;
+            judgeAnswer();
+        } else {
+            current = refused;
+            refusal = why;
+            apply_conditions();
+            describePhases();
+        }
+    }
+    if (status == 1 && !dewInstead_.empty()) refusal = dewInstead_;
     estimate_next_state();
 }
 

@@ -149,13 +149,21 @@ class IFP : public IdealMixture {
     // The isotherm traced follows its dew branch: the vapour on the composition line.
     bool isothermDew_ = false;
     // The senses in which an answer's liquid is the denser phase: by molar volume, by mass
-    // density. Solves ask the first; a tracer asks one of those its last point had, so that
-    // its curve goes on where only one of them turns (the molar volumes of a light gas and a
-    // heavy liquid cross; a heavy gas outweighs a light liquid) and not through a critical
-    // point, where both turn and the phases would come out exchanged.
+    // density. A solve asks either: the molar volumes of a light gas and a heavy liquid cross
+    // (methane-decane at 350 K and 247 bar: a liquid of 109 cm3/mol, 2.8 times the denser by
+    // mass, under a vapour of 105), and a heavy gas outweighs a light liquid; only phases
+    // lighter in both senses are exchanged. A tracer asks that each point keep, in one sense
+    // at least, the order its last point had, so that its curve goes on where one of them
+    // turns (and on where the other turns later: nitrogen-decane at 153.5 K from 441.6 bar,
+    // where the gas, 99.9 % nitrogen and 37.5 cm3/mol, outweighs the liquid of 98.4), but not
+    // through a critical point, where both turn at once and the phases would come out
+    // exchanged.
     static constexpr unsigned kDenserByMolarVolume = 1, kDenserByMass = 2;
-    unsigned denserIn_ = kDenserByMolarVolume;
-    unsigned densityOrders() const;
+    // The orders of a tracer's last point, or -1 where no tracer runs.
+    int tracedOrders_ = -1;
+    // The senses in which the answer's liquid is the denser; known, where given, those the
+    // models tell (no mass density without molar masses).
+    unsigned densityOrders(unsigned* known = nullptr) const;
     // The answer's two phases one but for the last thousandth of a mole fraction and a
     // hundredth of their volume: a critical point of the mixture, where a curve ends.
     bool atCriticalPoint() const;
@@ -203,9 +211,12 @@ class IFP : public IdealMixture {
                     const std::function<void(double)>& impose,
                     const std::function<bool()>& solve);
     // A converged vapour-liquid answer whose liquid is not the denser phase has its phases
-    // swapped (beyond a mixture critical point): no answer. Denser in one of the senses
-    // denserIn_ holds.
+    // swapped (beyond a mixture critical point): no answer. Denser in either sense, or, on a
+    // tracer's curve, in the order of its last point in one sense.
     bool phasesInOrder() const;
+    // The answer's liquid holds the higher pseudo-critical temperature (the mole-fraction
+    // mean of its components' critical temperatures); true where a component has none.
+    bool liquidIsLessVolatile() const;
     // A converged answer the curve tracers may keep: its phases in order and two phases, not
     // one state twice. Past a critical point the solver settles on the trivial solution, the
     // two compositions and molar volumes agreeing to the Newton tolerance.
@@ -291,6 +302,19 @@ class IFP : public IdealMixture {
     // (those converge on the lower branch). True when the path reaches the pressure given
     // with two phases in order.
     bool solveFromNeighbouringPressures();
+    // The lowest trial phase below the tangent plane of the feed at the specified
+    // temperature and pressure P (Pa); the current state is left at the feed.
+    TrialPhase trialPhaseOfFeed(double P);
+    // A bubble point at fixed T that no start reaches: the pressure where the feed first
+    // splits below fromP (Pa, or above it where the feed splits there), and the point along
+    // tie lines from the phase it forms. Where that phase is the denser, the boundary is a
+    // dew point: false, with the reason in dewInstead_.
+    bool solveFromFeedInstability(double fromP);
+    // Whether a trial phase of molar volume trial.V is denser than the feed of feedV: in both
+    // senses, or, where they disagree, richer in the less volatile components.
+    bool incipientIsDenser(double feedV, const TrialPhase& trial);
+    // Why a bubble point asked is none: the feed's saturation point there is a dew point.
+    std::string dewInstead_;
     // Status 4 and its reason: the answer's liquid splits into two liquids.
     void callMetastable(const TrialPhase& below);
 

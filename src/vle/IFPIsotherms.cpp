@@ -242,14 +242,12 @@ void IFP::followIsotherm(const std::vector<double>& along, double dx, double dP,
     double& f = stepFactor;
     // Why the curve ends short of the end of its line; empty where it reaches it.
     std::string why;
-    // Each point keeps the liquid denser in a sense the point before had it.
-    struct DenserAsBefore {
-        unsigned& senses;
-        DenserAsBefore(unsigned& s, unsigned first) : senses(s) {
-            senses = first != 0 ? first : kDenserByMolarVolume;
-        }
-        ~DenserAsBefore() { senses = kDenserByMolarVolume; }
-    } denserAsBefore(denserIn_, densityOrders());
+    // Each point keeps, in one sense at least, the order of density the point before had.
+    struct OrdersAsBefore {
+        int& orders;
+        OrdersAsBefore(int& o, unsigned first) : orders(o) { orders = static_cast<int>(first); }
+        ~OrdersAsBefore() { orders = -1; }
+    } ordersAsBefore(tracedOrders_, densityOrders());
     // A tie line at a pressure step that the flash cannot solve (near the mixture's critical
     // point, where the flash's feed leaves a narrowing two-phase region) is tried once as a
     // step in composition before the step shortens.
@@ -273,9 +271,19 @@ void IFP::followIsotherm(const std::vector<double>& along, double dx, double dP,
         // in pressure. A binary's step in pressure is the tie line at that pressure; on a line
         // of three components the phase on the line keeps to it, its step in c that of the
         // pressure step.
-        const bool byComposition = std::fabs(s) < 1e7 || deltaP == 0.0 || byCompositionAfterFlash;
+        // Where the pressure lies decades below the rest of the curve (near the pure end of a
+        // heavy component: decane's vapour pressure at 153.5 K is 1.5e-12 bar) a step in
+        // composition would multiply it by thousands, and the vapour, all of the heavy
+        // component at the end and little of it a bar above, would leave the diagram at once:
+        // there the curve steps in ln P, the pressure at most doubled or halved.
+        const double rising = sense * (s < 0.0 ? -1.0 : 1.0);
+        const double logStep = rising > 0.0 ? last.P : 0.5 * last.P;
+        const bool asked = std::fabs(s) < 1e7 || deltaP == 0.0 || byCompositionAfterFlash;
+        const bool lowPressure =
+            logStep > 0.0 && deltaP > logStep && (asked ? std::fabs(s * sx) : deltaP) > logStep;
+        const bool byComposition = !lowPressure && asked;
         const bool flash = !byComposition && n == 2;
-        const double sP = deltaP * sense * (s < 0.0 ? -1.0 : 1.0);
+        const double sP = rising * (lowPressure ? logStep : deltaP);
         if (flash && type != 12) set_type_of_problem(12);
         if (!flash && type != 13) {
             set_type_of_problem(13);
@@ -306,7 +314,9 @@ void IFP::followIsotherm(const std::vector<double>& along, double dx, double dP,
         // Closer to the end than a step, the predictor would only halve its way towards it
         // without reaching it.
         const double cLast = coordinate(last), cNext = cLast + f * dc;
-        const double end = cNext < kTraceFraction ? 0.0 : cNext > 1.0 - kTraceFraction ? 1.0 : -1.0;
+        const double end = cNext < kTraceFraction && cNext < cLast                ? 0.0
+                           : cNext > 1.0 - kTraceFraction && cNext > cLast ? 1.0
+                                                                            : -1.0;
         if (end >= 0.0) {
             if (type != 13) {
                 set_type_of_problem(13);
@@ -386,7 +396,7 @@ void IFP::followIsotherm(const std::vector<double>& along, double dx, double dP,
                 isothermTangent_ = true;
             }
         }
-        if (status != 0 && flash) {
+        if (status != 0 && flash && !lowPressure) {
             byCompositionAfterFlash = true;
             status = 0;
             refusal.clear();
@@ -422,7 +432,7 @@ void IFP::followIsotherm(const std::vector<double>& along, double dx, double dP,
         byCompositionAfterFlash = false;
         trial.Vl = last.Vl = firstPhase->V;
         trial.Vv = last.Vv = secondPhase->V;
-        if (const unsigned senses = densityOrders()) denserIn_ = senses;
+        tracedOrders_ = static_cast<int>(densityOrders());
         writeRow();
         if (end >= 0.0) break;
         if (atCriticalPoint()) {

@@ -44,6 +44,10 @@ constexpr int kIsothermalSteps = 40;
 constexpr double kIsothermalClose = 1e-5;
 // Steps of pressure, failed ones included, from a neighbouring saturation point at a pressure.
 constexpr int kPressureSteps = 60;
+// Pressures tried above and below a bubble point's start for the boundary of the feed's
+// stability (each a factor apart), and the halvings of the last such step.
+constexpr int kStabilityRises = 8, kStabilityFalls = 30, kBoundaryHalvings = 6;
+constexpr double kStabilityFactor = 0.8;
 // Share of a pure component in the starts of mixtures of three or more components near the
 // feed.
 constexpr double kFallbackShift = 0.3;
@@ -606,6 +610,101 @@ bool IFP::solveThroughIsothermalPoints() {
     current.P = imposed.P;
     loadStartVector();
     return runSolver() && phasesInOrder() && !phasesAreOne();
+}
+
+IFP::TrialPhase IFP::trialPhaseOfFeed(double P) {
+    const auto un = static_cast<std::size_t>(n);
+    current.T = spec.T;
+    current.P = P;
+    current.x = current.y = z;
+    // The feed's plane: its lower Gibbs energy of the two models' roots.
+    std::vector<double> plane(un), lnPhi;
+    double lowest = 1e300;
+    for (FluidPhase* model : {firstPhase, secondPhase}) {
+        if (!trialLnPhi(*model, z, lnPhi)) continue;
+        double g = 0.0;
+        for (std::size_t i = 0; i < un; ++i)
+            if (z[i] > 0.0) g += z[i] * (std::log(z[i]) + lnPhi[i]);
+        if (!(g < lowest)) continue;
+        lowest = g;
+        for (std::size_t i = 0; i < un; ++i)
+            plane[i] = z[i] > 0.0 ? std::log(z[i]) + lnPhi[i] : -1e300;
+    }
+    if (!(lowest < 1e300)) return {};
+    return trialPhasesBelow(plane, true);
+}
+
+bool IFP::incipientIsDenser(double feedV, const TrialPhase& trial) {
+    const bool byVolume = trial.V < feedV;
+    double Mf = 0.0, Mt = 0.0;
+    const std::vector<double>& molar = firstPhase->molarMass;
+    for (int i = 0; i < n && static_cast<std::size_t>(i) < molar.size(); ++i) {
+        Mf += z[i] * molar[static_cast<std::size_t>(i)];
+        Mt += trial.w[i] * molar[static_cast<std::size_t>(i)];
+    }
+    const bool byMass = Mf > 0.0 && Mt > 0.0 ? Mt * feedV > Mf * trial.V : byVolume;
+    if (byVolume == byMass) return byVolume;
+    // The senses disagree: the denser is the phase of the less volatile components.
+    const VLECurrentState kept = current;
+    current.x = trial.w;
+    current.y = z;
+    const bool denser = liquidIsLessVolatile();
+    current = kept;
+    return denser;
+}
+
+bool IFP::solveFromFeedInstability(double fromP) {
+    const bool bubble = type == 13 && N != 0.0 && spec.nV / N == 0.0;
+    if (!bubble || n < 2 || !(fromP > 0.0) || !std::isfinite(fromP)) return false;
+    const VLECurrentState kept = current;
+    auto splits = [&](double P, TrialPhase& below) {
+        below = trialPhaseOfFeed(P);
+        return below.distance < -kBelowPlane;
+    };
+    // A pressure where the feed is one phase, then down in steps to the first where it
+    // splits: the trial phase there, just below the boundary, is the incipient phase.
+    TrialPhase below;
+    double stable = fromP;
+    for (int k = 0; k < kStabilityRises && splits(stable, below); ++k) stable /= kStabilityFactor;
+    double unstable = 0.0;
+    if (!(below.distance < -kBelowPlane)) {
+        for (int k = 1; k <= kStabilityFalls && unstable == 0.0; ++k) {
+            const double P = stable * std::pow(kStabilityFactor, k);
+            if (splits(P, below)) unstable = P;
+            else stable = P;
+        }
+    }
+    if (unstable == 0.0) {
+        current = kept;
+        return false;
+    }
+    for (int k = 0; k < kBoundaryHalvings; ++k) {
+        TrialPhase mid;
+        const double P = std::sqrt(stable * unstable);
+        if (splits(P, mid)) {
+            unstable = P;
+            below = mid;
+        } else {
+            stable = P;
+        }
+    }
+    splits(unstable, below);
+    const double feedV = firstPhase->V;
+    if (incipientIsDenser(feedV, below)) {
+        // The incipient phase is the denser: the boundary above is the feed's dew point.
+        char text[300];
+        vornex::csnprintf(text, sizeof text,
+                          "no bubble point: at %g K the feed is one phase above %.4g bar, and the "
+                          "phase it forms below that is the denser (%.4g cm3/mol against its "
+                          "%.4g): the saturation point there is a dew point",
+                          spec.T, stable / 1e5, below.V * 1e6, feedV * 1e6);
+        dewInstead_ = text;
+        current = kept;
+        return false;
+    }
+    if (solveAlongTieLines(below) && phasesInOrder()) return true;
+    current = kept;
+    return false;
 }
 
 void IFP::callMetastable(const TrialPhase& below) {

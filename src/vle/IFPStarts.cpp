@@ -113,6 +113,8 @@ void IFP::substituteRatios(int steps) {
 bool IFP::solveFromColderSaturation() {
     if (!(type == 13 || type == 31) || !(spec.T > 0.0)) return false;
     const double target = spec.T;
+    // A failure leaves the state where it was, at the temperature given.
+    const VLECurrentState before = current;
     bool found = false;
     for (int k = 1; k <= 6 && !found; ++k) {
         spec.T = target - 5.0 * k;
@@ -135,6 +137,7 @@ bool IFP::solveFromColderSaturation() {
             [&] { return runSolver() && phasesInOrder(); });
     spec.T = target;
     status = 0;
+    if (!found) current = before;
     return found;
 }
 
@@ -225,9 +228,10 @@ bool IFP::startFromBinarySaturation() {
     return true;
 }
 
-unsigned IFP::densityOrders() const {
+unsigned IFP::densityOrders(unsigned* known) const {
     const double Vl = firstPhase->V, Vv = secondPhase->V;
     unsigned orders = Vl < Vv ? kDenserByMolarVolume : 0u;
+    if (known) *known = kDenserByMolarVolume;
     // M / V of each phase, compared as Ml Vv > Mv Vl (both volumes positive); a model that
     // gives no molar masses has no such order.
     double Ml = 0.0, Mv = 0.0;
@@ -236,13 +240,41 @@ unsigned IFP::densityOrders() const {
         Ml += current.x[i] * molar[static_cast<std::size_t>(i)];
         Mv += current.y[i] * molar[static_cast<std::size_t>(i)];
     }
-    if (Ml > 0.0 && Mv > 0.0 && Vl > 0.0 && Vv > 0.0 && Ml * Vv > Mv * Vl) orders |= kDenserByMass;
+    if (!(Ml > 0.0 && Mv > 0.0 && Vl > 0.0 && Vv > 0.0)) return orders;
+    if (known) *known |= kDenserByMass;
+    if (Ml * Vv > Mv * Vl) orders |= kDenserByMass;
     return orders;
+}
+
+bool IFP::liquidIsLessVolatile() const {
+    double first = 0.0, second = 0.0;
+    for (int i = 0; i < n; ++i) {
+        double Tc = 0.0, Pc = 0.0, omega = 0.0, Vc = 0.0;
+        if (!firstPhase->componentCriticalConstants(i, Tc, Pc, omega) &&
+            !firstPhase->componentCriticalEstimate(i, Tc, Vc))
+            return true;
+        if (!(Tc > 0.0) || !std::isfinite(Tc)) return true;
+        first += current.x[i] * Tc;
+        second += current.y[i] * Tc;
+    }
+    return first >= second;
 }
 
 bool IFP::phasesInOrder() const {
     if (liquidLiquid != 0 || !firstPhase || !secondPhase) return true;
-    return (densityOrders() & denserIn_) != 0;
+    unsigned known = 0;
+    const unsigned orders = densityOrders(&known);
+    if (tracedOrders_ < 0) {
+        if (orders == 0) return false;
+        // Where the two senses disagree, a bubble point and the upper dew point of a feed
+        // past the critical composition both pass one of them: the liquid is the phase
+        // richer in the less volatile components.
+        if (orders == known || !isSaturationProblem()) return true;
+        return liquidIsLessVolatile();
+    }
+    // The senses in which the answer's order is that of the last point.
+    const unsigned kept = ~(orders ^ static_cast<unsigned>(tracedOrders_));
+    return (kept & known) != 0;
 }
 
 bool IFP::atCriticalPoint() const {

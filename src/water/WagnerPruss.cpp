@@ -17,13 +17,7 @@ WagnerPruss::WagnerPruss(int phase) : WaterEOS(1, phase, 0) {
     setInteraction(0, new Wagner);
     setIdealTerm(new Wagnerid);
     setGasConstant(kWagnerPrussGasConstant);
-    Vl0 = 1.8e-5;
-    Vv0 = 2e-4;
-    setModelName("Wagner & Pruss");
-    number_of_components(1);
-    add_components("H2O");
-    molarMass[0] = kWaterMolarMass;
-    M = kWaterMolarMass;
+    setUpPureWater("Wagner & Pruss", 1.8e-5, 2e-4);
 }
 
 WagnerPruss::~WagnerPruss() = default;

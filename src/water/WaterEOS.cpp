@@ -29,7 +29,12 @@ FluidPhase::VolumeStart WaterEOS::volumeSearchStart(bool liquidSide) {
     return {idealGas, false};
 }
 
+double WaterEOS::estimate_Vl0() {
+    return liquidStart > 0.0 ? liquidStart : Vl0;
+}
+
 void WaterEOS::setUpPureWater(const char* name, double liquidV, double vapourV) {
+    liquidStart = liquidV;
     Vl0 = liquidV;
     Vv0 = vapourV;
     setModelName(name);

@@ -135,6 +135,12 @@ class WaterEOS : public FluidPhase {
     // which saturation and critical searches move: the state found at (T, P) would depend
     // on the work done before.
     VolumeStart volumeSearchStart(bool liquidSide) override;
+    // The dense end of the spinodal searches and the liquid retries: the model's own fixed
+    // liquid start, denser than the liquid at the triple point (18.02 cm3/mol), never the
+    // Vl0 an earlier solve left. HGK's saturated liquid from 639.6 K, 46 cm3/mol, lies inside
+    // the loop of its 280.6 K isotherm: the spinodal search started there found none (20.0
+    // and 4957 cm3/mol from the dense side). Vl0 while setUpPureWater has not set one.
+    double estimate_Vl0() override;
     // Saturated liquid and vapour volume estimates for "H2O" at T (K); other components go
     // to the framework.
     void initializeSaturationVolumesFromT(const char* component, double TK) override;
@@ -457,6 +463,7 @@ class WaterEOS : public FluidPhase {
     // liquid-side and second start volumes of the volume solves (m3/mol), the model name,
     // the one component "H2O" and the molar mass of water.
     void setUpPureWater(const char* name, double liquidV, double vapourV);
+    double liquidStart = 0.0;  // m3/mol, the fixed liquid start (0: none)
     // The stability test of the water models that install probes: 1 for every V below 230 K,
     // where no water model is used; 1 between the model's outer spinodals (the pockets
     // with dP/dV < 0 that a model may have near the critical density inside this range

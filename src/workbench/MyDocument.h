@@ -336,6 +336,9 @@ class MyDocument : public MyTableViewDelegate {
     // The model's density (kg/m³) at T (°C), P (bar), X (wt %), starting from `guess` (a
     // two-phase state keeps a density its phases can make up); -1 where it has none.
     double densityAt(double T, double P, double X, double guess);
+    // Whether the state, shown as halite + liquid or halite + vapour, lies on the three-phase
+    // pressure, where a density typed picks the shares of all three phases.
+    bool onThreePhasePressure();
     void showBoilingCaption();
     struct SLVPoint {
         double P = -1, xL = -1, xV = -1, rhoL = -1, rhoV = -1;

@@ -426,6 +426,18 @@ void MyDocument::calculateDensities() {
         mForm.clear("mVolumeEdit");
     }
     if (c) c->set("Rm", mRm);
+    // A state reached by selecting or opening a case may have no density: a lock on it keeps
+    // nothing and would only hold the pressure and salinity fields shut, with no field left
+    // to bring the state back into the model. It comes off, as ticking it there is refused.
+    Control& fix = mForm["mFixDensity"];
+    if (fix.state != 0 && !(classified && mRm > 0 && std::isfinite(mRm))) {
+        fix.state = 0;
+        onFixDensity(&fix);
+        setNote(Note::Input, formatted("Fixed density is off: the state at %.6g \u00b0C and %.6g "
+                                       "bar has no density to keep.",
+                                       mTm, mPm));
+        mRefusedControl = fix.name;
+    }
     // Blank results alone would not say why: the status line does, until a state is placed.
     if (!classified)
         setNote(Note::State,
@@ -486,7 +498,8 @@ void MyDocument::calculateDensities() {
     mForm["mGetVapourButton"].enabled = row.vapour;
     // Where a density picks the phases' shares it is the state's to edit, unless Fixed density
     // holds it: a cycle never unlocks what the box locked.
-    const bool densityFree = row.density && mForm["mFixDensity"].state == 0;
+    const bool densityFree =
+        (row.density || onThreePhasePressure()) && mForm["mFixDensity"].state == 0;
     mForm["mRm_edit"].editable = densityFree;
     mForm["mStepRm"].enabled = densityFree;
 
@@ -527,6 +540,33 @@ void MyDocument::calculateDensities() {
         mForm.setDouble("mWtL_SLV", 100 * s.slvLiquidSalinity);
         mForm.setDouble("mWtV_SLV", 100 * s.slvVapourSalinity);
     }
+}
+
+bool MyDocument::onThreePhasePressure() {
+    // A state placed beside the three-phase pressure as halite + liquid or halite + vapour (the
+    // side a density left over from the state before chose) lies on it all the same where a
+    // density of all three phases is kept there: it then picks the phases' shares.
+    const PhaseDiagramInfo& s = mState;
+    if (s.region != PhaseDiagramInfo::kHaliteLiquid && s.region != PhaseDiagramInfo::kHaliteVapour)
+        return false;
+    const double x = 0.01 * mXm, xL = s.slvLiquidSalinity, xV = s.slvVapourSalinity;
+    if (!(computed(s.slvPressure) && std::fabs(mPm - s.slvPressure) <= 1e-3 * s.slvPressure &&
+          computed(xV) && xL > xV && x > xV && x < 1 && computed(s.slvLiquidDensity) &&
+          computed(s.slvVapourDensity) && computed(s.haliteDensity)))
+        return false;
+    // Halfway between the two pairs that make up x (liquid-free, and vapour- or halite-free):
+    // every phase has a share.
+    const double wV1 = (1 - x) / (1 - xV);
+    const double wL2 = x >= xL ? (1 - x) / (1 - xL) : (x - xV) / (xL - xV);
+    const double wV2 = x >= xL ? 0.0 : 1 - wL2;
+    const double wL = 0.5 * wL2, wV = 0.5 * (wV1 + wV2), wH = 1 - wL - wV;
+    if (!(wL > 1e-6 && wV > 1e-6 && wH > 1e-6)) return false;
+    const double trial =
+        1 / (wL / s.slvLiquidDensity + wV / s.slvVapourDensity + wH / s.haliteDensity);
+    const bool kept = std::fabs(densityAt(mTm, mPm, mXm, trial) - trial) <= 1e-9 * trial;
+    // The model's record goes back to the state shown.
+    densityAt(mTm, mPm, mXm, mRm);
+    return kept;
 }
 
 void MyDocument::onSetInitialConditions() {

@@ -549,5 +549,35 @@ TEST(LeeKesslerState, StableStateIsTheSolvedState) {
     EXPECT_NEAR(slope / (1e5 / (Vhigh - lk.V)), 1.0, 1e-3);
 }
 
+// Ethane has critical constants but no standard-state record: its heat capacity came out as
+// 0.16 J/(mol K) at 400 K and 1 bar (the ideal gas's 0 plus the departure), with the error
+// clear. Its state functions, and those of a mixture holding it, are refused; methane's
+// stay (ideal Cp of methane at 400 K: 40.6 J/(mol K), JANAF).
+TEST(LeeKesslerState, StateFunctionsNeedEveryComponentsIdealGas) {
+    LK_EOS ethane(1);
+    ethane.number_of_components(1);
+    test::stderrOf([&] { ethane.add_component("C2H6"); });
+    const std::string said = test::stderrOf([&] { ethane.calculateFromTP(400.0, 1.0, 0); });
+    EXPECT_EQ(ethane.error, 1);
+    EXPECT_TRUE(std::isnan(ethane.Cp));
+    EXPECT_TRUE(std::isnan(ethane.H));
+    EXPECT_NE(said.find("C2H6"), std::string::npos) << said;
+    // The volume needs no ideal gas: near the ideal one at 1 bar.
+    EXPECT_NEAR(ethane.V / (8.31434 * 400.0 / 1e5), 1.0, 0.01);
+
+    LK_EOS mixture(1);
+    mixture.number_of_components(2);
+    test::stderrOf([&] { mixture.add_components("CH4", "C2H6"); });
+    mixture.composition(0.5, 0.5);
+    test::stderrOf([&] { mixture.calculateFromTP(400.0, 1.0, 0); });
+    EXPECT_EQ(mixture.error, 1);
+    EXPECT_TRUE(std::isnan(mixture.Cp));
+    // Pure methane in the same model has its own.
+    mixture.composition(1.0, 0.0);
+    mixture.calculateFromTP(400.0, 1.0, 0);
+    ASSERT_EQ(mixture.error, 0);
+    EXPECT_NEAR(mixture.Cp, 40.6, 1.5);
+}
+
 }  // namespace
 }  // namespace vornex

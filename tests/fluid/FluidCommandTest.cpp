@@ -458,5 +458,22 @@ TEST_F(FluidCommands, SweepsSayWhereTheyStop) {
     EXPECT_TRUE(r.succeeded) << r.err;
 }
 
+// A binary isotherm walks the model's composition; it was left at the last traced phase,
+// and a TV after "x 0.3 binop ..." printed the state of x1 = -3e-11 (the pure end the
+// isotherm reached) instead of 0.3.
+TEST_F(FluidCommands, TracersLeaveTheCompositionTheXCommandSet) {
+    auto fluid = testing::makeVanDerWaalsMixture(1);
+    testing::saturatePureComponent0(*fluid, 250.0);
+    ASSERT_EQ(fluid->error, 0);
+    fluid->calculate_bubble_point(250.0, fluid->Vl, fluid->Vv, 0.3, 0.3);
+    ASSERT_EQ(fluid->error, 0);
+    char P[32];
+    std::snprintf(P, sizeof P, "%.8g", fluid->P * 1e-5);
+    const Result r = run(*fluid, {"x", "0.3", "binop", "250", P, "q", "TV", "250", "1000"});
+    EXPECT_TRUE(has(r.out, "x(i)     0.300000")) << r.out;
+    EXPECT_DOUBLE_EQ(fluid->x[1], 0.3);
+    EXPECT_DOUBLE_EQ(fluid->x[0], 0.7);
+}
+
 }  // namespace
 }  // namespace vornex

@@ -130,6 +130,43 @@ TEST_F(VolatileCalcTest, MixtureFugacitiesOfTheVapour) {
     EXPECT_FALSE(v.calculateVapourFugacities(fH2O, fCO2));
 }
 
+// With the mixture's own fugacities a melt whose vapour is nearly one volatile is solved as
+// with the pure-fluid rule: its saturation pressure, and the contents saturated there.
+TEST_F(VolatileCalcTest, MixtureFugacitiesSolveVapoursNearAPureEnd) {
+    const struct {
+        int type;
+        double TK, w, q;  // wt %, ppm
+    } melts[] = {{kBasalt, 1473.15, 1.0, 1e-6},   // yCO2 2e-8
+                 {kBasalt, 1473.15, 1e-5, 1.0},   // yH2O 1e-7
+                 {kRhyolite, 1123.15, 3.0, 1e-6},
+                 {kRhyolite, 1123.15, 1e-3, 1000.0}};
+    for (const auto& m : melts) {
+        double P[2] = {0.0, 0.0}, y[2] = {0.0, 0.0};
+        for (int mixing : {0, 1}) {
+            VolatileCalc c;
+            ASSERT_TRUE(c.setMagmaType(m.type));
+            c.temperature = m.TK;
+            c.volatileSystem = kH2OCO2;
+            c.fugacityMixing = mixing;
+            c.calculateMoleFractions(m.w, m.q, &c.xH2Omelt, &c.xCO2melt, nullptr);
+            c.calculateSaturationPressure();
+            ASSERT_EQ(c.calculationError, 0) << m.w << " wt %, " << m.q << " ppm, mixing " << mixing;
+            P[mixing] = c.pressure;
+            y[mixing] = c.yCO2;
+            EXPECT_GE(c.yCO2, 0.0);
+            EXPECT_LE(c.yCO2, 1.0);
+            // Back: the CO2 that the melt's water saturates at that pressure.
+            c.waterContent = m.w;
+            c.calculateSaturationPoint(P[mixing]);
+            ASSERT_EQ(c.calculationError, 0) << m.w << " wt %, " << m.q << " ppm, mixing " << mixing;
+            EXPECT_NEAR(c.co2Content, m.q, 1e-4 * m.q) << m.w << " wt %, mixing " << mixing;
+        }
+        // Near a pure end the two rules meet.
+        EXPECT_NEAR(P[1] / P[0], 1.0, 1e-3) << m.w << " wt %, " << m.q << " ppm";
+        EXPECT_NEAR(y[1], y[0], 0.3 * std::fmin(y[0], 1.0 - y[0]) + 1e-12) << m.w << " wt %";
+    }
+}
+
 TEST_F(VolatileCalcTest, OtherMagmaTypesAreRefused) {
     EXPECT_FALSE(v.setMagmaType(3));
     EXPECT_EQ(v.magmaType, kBasalt);

@@ -203,6 +203,15 @@ TEST(CubicRoots, KnownRootsToTheirAccuracy) {
         // ones), and one small real root beside a complex pair.
         {fromRoots(1e6, 1, 1e-6), {1e-6, 1, 1e6}, 1e-9},
         {{-r * cc, cc - r * bb, bb - r, 1}, {r}, 1e-9},
+        // Roots nine and more decades apart with a small leading coefficient: the discriminant
+        // cancels to a positive value, and the two small roots used to be lost (roots of the
+        // given coefficients by mpmath at 50 digits).
+        {{-0.11374430901714559, -273.4370197422829, -6754.016407020957, 9.883939669345249e-06},
+         {-0.040064754310626965, -0.00042034422155975865, 683332419.39633586},
+         1e-13},
+        {{1704.349370235728, 4.0962124036953895, -30002.68738146337, -0.00017426544647544423},
+         {-172166588.31855599, -0.23827300744309458, 0.23840953529648957},
+         1e-13},
     };
     for (const auto& c : cases) {
         std::vector<double> a = c.a, want = c.roots;

@@ -15,13 +15,13 @@ namespace {
 #ifdef VORNEX_SANITIZED_BUILD
 constexpr double kGridStepW = 8.4;
 constexpr int kGridInclusions = 15;
-constexpr double kThBuiltStep = 8.0;
+constexpr double kThBuiltStep = 10.0;
 constexpr double kDissolutionStep = 7.0;
 constexpr int kDissolutionInclusions = 12;
 #else
 constexpr double kGridStepW = 1.4;
 constexpr int kGridInclusions = 100;
-constexpr double kThBuiltStep = 2.0;
+constexpr double kThBuiltStep = 4.0;
 constexpr double kDissolutionStep = 1.0;
 constexpr int kDissolutionInclusions = 100;
 #endif
@@ -408,9 +408,13 @@ TEST_F(PalliserInclusions, ThIsTheFirstHomogenisationOnHeating) {
         for (double Tbuilt = 360.0; Tbuilt <= 440.0; Tbuilt += kThBuiltStep) {
             const double rho = bubbleLiquid(x, Tbuilt);
             if (!std::isfinite(rho)) continue;
-            // The first temperature of a fine scan at which the liquid is no denser than rho.
-            double first = NAN;
-            for (double T = 340.0; T <= Tbuilt + 0.02 && std::isnan(first); T += 0.02)
+            // The first temperature of a fine scan at which the liquid is no denser than rho:
+            // whole steps of the model's own 0.5 degC search first, then 0.02 degC within the
+            // step that first meets rho.
+            double first = NAN, coarse = NAN;
+            for (double T = 340.0; T <= Tbuilt + 0.5 && std::isnan(coarse); T += 0.5)
+                if (bubbleLiquid(x, T) <= rho) coarse = T;
+            for (double T = std::max(340.0, coarse - 0.5); T <= coarse + 1e-9 && std::isnan(first); T += 0.02)
                 if (bubbleLiquid(x, T) <= rho) first = T;
             if (std::isnan(first)) continue;  // a minimum of the liquid density: only touched
             for (double T0 : {20.0, 340.0, first - 5.0, first - 0.5}) {

@@ -833,6 +833,25 @@ TEST_F(PalliserState, TraceOfSaltNearWatersCriticalPointIsWater) {
         }
 }
 
+// A liquid all but free of salt is water, densest near 4 degC (IAPWS-95 at 1 bar, python3-iapws
+// 1.5.2): it grows denser on heating from 0 to 4 degC. Held no lighter than the hotter
+// bubble-point liquids of 1-4 degC it stayed flat at 1000.0325 kg/m3 there.
+TEST_F(PalliserState, LiquidAllButFreeOfSaltIsDensestNear4CAsWaterIs) {
+    const double cold = model.calculateFluidDensity(0.01, 1.0, 1e-7, -1.0);
+    EXPECT_EQ(model.region, PalliserModel::kOnePhase);
+    EXPECT_NEAR(cold / 999.8430880123261, 1.0, 1e-4);
+    const double at4 = model.calculateFluidDensity(4.0, 1.0, 1e-7, -1.0);
+    EXPECT_NEAR(at4 / 999.974213537325, 1.0, 1e-4);
+    EXPECT_GT(at4 - cold, 0.1);
+    // Saltier brines still grow lighter on heating there.
+    double last = HUGE_VAL;
+    for (double T = 0.01; T <= 12.0; T += 0.5) {
+        const double rho = model.calculateFluidDensity(T, 1.0, 0.05, -1.0);
+        EXPECT_LT(rho, last) << T;
+        last = rho;
+    }
+}
+
 // Heated at a fixed pressure a one-phase brine grows lighter, across water's critical
 // temperature and its own. The liquid compressed linearly from its bubble point came out
 // lighter than the fluid beside it and was held flat, then grew denser (1 wt % at 300 bar:

@@ -27,7 +27,7 @@ TEST(AxisTicks, StepsAndSequencesOfLinearAndLogarithmicAxes) {
         {610, 0, false, 11, 0, -50, 600, 13, "", ""},         // from the tick below its start
         {0, 0.7f, false, 8, 1, 0.1f, 0, 8, "", "0.7"},        // the top kept despite rounding
         {0.5f, 2000, true, 11, 1, 1, -1, 6, "0.1", "10000"},  // whole decades around the range
-        {1e-3f, 1e7f, true, 3, 1, 5, -5, 3, "", ""},          // many decades, few ticks
+        {1e-3f, 1e7f, true, 3, 1, 5, -3, 3, "0.001", "1e+07"},  // many decades, few ticks
         {0.0001f, 100, false, 11, 1, 5, 0, 21, "0.0", "100.0"},  // 0 a whisker below the start
         {-1000, 199.5f, false, 11, 0, 100, -1000, 12, "", ""},  // 200 beyond the end, not rounding
         {0, 1e-15f, false, 11, 1, 1e-16f, 0, 11, "", ""},      // finer than labels have decimals
@@ -55,6 +55,31 @@ TEST(AxisTicks, StepsAndSequencesOfLinearAndLogarithmicAxes) {
     // Non-positive logarithmic bounds fall back to fixed decades.
     EXPECT_FLOAT_EQ(PlotAxis(0, 2000, true, 11, 1).lo(), -2);
     EXPECT_FLOAT_EQ(PlotAxis(-5, 0, true, 11, 1).hi(), -1);
+}
+
+// A logarithmic axis spanning more decades than it has ticks labels whole decades only, all
+// on the axis, both ways: 1e-3 to 1e4 with 6 ticks is not labelled 6.3e-05 (below its start),
+// 0.0016, 0.04, 1, 25 and 631.
+TEST(AxisTicks, LogarithmicTicksAreWholeDecadesOnTheAxis) {
+    const struct {
+        float lo, hi;
+        int ticks;
+    } cases[] = {{1e-3f, 1e4f, 6}, {1e-30f, 1e30f, 6}, {1e4f, 1e-3f, 6}, {1e-10f, 1e3f, 11},
+                 {1e30f, 1e-30f, 11}, {1, 1e38f, 4}};
+    for (const auto& c : cases) {
+        PlotAxis axis(c.lo, c.hi, true, c.ticks, 1);
+        axis.fit(0, 400);
+        const double low = std::min(axis.lo(), axis.hi()), high = std::max(axis.lo(), axis.hi());
+        for (const auto& ticks : {axis.ticks(), axis.labelTicks(40, false)}) {
+            ASSERT_FALSE(ticks.empty()) << c.lo << ".." << c.hi;
+            for (double t : ticks) {
+                EXPECT_EQ(t, std::round(t)) << c.lo << ".." << c.hi;
+                EXPECT_GE(t, low) << c.lo << ".." << c.hi;
+                EXPECT_LE(t, high) << c.lo << ".." << c.hi;
+            }
+        }
+        EXPECT_EQ(axis.ticks().front(), axis.lo()) << c.lo << ".." << c.hi;
+    }
 }
 
 // A logarithmic axis runs the way its range does whatever bound lies at or below zero: a

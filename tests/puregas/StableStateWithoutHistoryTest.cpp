@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "fluid/Metastability.h"
 #include "puregas/AnderkoCO2.h"
 #include "puregas/CH4EOS.h"
 #include "puregas/CO2EOS.h"
@@ -59,17 +60,21 @@ GasModel gasModel(const char* name, double Ttriple) {
     return {name, [] { return std::unique_ptr<FluidPhase>(new M(2)); }, Ttriple};
 }
 
-// Every pure-gas model: states from its triple point to 1.25 Tc and 1e-3 to 3 times its
-// critical pressure, each on a fresh model and on one that solved saturation pressures,
-// other stable states and states of either selector in between, agree in phase, flag and
-// volume, and so do both selectors' volume solves.
-TEST(StableStateWithoutHistory, EveryPureGasModelAsAFreshOne) {
-    const std::vector<GasModel> models = {
+std::vector<GasModel> everyPureGasModel() {
+    return {
         gasModel<Jacobsen>("Jacobsen", 63.151),   gasModel<IUPACCH4>("IUPACCH4", 90.6941),
         gasModel<IUPACCO2>("IUPACCO2", 216.592),  gasModel<DuanCH4>("DuanCH4", 90.6941),
         gasModel<DuanCO2>("DuanCO2", 216.592),    gasModel<AnderkoCO2>("AnderkoCO2", 216.592),
         gasModel<Sterner>("Sterner", 216.592),
     };
+}
+
+// Every pure-gas model: states from its triple point to 1.25 Tc and 1e-3 to 3 times its
+// critical pressure, each on a fresh model and on one that solved saturation pressures,
+// other stable states and states of either selector in between, agree in phase, flag and
+// volume, and so do both selectors' volume solves.
+TEST(StableStateWithoutHistory, EveryPureGasModelAsAFreshOne) {
+    const std::vector<GasModel> models = everyPureGasModel();
     for (const GasModel& m : models) {
         std::unique_ptr<FluidPhase> used = m.make();
         const double Tc = used->namingCriticalTemperature();
@@ -116,6 +121,48 @@ TEST(StableStateWithoutHistory, EveryPureGasModelAsAFreshOne) {
                 }
             }
             used->set_the_phase_as(2);
+        }
+    }
+}
+
+// Compressed liquid nitrogen far above its vapour pressure (0.8 bar at 76 K): the vapour
+// side's search, started from the ideal gas's RT/P of about 87 cm3/mol, met a root on a
+// stretch between the equation's spinodals whose fugacity of 120 Pa undercut the liquid's,
+// and the state came out a "vapour" denser than the critical volume (89.4 cm3/mol).
+TEST(StableStateWithoutHistory, NitrogenLiquidIsNoVapourBetweenTheSpinodals) {
+    const double points[][2] = {{69.2, 66.0693}, {72.7, 69.1831}, {76.2, 72.4436},
+                                {81.375285, 77.3443}, {88.45, 109.648}};
+    for (const auto& p : points) {
+        Jacobsen nitrogen(2);
+        const double Psat = nitrogen.calculateTheSaturationPressure(p[0]);
+        ASSERT_LT(Psat * 1e-5, 0.1 * p[1]);
+        EXPECT_EQ(nitrogen.calculateStableStateFromTP(p[0], p[1]), FluidPhase::StablePhase::Liquid)
+            << p[0] << " K, " << p[1] << " bar";
+        EXPECT_EQ(nitrogen.error, 0);
+        // Saturated liquid of 32.3 (69 K) to 36.2 cm3/mol (88 K), compressed below that.
+        EXPECT_GT(nitrogen.V * 1e6, 31.0) << p[0] << " K";
+        EXPECT_LT(nitrogen.V * 1e6, 36.5) << p[0] << " K";
+    }
+}
+
+// The spinodals of an isotherm searched from its dense end: a saturation solve near the
+// critical point left its saturated liquid behind (nitrogen's of 73 cm3/mol at 124.9 K), from
+// which the search at 64 K found a liquid spinodal of 110 cm3/mol instead of 36.5, or none.
+TEST(StableStateWithoutHistory, SpinodalsFromTheDenseEndAsAFreshModel) {
+    for (const GasModel& m : everyPureGasModel()) {
+        std::unique_ptr<FluidPhase> probe = m.make();
+        const double Tc = probe->namingCriticalTemperature();
+        for (double share : {0.05, 0.45, 0.85}) {
+            const double TK = m.Ttriple + (Tc - m.Ttriple) * share;
+            std::unique_ptr<FluidPhase> fresh = m.make();
+            const SpinodalPair expected = spinodalsAtComposition(*fresh, TK);
+            std::unique_ptr<FluidPhase> used = m.make();
+            used->calculateTheSaturationPressure(m.Ttriple + 0.98 * (Tc - m.Ttriple));
+            const SpinodalPair got = spinodalsAtComposition(*used, TK);
+            ASSERT_EQ(got.found, expected.found) << m.name << " at " << TK << " K";
+            if (!expected.found) continue;
+            EXPECT_NEAR(got.liquid / expected.liquid, 1.0, 1e-9) << m.name << " at " << TK;
+            EXPECT_NEAR(got.vapour / expected.vapour, 1.0, 1e-9) << m.name << " at " << TK;
         }
     }
 }

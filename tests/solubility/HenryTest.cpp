@@ -11,6 +11,7 @@
 #include "fluid/CurveOutput.h"
 #include "solubility/HenPitSet.h"
 #include "solubility/Henry.h"
+#include "solubility/HenryCorrelations.h"
 #include "solubility/SpiveySolubility.h"
 #include "water/WagnerPruss.h"
 
@@ -257,6 +258,8 @@ TEST(HenPitSet, HenryConstantsOfSetZero) {
 TEST(HenPitSet, MolalityWithoutSaltIsNoSalt) {
     for (int henrySet : {0, 1, 2}) {
         for (const char* gas : {"CO2", "H2S", "CH4"}) {
+            // A set without a correlation for the gas refuses it (MissingParametersTest).
+            if (!henry::hasCorrelation(gas, henrySet)) continue;
             auto make = [&](bool brine) {
                 auto s = std::make_unique<HenPitSet>();
                 s->setVapourModel(1);

@@ -180,6 +180,29 @@ TEST(SaltCorr, IsothermRowsAreTheIsoplethsAtThatTemperature) {
     ::unlink("isotcorr"), ::unlink("isopcorr");
 }
 
+// Above water's critical temperature only the solutions whose critical temperature lies
+// higher have a vapour pressure: at 700 K the isotherm starts at the NaCl mole fraction
+// whose critical temperature is 700 K (0.0176), and the rows of more dilute ones say nan.
+TEST(SaltCorr, IsothermAboveASolutionsCriticalTemperatureHasNoVapourPressure) {
+    SaltCorr c;
+    const double TK = 700.0;
+    ASSERT_TRUE(c.getIsotherm("sc", TK));
+    const auto rows = igorRows("isotsc");
+    ASSERT_EQ(rows.size(), 200u);
+    size_t one = 0;
+    for (const auto& r : rows) {
+        const bool liquid = c.calculateTc(r[0]) >= TK;
+        if (!liquid) ++one;
+        if (liquid)
+            EXPECT_NEAR(r[1], c.h(c.molality(r[0])) * SaltCorr::calculatePc(TK), 1e-5) << r[0];
+        else
+            EXPECT_TRUE(std::isnan(r[1])) << r[0] << " " << r[1];
+    }
+    EXPECT_EQ(one, 18u);  // x = 0 ... 0.017
+    EXPECT_NEAR(c.calculateTc(0.0176), TK, 0.5);
+    ::unlink("isotsc");
+}
+
 // Each answer is a whole line: the line end after "1" is not read as the suffix, and a
 // bad mole fraction is refused without a file.
 TEST(Dialogues, AnswersAreWholeLines) {

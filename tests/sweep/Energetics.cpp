@@ -88,9 +88,56 @@ void checkCycles(Checks& c, const Heating& h, double Psurf, bool pyroclast) {
     }
 }
 
+// The cycle from water at T1 (degC) at the surface with a geothermal gradient: a cycle that
+// runs starts from liquid water at the surface and at depth (at or above its vapour pressure,
+// or above the critical pressure at depth); one that does not says why.
+void checkStartStates(Checks& c, double T1, double Psurf, double geo) {
+    WagnerPruss water(2);
+    for (double depth : {100.0, 1000.0, 3000.0}) {
+        const std::string TText = num(T1), PText = num(Psurf), gText = num(geo), dText = num(depth);
+        std::vector<const char*> words = {"T1", TText.c_str(), "Psurf", PText.c_str(),
+                                          "geo", gText.c_str(), "d", dText.c_str()};
+        WaterMagmaCalculationInfo info;
+        WaterMagmaCalculationResult r;
+        int read = 0;
+        test::outputOf([&] {
+            read = info.readArguments(static_cast<int>(words.size()), words.data());
+            if (read == 0) {
+                water.error = 0;
+                water.calculateWaterMagmaCycle(info, r, 0, 0);
+            }
+        });
+        const std::string where = "T1 " + TText + " degC, Psurf " + PText + " bar, geo " + gText +
+                                  " degC/km, d " + dText + " m";
+        if (read != 0) continue;  // a depth too large for the options: refused as typed
+        if (water.error != 0 || r.failed) {
+            c.check("a failed cycle says why", !r.failure.empty(), where);
+            continue;
+        }
+        auto liquid = [&](double TK, double Pbar) {
+            if (Pbar >= 220.64) return true;
+            if (TK >= 647.096) return false;
+            WagnerPruss w(2);
+            double Psat = 0;
+            test::outputOf([&] { Psat = w.calculateTheSaturationPressure(TK) * 1e-5; });
+            return Pbar >= Psat * (1 - 1e-6);
+        };
+        c.check("a cycle starts from liquid water at the surface", liquid(r.T1, r.P1),
+                where + ": " + num(r.T1) + " K at " + num(r.P1) + " bar");
+        c.check("a cycle starts from liquid water at depth", liquid(r.T2, r.P2),
+                where + ": " + num(r.T2) + " K at " + num(r.P2) + " bar");
+    }
+}
+
 }  // namespace
 
 void addEnergeticsConfigurations(std::vector<Configuration>& out) {
+    for (double T1 : {5.0, 45.0, 99.5, 99.7, 150.0})
+        for (double Psurf : {0.1, 1.0, 10.0})
+            for (double geo : {30.0, 150.0, 300.0})
+                out.push_back({"energetics",
+                               "energetics start T1 " + num(T1) + " Psurf " + num(Psurf) + " geo " + num(geo),
+                               [=](Checks& c) { checkStartStates(c, T1, Psurf, geo); }});
     for (const Heating& h : kHeatings)
         for (bool pyroclast : {false, true})
             for (double P : kSurfacePressures) {

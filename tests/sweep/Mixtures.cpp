@@ -313,7 +313,7 @@ void checkIsotherm(Checks& c, const CubicMaker& make, const std::vector<std::str
     for (const auto& r : rows) {
         for (double v : r) finite = finite && std::isfinite(v);
         std::vector<double> key(r.begin(), r.begin() + std::min<std::size_t>(r.size(), 6));
-        for (double& v : key) v = std::round(v * 1e9) / 1e9;
+        for (double& v : key) v = significant9(v);
         once = seen.insert(key).second && once;
     }
     c.check("isotherm rows have no NaN", finite, where);
@@ -569,7 +569,7 @@ void checkIsopleth(Checks& c, const CubicMaker& make, const std::vector<std::str
     for (const auto& r : rows) {
         for (double v : r) finite = finite && std::isfinite(v);
         std::vector<double> key(r.begin(), r.begin() + static_cast<long>(2 + 2 * n));
-        for (double& v : key) v = std::round(v * 1e9) / 1e9;
+        for (double& v : key) v = significant9(v);
         once = seen.insert(key).second && once;
     }
     c.check("isopleth rows have no NaN", finite, curve);

@@ -4,6 +4,7 @@
 // the states where water is steam, and the gas-solubility models by gas, salinity,
 // temperature and pressure, forward and back.
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -15,10 +16,12 @@
 #include "magma/TaitJaupart.h"
 #include "magma/VolatileCalc.h"
 #include "magma/ZhangChen.h"
+#include "numerics/Decimal.h"
 #include "numerics/TextCapture.h"
 #include "solubility/DMGWwater.h"
 #include "solubility/HenPitSet.h"
 #include "solubility/Henry.h"
+#include "solubility/HenryCorrelations.h"
 #include "solubility/SpiveySolubility.h"
 #include "water/DensityModel.h"
 #include "water/MaoDuanSalinityModel.h"
@@ -543,6 +546,17 @@ void checkHenPitSet(Checks& c, int henrySet, const std::string& gas) {
         });
         return s;
     };
+    // A set without a correlation for the gas refuses it, saying which sets have one.
+    if (!henry::hasCorrelation(gas.c_str(), henrySet)) {
+        auto water = make(false);
+        water->temperature(298.15);
+        water->pressure(50.0);
+        const std::string said = test::outputOf([&] { water->describe(); });
+        c.check("a set without a correlation for the gas refuses it saying why",
+                water->error != 0 && said.find("no Henry-constant correlation") != std::string::npos,
+                "error " + num(water->error) + ", said '" + said.substr(0, 120) + "'");
+        return;
+    }
     const int nT = c.budget().points(5, 2), nP = c.budget().points(5, 2);
     for (int i = 0; i < nT; ++i)
         for (int j = 0; j < nP; ++j) {
@@ -597,6 +611,106 @@ void checkHenPitSet(Checks& c, int henrySet, const std::string& gas) {
         }
 }
 
+// Three gases in equal parts over water (Henry set 1) along 1-100 bar: each answer is one
+// stable gas mixture's, refused saying why where the gases form a liquid and a vapour, and
+// each dissolved fraction follows the pressure without a jump between accepted neighbours
+// (a two-phase band narrower than the pressure step lies between a dew and a bubble point,
+// where the phase the gases make changes: it is looked for before a jump is called one).
+void checkHenPitSetMixture(Checks& c, const std::vector<std::string>& gases) {
+    struct Answer {
+        int error = 0;
+        std::string said;
+        std::vector<double> x;
+    };
+    auto solve = [&](double TK, double Pbar) {
+        HenPitSet s;
+        Answer a;
+        a.said = test::outputOf([&] {
+            s.setVapourModel(1);
+            s.henrySet = 1;
+            s.number_of_components(static_cast<int>(gases.size()) + 1);
+            s.add_component("H2O");
+            for (const auto& g : gases) s.add_component(g.c_str());
+            for (std::size_t k = 0; k < gases.size(); ++k)
+                s.vapour->composition_of_component(static_cast<int>(k), 1.0 / double(gases.size()));
+            s.temperature(TK);
+            s.pressure(Pbar);
+            s.describe();
+        });
+        a.error = s.error;
+        a.x = s.x;
+        return a;
+    };
+    const int nT = c.budget().points(4, 2), nP = c.budget().points(100, 25);
+    for (int i = 0; i < nT; ++i) {
+        const double TK = 280.0 + 70.0 * i / std::max(1, nT - 1);
+        double previousP = 0.0;
+        std::vector<double> previous(gases.size(), 0.0);
+        for (int j = 0; j < nP; ++j) {
+            const double Pbar = 1.0 + 99.0 * j / std::max(1, nP - 1);
+            const Answer a = solve(TK, Pbar);
+            const std::string at = "T " + num(TK) + " K, P " + num(Pbar) + " bar";
+            if (a.error != 0) {
+                c.check("a gas mixture's solution solves or says why", !a.said.empty(),
+                        at + ": error " + num(a.error) + ", nothing said");
+                previousP = 0.0;
+                continue;
+            }
+            double sum = 0;
+            bool finite = true;
+            for (double v : a.x) sum += v, finite = finite && std::isfinite(v) && v >= 0;
+            c.check("a gas mixture's solution has mole fractions summing to one",
+                    finite && std::fabs(sum - 1) < 1e-9, at + ": " + num(sum));
+            bool band = false;
+            for (std::size_t k = 0; k < gases.size(); ++k) {
+                const double x = a.x[k + 1];
+                if (previousP > 0.0 && x > 0 && previous[k] > 0 &&
+                    std::fabs(std::log(x / previous[k])) > std::log(Pbar / previousP) + 0.05) {
+                    for (int q = 1; q < 40 && !band; ++q)
+                        band = solve(TK, previousP + (Pbar - previousP) * q / 40.0).error != 0;
+                    c.check("a dissolved gas follows the pressure without a jump", band,
+                            gases[k] + " at " + at + ": x " + num(x) + " after " + num(previous[k]) +
+                                " at " + num(previousP) + " bar, no two-phase band between");
+                    break;
+                }
+            }
+            if (!band && previousP > 0.0)
+                c.check("a dissolved gas follows the pressure without a jump", true, at);
+            previous.assign(a.x.begin() + 1, a.x.begin() + 1 + static_cast<long>(gases.size()));
+            previousP = Pbar;
+        }
+    }
+}
+
+// The nucleation sweep at T (K): every printed row a liquid stretched below its nucleus's
+// pressure, with a nucleus of finite positive radius r = 2 sigma/(Pv - Pl); a sweep that
+// prints no row says why.
+void checkNucleation(Checks& c, double TK) {
+    WagnerPruss water(2);
+    int printed = 0;
+    std::string err;
+    const std::string out = test::stdoutOf([&] {
+        err = test::stderrOf([&] { printed = water.calculateNucleationRate(TK, 1.0); });
+    });
+    const std::string where = "T " + num(TK) + " K";
+    std::istringstream lines(out);
+    int rows = 0;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find(" Vl ") == std::string::npos) continue;
+        ++rows;
+        auto value = [&](const char* key) {
+            const std::size_t at = line.find(key);
+            return at == std::string::npos ? std::nan("") : cstrtod(line.c_str() + at + std::strlen(key), nullptr);
+        };
+        const double Vl = value(" Vl "), Pl = value(" Pl "), Pv = value(" Pv "), r = value(" r ");
+        c.check("a nucleation row holds a nucleus of finite positive radius below its pressure",
+                std::isfinite(r) && r > 0 && Pl < Pv,
+                where + ", Vl " + num(Vl) + ": Pl " + num(Pl) + ", Pv " + num(Pv) + ", r " + num(r));
+    }
+    c.check("a nucleation sweep prints its rows or says why", rows == printed && (rows > 0 || !err.empty()),
+            where + ": " + num(rows) + " rows read, " + num(printed) + " counted");
+}
+
 }  // namespace
 
 void addStudyConfigurations(std::vector<Configuration>& out) {
@@ -641,6 +755,10 @@ void addStudyConfigurations(std::vector<Configuration>& out) {
                                checkDecompression(c, TK, 2.0 * std::pow(500.0, double(k) / (n - 1)));
                            if (TK == 573.15) checkDecompression(c, TK, 100.0);
                        }});
+    for (int k = 0; k < 16; ++k) {
+        const double TK = 273.16 + (650.0 - 273.16) * k / 15;
+        out.push_back({"studies", "studies nucleation T " + num(TK), [TK](Checks& c) { checkNucleation(c, TK); }});
+    }
     for (double d : {0.0, 5.0, 20.0, 50.0, 100.0, 150.0, 200.0, 219.0})
         out.push_back({"studies", "studies superheat d " + num(d), [=](Checks& c) { checkSuperheat(c, d); }});
     for (int k = 0; k < 8; ++k) {
@@ -666,6 +784,20 @@ void addStudyConfigurations(std::vector<Configuration>& out) {
             out.push_back({"solubility", "solubility HenPitSet set " + num(henrySet) + " " + g,
                            [henrySet, g](Checks& c) { checkHenPitSet(c, henrySet, g); }});
         }
+    // Gas mixtures of three: each gas of the list with its two neighbours, and with the gases
+    // a third and two thirds of the list on.
+    {
+        const auto& names = dissolvedGasNames();
+        const std::size_t n = names.size();
+        for (std::size_t k = 0; k < n; ++k)
+            for (std::size_t stride : {std::size_t{1}, n / 3}) {
+                const std::vector<std::string> gases = {names[k], names[(k + stride) % n],
+                                                        names[(k + 2 * stride) % n]};
+                out.push_back({"solubility", "solubility HenPitSet mixture " + gases[0] + " " + gases[1] +
+                                                 " " + gases[2],
+                               [gases](Checks& c) { checkHenPitSetMixture(c, gases); }});
+            }
+    }
     for (const SolubilityMaker& maker : solubilityModels()) {
         auto probe = maker.make();
         const auto* range = probe->publishedRange();

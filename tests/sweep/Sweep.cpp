@@ -21,6 +21,12 @@ int Budget::offset(const std::string& name, int n) const {
     return static_cast<int>(h % static_cast<std::uint64_t>(n));
 }
 
+double significant9(double v) {
+    if (v == 0 || !std::isfinite(v)) return v;
+    const double scale = std::pow(10.0, 8 - std::floor(std::log10(std::fabs(v))));
+    return std::round(v * scale) / scale;
+}
+
 std::string num(double v) {
     char text[40];
     std::snprintf(text, sizeof text, "%.10g", v);

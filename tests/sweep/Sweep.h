@@ -123,4 +123,8 @@ void checkBrineInverses(Checks& c, PalliserModel& model, double TC);
 // Number formatting for case texts: %.10g.
 std::string num(double v);
 
+// `v` kept to nine significant digits: rows of a curve that starts decades below its other
+// rows (a vapour pressure of 1e-20 bar) stay apart where an absolute rounding would merge them.
+double significant9(double v);
+
 }  // namespace vornex::sweep

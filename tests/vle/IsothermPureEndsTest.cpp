@@ -318,6 +318,42 @@ TEST(IsothermShortOfTheOtherEnd, PressureStepsRunOnToTheCriticalPoint) {
     }
 }
 
+// Nitrogen and decane at 153.5 K from pure decane, whose vapour pressure there is 1.5e-12
+// bar (PR): the vapour goes from pure decane to 99.99 % nitrogen within 1e-10 bar. The
+// isotherm stopped after its first step, 2 rows, the last at 2.4e-12 bar and 7.3e-15
+// nitrogen in the liquid, status 1, "the point solved makes no way along the line". It now
+// steps in ln P up to its pressure step and rises to the pressure end; past 441.6 bar (PR)
+// the gas outweighs the liquid, its molar volume long the smaller, and the curve goes on.
+// Every row past the one before, and from 1e-3 bar (below, the cubic written apart loses the
+// liquid's root, Z < 1e-8, to rounding) an equilibrium by that cubic.
+TEST(IsothermShortOfTheOtherEnd, RisesFromAPureEndDecadesBelowTheRestOfTheCurve) {
+    const std::vector<std::string> names = {"N2", "nC10H22"};
+    for (Model model : {Model::PengRobinson, Model::SRK}) {
+        SCOPED_TRACE(labelOf(model));
+        const Traced t = traceFromComponent0(model, names, 153.5, 0.0, 0.02, 2.0);
+        EXPECT_EQ(t.status, 0) << t.said;
+        ASSERT_GE(t.rows.size(), 100u) << t.said;
+        EXPECT_EQ(t.rows.front()[2], 0.0);
+        EXPECT_LT(t.rows.front()[1], 1e-10);
+        EXPECT_GT(t.rows.back()[1], 1000.0);
+        EXPECT_GT(t.rows.back()[4] - t.rows.back()[2], 0.2);
+        const IndependentCubic eos(model == Model::PengRobinson, names);
+        for (std::size_t k = 1; k < t.rows.size(); ++k) {
+            const auto& r = t.rows[k];
+            EXPECT_GT(r[2], t.rows[k - 1][2]) << "row " << k;
+            EXPECT_GT(r[1], t.rows[k - 1][1]) << "row " << k;
+            if (r[1] < 1e-3) continue;
+            std::vector<double> lnPhiL, lnPhiV;
+            const double P = r[1] * 1e5;
+            ASSERT_TRUE(eos.lnPhi(153.5, P, {r[2], r[3]}, true, lnPhiL));
+            ASSERT_TRUE(eos.lnPhi(153.5, P, {r[4], r[5]}, false, lnPhiV));
+            for (int i = 0; i < 2; ++i)
+                EXPECT_NEAR(std::log(r[2 + i]) + lnPhiL[i], std::log(r[4 + i]) + lnPhiV[i], 1e-6)
+                    << "component " << i << " at " << r[1] << " bar";
+        }
+    }
+}
+
 class IsothermPureEnds : public ::testing::TestWithParam<Model> {};
 
 // Started at a pure end the isotherm wrote one row with a NaN slope and ended in status 5;

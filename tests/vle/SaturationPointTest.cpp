@@ -245,7 +245,9 @@ TEST_P(KnownSaturationPoint, IsTheIndependentAnswer) {
     const IFP& ifp = *lib.ifp;
     if (k.expected == 0.0) {
         EXPECT_EQ(status, 1) << k.what << ": T " << ifp.current.T << " P " << ifp.current.P / 1e5;
-        EXPECT_NE(ifp.refusal.find("no equilibrium"), std::string::npos) << ifp.refusal;
+        const bool said = ifp.refusal.find("no equilibrium") != std::string::npos ||
+                          ifp.refusal.find("is a dew point") != std::string::npos;
+        EXPECT_TRUE(said) << ifp.refusal;
         return;
     }
     if (k.expected < 0.0) {

@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <string>
+#include <tuple>
 
 #include "WorkbenchTestSupport.h"
 
@@ -151,6 +152,52 @@ TEST_F(LockedDensity, TableEditsOfTheShownCaseKeepTheDensity) {
     ui->check("mFixDensity", false);
     EXPECT_TRUE(ui->editCell(0, "Pm", PlistValue(1200.0)));
     EXPECT_EQ(doc->mPm, 1200);
+}
+
+
+// Regression: selecting, with the lock ticked, a case whose state has no density (6000 bar,
+// above the diagram) left the box ticked and the pressure and salinity fields shut, so no
+// field could bring the state back, and nothing said why.
+TEST_F(LockedDensity, ACaseWithoutDensityTakesTheLockOff) {
+    fix();
+    ui->press("mAddButton");
+    ASSERT_TRUE(ui->editCell(0, "Pm", PlistValue(6000.0)));
+    ui->selectRow(0);
+    ASSERT_EQ(doc->mPm, 6000);
+    ASSERT_LT(doc->mRm, 0);
+    EXPECT_EQ(form()["mFixDensity"].state, 0);
+    EXPECT_TRUE(form()["mHalitePm"].enabled);
+    EXPECT_NE(form().text(MyDocument::kStatusLine).find("Fixed density is off"), std::string::npos)
+        << form().text(MyDocument::kStatusLine);
+    EXPECT_TRUE(ui->type("mHalitePm", 800));
+    EXPECT_EQ(doc->mPm, 800);
+    EXPECT_GT(doc->mRm, 0);
+}
+// Regression: with the three-phase pressure typed (300 degC, 40 wt %; 700 degC, 60 wt %) the
+// state showed halite + liquid or halite + vapour, as the density of the state before chose,
+// and its density field took no input, though the case table's density cell put the state on
+// all three phases.
+TEST_F(WorkbenchTest, TheDensityFieldPicksTheSharesOnTheThreePhasePressure) {
+    // The densities lie between those of the two pairs that make up the salinity.
+    for (auto [T, X, rho] : {std::tuple{300.0, 40.0, 500.0}, {700.0, 60.0, 180.0}}) {
+        SCOPED_TRACE(T);
+        ui->type("mHaliteXm", X);
+        ui->type("mHaliteTm", T);
+        ui->type("mHalitePm", 1000);
+        ui->type("mHalitePm", doc->stateSnapshot().slvPressure);
+        const int side = doc->stateSnapshot().region;
+        ASSERT_TRUE(side == PhaseDiagramInfo::kHaliteLiquid ||
+                    side == PhaseDiagramInfo::kHaliteVapour)
+            << side;
+        EXPECT_TRUE(form()["mRm_edit"].editable);
+        EXPECT_TRUE(ui->type("mRm_edit", rho));
+        EXPECT_EQ(doc->stateSnapshot().region, PhaseDiagramInfo::kHaliteLiquidVapour);
+        EXPECT_NEAR(doc->mRm, rho, 1e-9);
+        EXPECT_EQ(key(0, "Rm"), doc->mRm);
+    }
+    // Off that pressure the fields beside it keep their density: nothing to type.
+    ui->type("mHalitePm", 1000);
+    EXPECT_FALSE(form()["mRm_edit"].editable);
 }
 
 // Regression: Liquid and Vapour with Fixed density ticked kept the lock at the phase's density

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "fluid/CurveOutput.h"
 #include "numerics/Decimal.h"
@@ -197,12 +199,16 @@ void holdPoint(FluidPhase& f, const EnvelopeBase& p) {
     f.error = 0;
 }
 
-// Whether either phase's compressibility factor PV/(RT) moved by more than a quarter of its
-// size in one step: no continuation of the same root moves so far.
+// Whether either phase's volume and compressibility factor PV/(RT) both moved by more than a
+// quarter of their size in one step: a liquid followed along its root keeps its volume as
+// the pressure falls (its factor falls with the pressure), a dilute vapour its factor, and
+// only a jump to another root moves both so far.
 bool changedRoot(const EnvelopeBase& a, const EnvelopeBase& b) {
+    auto moved = [](double u, double v) {
+        return std::fabs(v - u) > 0.25 * std::max(std::fabs(u), std::fabs(v));
+    };
     auto jumped = [&](double Va, double Vb) {
-        const double Za = a.P * Va / a.T, Zb = b.P * Vb / b.T;
-        return std::fabs(Zb - Za) > 0.25 * std::max(std::fabs(Za), std::fabs(Zb));
+        return moved(Va, Vb) && moved(a.P * Va / a.T, b.P * Vb / b.T);
     };
     return jumped(a.Vl, b.Vl) || jumped(a.Vv, b.Vv);
 }
@@ -216,22 +222,36 @@ struct IsothermPoint {
 // The lowest trial below the tangent plane of the point's phases, which they share at
 // equilibrium: tested on the liquid, and on the vapour too where the liquid is (nearly) one
 // component alone, whose fugacity of the other fixes the plane poorly (and whose own test
-// sees no trial of another composition). A phase the model cannot evaluate again is not
-// judged. The fluid is left at the point, as the solve that found it left it.
+// sees no trial of another composition). The trials lie at the pressure of the phase whose
+// volume resolves it better, the one of the smaller |V dP/dV|: a molten salt at 5 Pa holds
+// its own pressure to 5e-7 of it only, a trial vapour's ln f moves as much, and so a trial
+// near the vapour would lie that far below a plane that is exact. A phase the model cannot
+// evaluate again is not judged. The fluid is left at the point, as the solve that found it
+// left it.
 PhaseSplit splitOfPoint(FluidPhase& f, const EnvelopeBase& p) {
     const std::vector<double> composition = f.x;
     const int selector = f.phase;
     PhaseSplit lowest;
-    const double xl = roundedFraction(p.x);
-    const bool nearlyPure = std::min(xl, 1.0 - xl) < 1e-3;
-    for (int k = 0; k < (nearlyPure ? 2 : 1); ++k) {
-        const double c = k == 0 ? xl : roundedFraction(p.y);
+    const double c[2] = {roundedFraction(p.x), roundedFraction(p.y)};
+    const double V[2] = {p.Vl, p.Vv};
+    auto evaluate = [&](int k) {
         f.set_the_phase_as(k == 0 ? 2 : 1);
-        f.composition_of_component(0, 1.0 - c);
-        f.composition_of_component(1, c);
-        f.calculateFromTV(p.T, k == 0 ? p.Vl : p.Vv, 0);
-        if (f.error != 0) continue;
-        const PhaseSplit s = testStateSplit(f);
+        f.composition_of_component(0, 1.0 - c[k]);
+        f.composition_of_component(1, c[k]);
+        f.error = 0;
+        f.calculateFromTV(p.T, V[k], 0);
+        return f.error == 0 && f.P > 0.0 && std::isfinite(f.P) && std::isfinite(f.dPdV);
+    };
+    double Ptrial = 0.0, resolution = 0.0;
+    for (int k = 1; k >= 0; --k)
+        if (evaluate(k) && (Ptrial == 0.0 || std::fabs(V[k] * f.dPdV) < resolution)) {
+            Ptrial = f.P;
+            resolution = std::fabs(V[k] * f.dPdV);
+        }
+    const bool nearlyPure = std::min(c[0], 1.0 - c[0]) < 1e-3;
+    for (int k = 0; Ptrial > 0.0 && k < (nearlyPure ? 2 : 1); ++k) {
+        if (!evaluate(k)) continue;
+        const PhaseSplit s = testStateSplitAt(f, Ptrial * 1e-5);
         if (s.tested && (!lowest.tested || s.distance < lowest.distance)) lowest = s;
     }
     f.x = composition;
@@ -433,13 +453,16 @@ bool FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* file, sh
         if (error == 0) {
             const EnvelopeBase before = base;
             base = keepBase(*this);
+            // The row is made from the point as solved, before a test moves the fluid.
+            std::vector<double> row = isothermRow(*this, base.P, k);
             // A phase that changed its root (a vapour become a dense liquid) has crossed a
             // three-phase point within the step: the point before is tested at once.
             if (changedRoot(before, base) && !settle()) {
                 stableSoFar = false;
                 break;
             }
-            pending.push_back({base, isothermRow(*this, base.P, k++)});
+            pending.push_back({base, std::move(row)});
+            ++k;
             if (!window.advance(base.x, base.P * 1e-5)) {
                 progressing = false;
                 break;

@@ -117,7 +117,9 @@ constexpr int kH2ONaCl = 10, kH2OKCl = 13;
 // first loss of stability, the third phase named. H2O-KCl at 609 K, just below the end of
 // its third phase, went on through it unsaid: four rows about 0.0723 bar, x(KCl) 0.880 to
 // 0.901, between two tests, their bubble pressure turning with the composition and their
-// liquid 5e-6 to 9e-6 RT above a trial of x(KCl) 0.87 to 0.91.
+// liquid 5e-6 to 9e-6 RT above a trial of x(KCl) 0.87 to 0.91. H2O-NaCl at 586.2 K stepped
+// in one flash from the brine of x(NaCl) 0.29 at 57.41 bar to the salt-rich liquid of 0.42 at
+// 56.41 bar, over the three-phase pressure, with no word.
 TEST(AnderkoIsothermStability, EndsWhereAThirdPhaseAppears) {
     struct Case {
         int system;
@@ -127,7 +129,8 @@ TEST(AnderkoIsothermStability, EndsWhereAThirdPhaseAppears) {
     };
     for (const Case c : {Case{kH2OKCl, 600.0, "_k600", 0.79, 0.0514},
                          Case{kH2ONaCl, 573.15, "_n573", 0.228, 50.85},
-                         Case{kH2OKCl, 609.0, "_k609", 0.873, 0.0723}}) {
+                         Case{kH2OKCl, 609.0, "_k609", 0.873, 0.0723},
+                         Case{kH2ONaCl, 586.2, "_n586", 0.321, 56.92}}) {
         SCOPED_TRACE(c.suffix);
         const Trace t = traceIsotherm(c.system, c.T, c.suffix);
         EXPECT_FALSE(t.complete);

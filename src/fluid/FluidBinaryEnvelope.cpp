@@ -7,10 +7,13 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "fluid/CurveOutput.h"
 #include "numerics/Decimal.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/Metastability.h"
 #include "fluid/MixtureSide.h"
 
 namespace vornex {
@@ -124,7 +127,7 @@ double roundedFraction(double c) {
 }
 
 // One row of the isotherm: each phase evaluated again with its state functions.
-void writeIsothermRow(FluidPhase& f, CurveOutput& out, double Ppoint, int index) {
+std::vector<double> isothermRow(FluidPhase& f, double Ppoint, int index) {
     double V[2] = {f.Vl0, f.Vv0};
     double c[2] = {roundedFraction(f.xLiquid[1]), roundedFraction(f.yVapour[1])};
     double rho[2], u[2], h[2], mass[2];
@@ -140,15 +143,17 @@ void writeIsothermRow(FluidPhase& f, CurveOutput& out, double Ppoint, int index)
         u[k] = f.U;
         h[k] = f.H;
     }
-    out.print(
-        "%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg "
-        "%12lg %12lg %12lg %12lg %12lg %12d\n",
-        f.T, Ppoint * 1e-5, 1.0 - c[0], c[0], 1.0 - c[1], c[1], V[0] * 1e6, V[1] * 1e6, rho[0],
-        rho[1], u[0], u[1], h[0], h[1], u[0] / mass[0], u[1] / mass[1], h[0] / mass[0],
-        h[1] / mass[1], index);
-    out.row({f.T, Ppoint * 1e-5, 1.0 - c[0], c[0], 1.0 - c[1], c[1], V[0] * 1e6, V[1] * 1e6, rho[0],
-             rho[1], u[0], u[1], h[0], h[1], u[0] / mass[0], u[1] / mass[1], h[0] / mass[0],
-             h[1] / mass[1], static_cast<double>(index)});
+    return {f.T,         Ppoint * 1e-5,   1.0 - c[0],      c[0],
+            1.0 - c[1],  c[1],            V[0] * 1e6,      V[1] * 1e6,
+            rho[0],      rho[1],          u[0],            u[1],
+            h[0],        h[1],            u[0] / mass[0],  u[1] / mass[1],
+            h[0] / mass[0], h[1] / mass[1], static_cast<double>(index)};
+}
+
+void writeIsothermRow(CurveOutput& out, const std::vector<double>& row) {
+    for (std::size_t k = 0; k + 1 < row.size(); ++k) out.print("%12lg ", row[k]);
+    out.print("%12d\n", static_cast<int>(row.back()));
+    out.row(row);
 }
 
 // The base point of a tracer step.
@@ -169,6 +174,136 @@ bool samePrintedPoint(const EnvelopeBase& a, const EnvelopeBase& b) {
     };
     return close(a.P, b.P) && close(a.x, b.x) && close(a.y, b.y) && close(a.Vl, b.Vl) &&
            close(a.Vv, b.Vv);
+}
+
+// Beyond a three-phase point the bubble or flash point solved goes on as a metastable pair,
+// which the solver cannot tell from a stable one: only a tangent-plane test of its phases
+// can. A test costs some hundreds of volume solves, a point one: points wait for the test of
+// a later one, every so many and the last. The loss of stability need not persist to the end
+// of the curve (towards a pure component the plane rises out of reach of every trial), so
+// the tests keep their pace.
+constexpr std::size_t kPointsPerStabilityTest = 8;
+// Where the phases lose stability the step between the last stable point and the first
+// unstable one is bisected to this width of mole fraction and share of pressure.
+constexpr double kLossWidthX = 1e-5, kLossWidthP = 1e-4;
+constexpr int kLossBisections = 40;
+// A flash's liquid farther than half its predicted step and this from the prediction has
+// left the branch.
+constexpr double kBranchMissX = 1e-4;
+
+// The fluid holding the point as the solve that found it left it.
+void holdPoint(FluidPhase& f, const EnvelopeBase& p) {
+    f.temperature(p.T);
+    f.P = p.P;
+    f.xLiquid[1] = p.x;
+    f.yVapour[1] = p.y;
+    f.Vl0 = p.Vl;
+    f.Vv0 = p.Vv;
+    f.error = 0;
+}
+
+// Whether either phase's volume and compressibility factor PV/(RT) both moved by more than a
+// quarter of their size in one step: a liquid followed along its root keeps its volume as
+// the pressure falls (its factor falls with the pressure), a dilute vapour its factor, and
+// only a jump to another root moves both so far.
+bool changedRoot(const EnvelopeBase& a, const EnvelopeBase& b) {
+    auto moved = [](double u, double v) {
+        return std::fabs(v - u) > 0.25 * std::max(std::fabs(u), std::fabs(v));
+    };
+    auto jumped = [&](double Va, double Vb) {
+        return moved(Va, Vb) && moved(a.P * Va / a.T, b.P * Vb / b.T);
+    };
+    return jumped(a.Vl, b.Vl) || jumped(a.Vv, b.Vv);
+}
+
+// A point of the isotherm and its row, held until a test says whether it is stable.
+struct IsothermPoint {
+    EnvelopeBase base;
+    std::vector<double> row;
+};
+
+// The lowest trial below the tangent plane of the point's phases, which they share at
+// equilibrium: tested on the liquid, and on the vapour too where the liquid is (nearly) one
+// component alone, whose fugacity of the other fixes the plane poorly (and whose own test
+// sees no trial of another composition). The trials lie at the pressure of the phase whose
+// volume resolves it better, the one of the smaller |V dP/dV|: a molten salt at 5 Pa holds
+// its own pressure to 5e-7 of it only, a trial vapour's ln f moves as much, and so a trial
+// near the vapour would lie that far below a plane that is exact. A phase the model cannot
+// evaluate again is not judged. The fluid is left at the point, as the solve that found it
+// left it.
+PhaseSplit splitOfPoint(FluidPhase& f, const EnvelopeBase& p) {
+    const std::vector<double> composition = f.x;
+    const int selector = f.phase;
+    PhaseSplit lowest;
+    const double c[2] = {roundedFraction(p.x), roundedFraction(p.y)};
+    const double V[2] = {p.Vl, p.Vv};
+    auto evaluate = [&](int k) {
+        f.set_the_phase_as(k == 0 ? 2 : 1);
+        f.composition_of_component(0, 1.0 - c[k]);
+        f.composition_of_component(1, c[k]);
+        f.error = 0;
+        f.calculateFromTV(p.T, V[k], 0);
+        return f.error == 0 && f.P > 0.0 && std::isfinite(f.P) && std::isfinite(f.dPdV);
+    };
+    double Ptrial = 0.0, resolution = 0.0;
+    for (int k = 1; k >= 0; --k)
+        if (evaluate(k) && (Ptrial == 0.0 || std::fabs(V[k] * f.dPdV) < resolution)) {
+            Ptrial = f.P;
+            resolution = std::fabs(V[k] * f.dPdV);
+        }
+    const bool nearlyPure = std::min(c[0], 1.0 - c[0]) < 1e-3;
+    for (int k = 0; Ptrial > 0.0 && k < (nearlyPure ? 2 : 1); ++k) {
+        if (!evaluate(k)) continue;
+        const PhaseSplit s = testStateSplitAt(f, Ptrial * 1e-5);
+        if (s.tested && (!lowest.tested || s.distance < lowest.distance)) lowest = s;
+    }
+    f.x = composition;
+    f.set_the_phase_as(selector);
+    holdPoint(f, p);
+    return lowest;
+}
+
+bool stablePoint(FluidPhase& f, const EnvelopeBase& p, PhaseSplit& split) {
+    split = splitOfPoint(f, p);
+    return !split.splits;
+}
+
+// The last stable point between a stable one and an unstable one, by bisection of the step
+// between them, solved as the tracer solved it: at the pressure between theirs where the
+// pressure moves faster than the composition, else at the composition between. `beyond`
+// becomes the test of the nearest unstable point found. Where a point between is not solved
+// the bisection stops at the stable point so far.
+EnvelopeBase lastStablePoint(FluidPhase& f, EnvelopeBase a, EnvelopeBase b, PhaseSplit& beyond) {
+    for (int k = 0; k < kLossBisections; ++k) {
+        if (std::fabs(b.x - a.x) <= kLossWidthX &&
+            std::fabs(b.P - a.P) <= kLossWidthP * std::fabs(b.P))
+            break;
+        auto middle = [](double u, double v) { return 0.5 * (u + v); };
+        f.error = 0;
+        const double x = middle(a.x, b.x), y = middle(a.y, b.y);
+        const double Vl = middle(a.Vl, b.Vl), Vv = middle(a.Vv, b.Vv);
+        if (std::fabs(b.P - a.P) > 1e6 * std::fabs(b.x - a.x))
+            f.calculate_flash_point(a.T, middle(a.P, b.P), Vl, Vv, x, y);
+        else
+            f.calculate_bubble_point(a.T, Vl, Vv, x, y);
+        if (f.error != 0) break;
+        const EnvelopeBase between = keepBase(f);
+        // A solve that left the step (onto the trivial solution, or another branch) is no
+        // point between.
+        auto within = [](double v, double u, double w) {
+            const double slack = std::fabs(w - u);
+            return v >= std::min(u, w) - slack && v <= std::max(u, w) + slack;
+        };
+        if (!within(between.x, a.x, b.x) || !within(between.P, a.P, b.P)) break;
+        PhaseSplit s;
+        if (stablePoint(f, between, s)) {
+            a = between;
+        } else {
+            b = between;
+            beyond = s;
+        }
+    }
+    return a;
 }
 
 }  // namespace
@@ -229,16 +364,82 @@ bool FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* file, sh
     }
     double step = 1e5 * dP;
     EnvelopeBase base = keepBase(*this);
-    writeIsothermRow(*this, out, base.P, 0);
+    const std::string fraction =
+        "x(" + (componentName.size() > 1 && !componentName[1].empty() ? componentName[1]
+                                                                        : std::string("1")) +
+        ")";
+
+    // Points wait in `pending` for a tangent-plane test of a later one; where the phases have
+    // lost stability the curve ends at the first loss, bisected, and no row beyond it is
+    // written.
+    std::vector<IsothermPoint> pending;
+    int written = 0;
+    EnvelopeBase lastWritten = base;
+    int k = 0;
+    auto writePending = [&]() {
+        for (const IsothermPoint& p : pending) writeIsothermRow(out, p.row);
+        written += static_cast<int>(pending.size());
+        if (!pending.empty()) lastWritten = pending.back().base;
+        pending.clear();
+    };
+    // False, with the reason said, where the phases have lost stability.
+    auto settle = [&]() {
+        if (pending.empty()) return true;
+        PhaseSplit below;
+        if (stablePoint(*this, pending.back().base, below)) {
+            writePending();
+            return true;
+        }
+        // The first unstable point, those before it stable.
+        std::size_t lo = 0, hi = pending.size() - 1;
+        PhaseSplit beyond = below;
+        while (lo < hi) {
+            const std::size_t mid = (lo + hi) / 2;
+            PhaseSplit s;
+            if (stablePoint(*this, pending[mid].base, s)) {
+                lo = mid + 1;
+            } else {
+                hi = mid;
+                beyond = s;
+            }
+        }
+        const EnvelopeBase unstable = pending[hi].base;
+        pending.resize(hi);
+        writePending();
+        if (written == 0) {
+            vornex::cfprintf(stderr,
+                             "The isotherm at %g K has no stable point: at its start (%g bar, "
+                             "%s %.6g) a trial phase of %s %.6g lies %.3g RT below the tangent "
+                             "plane of the two phases\n",
+                             TK, unstable.P * 1e-5, fraction.c_str(), unstable.x,
+                             fraction.c_str(), beyond.trialX1, -beyond.distance);
+            return false;
+        }
+        const EnvelopeBase end = lastStablePoint(*this, lastWritten, unstable, beyond);
+        if (!samePrintedPoint(end, lastWritten)) {
+            holdPoint(*this, end);
+            writeIsothermRow(out, isothermRow(*this, end.P, written++));
+        }
+        vornex::cfprintf(stderr,
+                         "The isotherm at %g K ends at %g bar, %s %.6g in the liquid and %.6g "
+                         "in the vapour, where a third phase appears: at %g bar a trial phase "
+                         "of %s %.6g lies %.3g RT below the tangent plane of the two phases\n",
+                         TK, end.P * 1e-5, fraction.c_str(), roundedFraction(end.x),
+                         roundedFraction(end.y), unstable.P * 1e-5, fraction.c_str(),
+                         beyond.trialX1, -beyond.distance);
+        return false;
+    };
+    pending.push_back({base, isothermRow(*this, base.P, k++)});
+    bool stableSoFar = settle();
     double dVl = 0.0, dVv = 0.0, dy = 0.0, dPdx = 0.0;
+    holdPoint(*this, base);
     next_bubble_point(dVl, dVv, dy, dPdx);
     if (step * dPdx * dx < 0.0) step = -step;
 
     double h = 1.0;
-    int k = 1;
     bool progressing = true;
     ProgressWindow window(base.x, base.P * 1e-5, dx, dP);
-    for (int iteration = 0; iteration < kMaxTracerSteps; ++iteration) {
+    for (int iteration = 0; stableSoFar && iteration < kMaxTracerSteps; ++iteration) {
         error = 0;
         double deltaX = h * dx;
         const bool pressureStep = std::fabs(dPdx) > 1e6;
@@ -252,20 +453,46 @@ bool FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* file, sh
         else
             calculate_bubble_point(TK, VlNew, VvNew, xNew, yNew);
         if (error == 0 && samePrintedPoint(keepBase(*this), base)) error = 1;
+        // A flash that lands far from the liquid predicted has left the branch it was
+        // predicted on, as across a three-phase pressure (H2O-NaCl at 586.2 K: from x(NaCl)
+        // 0.29 at 57.41 bar to 0.42 at 56.41 bar, the brine's last rows unseen): the step is
+        // shortened until the branch is followed.
+        if (error == 0 && pressureStep &&
+            std::fabs(xLiquid[1] - xNew) > 0.5 * std::fabs(deltaX) + kBranchMissX)
+            error = 1;
         if (error == 0) {
+            const EnvelopeBase before = base;
             base = keepBase(*this);
-            writeIsothermRow(*this, out, base.P, k++);
+            // The row is made from the point as solved, before a test moves the fluid.
+            std::vector<double> row = isothermRow(*this, base.P, k);
+            // A phase that changed its root (a vapour become a dense liquid) has crossed a
+            // three-phase point within the step: the point before is tested at once.
+            if (changedRoot(before, base) && !settle()) {
+                stableSoFar = false;
+                break;
+            }
+            pending.push_back({base, std::move(row)});
+            ++k;
             if (!window.advance(base.x, base.P * 1e-5)) {
-                vornex::cfprintf(stderr,
-                             "The isotherm at %g K makes no progress: its last %d points stay "
-                             "within x(1) %.4g to %.4g and P %.6g to %.6g bar; it ends there, "
-                             "after %d points\n",
-                             TK, kProgressWindow, window.xLow(), window.xHigh(), window.PLow(),
-                             window.PHigh(), k);
                 progressing = false;
                 break;
             }
+            if (pending.size() >= kPointsPerStabilityTest) {
+                stableSoFar = settle();
+                if (!stableSoFar) break;
+            }
+            const double slopeBefore = dPdx;
+            holdPoint(*this, base);
             next_bubble_point(dVl, dVv, dy, dPdx);
+            // Beside a vapour of another composition the bubble pressure turns with the
+            // liquid's composition only where the liquid's Gibbs energy loses its curvature,
+            // at its spinodal: past such a turn the liquid is unstable, and the point is
+            // tested at once, however few rows the loop spans (H2O-KCl at 609 K: four, about
+            // 0.0723 bar). An azeotrope, the vapour's composition the liquid's, passes.
+            if (slopeBefore * dPdx < 0.0 && !settle()) {
+                stableSoFar = false;
+                break;
+            }
             if (h < 0.7) h *= 1.4;
             if (base.P > 1e5 * Pmax) break;
         } else {
@@ -273,8 +500,21 @@ bool FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* file, sh
             if (h <= 1e-8) break;
         }
     }
+    // The last points are tested before they are written, however the curve ended.
+    if (stableSoFar) stableSoFar = settle();
+    if (stableSoFar && !progressing)
+        vornex::cfprintf(stderr,
+                         "The isotherm at %g K makes no progress: its last %d points stay "
+                         "within %s %.4g to %.4g and P %.6g to %.6g bar; it ends there, "
+                         "after %d points\n",
+                         TK, kProgressWindow, fraction.c_str(), window.xLow(), window.xHigh(),
+                         window.PLow(), window.PHigh(), k);
+    if (written == 0) {
+        out.abandon();
+        return false;
+    }
     if (mode == 1) out.print("END\n");
-    return out.close() && progressing;
+    return out.close() && progressing && stableSoFar;
 }
 
 void FluidPhase::calculate_an_isopleth(double TK, double Vliquid, double Vvapour, double x1,

@@ -630,9 +630,13 @@ PhaseSplit testPhaseSplit(FluidPhase& f, double TK, double Pbar) {
 }
 
 PhaseSplit testStateSplit(FluidPhase& f) {
+    return testStateSplitAt(f, f.P * 1e-5);
+}
+
+PhaseSplit testStateSplitAt(FluidPhase& f, double Pbar) {
     PhaseSplit split;
     // No trial phase shares a pressure not above zero.
-    if (f.nc != 2 || !(f.P > 0.0) || !std::isfinite(f.P)) return split;
+    if (f.nc != 2 || !(Pbar > 0.0) || !std::isfinite(Pbar)) return split;
     const std::vector<double> z(f.x.begin(), f.x.begin() + 2);
     const double TK = f.T, Vm3 = f.V;
     if (!(z[0] > 0.0 && z[1] > 0.0)) {
@@ -642,7 +646,7 @@ PhaseSplit testStateSplit(FluidPhase& f) {
         double lowest = 0.0;
         if (!(fi > 0.0) || !std::isfinite(fi)) return split;
         split.tested = true;
-        if (lowestFugacitySum(f, TK, f.P * 1e-5, lowest)) {
+        if (lowestFugacitySum(f, TK, Pbar, lowest)) {
             split.distance = std::fmin(0.0, lowest - std::log(fi));
             split.trialX1 = z[1];
             split.splits = split.distance < -1e-7;
@@ -657,7 +661,7 @@ PhaseSplit testStateSplit(FluidPhase& f) {
         if (!(fi > 0.0) || !std::isfinite(fi)) return split;
         own.lnf[i] = std::log(fi);
     }
-    scanTangentPlane(f, TK, f.P * 1e-5, z, own, split);
+    scanTangentPlane(f, TK, Pbar, z, own, split);
     f.calculateFromTV(TK, Vm3, 0);
     return split;
 }

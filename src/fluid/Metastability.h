@@ -120,5 +120,11 @@ PhaseSplit testPhaseSplit(FluidPhase& f, double TK, double Pbar);
 // lower. A state at a pressure not above zero, or of more than two components, is not tested.
 // Leaves the fluid in its state.
 PhaseSplit testStateSplit(FluidPhase& f);
+// The same test with the trials at the pressure given instead of the state's own. A dense
+// liquid's own pressure moves by its bulk modulus times the rounding of its volume (some
+// 1e-6 Pa for a molten salt at 5 Pa, 5e-7 of it), and every trial vapour's ln f with it,
+// while the liquid's fugacities hardly move with pressure: a phase of an equilibrium is
+// tested at the pressure its companion resolves better.
+PhaseSplit testStateSplitAt(FluidPhase& f, double Pbar);
 
 }  // namespace vornex

@@ -53,18 +53,18 @@ class ConsoleConventions : public ::testing::Test {
 };
 
 // Regression: "vornex hn bino 573.15 s" swung between 49.30 and 49.38 bar for 67,331 rows
-// (16.6 MB, 53 s) and exited 0.
+// (16.6 MB, 53 s) and exited 0; its liquid had split from 50.7 bar on. It ends where the third
+// phase appears, keeping the stable rows, and fails.
 TEST_F(ConsoleConventions, ABinaryIsothermThatMarksTimeEndsThereAndFails) {
     const ProgramRun run = vornex({"hn", "bino", "573.15", "s"}, "binoStalls");
     EXPECT_EQ(run.status, 1) << run.err;
-    EXPECT_TRUE(has(run.err, "The isotherm at 573.15 K makes no progress: its last 100 points "
-                             "stay within x(1) 0.28"))
-        << run.err;
+    EXPECT_TRUE(has(run.err, "The isotherm at 573.15 K ends at 50.8"));
+    EXPECT_TRUE(has(run.err, "where a third phase appears")) << run.err;
     EXPECT_TRUE(has(run.err, "Wrote binos\n")) << run.err;
     std::vector<std::string> rows;
     std::istringstream file(vornex::testing::slurpFile(folderOf("binoStalls") / "work" / "binos"));
     for (std::string line; std::getline(file, line);) rows.push_back(line);
-    EXPECT_GT(rows.size(), 40u);
+    EXPECT_GT(rows.size(), 30u);
     EXPECT_LT(rows.size(), 400u);
     // Up to where it stalls the isotherm is traced as before: one bar a step from the
     // saturated water (85.88 bar at 573.15 K).

@@ -225,6 +225,13 @@ std::vector<std::vector<std::string>> vornexRuns() {
             runs.push_back(words);
         }
     }
+    // Anderko-Pitzer's salt-water isotherms where a salt-rich third phase comes and goes: each
+    // ends where it appears (below about 587 K with NaCl, 609 K with KCl) or runs to pure salt.
+    for (const char* system : {"hn", "hk"}) {
+        std::vector<double> temperatures = {573.15, std::string(system) == "hn" ? 586.2 : 609.0};
+        for (int T = 575; T <= 640; T += 5) temperatures.push_back(T);
+        for (double T : temperatures) runs.push_back({system, "bino", num(T), "_s"});
+    }
     return runs;
 }
 

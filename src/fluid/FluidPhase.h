@@ -190,7 +190,8 @@ class FluidPhase : public Phase {
     // A model without an ideal-gas term knows the fluid only relative to the ideal gas at the
     // same temperature: its Cv, Cp and Joule-Thomson coefficient are NaN, and these hold the
     // heat capacities less the ideal gas's at the same T and V (Cv) and T and P (Cp),
-    // J/(mol K). NaN for a model with an ideal-gas term.
+    // J/(mol K). NaN for a model with an ideal-gas term, but for a state holding a component
+    // its standard-state ideal gas has no record of (refuseCaloricWithoutIdealGas).
     double CvResidual = std::numeric_limits<double>::quiet_NaN();
     double CpResidual = std::numeric_limits<double>::quiet_NaN();
 
@@ -886,6 +887,13 @@ class FluidPhase : public Phase {
     bool setUpAgain_ = false;       // the count it had was given again: names start afresh
     bool setUpIncomplete_ = false;  // started afresh, not all components given yet
     int termsSizedFor_ = 0;  // the count every term took last; 0 when one refused it
+    // A fluid whose standard-state ideal gas lacks the record of a component present has
+    // none of the functions that hold the ideal gas (A, U, H, S, G, Cv, Cp, the sound speed
+    // and the Joule-Thomson coefficient): they are NaN, the residual heat capacities are
+    // kept in CvResidual and CpResidual, and the error flag is raised, said on standard
+    // error once for that component. CvIdealTerm: the ideal-gas term's share of Cv.
+    void refuseCaloricWithoutIdealGas(double CvIdealTerm);
+    std::string caloricRefusalSaid_;  // the component that refusal last named
     void createPerComponentArrays();
     // Every per-component array and matrix the fluid sizes to its component count.
     std::vector<std::vector<double>*> perComponentArrays();

@@ -47,6 +47,7 @@
 #include <vector>
 
 #include "fluid/Interaction.h"
+#include "fluid/Metastability.h"
 #include "fluid/Phase.h"
 #include "numerics/Newton.h"
 #include "numerics/NewtonRaphson.h"
@@ -407,9 +408,19 @@ class FluidPhase : public Phase {
     // volume lies beyond what doubles hold); then None as well, with that saturation
     // pressure (Pa) in vapourBeyondReach (0 otherwise). Nor is a vapour found alone above
     // the saturation pressure: the liquid is then solved from the saturated liquid's volume.
+    // A mixture of two or more components present is then tested against a split into two
+    // phases (testPhaseSplit): a feed that splits has no stable one-phase state, and gets
+    // None with the error flag set, said on standard error with the trial phase found;
+    // feedSplit holds the test (tested, splits, the trial phase), the fluid is left in the
+    // feed's uniform root.
     enum class StablePhase { None, Liquid, Vapour, Fluid, Critical };
     StablePhase calculateStableStateFromTP(double TK, double Pbar);
+    // The same without the split test: the volume root of lower Gibbs energy of the feed's
+    // own composition, which inside a two-phase region is no stable state (the tangent-plane
+    // test and the console, which says so beside the state it prints, start from it).
+    StablePhase calculateUniformStateFromTP(double TK, double Pbar);
     double vapourBeyondReach = 0.0;
+    PhaseSplit feedSplit;
     static const char* nameOf(StablePhase phase);
     // The critical temperature and volume by which calculateStableStateFromTP names its
     // states: a one-component model's own critical point, searched once from (Tcrit, Vcrit);

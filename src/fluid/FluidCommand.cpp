@@ -354,7 +354,8 @@ std::string gasVolumeBeyondModel(FluidPhase& f, double TK, double Pbar) {
 
 bool printStateAtTP(FluidPhase& f, const Values& v) {
     const double TK = v[0].number, Pbar = v[1].number;
-    const FluidPhase::StablePhase phase = f.calculateStableStateFromTP(TK, Pbar);
+    // The uniform root first: a mixture's split is tested and said below, beside it.
+    const FluidPhase::StablePhase phase = f.calculateUniformStateFromTP(TK, Pbar);
     if (phase == FluidPhase::StablePhase::None || !isFiniteState(f)) {
         if (phase == FluidPhase::StablePhase::None && f.vapourBeyondReach > 0.0) {
             vornex::cfprintf(stderr,
@@ -384,7 +385,7 @@ bool printStateAtTP(FluidPhase& f, const Values& v) {
         publishedRange.solidRegion ? publishedRange.solidRegion(TK, Pbar * 1e5) : std::string();
     vornex::cprintf("%s state: %s\n",
                 single ? "Single-phase" : solid.empty() ? "Stable" : "Stable fluid",
-                FluidPhase::nameOf(f.nc > 1 ? f.calculateStableStateFromTP(TK, Pbar) : phase));
+                FluidPhase::nameOf(f.nc > 1 ? f.calculateUniformStateFromTP(TK, Pbar) : phase));
     if (!solid.empty())
         vornex::cprintf("The state lies %s, where the solid is the stable phase\n", solid.c_str());
     f.dump();

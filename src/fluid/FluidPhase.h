@@ -47,6 +47,7 @@
 #include <vector>
 
 #include "fluid/Interaction.h"
+#include "fluid/Metastability.h"
 #include "fluid/Phase.h"
 #include "numerics/Newton.h"
 #include "numerics/NewtonRaphson.h"
@@ -190,7 +191,8 @@ class FluidPhase : public Phase {
     // A model without an ideal-gas term knows the fluid only relative to the ideal gas at the
     // same temperature: its Cv, Cp and Joule-Thomson coefficient are NaN, and these hold the
     // heat capacities less the ideal gas's at the same T and V (Cv) and T and P (Cp),
-    // J/(mol K). NaN for a model with an ideal-gas term.
+    // J/(mol K). NaN for a model with an ideal-gas term, but for a state holding a component
+    // its standard-state ideal gas has no record of (refuseCaloricWithoutIdealGas).
     double CvResidual = std::numeric_limits<double>::quiet_NaN();
     double CpResidual = std::numeric_limits<double>::quiet_NaN();
 
@@ -406,9 +408,19 @@ class FluidPhase : public Phase {
     // volume lies beyond what doubles hold); then None as well, with that saturation
     // pressure (Pa) in vapourBeyondReach (0 otherwise). Nor is a vapour found alone above
     // the saturation pressure: the liquid is then solved from the saturated liquid's volume.
+    // A mixture of two or more components present is then tested against a split into two
+    // phases (testPhaseSplit): a feed that splits has no stable one-phase state, and gets
+    // None with the error flag set, said on standard error with the trial phase found;
+    // feedSplit holds the test (tested, splits, the trial phase), the fluid is left in the
+    // feed's uniform root.
     enum class StablePhase { None, Liquid, Vapour, Fluid, Critical };
     StablePhase calculateStableStateFromTP(double TK, double Pbar);
+    // The same without the split test: the volume root of lower Gibbs energy of the feed's
+    // own composition, which inside a two-phase region is no stable state (the tangent-plane
+    // test and the console, which says so beside the state it prints, start from it).
+    StablePhase calculateUniformStateFromTP(double TK, double Pbar);
     double vapourBeyondReach = 0.0;
+    PhaseSplit feedSplit;
     static const char* nameOf(StablePhase phase);
     // The critical temperature and volume by which calculateStableStateFromTP names its
     // states: a one-component model's own critical point, searched once from (Tcrit, Vcrit);
@@ -886,6 +898,13 @@ class FluidPhase : public Phase {
     bool setUpAgain_ = false;       // the count it had was given again: names start afresh
     bool setUpIncomplete_ = false;  // started afresh, not all components given yet
     int termsSizedFor_ = 0;  // the count every term took last; 0 when one refused it
+    // A fluid whose standard-state ideal gas lacks the record of a component present has
+    // none of the functions that hold the ideal gas (A, U, H, S, G, Cv, Cp, the sound speed
+    // and the Joule-Thomson coefficient): they are NaN, the residual heat capacities are
+    // kept in CvResidual and CpResidual, and the error flag is raised, said on standard
+    // error once for that component. CvIdealTerm: the ideal-gas term's share of Cv.
+    void refuseCaloricWithoutIdealGas(double CvIdealTerm);
+    std::string caloricRefusalSaid_;  // the component that refusal last named
     void createPerComponentArrays();
     // Every per-component array and matrix the fluid sizes to its component count.
     std::vector<std::vector<double>*> perComponentArrays();

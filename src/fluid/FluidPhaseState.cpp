@@ -1,9 +1,12 @@
 // State functions, fugacities and the expansivity derivatives of a fluid: sums of the
 // contributions of its Helmholtz terms.
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 #include "fluid/FluidPhase.h"
+#include "fluid/Ideal.h"
+#include "numerics/Decimal.h"
 
 namespace vornex {
 
@@ -125,11 +128,14 @@ double FluidPhase::calculate_state_functions() {
     error = 0;
     P = A = U = H = S = G = Cv = Cp = 0.0;
     double a = 0, aT = 0, aV = 0, aTT = 0, aTV = 0, aVV = 0, aTTV = 0, aTVV = 0, aVVV = 0;
+    // The ideal-gas term's own share of the heat capacity, at constant volume.
+    double CvIdealTerm = 0.0;
     bool failed = false;
-    forEachTerm(*this, [&](Interaction& term, bool) {
+    forEachTerm(*this, [&](Interaction& term, bool isIdeal) {
         term.calculate_state_functions();
         if (term.error) failed = true;
         const double* t = term.table;
+        if (isIdeal) CvIdealTerm = -2 * R * T * t[Deriv::a_T] - R * T * T * t[Deriv::a_TT];
         a += t[Deriv::a];
         aT += t[Deriv::a_T];
         aV += t[Deriv::a_V];
@@ -207,7 +213,35 @@ double FluidPhase::calculate_state_functions() {
         // gives is only how near the solve landed (IAPWS-95: 8000 or 9053 J/(mol K)).
         if (atCriticalPoint()) Cv = soundSpeed = kNone;
     }
+    if (hasIdealGasPart()) refuseCaloricWithoutIdealGas(CvIdealTerm);
     return P;
+}
+
+void FluidPhase::refuseCaloricWithoutIdealGas(double CvIdealTerm) {
+    const auto* standard = dynamic_cast<const Standard*>(ideal);
+    const int missing = standard != nullptr ? standard->missingComponent() : -1;
+    if (missing < 0) return;
+    // The table's zero for that component's ideal gas would pass for one (ethane in SRK2 at
+    // 300 K and 10 bar gave Cv = -7.9 J/(mol K)): every function that holds the ideal gas's
+    // A0(T) has no value. What the residual terms give alone stays: the pressure and its
+    // slopes, and the heat capacities less the ideal gas's, as a model without an ideal
+    // term gives them.
+    constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+    CvResidual = std::isfinite(Cv) ? Cv - CvIdealTerm : kNone;
+    CpResidual = std::isfinite(Cp) ? Cp - CvIdealTerm - gasConstant : kNone;
+    A = U = H = S = G = Cv = Cp = kNone;
+    dHdT = dSdT = jouleThomson = soundSpeed = AT = ATT = kNone;
+    error = 1;
+    const auto u = static_cast<size_t>(missing);
+    const std::string& name = u < componentName.size() ? componentName[u] : std::string();
+    // Said once for a component, not at each state of a curve.
+    if (name == caloricRefusalSaid_) return;
+    caloricRefusalSaid_ = name;
+    vornex::cfprintf(stderr,
+                     "%s: no ideal-gas data for %s in compo/standard.txt: no enthalpy, entropy, "
+                     "Helmholtz or Gibbs energy, heat capacity or sound speed of a state holding "
+                     "it (its pressure, volume and fugacities stand)\n",
+                     modelName.empty() ? "fluid" : modelName.c_str(), name.c_str());
 }
 
 void FluidPhase::calculate_fugacities() {

@@ -81,6 +81,37 @@ const char* FluidPhase::nameOf(StablePhase phase) {
 }
 
 FluidPhase::StablePhase FluidPhase::calculateStableStateFromTP(double TK, double Pbar) {
+    feedSplit = PhaseSplit{};
+    const StablePhase uniform = calculateUniformStateFromTP(TK, Pbar);
+    int present = 0;
+    for (int i = 0; i < nc; ++i) present += x[static_cast<std::size_t>(i)] > 0.0 ? 1 : 0;
+    if (uniform == StablePhase::None || present < 2) return uniform;
+    // A uniform mixture inside a two-phase region is a volume root of its composition too,
+    // of lower Gibbs energy than its other roots, but not the stable state: its two phases
+    // are. The test leaves the fluid in that uniform root.
+    feedSplit = testPhaseSplit(*this, TK, Pbar);
+    if (!feedSplit.splits) return uniform;
+    std::string feed, trial;
+    for (int i = 1; i < nc; ++i) {
+        const auto u = static_cast<std::size_t>(i);
+        const double w = feedSplit.trial.size() > u ? feedSplit.trial[u] : feedSplit.trialX1;
+        const std::string name =
+            u < componentName.size() && !componentName[u].empty() ? componentName[u]
+                                                                   : cformat("%d", i);
+        feed += cformat("%sx(%s) = %.6g", i > 1 ? ", " : "", name.c_str(), x[u]);
+        trial += cformat("%sx(%s) = %.6g", i > 1 ? ", " : "", name.c_str(), w);
+    }
+    vornex::cfprintf(stderr,
+                     "%s: the feed of %s at %g K and %g bar splits into two phases (a trial "
+                     "phase of %s lies %.3g RT below its tangent plane): no one-phase state is "
+                     "stable there\n",
+                     modelName.empty() ? "fluid" : modelName.c_str(), feed.c_str(), TK, Pbar,
+                     trial.c_str(), -feedSplit.distance);
+    error = 1;
+    return StablePhase::None;
+}
+
+FluidPhase::StablePhase FluidPhase::calculateUniformStateFromTP(double TK, double Pbar) {
     // Found first: the critical search moves the state.
     const double Tc = namingCriticalTemperature();
     const double Vc = namingCriticalVolume();
@@ -390,7 +421,7 @@ struct StateOfMixture {
 // ln f_i of the uniform mixture at its stable root at (T, P), of the components present.
 StateOfMixture stateOf(FluidPhase& f, double TK, double Pbar) {
     StateOfMixture s;
-    if (f.calculateStableStateFromTP(TK, Pbar) == FluidPhase::StablePhase::None || f.error != 0)
+    if (f.calculateUniformStateFromTP(TK, Pbar) == FluidPhase::StablePhase::None || f.error != 0)
         return s;
     s.lnf.assign(static_cast<std::size_t>(f.nc), 0.0);
     for (std::size_t i = 0; i < s.lnf.size(); ++i) {
@@ -589,7 +620,7 @@ PhaseSplit multicomponentSplit(FluidPhase& f, double TK, double Pbar) {
     // One component alone has no second composition to split into.
     if (std::count_if(z.begin(), z.end(), [](double v) { return v > 0.0; }) < 2) {
         split.tested = true;
-        f.calculateStableStateFromTP(TK, Pbar);
+        f.calculateUniformStateFromTP(TK, Pbar);
         return split;
     }
     const StateOfMixture own = stateOf(f, TK, Pbar);
@@ -601,7 +632,7 @@ PhaseSplit multicomponentSplit(FluidPhase& f, double TK, double Pbar) {
             f.composition_of_component(static_cast<int>(i), z[i]);
         f.calculateBulkMolarWeight();
     }
-    f.calculateStableStateFromTP(TK, Pbar);
+    f.calculateUniformStateFromTP(TK, Pbar);
     return split;
 }
 
@@ -616,16 +647,16 @@ PhaseSplit testPhaseSplit(FluidPhase& f, double TK, double Pbar) {
     // one the caller is left in, as after any other test.
     if (!(z[0] > 0.0 && z[1] > 0.0)) {
         split.tested = true;
-        f.calculateStableStateFromTP(TK, Pbar);
+        f.calculateUniformStateFromTP(TK, Pbar);
         return split;
     }
     const StateOfMixture own = stateOf(f, TK, Pbar);
     if (!own.found) {
-        f.calculateStableStateFromTP(TK, Pbar);
+        f.calculateUniformStateFromTP(TK, Pbar);
         return split;
     }
     scanTangentPlane(f, TK, Pbar, z, own, split);
-    f.calculateStableStateFromTP(TK, Pbar);
+    f.calculateUniformStateFromTP(TK, Pbar);
     return split;
 }
 

@@ -111,8 +111,9 @@ struct PhaseSplit {
     double trialX1 = 0.0;       // mole fraction of component 1 at the lowest D
     std::vector<double> trial;  // of three or more components: the composition at the lowest D
 };
-// Leaves the fluid in the stable volume root of its own composition at (TK, Pbar); a mixture
-// whose components present are one alone cannot split (tested, no split).
+// Leaves the fluid in the volume root of lowest Gibbs energy of its own composition at (TK,
+// Pbar) (FluidPhase::calculateUniformStateFromTP); a mixture whose components present are one
+// alone cannot split (tested, no split).
 PhaseSplit testPhaseSplit(FluidPhase& f, double TK, double Pbar);
 // The same test of the state a binary holds (from (T, V), one volume root among others),
 // against its own fugacities: a trial below zero says the state is not the stable one at its

@@ -516,5 +516,58 @@ TEST(TermCubicFluids, CriticalCurveIsOneCurveInEitherOrder) {
     EXPECT_NEAR(hottest(heavy), 469.7, 0.1);
 }
 
+// Ethane has critical constants but no standard-state record: its ideal gas was taken as
+// zero, and SRK2 gave pure ethane at 300 K and 10 bar Cv = -7.90 J/(mol K) (the Daridon
+// water-ethane fluid at 0.9 ethane -4.75) with the error flag clear. A state holding it keeps
+// its volume and fugacities and refuses every function of the ideal gas; its residual heat
+// capacity vanishes towards the ideal gas, as a residual one must.
+TEST(TermCubicFluids, CaloricFunctionsNeedEveryComponentsIdealGas) {
+    struct Case {
+        bool daridon;
+        double xEthane;
+    };
+    for (const Case& c : {Case{false, 1.0}, Case{false, 0.5}, Case{true, 0.9}}) {
+        SCOPED_TRACE(c.xEthane);
+        std::unique_ptr<TermCubic> f;
+        if (c.daridon)
+            f = std::make_unique<DaridonEOS>(1);
+        else
+            f = std::make_unique<SRK2>(1);
+        f->number_of_components(2);
+        ::testing::internal::CaptureStderr();
+        f->add_component(c.daridon ? "H2O" : "CO2");
+        f->add_component("C2H6");
+        f->composition(1.0 - c.xEthane, c.xEthane);
+        atTP(*f, 300.0, 10.0, 1);
+        ASSERT_EQ(f->error, 0);
+        const double V = f->V;
+        f->calculateFromTP(300.0, 10.0, 0);
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find("no ideal-gas data for C2H6"), std::string::npos) << said;
+        EXPECT_EQ(f->error, 1);
+        for (double v : {f->Cv, f->Cp, f->H, f->S, f->G, f->U, f->A, f->soundSpeed,
+                         f->jouleThomson})
+            EXPECT_TRUE(std::isnan(v)) << v;
+        EXPECT_NEAR(f->V, V, 1e-12 * V);
+        EXPECT_NEAR(f->P, 1e6, 1e-3);
+        EXPECT_GT(f->fugacity[1], 0.0);
+        EXPECT_GT(f->CvResidual, 0.0);
+        EXPECT_LT(f->CvResidual, 5.0);
+        EXPECT_GT(f->CpResidual, f->CvResidual);
+        // Said once, not at every state.
+        ::testing::internal::CaptureStderr();
+        f->calculateFromTP(300.0, 1e-3, 0);
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+        EXPECT_NEAR(f->CvResidual, 0.0, 1e-3);
+        EXPECT_NEAR(f->CpResidual, 0.0, 1e-3);
+        // Without ethane present the fluid has its whole functions.
+        f->composition(1.0, 0.0);
+        f->calculateFromTP(c.daridon ? 500.0 : 300.0, 1.0, 0);
+        EXPECT_EQ(f->error, 0);
+        EXPECT_GT(f->Cv, 25.0);
+        EXPECT_TRUE(std::isfinite(f->H));
+    }
+}
+
 }  // namespace
 }  // namespace vornex

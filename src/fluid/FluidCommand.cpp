@@ -618,6 +618,16 @@ const std::vector<Command>& commands() {
         {"sat", "saturation curve, Igor text \"satu\" + suffix",
          [](const FluidPhase*) { return std::vector<Parameter>{suffix("suffix")}; },
          [](FluidPhase& f, const Values& v) {
+             // A mixture's liquid and vapour in equilibrium differ in composition: the curve
+             // of one composition on both sides is no equilibrium, unless it holds one
+             // component alone, whose curve it is.
+             if (f.nc > 1 && componentAlone(f) < 0) {
+                 vornex::cfprintf(stderr,
+                                  "sat is for a one-component fluid, or a mixture holding one "
+                                  "component alone; %s holds %s: nothing was done\n",
+                                  nameOf(f), compositionText(f).c_str());
+                 return false;
+             }
              f.calculateTheSaturationCurve(v[0].text.c_str(), 1);
              return traced(f, "sat", {{"satu", v[0].text}});
          }},

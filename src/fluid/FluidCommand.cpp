@@ -104,6 +104,15 @@ std::string refusal(const std::string& word, Kind kind, double& value) {
     return "";
 }
 
+// A word of the list as a message shows it: its first 40 bytes, a control character as "?",
+// so that a word holding a line break cannot start a message line of its own.
+std::string shownWord(const std::string& word) {
+    std::string shown = word.substr(0, 40);
+    for (char& c : shown)
+        if (std::iscntrl(static_cast<unsigned char>(c))) c = '?';
+    return shown + (word.size() > 40 ? "..." : "");
+}
+
 // The word's number, or false with the refusal said on standard error.
 bool accept(const char* command, const Parameter& p, const std::string& word, Value& value) {
     value.text = word;
@@ -112,11 +121,8 @@ bool accept(const char* command, const Parameter& p, const std::string& word, Va
     if (p.kind == Kind::Suffix) {
         OutputFiles::checkWaveNameSuffix(word);  // says why
     } else {
-        std::string shown = word.substr(0, 40);
-        for (char& c : shown)
-            if (std::iscntrl(static_cast<unsigned char>(c))) c = '?';
-        vornex::cfprintf(stderr, "%s: %s \"%s%s\" refused: %s\n", command, trimmed(p.label).c_str(),
-                     shown.c_str(), word.size() > 40 ? "..." : "", why.c_str());
+        vornex::cfprintf(stderr, "%s: %s \"%s\" refused: %s\n", command, trimmed(p.label).c_str(),
+                         shownWord(word).c_str(), why.c_str());
     }
     return false;
 }
@@ -825,7 +831,7 @@ bool FluidCommandInterpreter::run(int argc, char* const* argv) {
             continue;
         }
         if (command == nullptr) {
-            vornex::cfprintf(stderr, "Command %s not recognized\n", argv[i]);
+            vornex::cfprintf(stderr, "Command %s not recognized\n", shownWord(argv[i]).c_str());
             allSucceeded = false;
             ++i;
             continue;

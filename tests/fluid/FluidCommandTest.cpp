@@ -130,6 +130,8 @@ TEST_F(FluidCommands, WordsReachTheFluidAndMissingParametersAreAskedFor) {
          {"Command bogus not recognized\n"},
          {},
          false},
+        // An unknown word with a line break in it cannot forge a message line.
+        {1, {"bo\ngus", "T", "310"}, "", {"T 310"}, {"Command bo?gus not recognized\n"}, {}, false},
         // The model's own commands see every word first.
         {1, {"mine", "arg", "T", "300"}, "", {"mine arg", "T 300"}, {}},
         {1, {"T", "300"}, "", {"own T"}, {"Command 300 not recognized\n"}, {}, false, true},

@@ -264,6 +264,7 @@ std::vector<const char*> filePrefixes(const char* command) {
 // take with it the file that was there before, the user's own or an earlier curve.
 struct KeptFile {
     std::string path, keptPath;
+    int slot = -1;  // the kept link goes with a run ended by a signal
 };
 
 std::vector<KeptFile> keepFilesAside(const char* command, const std::vector<Parameter>& parameters,
@@ -284,16 +285,17 @@ std::vector<KeptFile> keepFilesAside(const char* command, const std::vector<Para
         // No second link (a file system without them): the file goes unguarded, as any
         // replaced file does.
         if (::linkat(AT_FDCWD, path.c_str(), AT_FDCWD, keptPath.c_str(), 0) == 0)
-            kept.push_back({path, keptPath});
+            kept.push_back({path, keptPath, removeOnSignal(keptPath)});
     }
     return kept;
 }
 
 // A name the command left empty gets back what stood there; the other kept links go. The
 // paths given back, which the command did not write.
-std::vector<std::string> restoreKeptFiles(const std::vector<KeptFile>& kept) {
+std::vector<std::string> restoreKeptFiles(std::vector<KeptFile>& kept) {
     std::vector<std::string> restored;
-    for (const KeptFile& k : kept) {
+    for (KeptFile& k : kept) {
+        releaseRemoveOnSignal(k.slot);
         struct stat entry {};
         if (::lstat(k.path.c_str(), &entry) != 0 && errno == ENOENT &&
             std::rename(k.keptPath.c_str(), k.path.c_str()) == 0) {
@@ -938,7 +940,7 @@ bool FluidCommandInterpreter::run(int argc, char* const* argv) {
             // The composition is the one the x command set: a tracer that walks the
             // composition (bino, binop, crit2, ...) leaves it as it found it for the next.
             const std::vector<double> composition = fluid_.x;
-            const std::vector<KeptFile> kept = keepFilesAside(command->word, parameters, values);
+            std::vector<KeptFile> kept = keepFilesAside(command->word, parameters, values);
             const bool done = command->action(fluid_, values);
             const std::vector<std::string> restored = restoreKeptFiles(kept);
             if (!command->setsState && fluid_.x != composition)

@@ -312,6 +312,14 @@ void recordWritten(const std::string& path) {
 
 }  // namespace
 
+int removeOnSignal(const std::string& path) {
+    return registerTemporary(path);
+}
+
+void releaseRemoveOnSignal(int& slot) {
+    releaseTemporary(slot);
+}
+
 std::size_t writtenFileMark() {
     WrittenFiles& w = writtenFiles();
     std::lock_guard<std::mutex> lock(w.mutex);

@@ -1,6 +1,10 @@
 #include "fluid/FluidCommand.h"
 #include "numerics/Decimal.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -104,6 +108,15 @@ std::string refusal(const std::string& word, Kind kind, double& value) {
     return "";
 }
 
+// A word of the list as a message shows it: its first 40 bytes, a control character as "?",
+// so that a word holding a line break cannot start a message line of its own.
+std::string shownWord(const std::string& word) {
+    std::string shown = word.substr(0, 40);
+    for (char& c : shown)
+        if (std::iscntrl(static_cast<unsigned char>(c))) c = '?';
+    return shown + (word.size() > 40 ? "..." : "");
+}
+
 // The word's number, or false with the refusal said on standard error.
 bool accept(const char* command, const Parameter& p, const std::string& word, Value& value) {
     value.text = word;
@@ -112,11 +125,8 @@ bool accept(const char* command, const Parameter& p, const std::string& word, Va
     if (p.kind == Kind::Suffix) {
         OutputFiles::checkWaveNameSuffix(word);  // says why
     } else {
-        std::string shown = word.substr(0, 40);
-        for (char& c : shown)
-            if (std::iscntrl(static_cast<unsigned char>(c))) c = '?';
-        vornex::cfprintf(stderr, "%s: %s \"%s%s\" refused: %s\n", command, trimmed(p.label).c_str(),
-                     shown.c_str(), word.size() > 40 ? "..." : "", why.c_str());
+        vornex::cfprintf(stderr, "%s: %s \"%s\" refused: %s\n", command, trimmed(p.label).c_str(),
+                         shownWord(word).c_str(), why.c_str());
     }
     return false;
 }
@@ -236,6 +246,66 @@ struct CurveFile {
     std::string suffix;
     double fixedTK = 0.0;
 };
+
+// The prefixes of the files a command writes, one for each of its suffix parameters in turn.
+std::vector<const char*> filePrefixes(const char* command) {
+    static const std::pair<const char*, std::vector<const char*>> kFiles[] = {
+        {"crit", {"crit"}},   {"crit2", {"crit"}},          {"sat", {"satu"}},
+        {"spino", {"spino", "spino"}}, {"spinox", {"spinot", "spinot"}}, {"isoc", {"isoc"}},
+        {"ter", {"ter"}},     {"isotherm", {"isot"}},       {"isop", {"isop"}},
+        {"ll3", {"isol"}},    {"bino", {"bino"}},           {"binop", {"binop"}}};
+    for (const auto& [word, prefixes] : kFiles)
+        if (std::strcmp(word, command) == 0) return prefixes;
+    return {};
+}
+
+// What stood at the name of a file a command writes, kept aside (a second link to it) while
+// the command runs: a curve file without a row is removed, and a failed command must not
+// take with it the file that was there before, the user's own or an earlier curve.
+struct KeptFile {
+    std::string path, keptPath;
+    int slot = -1;  // the kept link goes with a run ended by a signal
+};
+
+std::vector<KeptFile> keepFilesAside(const char* command, const std::vector<Parameter>& parameters,
+                                     const Values& values) {
+    std::vector<KeptFile> kept;
+    const std::vector<const char*> prefixes = filePrefixes(command);
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < parameters.size() && i < values.size(); ++i) {
+        if (parameters[i].kind != Kind::Suffix || k >= prefixes.size()) continue;
+        const std::string path = OutputFiles::pathOf(prefixes[k++] + values[i].text);
+        struct stat entry {};
+        if (::lstat(path.c_str(), &entry) != 0) continue;
+        const std::size_t slash = path.find_last_of('/');
+        const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+        const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+        const std::string keptPath =
+            folder + "." + base + "." + std::to_string(::getpid()) + ".kept";
+        // No second link (a file system without them): the file goes unguarded, as any
+        // replaced file does.
+        if (::linkat(AT_FDCWD, path.c_str(), AT_FDCWD, keptPath.c_str(), 0) == 0)
+            kept.push_back({path, keptPath, removeOnSignal(keptPath)});
+    }
+    return kept;
+}
+
+// A name the command left empty gets back what stood there; the other kept links go. The
+// paths given back, which the command did not write.
+std::vector<std::string> restoreKeptFiles(std::vector<KeptFile>& kept) {
+    std::vector<std::string> restored;
+    for (KeptFile& k : kept) {
+        releaseRemoveOnSignal(k.slot);
+        struct stat entry {};
+        if (::lstat(k.path.c_str(), &entry) != 0 && errno == ENOENT &&
+            std::rename(k.keptPath.c_str(), k.path.c_str()) == 0) {
+            restored.push_back(k.path);
+            continue;
+        }
+        ::unlink(k.keptPath.c_str());
+    }
+    return restored;
+}
 
 // A curve succeeded when each of its files holds a row. A file the command wrote without one
 // is no curve: it is removed, so that the files named after the command are curves, and the
@@ -619,6 +689,16 @@ const std::vector<Command>& commands() {
         {"sat", "saturation curve, Igor text \"satu\" + suffix",
          [](const FluidPhase*) { return std::vector<Parameter>{suffix("suffix")}; },
          [](FluidPhase& f, const Values& v) {
+             // A mixture's liquid and vapour in equilibrium differ in composition: the curve
+             // of one composition on both sides is no equilibrium, unless it holds one
+             // component alone, whose curve it is.
+             if (f.nc > 1 && componentAlone(f) < 0) {
+                 vornex::cfprintf(stderr,
+                                  "sat is for a one-component fluid, or a mixture holding one "
+                                  "component alone; %s holds %s: nothing was done\n",
+                                  nameOf(f), compositionText(f).c_str());
+                 return false;
+             }
              f.calculateTheSaturationCurve(v[0].text.c_str(), 1);
              return traced(f, "sat", {{"satu", v[0].text}});
          }},
@@ -816,7 +896,7 @@ bool FluidCommandInterpreter::run(int argc, char* const* argv) {
             continue;
         }
         if (command == nullptr) {
-            vornex::cfprintf(stderr, "Command %s not recognized\n", argv[i]);
+            vornex::cfprintf(stderr, "Command %s not recognized\n", shownWord(argv[i]).c_str());
             allSucceeded = false;
             ++i;
             continue;
@@ -861,13 +941,15 @@ bool FluidCommandInterpreter::run(int argc, char* const* argv) {
             // The composition is the one the x command set: a tracer that walks the
             // composition (bino, binop, crit2, ...) leaves it as it found it for the next.
             const std::vector<double> composition = fluid_.x;
+            std::vector<KeptFile> kept = keepFilesAside(command->word, parameters, values);
             const bool done = command->action(fluid_, values);
+            const std::vector<std::string> restored = restoreKeptFiles(kept);
             if (!command->setsState && fluid_.x != composition)
                 for (int k = 0; k < fluid_.nc && k < static_cast<int>(composition.size()); ++k)
                     fluid_.composition_of_component(k, composition[static_cast<size_t>(k)]);
             const bool wroteAll = !done || wroteEveryFile(command->word, failedWrites);
             flushStandardOutput();
-            reportFilesWrittenSince(written, stderr);
+            reportFilesWrittenSince(written, stderr, restored);
             // A command that takes parameters, but none on this model, does not apply: the
             // words after it are the parameters it was given, not commands.
             const bool inapplicable = parameters.empty() && !command->parameters(nullptr).empty();

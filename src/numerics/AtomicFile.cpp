@@ -312,6 +312,14 @@ void recordWritten(const std::string& path) {
 
 }  // namespace
 
+int removeOnSignal(const std::string& path) {
+    return registerTemporary(path);
+}
+
+void releaseRemoveOnSignal(int& slot) {
+    releaseTemporary(slot);
+}
+
 std::size_t writtenFileMark() {
     WrittenFiles& w = writtenFiles();
     std::lock_guard<std::mutex> lock(w.mutex);
@@ -332,8 +340,12 @@ std::vector<std::string> filesWrittenSince(std::size_t mark) {
     return names;
 }
 
-void reportFilesWrittenSince(std::size_t mark, std::FILE* out) {
-    const std::vector<std::string> names = filesWrittenSince(mark);
+void reportFilesWrittenSince(std::size_t mark, std::FILE* out,
+                             const std::vector<std::string>& except) {
+    std::vector<std::string> names = filesWrittenSince(mark);
+    std::erase_if(names, [&](const std::string& name) {
+        return std::find(except.begin(), except.end(), name) != except.end();
+    });
     if (names.empty()) return;
     std::string line = "Wrote";
     for (std::size_t i = 0; i < names.size(); ++i) line += (i == 0 ? " " : ", ") + names[i];

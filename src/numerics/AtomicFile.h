@@ -106,7 +106,12 @@ std::size_t writtenFileMark();
 std::vector<std::string> filesWrittenSince(std::size_t mark);
 // One line "Wrote NAME, NAME" for the files written since the mark on `out`; nothing when
 // there are none.
-void reportFilesWrittenSince(std::size_t mark, std::FILE* out);
+// A path removed, as the temporaries are, when the process is ended by a signal before the
+// slot is released; -1 when no slot is free (the path is then left on such an end).
+int removeOnSignal(const std::string& path);
+void releaseRemoveOnSignal(int& slot);
+void reportFilesWrittenSince(std::size_t mark, std::FILE* out,
+                             const std::vector<std::string>& except = {});
 
 // A name of its own for a scratch file that a program writes (through any writer) and reads
 // back: a hidden temporary of `path`, named as the atomic writer names those and created empty

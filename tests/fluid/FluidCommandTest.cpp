@@ -130,6 +130,8 @@ TEST_F(FluidCommands, WordsReachTheFluidAndMissingParametersAreAskedFor) {
          {"Command bogus not recognized\n"},
          {},
          false},
+        // An unknown word with a line break in it cannot forge a message line.
+        {1, {"bo\ngus", "T", "310"}, "", {"T 310"}, {"Command bo?gus not recognized\n"}, {}, false},
         // The model's own commands see every word first.
         {1, {"mine", "arg", "T", "300"}, "", {"mine arg", "T 300"}, {}},
         {1, {"T", "300"}, "", {"own T"}, {"Command 300 not recognized\n"}, {}, false, true},
@@ -260,6 +262,9 @@ TEST_F(FluidCommands, RefusedOrFailedCommandsSayWhyAndTheRunFails) {
         {1, {"isop"}, "isop is for a mixture of two or three components; Pure holds 1"},
         {1, {"x"}, "x is for a mixture; Pure holds 1 component: nothing was done"},
         {2, {"psat", "500"}, "psat is for a one-component fluid; Pure holds 2 components"},
+        // It wrote one composition on both sides of a "saturation curve" and succeeded.
+        {2, {"sat", "a"}, "sat is for a one-component fluid, or a mixture holding one "
+                          "component alone; Pure holds x[1] = 0.5: nothing was done"},
         // No terms, hence no volume solve: one line with the last volume and iterations.
         {1, {"TP", "300", "1"}, "TP failed: no state at T = 300 K, P = 1 bar (last volume "},
     };

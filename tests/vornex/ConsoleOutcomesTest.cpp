@@ -354,6 +354,43 @@ TEST_F(ConsoleOutcomes, TheIsothermFromAPressureLeavesWhatItCouldNotWriteAlone) 
     }
 }
 
+// Regression: a command that traced no row removed the file it had put at its name, and with
+// it whatever stood there before (a user's file, the curve of an earlier run). A failed curve
+// leaves that file as it was; a curve traced replaces it; no kept copy is left either way.
+TEST_F(ConsoleOutcomes, ACurveWithoutARowLeavesTheFileAtItsNameAsItWas) {
+    const fs::path work = folderOf("keptFiles") / "work";
+    fs::create_directories(work);
+    std::ofstream(work / "isocZ") << "my precious data\n";
+    const auto first = [&](const char* name) {
+        std::ifstream in(work / name);
+        std::string line;
+        std::getline(in, line);
+        return line;
+    };
+    const auto names = [&] {
+        std::set<std::string> left;
+        for (const auto& entry : fs::directory_iterator(work)) left.insert(entry.path().filename());
+        return left;
+    };
+    // 100 cm3/mol lies inside water's two-phase region from 300 to 400 K: no row.
+    ProgramRun r = run(VORNEX_PROGRAM, {"wagner", "isoc", "100", "300", "400", "Z"}, "keptFiles");
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_TRUE(has(r.err, "isoc failed: nothing was traced")) << r.err;
+    EXPECT_EQ(first("isocZ"), "my precious data");
+    EXPECT_EQ(names(), std::set<std::string>{"isocZ"});
+    EXPECT_FALSE(has(r.err, "Wrote")) << r.err;
+    r = run(VORNEX_PROGRAM, {"wagner", "isoc", "18.1", "300", "400", "Z"}, "keptFiles");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(first("isocZ"), "IGOR");
+    EXPECT_EQ(names(), std::set<std::string>{"isocZ"});
+    // The curve of that run outlives a failed rerun by the same suffix.
+    r = run(VORNEX_PROGRAM, {"wagner", "isoc", "100", "300", "400", "Z"}, "keptFiles");
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_FALSE(has(r.err, "Wrote")) << r.err;
+    EXPECT_EQ(first("isocZ"), "IGOR");
+    EXPECT_EQ(names(), std::set<std::string>{"isocZ"});
+}
+
 // A curve traced but not written failed for its file, not for want of a point; a start the
 // tracer retries from the table is a trace, not a failure.
 TEST_F(ConsoleOutcomes, ACurveWhoseFileFailsIsSaidUnwrittenNotUntraced) {

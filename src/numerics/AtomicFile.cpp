@@ -443,9 +443,11 @@ class FolderLock {
 std::string foreignEntry(const std::string& path, bool& free) {
     free = false;
     struct stat st {};
+    // Nothing there to keep (a folder that is missing or cannot be searched fails the write
+    // as it makes its temporary).
     if (::lstat(path.c_str(), &st) != 0) {
-        free = errno == ENOENT;
-        return free ? std::string() : std::string("cannot be examined: ") + std::strerror(errno);
+        free = true;
+        return {};
     }
     if (S_ISLNK(st.st_mode)) return "is a symbolic link, not a file this program wrote";
     if (!S_ISREG(st.st_mode)) return "is not a file this program wrote";

@@ -122,16 +122,28 @@ bool OutputFile::open(std::string_view name, Mode mode) {
     name_ = std::string(name);
     mode_ = mode;
     const std::string path = OutputFiles::pathOf(name);
-    if (file_.open(path, mode == Mode::Replace ? AtomicFile::Mode::Replace
-                                               : AtomicFile::Mode::Stream))
+    if (file_.open(path,
+                   mode == Mode::Replace ? AtomicFile::Mode::Replace : AtomicFile::Mode::Stream,
+                   0666, AtomicFile::Links::Replace, AtomicFile::Claim::Recorded))
         stream_ = file_.stream();
     if (stream_ == nullptr) {
         file_.discard();
         ++failedWrites;
-        vornex::cfprintf(stderr, "Cannot write %s: %s\n", path.c_str(), file_.problem().c_str());
+        reportFailure(false);
         return false;
     }
     return true;
+}
+
+void OutputFile::reportFailure(bool atCommit) const {
+    const char* path = file_.path().c_str();
+    const char* problem = file_.problem().c_str();
+    if (file_.refusedForeign())
+        vornex::cfprintf(stderr, "%s %s: move or remove it to write it\n", path, problem);
+    else if (atCommit)
+        vornex::cfprintf(stderr, "Writing %s failed: %s\n", path, problem);
+    else
+        vornex::cfprintf(stderr, "Cannot write %s: %s\n", path, problem);
 }
 
 void OutputFile::print(const char* format, ...) {
@@ -151,8 +163,7 @@ bool OutputFile::commit() {
     stream_ = nullptr;
     if (file_.commit()) return true;
     ++failedWrites;
-    vornex::cfprintf(stderr, "Writing %s failed: %s\n", file_.path().c_str(),
-                 file_.problem().c_str());
+    reportFailure(true);
     return false;
 }
 

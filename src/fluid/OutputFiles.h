@@ -58,8 +58,10 @@ class OutputFiles {
 
 // One output file, written as an AtomicFile: a file opened to replace takes its own name only
 // at commit, so that a failed, abandoned or interrupted write leaves nothing behind; a
-// streamed file takes its name at once and shows its rows as they come. A link planted at the
-// name is replaced, never followed; a folder, FIFO or device there is refused.
+// streamed file takes its name at once and shows its rows as they come. The file replaces
+// only a file this system wrote at the name (AtomicFile::Claim::Recorded): a file of the
+// user's there, one edited since, or a link planted at the name is refused and left as it was
+// (a link is never followed); so is a folder, FIFO or device.
 class OutputFile {
    public:
     enum class Mode { Replace, Stream };
@@ -87,6 +89,9 @@ class OutputFile {
     void abandon();
 
    private:
+    // The message of a failed open or commit on standard error.
+    void reportFailure(bool atCommit) const;
+
     AtomicFile file_;
     std::FILE* stream_ = nullptr;
     std::string name_;

@@ -4,6 +4,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <pthread.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,6 +17,8 @@
 #include <iterator>
 #include <limits>
 #include <mutex>
+#include <string_view>
+#include <utility>
 
 namespace vornex {
 
@@ -131,8 +134,13 @@ bool temporaryTail(const std::string& rest, pid_t& pid) {
             value = value * 10 + static_cast<std::uint64_t>(rest[at++] - '0');
         return at > start;
     };
+    // The writer never gives a number a leading zero: a name with one is not a temporary.
+    auto canonical = [&rest, &at, &digits](std::uint64_t& value) {
+        const std::size_t start = at;
+        return digits(value) && (rest[start] != '0' || at == start + 1);
+    };
     std::uint64_t p = 0, n = 0;
-    if (!digits(p) || at >= rest.size() || rest[at++] != '.' || !digits(n)) return false;
+    if (!canonical(p) || at >= rest.size() || rest[at++] != '.' || !canonical(n)) return false;
     if (rest.compare(at, std::string::npos, ".tmp") != 0) return false;
     if (p == 0 || p > static_cast<std::uint64_t>(std::numeric_limits<pid_t>::max())) return false;
     pid = static_cast<pid_t>(p);
@@ -169,7 +177,7 @@ bool staleTemporary(const std::string& name, const std::string& prefix) {
 // Removes the temporaries of `path` left by writers that were killed before they could
 // (SIGKILL, a crash, a power cut). A temporary whose process still exists is left alone: it
 // may be a save under way, or a process that took over a reused number (kept, to be safe).
-// Only regular files go: a writer makes nothing else.
+// Only regular files of this user's with no other name go: a writer makes nothing else.
 void removeStaleTemporaries(const std::string& path) {
     std::string folder, base;
     splitPath(path, folder, base);
@@ -180,7 +188,7 @@ void removeStaleTemporaries(const std::string& path) {
         if (!staleTemporary(entry->d_name, prefix)) continue;
         struct stat st {};
         if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-            S_ISREG(st.st_mode))
+            S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && st.st_nlink == 1)
             ::unlinkat(::dirfd(dir), entry->d_name, 0);
     }
     ::closedir(dir);
@@ -254,6 +262,244 @@ int createTemporary(const std::string& path, unsigned permissions, std::string& 
     ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
     errno = created;
     return fd;
+}
+
+// ---- The record of outputs: which files at fixed names this system wrote in a folder.
+
+// One line of header, then a line "INODE SIZE MTIME NAME" a file, the modification time in
+// nanoseconds since 1970; plain decimal integers, whatever the locale. A name holds no
+// newline (a name that would is never recorded).
+constexpr const char* kRecordName = ".vornex-outputs";
+constexpr std::string_view kRecordHeader = "vornex outputs 1\n";
+// A record is a few lines a file; one far larger is not one this system wrote.
+constexpr std::size_t kRecordLimit = std::size_t(16) << 20;
+
+struct Identity {
+    std::uint64_t inode = 0, size = 0;
+    std::int64_t mtime = 0;
+    bool operator==(const Identity&) const = default;
+};
+
+Identity identityOf(const struct stat& st) {
+    return {static_cast<std::uint64_t>(st.st_ino), static_cast<std::uint64_t>(st.st_size),
+            static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+using RecordEntries = std::vector<std::pair<std::string, Identity>>;
+
+// The scratch files this process made (ScratchFile), by path, as they are now: a writer
+// replaces them as its own outputs, and they never enter a record.
+struct ScratchFiles {
+    std::mutex mutex;
+    RecordEntries made;
+};
+
+ScratchFiles& scratchFiles() {
+    static ScratchFiles* files = new ScratchFiles;  // never destroyed: used until exit
+    return *files;
+}
+
+// Sets (or, with a null identity, forgets) the scratch file at `path`; false when `path` is
+// not one.
+bool setScratchFile(const std::string& path, const Identity* identity, bool add = false) {
+    ScratchFiles& s = scratchFiles();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    for (auto it = s.made.begin(); it != s.made.end(); ++it) {
+        if (it->first != path) continue;
+        if (identity == nullptr)
+            s.made.erase(it);
+        else
+            it->second = *identity;
+        return true;
+    }
+    if (add && identity != nullptr) s.made.emplace_back(path, *identity);
+    return add;
+}
+
+bool isScratchFileAsMade(const std::string& path, const Identity& now) {
+    ScratchFiles& s = scratchFiles();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    for (const auto& [made, identity] : s.made)
+        if (made == path) return identity == now;
+    return false;
+}
+
+// Reads a decimal integer (an optional "-" first) up to the next blank.
+bool readInteger(std::string_view& text, std::int64_t& value, bool isSigned) {
+    bool negative = false;
+    if (isSigned && !text.empty() && text[0] == '-') {
+        negative = true;
+        text.remove_prefix(1);
+    }
+    std::uint64_t v = 0;
+    std::size_t n = 0;
+    while (n < text.size() && n < 19 && text[n] >= '0' && text[n] <= '9')
+        v = v * 10 + static_cast<std::uint64_t>(text[n++] - '0');
+    if (n == 0 || n >= text.size() || text[n] != ' ') return false;
+    if (v > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) return false;
+    value = negative ? -static_cast<std::int64_t>(v) : static_cast<std::int64_t>(v);
+    text.remove_prefix(n + 1);
+    return true;
+}
+
+// What stands at a folder's record name: nothing, a record of this system's (read into
+// `entries`), or something else (a file of another header, a link, a record that cannot be
+// read), which is neither trusted nor replaced.
+enum class RecordState { Missing, Ours, Other };
+
+RecordState readRecord(const std::string& folder, RecordEntries& entries) {
+    entries.clear();
+    const std::string path = folder + kRecordName;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        struct stat st {};
+        return errno == ENOENT && ::lstat(path.c_str(), &st) != 0 ? RecordState::Missing
+                                                                  : RecordState::Other;
+    }
+    struct stat st {};
+    std::string text;
+    bool readable = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+                    static_cast<std::uint64_t>(st.st_size) <= kRecordLimit;
+    if (readable) {
+        text.resize(static_cast<std::size_t>(st.st_size));
+        std::size_t done = 0;
+        while (done < text.size()) {
+            const ssize_t n = ::read(fd, text.data() + done, text.size() - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            done += static_cast<std::size_t>(n);
+        }
+        readable = done == text.size();
+    }
+    ::close(fd);
+    if (!readable || text.compare(0, kRecordHeader.size(), kRecordHeader) != 0)
+        return RecordState::Other;
+    std::string_view rest = std::string_view(text).substr(kRecordHeader.size());
+    while (!rest.empty()) {
+        const std::size_t end = rest.find('\n');
+        if (end == std::string_view::npos) return RecordState::Other;  // cut short
+        std::string_view line = rest.substr(0, end);
+        rest.remove_prefix(end + 1);
+        std::int64_t inode = 0, size = 0, mtime = 0;
+        if (!readInteger(line, inode, false) || !readInteger(line, size, false) ||
+            !readInteger(line, mtime, true) || line.empty())
+            return RecordState::Other;
+        entries.emplace_back(std::string(line),
+                             Identity{static_cast<std::uint64_t>(inode),
+                                      static_cast<std::uint64_t>(size), mtime});
+    }
+    return RecordState::Ours;
+}
+
+// Writes the record whole, as every file is written (a temporary, then its name). Only over
+// a record of this system's, or where there is none.
+bool writeRecord(const std::string& folder, const RecordEntries& entries) {
+    std::string text(kRecordHeader);
+    for (const auto& [name, id] : entries)
+        text += std::to_string(id.inode) + " " + std::to_string(id.size) + " " +
+                std::to_string(id.mtime) + " " + name + "\n";
+    const std::string path = folder + kRecordName;
+    std::string tempPath;
+    int slot = -1;
+    removeStaleTemporaries(path);
+    const int fd = createTemporary(path, 0666, tempPath, true, slot);
+    if (fd < 0) return false;
+    bool written = true;
+    for (std::size_t done = 0; written && done < text.size();) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        written = n > 0;
+        if (written) done += static_cast<std::size_t>(n);
+    }
+    written = ::close(fd) == 0 && written && std::rename(tempPath.c_str(), path.c_str()) == 0;
+    if (!written) ::unlink(tempPath.c_str());
+    releaseTemporary(slot);
+    return written;
+}
+
+// The folder's lock shared by the writers of recorded outputs, held while a name is checked,
+// taken and recorded, so that concurrent runs never lose an entry of each other's. A folder
+// that cannot be locked is used without: a lost entry only makes a later write refuse.
+class FolderLock {
+   public:
+    explicit FolderLock(const std::string& folder) {
+        fd_ = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd_ < 0) return;
+        while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+        }
+    }
+    ~FolderLock() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+   private:
+    int fd_ = -1;
+};
+
+// Why the entry at `path` is not to be replaced by a recorded output: empty when the name is
+// free (`free` set) or holds a file this system wrote there as it is now.
+std::string foreignEntry(const std::string& path, bool& free) {
+    free = false;
+    struct stat st {};
+    // Nothing there to keep (a folder that is missing or cannot be searched fails the write
+    // as it makes its temporary).
+    if (::lstat(path.c_str(), &st) != 0) {
+        free = true;
+        return {};
+    }
+    if (S_ISLNK(st.st_mode)) return "is a symbolic link, not a file this program wrote";
+    if (!S_ISREG(st.st_mode)) return "is not a file this program wrote";
+    const Identity now = identityOf(st);
+    if (isScratchFileAsMade(path, now)) return {};
+    std::string folder, base;
+    splitPath(path, folder, base);
+    RecordEntries entries;
+    if (readRecord(folder, entries) == RecordState::Ours)
+        for (const auto& [name, id] : entries) {
+            if (name != base) continue;
+            if (id == now) return {};
+            if (id.inode == now.inode) return "has changed since this program wrote it";
+        }
+    return "is there and was not written by this program";
+}
+
+// Lists the file now at `path` in its folder's record (or, for a scratch file, in this
+// process's list), when it is the file of inode `inode` that this writer made; entries whose
+// file is no longer there as recorded go.
+void recordOutput(const std::string& path, std::uint64_t inode) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        static_cast<std::uint64_t>(st.st_ino) != inode)
+        return;
+    const Identity now = identityOf(st);
+    if (setScratchFile(path, &now)) return;
+    std::string folder, base;
+    splitPath(path, folder, base);
+    if (base.find('\n') != std::string::npos) return;
+    RecordEntries entries, kept;
+    if (readRecord(folder, entries) == RecordState::Other) return;
+    for (const auto& [name, id] : entries) {
+        struct stat there {};
+        if (name != base && ::lstat((folder + name).c_str(), &there) == 0 &&
+            S_ISREG(there.st_mode) && identityOf(there) == id)
+            kept.emplace_back(name, id);
+    }
+    kept.emplace_back(base, now);
+    writeRecord(folder, kept);
+}
+
+// Gives the temporary its name; when the name was free as checked, only while it still is
+// (a file put there since is never replaced). EEXIST when it was taken meanwhile.
+int renameOnto(const std::string& from, const std::string& to, bool onlyIfFree) {
+    if (onlyIfFree) {
+        if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+            return 0;
+        // A file system without the flag: the writers of outputs hold the folder's lock.
+        if (errno != EINVAL && errno != ENOSYS) return errno;
+    }
+    return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
 }  // namespace
@@ -352,8 +598,31 @@ void reportFilesWrittenSince(std::size_t mark, std::FILE* out,
     vornex::cfprintf(out, "%s\n", line.c_str());
 }
 
-bool AtomicFile::open(const std::string& path, Mode mode, unsigned permissions, Links links) {
+bool isRecordedOutput(const std::string& path) {
+    bool free = false;
+    return foreignEntry(path, free).empty() && !free;
+}
+
+bool AtomicFile::claimName(Step step) {
+    std::string folder, base;
+    splitPath(target_, folder, base);
+    bool free = false;
+    std::string why;
+    {
+        FolderLock lock(folder);
+        why = foreignEntry(target_, free);
+    }
+    if (why.empty()) return true;
+    refusedForeign_ = true;
+    fail(step, EEXIST, why);
+    return false;
+}
+
+bool AtomicFile::open(const std::string& path, Mode mode, unsigned permissions, Links links,
+                      Claim claim) {
     discard();
+    claim_ = claim;
+    refusedForeign_ = false;
     continueAtFileSizeLimit();
     path_ = path;
     mode_ = mode;
@@ -377,6 +646,10 @@ bool AtomicFile::open(const std::string& path, Mode mode, unsigned permissions, 
         fail(Step::Create, 0, refused + via);
         return false;
     }
+    // A replacing output is refused before anything is computed for it, and checked again as
+    // it takes its name.
+    if (claim == Claim::Recorded && mode == Mode::Replace && !claimName(Step::Create))
+        return false;
     removeStaleTemporaries(target_);
     fd_ = createTemporary(target_, permissions, tempPath_, mode == Mode::Replace, slot_);
     const int created = errno;
@@ -388,9 +661,30 @@ bool AtomicFile::open(const std::string& path, Mode mode, unsigned permissions, 
     keepPermissions(fd_, target_, permissions);
     if (mode == Mode::Replace) return true;
     // A streamed file takes its name now; rename replaces whatever entry is there and never
-    // writes through it.
-    if (std::rename(tempPath_.c_str(), target_.c_str()) != 0) {
-        fail(Step::Create, errno);
+    // writes through it. A recorded output is listed as created: one cut short by a killed run
+    // has changed since, and is not replaced.
+    int renamed = 0;
+    if (claim == Claim::Recorded) {
+        std::string folder, base;
+        splitPath(target_, folder, base);
+        FolderLock lock(folder);
+        bool free = false;
+        std::string why = foreignEntry(target_, free);
+        struct stat made {};
+        if (why.empty()) renamed = renameOnto(tempPath_, target_, free);
+        if (renamed == EEXIST) why = "is there and was not written by this program";
+        if (!why.empty()) {
+            refusedForeign_ = true;
+            fail(Step::Create, EEXIST, why);
+            renamed = EEXIST;
+        } else if (renamed == 0 && ::fstat(fd_, &made) == 0) {
+            recordOutput(target_, static_cast<std::uint64_t>(made.st_ino));
+        }
+    } else if (std::rename(tempPath_.c_str(), target_.c_str()) != 0) {
+        renamed = errno;
+    }
+    if (renamed != 0) {
+        fail(Step::Create, renamed);
         ::close(fd_);
         fd_ = -1;
         ::unlink(tempPath_.c_str());
@@ -469,11 +763,31 @@ bool AtomicFile::commit(bool sync) {
     // descriptor is closed after it.
     if (stream_ != nullptr && std::fclose(stream_) != 0)
         fail(Step::Write, streamError_ != 0 ? streamError_ : errno);
+    struct stat made {};
+    const bool known = ::fstat(fd_, &made) == 0;
+    if (!known && claim_ == Claim::Recorded) fail(Step::Write, errno);
     if (::close(fd_) != 0) fail(Step::Write, errno);
     stream_ = nullptr;
     fd_ = -1;
+    if (claim_ == Claim::Recorded && known && (mode_ == Mode::Stream || step_ == Step::None)) {
+        std::string folder, base;
+        splitPath(target_, folder, base);
+        FolderLock lock(folder);
+        if (mode_ == Mode::Replace) {
+            bool free = false;
+            std::string why = foreignEntry(target_, free);
+            const int renamed = why.empty() ? renameOnto(tempPath_, target_, free) : EEXIST;
+            if (renamed == EEXIST && why.empty())
+                why = "is there and was not written by this program";
+            if (!why.empty()) refusedForeign_ = true;
+            if (renamed != 0) fail(Step::Replace, renamed, why);
+        }
+        if (step_ == Step::None || mode_ == Mode::Stream)
+            recordOutput(target_, static_cast<std::uint64_t>(made.st_ino));
+    }
     if (mode_ == Mode::Replace) {
-        if (step_ == Step::None && std::rename(tempPath_.c_str(), target_.c_str()) != 0)
+        if (step_ == Step::None && claim_ != Claim::Recorded &&
+            std::rename(tempPath_.c_str(), target_.c_str()) != 0)
             fail(Step::Replace, errno);
         if (step_ != Step::None) ::unlink(tempPath_.c_str());
         releaseTemporary(slot_);
@@ -508,8 +822,14 @@ bool ScratchFile::createFor(const std::string& path) {
         problem_ = std::strerror(errno);
         return false;
     }
+    struct stat st {};
+    const bool known = ::fstat(fd, &st) == 0;
     ::close(fd);
     path_ = std::move(made);
+    if (known) {
+        const Identity identity = identityOf(st);
+        setScratchFile(path_, &identity, true);
+    }
     return true;
 }
 
@@ -524,6 +844,7 @@ void ScratchFile::remove() {
     // stands there is this one's. Anything else there is left alone.
     struct stat entry {};
     if (::lstat(path_.c_str(), &entry) == 0 && S_ISREG(entry.st_mode)) ::unlink(path_.c_str());
+    setScratchFile(path_, nullptr);
     releaseTemporary(slot_);
     path_.clear();
 }

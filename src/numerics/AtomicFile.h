@@ -4,7 +4,8 @@
 // interrupted write leaves the previous file as it was and nothing else behind; a streamed
 // file is created the same way but takes its name at once, so that its
 // lines can be followed as they are written. Either way the file is a fresh one made by this
-// process: a symbolic link planted at the name is replaced, never followed, so nothing
+// process: a symbolic link planted at the name is replaced (refused, for an output that
+// replaces only what this system wrote: Claim::Recorded), never followed, so nothing
 // outside the folder is ever written through it (unless the writer asks to follow links, as
 // a document saved by the name it was opened by does: the file the link leads to is then
 // replaced, in its own folder), and a name held by a folder, FIFO, device or socket is
@@ -44,6 +45,17 @@ class AtomicFile {
     // end is refused as at the name; so is a chain of more than 40 links (ELOOP).
     enum class Links { Replace, Refuse, Follow };
 
+    // Who may have put the file at the name that a new one replaces: anyone (a file the user
+    // chose to write), or this system only (Recorded: an output at a fixed name in a folder
+    // the user keeps files in). A recorded output replaces only a file that the folder's
+    // record of outputs (the hidden file ".vornex-outputs") lists at the name as it is now,
+    // by its inode, size and modification time, or a scratch file of this process; anything
+    // else there (a file of the user's, a file edited since, a symbolic link) is refused, so
+    // is every file at the name when the record is missing or is not one this system wrote.
+    // The name is checked again as the file takes it, under a lock of the folder that
+    // concurrent writers share, and the record then lists the new file.
+    enum class Claim { Any, Recorded };
+
     // Creates the file for `path` with the given permissions (less the umask); a file that
     // replaces one keeps that one's permissions (read and write no wider than `permissions`)
     // and, where this user may give it, its group. Temporaries of `path` left by processes
@@ -52,7 +64,7 @@ class AtomicFile {
     // is held by something that is not a file or link, or the file cannot be made; problem()
     // says why.
     bool open(const std::string& path, Mode mode = Mode::Replace, unsigned permissions = 0666,
-              Links links = Links::Replace);
+              Links links = Links::Replace, Claim claim = Claim::Any);
     bool isOpen() const { return fd_ >= 0; }
     const std::string& path() const { return path_; }
 
@@ -73,10 +85,15 @@ class AtomicFile {
     Step failedStep() const { return step_; }
     int error() const { return error_; }
     const std::string& problem() const { return problem_; }
+    // Whether the write was refused because the entry at the name is not this system's
+    // (Claim::Recorded); problem() then says what is there, to follow the name in a message.
+    bool refusedForeign() const { return refusedForeign_; }
 
    private:
     void fail(Step step, int error, std::string problem = {});
     void flushStream();
+    // The ownership check of a recorded output; false (the failure recorded) when refused.
+    bool claimName(Step step);
 
     // The name given, and the name the file takes (the end of its links, when followed).
     std::string path_, target_, tempPath_;
@@ -88,6 +105,8 @@ class AtomicFile {
     Step step_ = Step::None;
     int error_ = 0;
     std::string problem_;
+    Claim claim_ = Claim::Any;
+    bool refusedForeign_ = false;
 };
 
 // A write past the file-size limit (ulimit -f) fails with EFBIG, "File too large", as one on
@@ -139,6 +158,10 @@ class ScratchFile {
     std::string path_, problem_;
     int slot_ = -1;
 };
+
+// Whether the file at `path` is one this system wrote there as it is now: listed so in the
+// record of outputs of its folder, or a scratch file of this process.
+bool isRecordedOutput(const std::string& path);
 
 // Why a file cannot be written at `path`: "is a folder", "is a FIFO", "is a device" or "is a
 // socket" when the name is held by one of those, "is a symbolic link" for a link when links

@@ -26,11 +26,12 @@ namespace {
 
 using vornex::testing::slurp;
 
-// Names of every entry of the working folder, hidden temporaries included.
+// Names of every entry of the working folder, hidden temporaries included, but for the
+// folder's record of outputs.
 std::vector<std::string> entries() {
     std::vector<std::string> names;
     for (const auto& e : std::filesystem::directory_iterator("."))
-        names.push_back(e.path().filename().string());
+        if (e.path().filename() != ".vornex-outputs") names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -192,18 +193,26 @@ TEST_F(OutputFilesTest, WriteErrorAtCommitIsReported) {
     EXPECT_NE(said.find("Writing full failed: File too large"), std::string::npos) << said;
 }
 
-// A link planted at a streamed file's name is replaced and what it points to is left as it
-// was; a folder, FIFO or device at a name is refused and counted, and nothing is written.
-TEST_F(OutputFilesTest, PlantedLinksAreReplacedAndSpecialEntriesRefused) {
+// A link planted at a file's name is refused, left a link, and what it points to is left as
+// it was; so is a folder, FIFO or device at a name: each is refused and counted, and nothing
+// is written.
+TEST_F(OutputFilesTest, PlantedLinksAndSpecialEntriesAreRefused) {
     std::filesystem::create_directory("outside");
     std::ofstream("outside/trace") << "kept\n";
     std::filesystem::create_symlink("outside/trace", "trace");
-    OutputFile file;
-    ASSERT_TRUE(file.open("trace", OutputFile::Mode::Stream));
-    file.print("row\n");
-    ASSERT_TRUE(file.commit());
+    for (OutputFile::Mode mode : {OutputFile::Mode::Replace, OutputFile::Mode::Stream}) {
+        const unsigned long before = OutputFiles::failures();
+        expectComplaint(
+            [&] {
+                OutputFile file;
+                EXPECT_FALSE(file.open("trace", mode));
+            },
+            "trace is a symbolic link, not a file this program wrote: move or remove it to "
+            "write it");
+        EXPECT_EQ(OutputFiles::failures(), before + 1);
+    }
     EXPECT_EQ(slurp("outside/trace"), "kept\n");
-    EXPECT_EQ(slurp("trace"), "row\n");
+    EXPECT_TRUE(std::filesystem::is_symlink("trace"));
     std::filesystem::create_directory("folder");
     ASSERT_EQ(::mkfifo("fifo", 0600), 0);
     const struct {

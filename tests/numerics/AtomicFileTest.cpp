@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <clocale>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -417,6 +418,114 @@ TEST_F(AtomicFiles, DeveloperPlotFilesNeverWriteThroughAPlantedLink) {
         }
     }
     EXPECT_TRUE(hiddenEntries().empty());
+}
+
+// Writes `text` as the recorded output `name`; whether it was written, and the refusal.
+bool writeRecorded(const std::string& name, const std::string& text, std::string* why = nullptr,
+                   AtomicFile::Mode mode = AtomicFile::Mode::Replace) {
+    AtomicFile file;
+    if (file.open(name, mode, 0666, AtomicFile::Links::Replace, AtomicFile::Claim::Recorded)) {
+        file.write(text.data(), text.size());
+        if (file.commit()) return true;
+    }
+    if (why != nullptr) *why = file.refusedForeign() ? file.problem() : "failed: " + file.problem();
+    return false;
+}
+
+// An output at a fixed name replaces what this system wrote there, as the folder's record
+// says, written and read whatever the locale (a decimal-comma one here); a file of the user's,
+// the output edited since, a link or anything at the name while the record is missing is
+// refused and left byte for byte.
+TEST_F(AtomicFiles, ARecordedOutputReplacesOnlyWhatThisSystemWroteThere) {
+    const std::string before = std::setlocale(LC_ALL, nullptr);
+    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr)
+        << "de_DE.UTF-8 is missing (scripts/setup generates it)";
+    struct Restore {
+        std::string locale;
+        ~Restore() { std::setlocale(LC_ALL, locale.c_str()); }
+    } restore{before};
+    std::string why;
+    for (AtomicFile::Mode mode : {AtomicFile::Mode::Replace, AtomicFile::Mode::Stream}) {
+        ASSERT_TRUE(writeRecorded("isoc0", "first\n", &why, mode)) << why;
+        EXPECT_TRUE(isRecordedOutput("isoc0"));
+        ASSERT_TRUE(writeRecorded("isoc0", "second\n", &why, mode)) << why;
+        EXPECT_EQ(test::readFile("isoc0"), "second\n");
+    }
+    ASSERT_TRUE(writeRecorded("name with blanks", "one\n", &why)) << why;
+    ASSERT_TRUE(writeRecorded("name with blanks", "two\n", &why)) << why;
+    // The record: plain integers and the names, one line each, the edited ones dropped.
+    const std::string record = test::readFile(".vornex-outputs");
+    EXPECT_EQ(record.rfind("vornex outputs 1\n", 0), 0u) << record;
+    EXPECT_EQ(record.find(','), std::string::npos) << record;
+    EXPECT_NE(record.find(" isoc0\n"), std::string::npos) << record;
+    EXPECT_NE(record.find(" name with blanks\n"), std::string::npos) << record;
+
+    std::ofstream("mine") << "mine\n";
+    EXPECT_FALSE(writeRecorded("mine", "output\n", &why));
+    EXPECT_EQ(why, "is there and was not written by this program");
+    EXPECT_EQ(test::readFile("mine"), "mine\n");
+
+    std::ofstream("isoc0", std::ios::app) << "a note of the user's\n";
+    EXPECT_FALSE(isRecordedOutput("isoc0"));
+    EXPECT_FALSE(writeRecorded("isoc0", "third\n", &why));
+    EXPECT_EQ(why, "has changed since this program wrote it");
+    EXPECT_EQ(test::readFile("isoc0"), "second\na note of the user's\n");
+
+    const fs::path outside = planted("spino1");
+    EXPECT_FALSE(writeRecorded("spino1", "curve\n", &why, AtomicFile::Mode::Stream));
+    EXPECT_EQ(why, "is a symbolic link, not a file this program wrote");
+    EXPECT_TRUE(fs::is_symlink("spino1"));
+    EXPECT_EQ(test::readFile(outside), "kept\n");
+
+    // A file the user put at a name this system wrote before is the user's.
+    fs::remove("name with blanks");
+    std::ofstream("name with blanks") << "mine\n";
+    EXPECT_FALSE(writeRecorded("name with blanks", "three\n", &why));
+    EXPECT_EQ(test::readFile("name with blanks"), "mine\n");
+
+    // Without a record nothing at a name is known to be this system's; new names write.
+    fs::remove(".vornex-outputs");
+    std::ofstream("isos1") << "written before the record\n";
+    EXPECT_FALSE(writeRecorded("isos1", "curve\n", &why));
+    EXPECT_EQ(test::readFile("isos1"), "written before the record\n");
+    EXPECT_TRUE(writeRecorded("recharge", "curve\n", &why)) << why;
+    // A record that is not one of this system's is neither trusted nor replaced.
+    fs::remove(".vornex-outputs");
+    std::ofstream(".vornex-outputs") << "a file of the user's\n";
+    EXPECT_FALSE(writeRecorded("recharge", "again\n", &why));
+    EXPECT_TRUE(writeRecorded("isoh3", "curve\n", &why)) << why;
+    EXPECT_EQ(test::readFile(".vornex-outputs"), "a file of the user's\n");
+    std::vector<std::string> hidden = hiddenEntries();
+    EXPECT_EQ(hidden, std::vector<std::string>{".vornex-outputs"});
+}
+
+// A scratch file is the process's own: a writer replaces it, and it never enters a record.
+TEST_F(AtomicFiles, AScratchFileIsReplacedAsAnOutputOfItsOwnProcess) {
+    ScratchFile scratch;
+    ASSERT_TRUE(scratch.createFor("binop")) << scratch.problem();
+    std::string why;
+    for (const char* rows : {"row\n", "row\nrow\n"}) {
+        ASSERT_TRUE(writeRecorded(scratch.path(), rows, &why)) << why;
+        EXPECT_EQ(test::readFile(scratch.path()), rows);
+    }
+    EXPECT_FALSE(fs::exists(".vornex-outputs"));
+}
+
+// Names shaped like a dead writer's temporaries that no writer gives (a number with a leading
+// zero), and files that are not the writer's alone (a second name), stay.
+TEST_F(AtomicFiles, OnlyTemporariesAWriterMadeAreRemovedAsLeftBehind) {
+    const pid_t dead = test::killedWhileWritingScratchOf("binops");
+    ASSERT_GT(dead, 0);
+    const std::string pid = std::to_string(dead);
+    for (const std::string& name : hiddenEntries()) fs::remove(name);
+    const std::vector<std::string> kept = {".binops.0" + pid + ".1.tmp", ".binops." + pid + ".01.tmp",
+                                           ".binops." + pid + ".4.tmp"};
+    for (const std::string& name : kept) std::ofstream(name) << "mine\n";
+    fs::create_hard_link(kept[2], "notes");
+    AtomicFile next;
+    ASSERT_TRUE(next.open("binops"));
+    ASSERT_TRUE(next.commit());
+    for (const std::string& name : kept) EXPECT_EQ(test::readFile(name), "mine\n") << name;
 }
 
 }  // namespace

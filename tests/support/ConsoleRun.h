@@ -3,6 +3,7 @@
 // run must pass whatever its words.
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <atomic>
@@ -61,7 +62,8 @@ inline ProgramRun runProgram(const std::string& program, const std::vector<std::
 }
 
 // What every run must be free of: a sanitizer report, a run ended by a signal or the time
-// limit, a hidden file or a folder left in its work folder, a file beside it.
+// limit, a hidden file (beside the folder's record of outputs) or a folder left in its work
+// folder, a file beside it.
 inline std::string commonProblems(const ProgramRun& run, const fs::path& folder) {
     std::string found;
     // timeout's 137 for a run it ended; a run ended by another signal (SIGXCPU at the limit
@@ -70,9 +72,11 @@ inline std::string commonProblems(const ProgramRun& run, const fs::path& folder)
     if (run.err.find("Sanitizer") != std::string::npos ||
         run.err.find("runtime error") != std::string::npos)
         found += "sanitizer report; ";
-    for (const auto& e : fs::directory_iterator(folder / "work"))
-        if (e.path().filename().string()[0] == '.' || e.is_directory())
-            found += "left " + e.path().filename().string() + "; ";
+    for (const auto& e : fs::directory_iterator(folder / "work")) {
+        const std::string name = e.path().filename().string();
+        if ((name[0] == '.' && name != ".vornex-outputs") || e.is_directory())
+            found += "left " + name + "; ";
+    }
     if (std::distance(fs::directory_iterator(folder), fs::directory_iterator()) != 3)
         found += "wrote beside its folder; ";
     return found;
@@ -96,6 +100,20 @@ inline std::vector<std::string> runEach(
         });
     for (std::thread& w : workers) w.join();
     return found;
+}
+
+// Lists the file `name` of `folder` in the folder's record of outputs as the programs write it
+// (a line "INODE SIZE MTIME-NS NAME" under its header), as though a program had written it:
+// a file planted to stand for an earlier output. The record holds this file only.
+inline void recordAsWritten(const fs::path& folder, const std::string& name) {
+    struct stat st {};
+    if (::stat((folder / name).c_str(), &st) != 0) return;
+    const long long mtime = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000 +
+                            st.st_mtim.tv_nsec;
+    std::ofstream(folder / ".vornex-outputs")
+        << "vornex outputs 1\n"
+        << std::to_string(st.st_ino) << " " << std::to_string(st.st_size) << " "
+        << std::to_string(mtime) << " " << name << "\n";
 }
 
 }  // namespace vornex::testing

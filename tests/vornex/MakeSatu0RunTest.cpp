@@ -60,7 +60,6 @@ TEST(MakeSatu0, WritesTheTableTheBuildShipsOnTheReferenceSaturationCurve) {
     const fs::path folder = fs::current_path() / "made";
     fs::remove_all(folder);
     fs::create_directories(folder / "work");
-    std::ofstream(folder / "work" / "satu0") << "earlier table\n";
     const ProgramRun run = runProgram(MAKE_SATU0_PROGRAM, {"."}, folder, 300);
     ASSERT_EQ(run.status, 0) << run.command << "\n" << run.err;
     EXPECT_EQ(run.err, "");

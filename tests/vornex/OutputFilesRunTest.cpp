@@ -1,5 +1,6 @@
-// The files of the console program as a user meets them: a link planted at an output name
-// is replaced, never followed, and a folder or FIFO there fails the command; an isopleth
+// The files of the console program as a user meets them: a file of the user's or a link at an
+// output name is left as it is (a link never followed), and it, a folder or a FIFO there
+// fails the command, while the program's own earlier output is replaced; an isopleth
 // ended by a signal leaves the file it was replacing as it was; and the comparison tables
 // that do nothing end with status 1; a file that cannot be written (a full disk, a file-size
 // limit) fails its command and leaves the earlier file of that name as it was.
@@ -22,9 +23,12 @@ using vornex::testing::quoted;
 using vornex::testing::runProgram;
 using vornex::testing::slurpFile;
 
+// A hidden file other than the folder's record of outputs: a temporary left behind.
 bool holdsHiddenFile(const fs::path& folder) {
-    for (const auto& e : fs::directory_iterator(folder))
-        if (e.path().filename().string()[0] == '.') return true;
+    for (const auto& e : fs::directory_iterator(folder)) {
+        const std::string name = e.path().filename().string();
+        if (name[0] == '.' && name != ".vornex-outputs") return true;
+    }
     return false;
 }
 
@@ -41,7 +45,7 @@ std::string commandUnderFileSizeLimit(const fs::path& work, int blocks, bool sig
            " exec " + quoted(program) + " " + words + " </dev/null >out 2>err";
 }
 
-TEST(VornexFiles, LinksPlantedAtOutputNamesAreReplacedNotFollowed) {
+TEST(VornexFiles, LinksPlantedAtOutputNamesAreRefusedNotFollowed) {
     const struct {
         std::vector<std::string> words;
         const char* name;
@@ -56,10 +60,15 @@ TEST(VornexFiles, LinksPlantedAtOutputNamesAreReplacedNotFollowed) {
         fs::create_symlink(folder / "outside" / c.name, folder / "work" / c.name);
         // The isopleth takes seconds, and a minute or more in a loaded sanitizer build.
         const ProgramRun run = runProgram(VORNEX_PROGRAM, c.words, folder, 600);
-        EXPECT_EQ(run.status, 0) << run.command << "\n" << run.err;
+        EXPECT_EQ(run.status, 1) << run.command << "\n" << run.err;
+        EXPECT_NE(run.err.find(std::string(c.name) +
+                               " is a symbolic link, not a file this program wrote: move or "
+                               "remove it to write it"),
+                  std::string::npos)
+            << run.err;
         EXPECT_EQ(slurpFile(folder / "outside" / c.name), "kept\n") << run.command;
-        EXPECT_FALSE(fs::is_symlink(folder / "work" / c.name)) << run.command;
-        EXPECT_NE(slurpFile(folder / "work" / c.name).find('\n'), std::string::npos) << run.command;
+        EXPECT_TRUE(fs::is_symlink(folder / "work" / c.name)) << run.command;
+        EXPECT_EQ(slurpFile(folder / "work" / c.name), "kept\n") << run.command;
         EXPECT_FALSE(holdsHiddenFile(folder / "work")) << run.command;
     }
 }
@@ -86,16 +95,60 @@ TEST(VornexFiles, AFolderOrFifoAtAnOutputNameFailsTheCommand) {
 TEST(VornexFiles, AnInterruptedIsoplethKeepsThePreviousFile) {
     // The isopleth takes a second or two; it is ended a third of a second in, while its
     // model is built or its rows are traced.
-    const fs::path work = fs::current_path() / "interrupted" / "work";
-    fs::create_directories(work);
-    std::ofstream(work / "isop0") << "previous\n";
+    const fs::path folder = fs::current_path() / "interrupted";
+    const std::vector<std::string> words = {"hnc", "isop", "600", "0.1", "0.01", "1", "0"};
+    const ProgramRun first = runProgram(VORNEX_PROGRAM, words, folder, 600);
+    ASSERT_EQ(first.status, 0) << first.command << "\n" << first.err;
+    const fs::path work = folder / "work";
+    const std::string previous = slurpFile(work / "isop0");
+    ASSERT_FALSE(previous.empty());
     const std::string command = "cd " + quoted(work.string()) + " && timeout -k 20 -s TERM 0.3 " +
                                 quoted(VORNEX_PROGRAM) +
                                 " hnc isop 600 0.1 0.01 1 0 </dev/null >/dev/null 2>&1";
     const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 124) << "ended by the time limit's SIGTERM";
-    EXPECT_EQ(slurpFile(work / "isop0"), "previous\n");
+    EXPECT_EQ(slurpFile(work / "isop0"), previous);
+    EXPECT_FALSE(holdsHiddenFile(work));
+}
+
+// A file at an output name is replaced only when this program wrote it as it is: a file of the
+// user's survives byte for byte and fails the command, naming it; the program's own earlier
+// output is replaced by a rerun; the output edited since is the user's.
+TEST(VornexFiles, OnlyTheProgramsOwnEarlierOutputIsReplaced) {
+    const fs::path folder = fs::current_path() / "foreign";
+    const fs::path work = folder / "work";
+    fs::create_directories(work);
+    const std::string mine = "mine\n\xff no curve";
+    std::ofstream(work / "test", std::ios::binary) << mine;
+    const std::vector<std::string> words = {"hnc", "table4"};
+    ProgramRun run = runProgram(VORNEX_PROGRAM, words, folder);
+    EXPECT_EQ(run.status, 1) << run.command << "\n" << run.err;
+    EXPECT_NE(run.err.find("test is there and was not written by this program: move or remove "
+                           "it to write it"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(slurpFile(work / "test"), mine);
+
+    fs::remove(work / "test");
+    run = runProgram(VORNEX_PROGRAM, words, folder);
+    ASSERT_EQ(run.status, 0) << run.command << "\n" << run.err;
+    const std::string table = slurpFile(work / "test");
+    struct stat before {};
+    ASSERT_EQ(::stat((work / "test").c_str(), &before), 0);
+    run = runProgram(VORNEX_PROGRAM, words, folder);
+    EXPECT_EQ(run.status, 0) << run.command << "\n" << run.err;
+    struct stat after {};
+    ASSERT_EQ(::stat((work / "test").c_str(), &after), 0);
+    EXPECT_NE(before.st_ino, after.st_ino) << "a new file under the name";
+    EXPECT_EQ(slurpFile(work / "test"), table);
+
+    std::ofstream(work / "test", std::ios::app) << "a note\n";
+    run = runProgram(VORNEX_PROGRAM, words, folder);
+    EXPECT_EQ(run.status, 1) << run.command << "\n" << run.err;
+    EXPECT_NE(run.err.find("test has changed since this program wrote it"), std::string::npos)
+        << run.err;
+    EXPECT_EQ(slurpFile(work / "test"), table + "a note\n");
     EXPECT_FALSE(holdsHiddenFile(work));
 }
 
@@ -148,9 +201,11 @@ TEST(VornexFiles, ACommandWhoseFileCannotBeWrittenFails) {
 // The water table generator with too little room on the disk for its table (a file-size
 // limit): it fails, and the table written before stays as it was.
 TEST(VornexFiles, AWaterTableThatCannotBeWrittenKeepsTheEarlierOne) {
-    const fs::path work = fs::current_path() / "tablefull";
-    fs::create_directories(work);
-    std::ofstream(work / "satu0") << "earlier table\n";
+    const fs::path folder = fs::current_path() / "tablefull";
+    const ProgramRun first = runProgram(MAKE_SATU0_PROGRAM, {"."}, folder, 300);
+    ASSERT_EQ(first.status, 0) << first.command << "\n" << first.err;
+    const fs::path work = folder / "work";
+    const std::string earlier = slurpFile(work / "satu0");
     // Room for the messages, not for a table of 224-byte rows.
     const std::string command = commandUnderFileSizeLimit(work, 2, true, MAKE_SATU0_PROGRAM, ".");
     const int status = std::system(command.c_str());
@@ -158,7 +213,9 @@ TEST(VornexFiles, AWaterTableThatCannotBeWrittenKeepsTheEarlierOne) {
     EXPECT_EQ(WEXITSTATUS(status), 1) << slurpFile(work / "err");
     EXPECT_NE(slurpFile(work / "err").find("no saturation table was written"), std::string::npos)
         << slurpFile(work / "err");
-    EXPECT_EQ(slurpFile(work / "satu0"), "earlier table\n");
+    EXPECT_NE(slurpFile(work / "err").find("File too large"), std::string::npos)
+        << slurpFile(work / "err");
+    EXPECT_TRUE(slurpFile(work / "satu0") == earlier);
     EXPECT_FALSE(holdsHiddenFile(work));
 }
 
@@ -182,6 +239,7 @@ TEST(VornexFiles, AFileSizeLimitFailsTheWriteAndLeavesNoTemporary) {
         fs::remove_all(work);
         fs::create_directories(work);
         std::ofstream(work / c.file) << "earlier\n";
+        vornex::testing::recordAsWritten(work, c.file);
         // Room for the messages, not for the files.
         const std::string command = commandUnderFileSizeLimit(work, 4, false, c.program, c.words);
         const int status = std::system(command.c_str());

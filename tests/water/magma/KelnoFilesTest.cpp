@@ -1,6 +1,7 @@
-// The files of the kelno program as a user meets them: a link planted at an output name is
-// replaced, never followed; a folder planted at one, or any file that cannot be written,
-// fails the command; an interrupted diagram leaves the file it was replacing as it was.
+// The files of the kelno program as a user meets them: a file of the user's or a link at an
+// output name is left as it is (a link never followed) and fails the command, as a folder
+// planted at one or any file that cannot be written does, while the program's own earlier
+// output is replaced; an interrupted diagram leaves the file it was replacing as it was.
 // And the cycles and states that are no result are refused with status 1.
 #include <gtest/gtest.h>
 
@@ -18,11 +19,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Hidden files (a temporary left behind) in the folder.
+// Hidden files (a temporary left behind) in the folder, beside its record of outputs.
 std::vector<std::string> hiddenFiles(const fs::path& folder) {
     std::vector<std::string> found;
-    for (const auto& e : fs::directory_iterator(folder))
-        if (e.path().filename().string()[0] == '.') found.push_back(e.path().filename());
+    for (const auto& e : fs::directory_iterator(folder)) {
+        const std::string name = e.path().filename().string();
+        if (name[0] == '.' && name != ".vornex-outputs") found.push_back(name);
+    }
     return found;
 }
 
@@ -41,7 +44,7 @@ const FilesCase kFilesCases[] = {
     {{"spino"}, {"igor2.itx", "spino1", "spino2"}},
 };
 
-TEST(KelnoFiles, LinksPlantedAtOutputNamesAreReplacedNotFollowed) {
+TEST(KelnoFiles, LinksPlantedAtOutputNamesAreRefusedNotFollowed) {
     int n = 0;
     for (const FilesCase& c : kFilesCases) {
         const fs::path folder = fs::current_path() / "links" / std::to_string(n++);
@@ -53,12 +56,15 @@ TEST(KelnoFiles, LinksPlantedAtOutputNamesAreReplacedNotFollowed) {
             fs::create_symlink(outside / name, folder / "work" / name);
         }
         const testing::ProgramRun run = testing::runProgram(KELNO_PROGRAM, c.words, folder);
-        EXPECT_EQ(run.status, 0) << run.command << "\n" << run.err;
+        EXPECT_EQ(run.status, 1) << run.command << "\n" << run.err;
         for (const std::string& name : c.names) {
             EXPECT_EQ(testing::slurpFile(outside / name), "kept\n") << run.command << ": " << name;
-            const fs::path written = folder / "work" / name;
-            EXPECT_FALSE(fs::is_symlink(written)) << run.command << ": " << name;
-            EXPECT_GT(fs::file_size(written), 0u) << run.command << ": " << name;
+            EXPECT_TRUE(fs::is_symlink(folder / "work" / name)) << run.command << ": " << name;
+            // A script whose data file was refused is not written, nor tried.
+            if (name.rfind("igor", 0) == 0) continue;
+            EXPECT_NE(run.err.find(name + " is a symbolic link, not a file this program wrote"),
+                      std::string::npos)
+                << run.command << ": " << name << "\n" << run.err;
         }
         EXPECT_TRUE(hiddenFiles(folder / "work").empty()) << run.command;
     }
@@ -87,18 +93,58 @@ TEST(KelnoFiles, AFolderAtAnOutputNameFailsTheCommand) {
 TEST(KelnoFiles, AnInterruptedDiagramKeepsThePreviousFile) {
     // The pyroclast diagram is ended by SIGTERM while its table is being written (its
     // temporary file is there), as a time limit or Ctrl-C would.
-    const fs::path work = fs::current_path() / "interrupted" / "work";
-    fs::create_directories(work);
-    std::ofstream(work / "wm0") << "previous\n";
+    const fs::path folder = fs::current_path() / "interrupted";
+    const testing::ProgramRun first =
+        testing::runProgram(KELNO_PROGRAM, {"ev", "pyroclast"}, folder);
+    ASSERT_EQ(first.status, 0) << first.command << "\n" << first.err;
+    const fs::path work = folder / "work";
+    const std::string previous = testing::slurpFile(work / "wm0");
+    ASSERT_FALSE(previous.empty());
     const std::string command =
         "cd " + testing::quoted(work.string()) + " && { " + testing::quoted(KELNO_PROGRAM) +
         " ev pyroclast </dev/null >/dev/null 2>&1 & p=$!; i=0; "
-        "while [ $i -lt 4000 ] && ! ls -A | grep -q '^[.]'; do sleep 0.005; i=$((i+1)); done; "
+        "while [ $i -lt 4000 ] && ! ls -A | grep -v '^[.]vornex-outputs$' | grep -q '^[.]'; "
+        "do sleep 0.005; i=$((i+1)); done; "
         "kill -TERM $p; wait $p; exit $?; }";
     const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 128 + SIGTERM) << "ended by SIGTERM";
-    EXPECT_EQ(testing::slurpFile(work / "wm0"), "previous\n");
+    EXPECT_EQ(testing::slurpFile(work / "wm0"), previous);
+    EXPECT_TRUE(hiddenFiles(work).empty());
+}
+
+// Files of the user's at the cycle's output names survive byte for byte, each named, and the
+// command fails; a rerun replaces the program's own outputs; an output edited since is the
+// user's.
+TEST(KelnoFiles, OnlyTheProgramsOwnEarlierOutputIsReplaced) {
+    const fs::path folder = fs::current_path() / "foreign";
+    const fs::path work = folder / "work";
+    fs::create_directories(work);
+    for (const char* name : {"isoc0", "recharge"}) std::ofstream(work / name) << "mine\n";
+    const std::vector<std::string> words = {"pv", "recharge"};
+    testing::ProgramRun run = testing::runProgram(KELNO_PROGRAM, words, folder);
+    EXPECT_EQ(run.status, 1) << run.command << "\n" << run.err;
+    for (const char* name : {"isoc0", "recharge"}) {
+        EXPECT_NE(run.err.find(std::string(name) +
+                               " is there and was not written by this program: move or remove "
+                               "it to write it"),
+                  std::string::npos)
+            << name << "\n" << run.err;
+        EXPECT_EQ(testing::slurpFile(work / name), "mine\n") << name;
+        fs::remove(work / name);
+    }
+    for (int pass = 0; pass < 2; ++pass) {
+        run = testing::runProgram(KELNO_PROGRAM, words, folder);
+        EXPECT_EQ(run.status, 0) << run.command << "\n" << run.err;
+    }
+    const std::string curve = testing::slurpFile(work / "isoc0");
+    EXPECT_EQ(curve.rfind("IGOR", 0), 0u) << curve;
+    std::ofstream(work / "isoc0", std::ios::app) << "a note\n";
+    run = testing::runProgram(KELNO_PROGRAM, words, folder);
+    EXPECT_EQ(run.status, 1) << run.command << "\n" << run.err;
+    EXPECT_NE(run.err.find("isoc0 has changed since this program wrote it"), std::string::npos)
+        << run.err;
+    EXPECT_EQ(testing::slurpFile(work / "isoc0"), curve + "a note\n");
     EXPECT_TRUE(hiddenFiles(work).empty());
 }
 

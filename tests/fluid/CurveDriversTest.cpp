@@ -170,9 +170,11 @@ TEST_F(BinaryIsothermDrivers, IsothermFromPressurePutsTheReversedSecondBranchFir
     EXPECT_NEAR(rows[middle][1], Pbar, 1e-4 * Pbar);
     expectBubblePoints(rows);
     // The branches were traced into files of their own that are gone.
-    for (const auto& entry : std::filesystem::directory_iterator("."))
-        if (entry.path().filename() != ".vornex-outputs")
+    for (const auto& entry : std::filesystem::directory_iterator(".")) {
+        if (entry.path().filename() != ".vornex-outputs") {
             EXPECT_EQ(entry.path().filename().string(), "binopp");
+        }
+    }
 }
 
 // A user's files at the names the branches once had were written over and then removed: the

@@ -531,6 +531,48 @@ void checkLocale(Checks& c, const std::string& locale, const std::vector<Console
     fs::remove_all(base);
 }
 
+// A command run where a file of the user's stands at each name it writes: the run ends with
+// status 1 naming one of them and leaves every one as it was; a run in the folder after they
+// are gone writes them, and runs again over its own files.
+void checkForeignFiles(Checks& c, const std::string& program, const std::vector<std::string>& words) {
+    const fs::path base = fs::current_path() / "foreign" / folderName(c.configuration());
+    fs::remove_all(base);
+    const int seconds = c.budget().full ? 600 : 120;
+    std::vector<std::string> all = {"LC_ALL=C", program};
+    all.insert(all.end(), words.begin(), words.end());
+    const fs::path first = base / "first";
+    const testing::ProgramRun plain = testing::runProgram("env", all, first, seconds);
+    std::map<std::string, std::string> written = filesOf(first / "work");
+    written.erase(".vornex-outputs");
+    if (plain.status != 0 || written.empty()) {
+        fs::remove_all(base);
+        return;
+    }
+    const fs::path folder = base / "planted";
+    fs::create_directories(folder / "work");
+    const std::string foreign = "a file of the user's\n";
+    for (const auto& [name, bytes] : written) std::ofstream(folder / "work" / name) << foreign;
+    const testing::ProgramRun run = testing::runProgram("env", all, folder, seconds);
+    c.check("a run over a user's files ends with status 1", run.status == 1,
+            "status " + num(run.status) + " " + run.err.substr(0, 120));
+    // A command that stops at the first file refused names that one; the others it never tried.
+    bool named = false;
+    for (const auto& [name, bytes] : written) {
+        c.check("a user's file at an output name stays as it was",
+                testing::slurpFile(folder / "work" / name) == foreign, name);
+        named = named || run.err.find(name + " is there and was not written by this program") !=
+                             std::string::npos;
+    }
+    c.check("a run over a user's files names one it left", named, run.err.substr(0, 120));
+    for (const auto& [name, bytes] : written) fs::remove(folder / "work" / name);
+    for (int again = 0; again < 2; ++again) {
+        const testing::ProgramRun own = testing::runProgram("env", all, folder, seconds);
+        c.check("a run replaces its own earlier files", own.status == 0,
+                "run " + num(again + 1) + ": status " + num(own.status) + " " + own.err.substr(0, 120));
+    }
+    fs::remove_all(base);
+}
+
 }  // namespace
 
 void addConsoleConfigurations(std::vector<Configuration>& out, const std::string& buildDir) {
@@ -566,6 +608,15 @@ void addConsoleConfigurations(std::vector<Configuration>& out, const std::string
                            [vornex, words](Checks& c) { checkRun(c, vornex, words, false); }});
             inProcess.push_back({false, words});
         }
+    // Users' files at the output names: every kelno command, and every command on water.
+    for (const auto& words : kelnoWords)
+        out.push_back({"kelno", "kelno foreign " + joined(words),
+                       [kelno, words](Checks& c) { checkForeignFiles(c, kelno, words); }});
+    if (fs::exists(vornex))
+        for (const auto& words : vornexRuns())
+            if (words.front() == "wagner")
+                out.push_back({"vornex", "vornex foreign " + joined(words),
+                               [vornex, words](Checks& c) { checkForeignFiles(c, vornex, words); }});
     for (const std::string& locale : locales())
         out.push_back({"locale", "locale " + locale,
                        [locale, inProcess](Checks& c) { checkLocale(c, locale, inProcess); }});

@@ -344,7 +344,6 @@ bool Solver::plot(double from, double to, int n, char logarithmic) {
     if (script == nullptr) return false;
     std::fputs(
         "reset\n"
-        "set term aqua\n"
         "set timestamp\n"
         "set title \"Solver - Curve check\"\n"
         "set xlabel \"x\"\n"

@@ -269,7 +269,7 @@ gboolean writeImage(gpointer data) {
     auto* r = static_cast<Reporter*>(data);
     if (r->application->windows().empty()) return G_SOURCE_CONTINUE;
     if (GdkTexture* texture = windowSnapshot(*latestDocumentWindow(*r->application))) {
-        const IoResult written = savePng(texture, r->path + ".png");
+        const IoResult written = saveReportImage(texture, r->path);
         if (!written.ok()) vornex::cfprintf(stderr, "wyvra: %s\n", written.message.c_str());
         g_object_unref(texture);
     }
@@ -295,15 +295,20 @@ void installStateReport(WyvraApplication& application, const std::string& path) 
         true);
 }
 
-IoResult savePng(GdkTexture* texture, const std::string& path) {
+IoResult saveReportImage(GdkTexture* texture, const std::string& reportPath) {
+    return savePng(texture, reportPath + ".png", AtomicFile::Claim::Recorded);
+}
+
+IoResult savePng(GdkTexture* texture, const std::string& path, AtomicFile::Claim claim) {
     if (texture == nullptr)
         return IoResult::failure(IoStatus::WriteFailed, "no image to write to '" + path + "'");
     GBytes* png = gdk_texture_save_to_png_bytes(texture);
     gsize size = 0;
     const void* data = png ? g_bytes_get_data(png, &size) : nullptr;
-    IoResult written = data ? writeFileAtomically(path, data, size)
-                            : IoResult::failure(IoStatus::WriteFailed,
-                                                "cannot encode the image for '" + path + "'");
+    IoResult written =
+        data ? writeFileAtomically(path, data, size, AtomicFile::Links::Replace, claim)
+             : IoResult::failure(IoStatus::WriteFailed,
+                                 "cannot encode the image for '" + path + "'");
     if (png) g_bytes_unref(png);
     return written;
 }

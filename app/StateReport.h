@@ -5,7 +5,8 @@
 // the items' bounds); of the document window last worked in its X id, tab, menu bar titles,
 // tab labels, selected row, every control's text and the bounds of every field, button and case-table
 // cell in window coordinates, so that a script can aim real pointer events at them. On
-// SIGUSR2 it writes that window's image beside the report (FILE.png).
+// SIGUSR2 it writes that window's image beside the report (FILE.png; a file there that it
+// did not write is left as it is).
 #pragma once
 
 #include <gtk/gtk.h>
@@ -30,7 +31,13 @@ void installStateReport(WyvraApplication& application, const std::string& path);
 GdkTexture* windowSnapshot(Gtk::Widget& window);
 
 // The image as a PNG file, written whole or not at all: a driver waiting for the file never
-// reads half an image, and a failed write leaves the file there as it was.
-IoResult savePng(GdkTexture* texture, const std::string& path);
+// reads half an image, and a failed write leaves the file there as it was. `claim` says whose
+// file at the path it may replace.
+IoResult savePng(GdkTexture* texture, const std::string& path,
+                 AtomicFile::Claim claim = AtomicFile::Claim::Any);
+
+// The image beside the report at `reportPath` (its name with ".png"), a name the user did not
+// give: it replaces only an image this program wrote there.
+IoResult saveReportImage(GdkTexture* texture, const std::string& reportPath);
 
 }  // namespace vornex::shell

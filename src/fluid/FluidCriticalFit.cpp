@@ -122,11 +122,17 @@ void FluidPhase::fit_the_critical_curve(const char* file, double p0, double p1) 
     fit.set_parameters_pertubation(parameterSteps);
     double variableSteps[1] = {1e-5};
     fit.set_variables_pertubation(variableSteps);
-    fit.set_history((std::string(file) + ".hist").c_str());
+    // The protocol goes beside the results, as they do; when its file cannot be written
+    // (said, and counted as a file not written) it stays on standard output.
+    OutputFile history;
+    if (history.open(std::string(file) + ".hist", OutputFile::Mode::Stream))
+        fit.history = history.stream();
     error = 0;
     short code = 0;
     fit.regres(code);
     const short fitCode = code;
+    fit.history = stdout;
+    if (history.isOpen()) history.commit();
 
     // The model's critical points beside the measured ones, at the fitted parameters (the
     // last evaluation of the regression may have been a perturbed one).

@@ -13,6 +13,7 @@
 #include "fluid/FluidPhase.h"
 #include "numerics/Decimal.h"
 #include "fluid/OutputFiles.h"
+#include "numerics/Gnuplot.h"
 
 namespace vornex {
 
@@ -99,7 +100,7 @@ void FluidPhase::draw_enthalpic_diagram_HP(const char* satFile, const char* poin
     if (!openDiagram(gp, "g61.gp", satFile, pointsFile)) return;
     const DiagramUnits u{perMass != 0, M};
     const std::string sat = dataPath(satFile);
-    gp.print("reset\nset timestamp\nset term aqua\nset style line 1 linetype 1\n");
+    gp.print("reset\nset timestamp\nset style line 1 linetype 1\n");
     gp.print("set title \"P-H plot - %s\"\n", modelName.empty() ? "noname" : modelName.c_str());
     gp.print("set xlabel \"H (%s)\"\n", u.enthalpyUnit());
     gp.print("set ylabel \"P (bar)\"\nset yrange [*:*]\nset key off\n");
@@ -123,7 +124,6 @@ void FluidPhase::draw_enthalpic_diagram_HT(const char* satFile, const char* poin
     if (!openDiagram(gp, "g62.gp", satFile, pointsFile)) return;
     const DiagramUnits u{perMass != 0, M};
     const std::string sat = dataPath(satFile);
-    gp.print("set term aqua\n");
     gp.print("set title \"T-H plot - %s\"\n", modelName.empty() ? "noname" : modelName.c_str());
     gp.print(
         "set xlabel \"H (%s)\"\nset ylabel \"T (K)\"\nset yrange [*:*]\nset key off\n"

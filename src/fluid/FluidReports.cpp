@@ -15,6 +15,7 @@
 #include "fluid/FluidPhase.h"
 #include "fluid/FluidSweeps.h"
 #include "fluid/OutputFiles.h"
+#include "numerics/Gnuplot.h"
 
 namespace vornex {
 
@@ -146,12 +147,12 @@ void FluidPhase::calculateTheIsochor(double Vm3, double T1, double T2, int simpl
         error = 1;
         return;
     }
-    const std::string data = OutputFiles::pathOf(out.fileName());
+    const std::string data = gnuplotQuoted(OutputFiles::pathOf(out.fileName()));
     const double density = M / Vm3;
     gp.print(
-        "set term aqua\nreset\nset timestamp\nset multiplot\nset size 0.5, 0.5\n"
+        "reset\nset timestamp\nset multiplot\nset size 0.5, 0.5\n"
         "set origin 0,0\nset xlabel \"T (K)\"\nset ylabel \"P (bar)\"\n"
-        "plot \"%s\" us 1:2 w l lt 1 title \"%.1f\" \n",
+        "plot %s us 1:2 w l lt 1 title \"%.1f\" \n",
         data.c_str(), density);
     if (!simplified) {
         // Columns in J/mol and J/(mol K) divided by the molar mass in g/mol: kJ/kg, kJ/(kg K).
@@ -164,7 +165,7 @@ void FluidPhase::calculateTheIsochor(double Vm3, double T1, double T2, int simpl
                         Panel{"0.5,0.5", "Cp (kJ/kg/K)", 9}})
             gp.print(
                 "set origin %s\nset xlabel \"T (K)\"\nset ylabel \"%s\"\n"
-                "plot \"%s\" us 1:($%d/%lf) w l lt 1 title \"%.1f\" \n",
+                "plot %s us 1:($%d/%lf) w l lt 1 title \"%.1f\" \n",
                 p.origin, p.label, data.c_str(), p.column, M * 1000, density);
     }
     gp.print("unset multiplot\n");

@@ -5,6 +5,7 @@
 
 #include "fluid/FluidPhase.h"
 #include "fluid/OutputFiles.h"
+#include "numerics/Gnuplot.h"
 
 namespace vornex {
 
@@ -43,8 +44,8 @@ void IsoLineDiagram::draw(FluidPhase& fluid, char mode, const char* suffix, int 
         }
         s[0] = static_cast<char>(next);
         IsoLine l = line(k, mode, s.c_str());
-        gp.print("%s\"%s\" using 1:2 w lines title \"%.2f%s\"", k == 0 ? "plot " : ", \\\n",
-                 OutputFiles::pathOf(l.file).c_str(), l.value, l.unit);
+        gp.print("%s%s using 1:2 w lines title \"%.2f%s\"", k == 0 ? "plot " : ", \\\n",
+                 gnuplotQuoted(OutputFiles::pathOf(l.file)).c_str(), l.value, l.unit);
     }
     if (mode != 2) return;
     gp.print("\n");
@@ -69,8 +70,8 @@ bool ContourScript::write(const std::string& model, const double* levels, int nL
     }
     gp.print(
         "set style data lines \nset view 180,0,1,1\nset yrange [*:*] reverse\n"
-        "unset surface\nsplot \"%s\" using 2:1:%d\n",
-        OutputFiles::pathOf(data).c_str(), column);
+        "unset surface\nsplot %s using 2:1:%d\n",
+        gnuplotQuoted(OutputFiles::pathOf(data)).c_str(), column);
     if (!gp.commit()) return false;
     OutputFiles::plot(script);
     return true;

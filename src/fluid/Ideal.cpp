@@ -9,6 +9,7 @@
 
 #include "fluid/ComponentFile.h"
 #include "fluid/OutputFiles.h"
+#include "numerics/Gnuplot.h"
 
 namespace vornex {
 
@@ -66,7 +67,7 @@ constexpr Panel kPanels[] = {
 bool writePropertyScript(const char* script, char** names, int count) {
     OutputFile out;
     if (!out.open(script)) return false;
-    const std::string note = OutputFiles::pathOf(kNoteFile);
+    const std::string note = gnuplotQuoted(OutputFiles::pathOf(kNoteFile));
     out.print("reset\n");
     out.print("set timestamp\n");
     if (names) out.print("set key below spacing 0.45\n");
@@ -79,14 +80,14 @@ bool writePropertyScript(const char* script, char** names, int count) {
         out.print("set xlabel \"T (K)\"\n");
         out.print("set ylabel \"%s\"\n", p.ylabel);
         if (!names) {
-            out.print("plot \"%s\" using 1:%d with lines title '%s'\n", note.c_str(), p.column,
+            out.print("plot %s using 1:%d with lines title '%s'\n", note.c_str(), p.column,
                       p.curve);
             continue;
         }
-        out.print("plot \"%s\" using 1:%d with lines title '%s' ", note.c_str(), p.column,
+        out.print("plot %s using 1:%d with lines title '%s' ", note.c_str(), p.column,
                   names[0]);
         for (int k = 1; k < count; ++k)
-            out.print(", \"%s\" using 1:%d with lines title '%s' ", note.c_str(), p.column + 4 * k,
+            out.print(", %s using 1:%d with lines title '%s' ", note.c_str(), p.column + 4 * k,
                       names[k]);
         out.print("\n");
         if (first) {

@@ -13,6 +13,7 @@
 #include "numerics/Decimal.h"
 #include "fluid/Interaction.h"
 #include "fluid/OutputFiles.h"
+#include "numerics/Gnuplot.h"
 #include "numerics/FileReader.h"
 
 namespace vornex {
@@ -269,11 +270,11 @@ bool writeLineScript(const char* script, const std::string& data, const char* ti
     gp.print("set origin 0,0\nset size 0.5,1\n");
     gp.print(titleFormat, titleValue, "Ar", model);
     gp.print("set xlabel \"%s\"\nset ylabel \"Ar\"\n", xlabel);
-    gp.print("plot \"%s\" using 3:1 with lines title 'Ar(%s)'\n", data.c_str(), xname);
+    gp.print("plot %s using 3:1 with lines title 'Ar(%s)'\n", data.c_str(), xname);
     gp.print("set origin 0.5,0\n");
     gp.print(titleFormat, titleValue, "A", model);
     gp.print("set xlabel \"%s\"\nset ylabel \"A (kJ/mol)\"\n", xlabel);
-    gp.print("plot \"%s\" using 3:2 with lines title 'A(T)'\n", data.c_str());
+    gp.print("plot %s using 3:2 with lines title 'A(T)'\n", data.c_str());
     gp.print("unset multiplot\n");
     return gp.commit();
 }
@@ -297,7 +298,7 @@ void Interaction::calculate_Helmholtz_free_energy_isotherm(const char* path, dou
     T = Tkeep;
     V = Vkeep;
     if (!out.commit()) return;
-    if (writeLineScript("g2.gp", OutputFiles::pathOf(path),
+    if (writeLineScript("g2.gp", gnuplotQuoted(OutputFiles::pathOf(path)),
                         "set title \"Isotherm (%.2f K) %s - %s -\"\n", TK, nameOrNoname(modelName),
                         "V (cm^3/mol)", "V"))
         OutputFiles::plot("g2.gp");
@@ -321,7 +322,7 @@ void Interaction::calculate_Helmholtz_free_energy_isochor(const char* path, doub
     T = Tkeep;
     V = Vkeep;
     if (!out.commit()) return;
-    if (writeLineScript("g1.gp", OutputFiles::pathOf(path),
+    if (writeLineScript("g1.gp", gnuplotQuoted(OutputFiles::pathOf(path)),
                         "set title \"Isochor (%.2f cm^3/mol) %s - %s -\"\n", Vm3 * 1e6,
                         nameOrNoname(modelName), "T (K)", "T"))
         OutputFiles::plot("g1.gp");
@@ -349,7 +350,7 @@ void Interaction::calculate_Helmholtz_free_energy_surface(const char* path, doub
     T = Tkeep;
     V = Vkeep;
     if (!out.commit()) return;
-    const std::string data = OutputFiles::pathOf(path);
+    const std::string data = gnuplotQuoted(OutputFiles::pathOf(path));
     const char* model = nameOrNoname(modelName);
     OutputFile gp;
     if (!gp.open("g3.gp")) return;
@@ -357,12 +358,12 @@ void Interaction::calculate_Helmholtz_free_energy_surface(const char* path, doub
         "reset\nset timestamp\nset multiplot\nset origin 0.0, 0.0\nset size 0.5, 1\n"
         "set title \"A(V,T) - %s -\"\nset ylabel \"T (K)\"\nset xlabel \"V (cm^3/mol)\"\n"
         "set contour\nset cntrparam levels 20\nset style data lines \nset view 180,0,1,1\n"
-        "set yrange [*:*] reverse\nunset surface\nsplot \"%s\"\n",
+        "set yrange [*:*] reverse\nunset surface\nsplot %s\n",
         model, data.c_str());
     gp.print(
         "set origin 0.5, 0.0\nset title \"P(V,T) - %s -\"\n"
         "set cntrparam levels discr 0.1,0.5,10,20,30, 40, 50, 75, 100, 200, 300, 400, 500, "
-        "750, 1000, 2000\nsplot \"%s\" using 1:2:4\nunset multiplot\n",
+        "750, 1000, 2000\nsplot %s using 1:2:4\nunset multiplot\n",
         model, data.c_str());
     if (gp.commit()) OutputFiles::plot("g3.gp");
 }

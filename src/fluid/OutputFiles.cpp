@@ -121,29 +121,13 @@ bool OutputFile::open(std::string_view name, Mode mode) {
     }
     name_ = std::string(name);
     mode_ = mode;
-    const std::string path = OutputFiles::pathOf(name);
-    if (file_.open(path,
-                   mode == Mode::Replace ? AtomicFile::Mode::Replace : AtomicFile::Mode::Stream,
-                   0666, AtomicFile::Links::Replace, AtomicFile::Claim::Recorded))
-        stream_ = file_.stream();
+    stream_ = openOutput(file_, OutputFiles::pathOf(name),
+                         mode == Mode::Replace ? AtomicFile::Mode::Replace : AtomicFile::Mode::Stream);
     if (stream_ == nullptr) {
-        file_.discard();
         ++failedWrites;
-        reportFailure(false);
         return false;
     }
     return true;
-}
-
-void OutputFile::reportFailure(bool atCommit) const {
-    const char* path = file_.path().c_str();
-    const char* problem = file_.problem().c_str();
-    if (file_.refusedForeign())
-        vornex::cfprintf(stderr, "%s %s: move or remove it to write it\n", path, problem);
-    else if (atCommit)
-        vornex::cfprintf(stderr, "Writing %s failed: %s\n", path, problem);
-    else
-        vornex::cfprintf(stderr, "Cannot write %s: %s\n", path, problem);
 }
 
 void OutputFile::print(const char* format, ...) {
@@ -161,9 +145,8 @@ void OutputFile::write(const void* data, std::size_t size) {
 bool OutputFile::commit() {
     if (stream_ == nullptr) return false;
     stream_ = nullptr;
-    if (file_.commit()) return true;
+    if (commitOutput(file_)) return true;
     ++failedWrites;
-    reportFailure(true);
     return false;
 }
 

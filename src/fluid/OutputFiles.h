@@ -89,9 +89,6 @@ class OutputFile {
     void abandon();
 
    private:
-    // The message of a failed open or commit on standard error.
-    void reportFailure(bool atCommit) const;
-
     AtomicFile file_;
     std::FILE* stream_ = nullptr;
     std::string name_;

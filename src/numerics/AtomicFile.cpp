@@ -853,4 +853,30 @@ ScratchFile::~ScratchFile() {
     remove();
 }
 
+std::string outputFailure(const AtomicFile& file, bool atCommit) {
+    if (file.refusedForeign())
+        return file.path() + " " + file.problem() + ": move or remove it to write it";
+    return (atCommit ? "Writing " + file.path() + " failed: " : "Cannot write " + file.path() + ": ") +
+           file.problem();
+}
+
+std::FILE* openOutput(AtomicFile& file, const std::string& path, AtomicFile::Mode mode,
+                      unsigned permissions) {
+    std::FILE* stream = file.open(path, mode, permissions, AtomicFile::Links::Replace,
+                                  AtomicFile::Claim::Recorded)
+                            ? file.stream()
+                            : nullptr;
+    if (stream != nullptr) return stream;
+    // A streamed file that took its name but has no stream is no output either.
+    file.discard();
+    vornex::cfprintf(stderr, "%s\n", outputFailure(file, false).c_str());
+    return nullptr;
+}
+
+bool commitOutput(AtomicFile& file) {
+    if (file.commit()) return true;
+    vornex::cfprintf(stderr, "%s\n", outputFailure(file, true).c_str());
+    return false;
+}
+
 }  // namespace vornex

@@ -159,6 +159,21 @@ class ScratchFile {
     int slot_ = -1;
 };
 
+// An output at a fixed name, such as a diagnostic file or plot a developer asks for, which
+// replaces only what this system wrote there (AtomicFile::Claim::Recorded): `file` opened for
+// `path` and its stream; null, with the reason on standard error, when the file cannot be
+// written (a file of the user's at the name, one edited since, or a link there is left as it
+// was).
+std::FILE* openOutput(AtomicFile& file, const std::string& path,
+                      AtomicFile::Mode mode = AtomicFile::Mode::Replace,
+                      unsigned permissions = 0666);
+// Commits an output opened so; false, with the reason on standard error, when it failed.
+bool commitOutput(AtomicFile& file);
+// Why an output was not written: "NAME is there and was not written by this program: move
+// or remove it to write it" for a name not this system's, otherwise "Cannot write NAME: why"
+// (opening) or "Writing NAME failed: why" (at commit).
+std::string outputFailure(const AtomicFile& file, bool atCommit);
+
 // Whether the file at `path` is one this system wrote there as it is now: listed so in the
 // record of outputs of its folder, or a scratch file of this process.
 bool isRecordedOutput(const std::string& path);

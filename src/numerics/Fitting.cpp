@@ -200,11 +200,11 @@ bool Fitting::set_history(const char* path) {
     // The history is followed while the fit runs, so it is streamed; the file it replaces
     // stays open until the new one exists.
     auto file = std::make_unique<AtomicFile>();
-    std::FILE* stream =
-        path != nullptr && file->open(path, AtomicFile::Mode::Stream) ? file->stream() : nullptr;
+    std::FILE* stream = path != nullptr ? openOutput(*file, path, AtomicFile::Mode::Stream) : nullptr;
     if (stream == nullptr) {
-        note("Cannot open the history file %s: %s\n",
-                     path == nullptr ? "" : path, file->problem().c_str());
+        if (history != stderr)
+            note("%s\n", path == nullptr ? "No history file named"
+                                          : outputFailure(*file, false).c_str());
         return false;
     }
     if (ownedHistory) ownedHistory->commit();

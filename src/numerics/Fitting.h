@@ -149,8 +149,9 @@ class Fitting {
     void set_parameters_pertubation(double* values);
     void set_variables_pertubation(double* values);
     void set_type_of_regression(short value);
-    // Opens path for writing as the history stream. When it cannot be opened the protocol
-    // stays where it was, a line saying so is written there, and false is returned.
+    // Opens path for writing as the history stream; it replaces only a file this system
+    // wrote there. When it cannot be opened the protocol stays where it was, the reason is
+    // said on standard error and there, and false is returned.
     bool set_history(const char* path);
     // One printf-style line of the protocol; nothing without a history stream.
     void note(const char* format, ...) const __attribute__((format(printf, 2, 3)));

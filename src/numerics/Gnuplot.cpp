@@ -19,6 +19,26 @@ bool gnuplotEnabled() {
     return sGnuplotEnabled;
 }
 
+std::string gnuplotQuoted(std::string_view text) {
+    std::string quoted = "\"";
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\\' || c == '"') {
+            quoted += '\\';
+            quoted += c;
+        } else if (byte < 0x20 || byte == 0x7f) {
+            // Four digits, led by 0: gnuplot reads up to four after a 0, so a digit that
+            // follows is never taken into the escape.
+            char escape[8];
+            vornex::csnprintf(escape, sizeof escape, "\\0%03o", byte);
+            quoted += escape;
+        } else {
+            quoted += c;
+        }
+    }
+    return quoted + '"';
+}
+
 std::string findGnuplot() {
     return findOnPath("gnuplot");
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace vornex {
 
@@ -15,6 +16,11 @@ bool gnuplotEnabled();
 // up on the PATH. Returns gnuplot's exit status, or -1 when plotting is switched off,
 // gnuplot is not found or could not be started (the last two reported on standard error).
 int runGnuplot(const std::string& script);
+
+// The text as a double-quoted gnuplot string that reads back as it was: '\\' and '"'
+// escaped with a backslash, control characters as octal escapes (a file name in a
+// script may hold any of them).
+std::string gnuplotQuoted(std::string_view text);
 
 // Full path of the first executable "gnuplot" on the PATH, empty when there is none.
 std::string findGnuplot();

@@ -162,19 +162,16 @@ double sumOfResiduals(const double* residuals, int m) {
 
 }  // namespace
 
-void NLESolver::map(int i, int j, double xi0, double xi1, double xj0, double xj1, int ni, int nj,
+bool NLESolver::map(int i, int j, double xi0, double xi1, double xj0, double xj1, int ni, int nj,
                     char mode, const char* suffix) {
-    if (ni < 2 || nj < 2 || F == nullptr || i < 0 || i >= n || j < 0 || j >= n) return;
+    if (ni < 2 || nj < 2 || F == nullptr || i < 0 || i >= n || j < 0 || j >= n) return false;
     const int rows = ni + ni % 2;
     const double di = (xi1 - xi0) / (rows - 1);
     const double dj = (xj1 - xj0) / (nj - 1);
     const std::string name = std::string("mapcrit") + suffix;
     AtomicFile mapFile;
-    FILE* out = mapFile.open(name) ? mapFile.stream() : nullptr;
-    if (out == nullptr) {
-        vornex::cfprintf(stderr, "Cannot write %s: %s\n", name.c_str(), mapFile.problem().c_str());
-        return;
-    }
+    FILE* out = openOutput(mapFile, name);
+    if (out == nullptr) return false;
     if (mode == 1)
         vornex::cfprintf(out, "IGOR\nWAVES x0%s x1%s res%s f%s\nBEGIN\n", suffix, suffix, suffix,
                      suffix);
@@ -187,31 +184,23 @@ void NLESolver::map(int i, int j, double xi0, double xi1, double xj0, double xj1
         x[i] += di;
     }
     if (mode == 1) vornex::cfprintf(out, "END\n");
-    const bool mapWritten = mapFile.commit();
     for (int k = 0; k < n; ++k) x[k] = saved[k];
-    if (!mapWritten) {
-        vornex::cfprintf(stderr, "Writing %s failed: %s\n", name.c_str(), mapFile.problem().c_str());
-        return;
-    }
-    if (mode != 2) return;
+    if (!commitOutput(mapFile)) return false;
+    if (mode != 2) return true;
     AtomicFile scriptFile;
-    FILE* script = scriptFile.open("g60.gp") ? scriptFile.stream() : nullptr;
-    if (script == nullptr) {
-        vornex::cfprintf(stderr, "Cannot write g60.gp: %s\n", scriptFile.problem().c_str());
-        return;
-    }
+    FILE* script = openOutput(scriptFile, "g60.gp");
+    if (script == nullptr) return false;
+    const std::string data = gnuplotQuoted(name);
     vornex::cfprintf(script,
                  "reset\nset timestamp\nset multiplot\nset origin 0,0\nset size 0.5,1\n"
-                 "set xlabel %d\nset ylabel %d\nset contour\nset cntrparam levels 9\n"
+                 "set xlabel \"x%d\"\nset ylabel \"x%d\"\nset contour\nset cntrparam levels 9\n"
                  "set style data lines \nset view 180,0,1,1\nset yrange [*:*] reverse\n"
-                 "unset surface\nset pm3d\nsplot \"%s\" \nset origin 0.5,0\nset size 0.5,1\n"
-                 "splot \"%s\" using 1:2:4\n",
-                 i, j, name.c_str(), name.c_str());
-    if (!scriptFile.commit()) {
-        vornex::cfprintf(stderr, "Writing g60.gp failed: %s\n", scriptFile.problem().c_str());
-        return;
-    }
+                 "unset surface\nset pm3d\nsplot %s \nset origin 0.5,0\nset size 0.5,1\n"
+                 "splot %s using 1:2:4\n",
+                 i, j, data.c_str(), data.c_str());
+    if (!commitOutput(scriptFile)) return false;
     runGnuplot("g60.gp");
+    return true;
 }
 
 // One row of the map at the current x_i, evaluated upwards or downwards in x_j and written

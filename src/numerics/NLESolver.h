@@ -63,8 +63,9 @@ class NLESolver {
     // written to "mapcrit" + suffix as rows "x_i x_j |sum F| F_0" (mode 1: Igor text, mode 2:
     // plain rows plus the gnuplot script "g60.gp", which is then run). The rows are evaluated
     // back and forth so the system moves through the grid without jumps; the unknowns are
-    // restored afterwards.
-    void map(int i, int j, double xi0, double xi1, double xj0, double xj1, int ni, int nj,
+    // restored afterwards. Each file replaces only a file this system wrote there. False,
+    // with the reason on standard error, when a file was not written (or the grid is none).
+    bool map(int i, int j, double xi0, double xi1, double xj0, double xj1, int ni, int nj,
              char mode, const char* suffix);
 
    protected:

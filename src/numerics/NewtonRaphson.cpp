@@ -135,14 +135,10 @@ double NewtonRaphson::solve() {
     return x1;
 }
 
-void NewtonRaphson::plot(double a, double b, int n) {
+bool NewtonRaphson::plot(double a, double b, int n) {
     AtomicFile file;
-    std::FILE* out = file.open("nr") ? file.stream() : nullptr;
-    if (out == nullptr) {
-        vornex::cfprintf(stderr, "NewtonRaphson::plot: cannot write nr: %s\n",
-                     file.problem().c_str());
-        return;
-    }
+    std::FILE* out = openOutput(file, "nr");
+    if (out == nullptr) return false;
     if (n < 1) n = 1;
     double step = (b - a) / n;
     for (int i = 0; i <= n; ++i) {
@@ -150,11 +146,9 @@ void NewtonRaphson::plot(double a, double b, int n) {
         (equation->*function)(x1, f1, df1);
         vornex::cfprintf(out, "%lg %lg\n", x1, f1);
     }
-    if (!file.commit())
-        vornex::cfprintf(stderr, "NewtonRaphson::plot: cannot write nr: %s\n",
-                     file.problem().c_str());
     // Failures met while drawing the curve must not fail the next solve.
     equation->equationError = 0;
+    return commitOutput(file);
 }
 
 void NewtonRaphson::check_derivatives(double x, double h) {

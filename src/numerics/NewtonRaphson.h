@@ -44,8 +44,10 @@ struct NewtonRaphson {
     void calculate();
     // 0: go on; otherwise stop (1 converged or out of iterations, else the error code).
     int16_t convergence();
-    // Writes n + 1 lines "x f(x)" for x from a to b to the file "nr".
-    void plot(double a, double b, int n);
+    // Writes n + 1 lines "x f(x)" for x from a to b to the file "nr", which replaces only a
+    // file this system wrote there. False, with the reason on standard error, when it was
+    // not written.
+    bool plot(double a, double b, int n);
     // Prints f'(x) of the callback beside the central difference with step h.
     void check_derivatives(double x, double h);
 

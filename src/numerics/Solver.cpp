@@ -317,20 +317,16 @@ double SecMul::solve() {
 
 // ---------------------------------------------------------------------------------------
 
-void Solver::plot(double from, double to, int n, char logarithmic) {
+bool Solver::plot(double from, double to, int n, char logarithmic) {
     if (n < 1) n = 1;
     if (logarithmic && !(from > 0 && to > 0)) {
         vornex::cfprintf(stderr, "Solver::plot: a logarithmic range needs positive ends (%lg, %lg)\n",
                      from, to);
-        return;
+        return false;
     }
     AtomicFile dataFile;
-    std::FILE* data = dataFile.open("solver.txt") ? dataFile.stream() : nullptr;
-    if (data == nullptr) {
-        vornex::cfprintf(stderr, "Solver::plot: cannot write solver.txt: %s\n",
-                     dataFile.problem().c_str());
-        return;
-    }
+    std::FILE* data = openOutput(dataFile, "solver.txt");
+    if (data == nullptr) return false;
     double factor = std::pow(to / from, 1.0 / n);
     double step = (to - from) / n;
     double x = from;
@@ -338,26 +334,16 @@ void Solver::plot(double from, double to, int n, char logarithmic) {
         vornex::cfprintf(data, "%12lg\t%12lg\n", x, (equation->*function)(x, context));
         x = logarithmic ? x * factor : x + step;
     }
-    const bool dataWritten = dataFile.commit();
     // The curve may cross points where the callback fails; those failures were looked at,
     // not solved for, and must not fail the next solve.
     equation->equationError = 0;
+    if (!commitOutput(dataFile)) return false;
 
-    if (!dataWritten) {
-        vornex::cfprintf(stderr, "Solver::plot: cannot write solver.txt: %s\n",
-                     dataFile.problem().c_str());
-        return;
-    }
     AtomicFile scriptFile;
-    std::FILE* script = scriptFile.open("solver.gp") ? scriptFile.stream() : nullptr;
-    if (script == nullptr) {
-        vornex::cfprintf(stderr, "Solver::plot: cannot write solver.gp: %s\n",
-                     scriptFile.problem().c_str());
-        return;
-    }
+    std::FILE* script = openOutput(scriptFile, "solver.gp");
+    if (script == nullptr) return false;
     std::fputs(
         "reset\n"
-        "set term aqua\n"
         "set timestamp\n"
         "set title \"Solver - Curve check\"\n"
         "set xlabel \"x\"\n"
@@ -366,12 +352,9 @@ void Solver::plot(double from, double to, int n, char logarithmic) {
         "set xzeroaxis lt 2 lw 0.5\n"
         "plot 'solver.txt'\n",
         script);
-    if (!scriptFile.commit()) {
-        vornex::cfprintf(stderr, "Solver::plot: cannot write solver.gp: %s\n",
-                     scriptFile.problem().c_str());
-        return;
-    }
+    if (!commitOutput(scriptFile)) return false;
     runGnuplot("solver.gp");
+    return true;
 }
 
 }  // namespace vornex

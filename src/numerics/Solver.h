@@ -45,8 +45,10 @@ struct Solver {
     // Writes x and f(x) at n + 1 points of [xmin, xmax] (geometric steps when logarithmic
     // is non-zero) to "solver.txt" and a gnuplot script "solver.gp", run only when
     // plotting is switched on (Gnuplot.h). The callback is called directly; its error flag
-    // is lowered afterwards so that the next solve starts clean.
-    void plot(double xmin, double xmax, int n, char logarithmic);
+    // is lowered afterwards so that the next solve starts clean. Each file replaces only a
+    // file this system wrote there. False, with the reason on standard error, when the range
+    // cannot be drawn or a file was not written.
+    bool plot(double xmin, double xmax, int n, char logarithmic);
 
    protected:
     bool converged(double a, double b) const;

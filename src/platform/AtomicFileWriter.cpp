@@ -2,13 +2,14 @@
 
 namespace vornex {
 
-AtomicFileWriter::AtomicFileWriter(std::string path, AtomicFile::Links links)
+AtomicFileWriter::AtomicFileWriter(std::string path, AtomicFile::Links links,
+                                   AtomicFile::Claim claim)
     : path_(std::move(path)) {
     if (path_.empty()) {
         status_ = IoResult::failure(IoStatus::OpenFailed, "cannot write a file without a name");
         return;
     }
-    file_.open(path_, AtomicFile::Mode::Replace, 0666, links);
+    file_.open(path_, AtomicFile::Mode::Replace, 0666, links, claim);
     takeStatus();
 }
 
@@ -19,6 +20,10 @@ AtomicFileWriter::~AtomicFileWriter() {
 void AtomicFileWriter::takeStatus() {
     if (!status_.ok()) return;
     const std::string cause = ": " + file_.problem();
+    if (file_.refusedForeign()) {
+        status_ = IoResult::failure(IoStatus::WriteFailed, outputFailure(file_, false));
+        return;
+    }
     switch (file_.failedStep()) {
         case AtomicFile::Step::None:
             return;
@@ -66,8 +71,8 @@ void AtomicFileWriter::discard() {
 }
 
 IoResult writeFileAtomically(const std::string& path, const void* data, std::size_t length,
-                             AtomicFile::Links links) {
-    AtomicFileWriter writer(path, links);
+                             AtomicFile::Links links, AtomicFile::Claim claim) {
+    AtomicFileWriter writer(path, links, claim);
     writer.write(data, length);
     return writer.commit();
 }

@@ -44,9 +44,11 @@ IoResult outOfMemory(std::size_t size);
 class AtomicFileWriter {
    public:
     // Creates the temporary file at once; status() tells whether that worked. `links` says
-    // what a symbolic link at the path means (AtomicFile::Links).
+    // what a symbolic link at the path means (AtomicFile::Links), `claim` whose file the new
+    // one may replace (AtomicFile::Claim: Recorded for a name the user did not choose).
     explicit AtomicFileWriter(std::string path,
-                              AtomicFile::Links links = AtomicFile::Links::Replace);
+                              AtomicFile::Links links = AtomicFile::Links::Replace,
+                              AtomicFile::Claim claim = AtomicFile::Claim::Any);
     // Removes the temporary unless commit() succeeded.
     ~AtomicFileWriter();
     AtomicFileWriter(const AtomicFileWriter&) = delete;
@@ -74,7 +76,8 @@ class AtomicFileWriter {
 };
 
 IoResult writeFileAtomically(const std::string& path, const void* data, std::size_t length,
-                             AtomicFile::Links links = AtomicFile::Links::Replace);
+                             AtomicFile::Links links = AtomicFile::Links::Replace,
+                             AtomicFile::Claim claim = AtomicFile::Claim::Any);
 IoResult writeFileAtomically(const std::string& path, const Bytes& bytes,
                              AtomicFile::Links links = AtomicFile::Links::Replace);
 IoResult writeFileAtomically(const std::string& path, const std::string& text);

@@ -600,23 +600,12 @@ void SolubilityModel::print(FILE* out) {
 
 bool SolubilityModel::generateLogInfo(const char* path) {
     // A fixed name in a shared folder: the printout is a fresh file private to its owner that
-    // replaces the one there; a link planted at the name is refused.
+    // replaces only the one this system wrote there; a link planted at the name is refused.
     AtomicFile file;
-    FILE* out =
-        file.open(path, AtomicFile::Mode::Replace, 0600, AtomicFile::Links::Refuse) ? file.stream()
-                                                                                   : nullptr;
-    if (out == nullptr) {
-        vornex::cfprintf(stderr, "Cannot write the state printout %s: %s\n", path,
-                     file.problem().c_str());
-        return false;
-    }
+    FILE* out = openOutput(file, path, AtomicFile::Mode::Replace, 0600);
+    if (out == nullptr) return false;
     print(out);
-    if (!file.commit()) {
-        vornex::cfprintf(stderr, "Cannot write the state printout %s: %s\n", path,
-                     file.problem().c_str());
-        return false;
-    }
-    return true;
+    return commitOutput(file);
 }
 
 void SolubilityModel::test(int k) {

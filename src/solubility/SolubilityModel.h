@@ -224,8 +224,9 @@ class SolubilityModel : public Phase {
 
     // ------------------------------------------------------------------- reports
     void print(FILE* out);
-    // The state printout in "/tmp/tokill.txt", created owner-only and never through a link.
-    // False, with a message, when the file cannot be written.
+    // The state printout in "/tmp/tokill.txt", created owner-only and never through a link;
+    // it replaces only a printout this system wrote there. False, with a message, when the
+    // file cannot be written.
     bool generateLogInfo(const char* path = "/tmp/tokill.txt");
     void test(int k);
 

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "StateReport.h"
+#include "numerics/Decimal.h"
+#include "numerics/OwnOutputs.h"
 #include "support/ChildExit.h"
 #include "support/HostileFiles.h"
 
@@ -66,6 +68,21 @@ TEST(WindowImages, AreWrittenWholeAndReadBackOrFailKeepingTheFile) {
     g_object_unref(back);
     g_object_unref(texture);
     fs::remove_all(folder);
+}
+
+// The state report's image takes a name the user did not give (the report's with ".png"):
+// a file of the user's there stays, and the image is refused saying why.
+TEST(WindowImages, TheReportImageReplacesOnlyAnImageThisProgramWrote) {
+    guchar pixel[4] = {10, 20, 30, 255};
+    GBytes* bytes = g_bytes_new(pixel, sizeof pixel);
+    GdkTexture* texture = gdk_memory_texture_new(1, 1, GDK_MEMORY_R8G8B8A8, bytes, 4);
+    g_bytes_unref(bytes);
+    test::expectOnlyItsOwnFilesReplaced({"state.png"}, [&] {
+        const IoResult r = saveReportImage(texture, "state");
+        if (!r) vornex::cfprintf(stderr, "%s\n", r.message.c_str());
+        return r.ok();
+    });
+    g_object_unref(texture);
 }
 
 }  // namespace

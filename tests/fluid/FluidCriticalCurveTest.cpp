@@ -11,11 +11,13 @@
 #include <vector>
 
 #include "fluid/FluidPhase.h"
+#include "fluid/OutputFiles.h"
 #include "fluid/TestFluids.h"
 #include "fluid/TextFiles.h"
 #include "fluid/TunableMixture.h"
 #include "numerics/Decimal.h"
 #include "numerics/CallbackProbe.h"
+#include "numerics/OwnOutputs.h"
 #include "numerics/TextCapture.h"
 
 namespace vornex {
@@ -114,21 +116,24 @@ TEST_F(CriticalCurve, IgorTextHasInfiniteStabilityAtTheEndsAndAFailedFirstPointE
 
 // --------------------------------------------------------------- fitting
 
-TEST(CriticalCurveFit, RecoversTheParametersOfASyntheticCurve) {
-    test::ScratchFolder folder;
+// The table "measured.txt" of the critical curve of the mixture tuned to (0.262, 4.45).
+void writeSyntheticCurve() {
     TunableMixture truth;
     double p[2] = {0.262, 4.45};
     truth.tune(p);
-    {
-        std::ofstream table("measured.txt");
-        table << "T  Pr x1 Vest stdP stdx\n";
-        for (double x1 : {0.05, 0.1, 0.15, 0.2, 0.25, 0.3}) {
-            truth.composition(1.0 - x1, x1);
-            ASSERT_TRUE(testing::searchCritical(truth, 300.0 - 150 * x1, 1.3e-4));
-            table << truth.T << ' ' << truth.P * 1e-5 << ' ' << x1 << ' ' << truth.V * 1.02
-                  << " 1e5 0.01\n";
-        }
+    std::ofstream table("measured.txt");
+    table << "T  Pr x1 Vest stdP stdx\n";
+    for (double x1 : {0.05, 0.1, 0.15, 0.2, 0.25, 0.3}) {
+        truth.composition(1.0 - x1, x1);
+        ASSERT_TRUE(testing::searchCritical(truth, 300.0 - 150 * x1, 1.3e-4));
+        table << truth.T << ' ' << truth.P * 1e-5 << ' ' << x1 << ' ' << truth.V * 1.02
+              << " 1e5 0.01\n";
     }
+}
+
+TEST(CriticalCurveFit, RecoversTheParametersOfASyntheticCurve) {
+    test::ScratchFolder folder;
+    ASSERT_NO_FATAL_FAILURE(writeSyntheticCurve());
     TunableMixture model;
     test::stdoutOf([&] { model.fit_the_critical_curve("measured.txt", 0.25, 4.3); });
     EXPECT_EQ(model.error, 0);
@@ -141,6 +146,20 @@ TEST(CriticalCurveFit, RecoversTheParametersOfASyntheticCurve) {
         EXPECT_EQ(v[5], 0.0);
     }
     EXPECT_FALSE(fileLines("measured.txt.hist").empty());
+}
+
+// The protocol of the fit replaces only a protocol this system wrote; with a file of the
+// user's at its name the fit still runs, and the file not written is counted.
+TEST(CriticalCurveFit, ProtocolReplacesOnlyItsOwnFile) {
+    test::ScratchFolder folder;
+    ASSERT_NO_FATAL_FAILURE(writeSyntheticCurve());
+    TunableMixture model;
+    test::expectOnlyItsOwnFilesReplaced({"measured.txt.hist"}, [&] {
+        const unsigned long failed = OutputFiles::failures();
+        test::stdoutOf([&] { model.fit_the_critical_curve("measured.txt", 0.25, 4.3); });
+        EXPECT_EQ(model.error, 0);
+        return OutputFiles::failures() == failed;
+    });
 }
 
 TEST(CriticalCurveFit, MissingTableOrColumnIsReportedNotFatal) {

@@ -1,7 +1,8 @@
 // Files written through the one atomic writer: a link planted at a name is replaced and its
-// target left alone, in both modes and at every developer plot file; a folder, FIFO or device
-// at a name (or a link, where links are refused) is refused before anything is written; a
-// streamed file shows its rows under its name at once.
+// target left alone, in both modes; at a developer plot file, which replaces only its own
+// file, it is refused and stays as it was, as a file of the user's does; a folder, FIFO or
+// device at a name (or a link, where links are refused) is refused before anything is
+// written; a streamed file shows its rows under its name at once.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -24,6 +25,7 @@
 #include "numerics/Fitting.h"
 #include "numerics/Newton.h"
 #include "numerics/NewtonRaphson.h"
+#include "numerics/OwnOutputs.h"
 #include "numerics/Solver.h"
 #include "numerics/TextCapture.h"
 #include "support/ChildExit.h"
@@ -371,53 +373,80 @@ TEST_F(AtomicFiles, StreamedRowsShowAtOnceUnderTheName) {
     EXPECT_TRUE(hiddenEntries().empty());
 }
 
-// Every file the solvers write when asked to show their work: a link planted at each name
-// leaves its target as it was and becomes the file written.
-TEST_F(AtomicFiles, DeveloperPlotFilesNeverWriteThroughAPlantedLink) {
+// The files the solvers write when asked to show their work, each writer by its names.
+class DeveloperFiles : public AtomicFiles {
+   public:
     test::CallbackProbe probe;
-    probe.f = test::cosMinusX;
-    probe.dfdx = test::cosMinusXSlope;
     test::CircleLine circle;
     Newton newton;
-    newton._setSysEquationToSolve(&circle, static_cast<EquationSystem>(&test::CircleLine::system),
-                                  2);
+    void SetUp() override {
+        probe.f = test::cosMinusX;
+        probe.dfdx = test::cosMinusXSlope;
+        newton._setSysEquationToSolve(
+            &circle, static_cast<EquationSystem>(&test::CircleLine::system), 2);
+    }
+    bool solverPlot() {
+        Secant s;
+        s.equation = &probe;
+        s.function = test::CallbackProbe::function();
+        return s.plot(0, 1, 4, 0);
+    }
+    bool newtonRaphsonPlot() {
+        NewtonRaphson nr;
+        nr.equation = &probe;
+        nr.function = test::CallbackProbe::withDerivative();
+        return nr.plot(0, 1, 4);
+    }
+    bool residualMap() { return newton.map(0, 1, -1, 1, -1, 1, 2, 2, 2, "_a"); }
+    bool fitHistory() {
+        Fitting fit;
+        fit.history = nullptr;
+        if (!fit.set_history("fit.hist")) return false;
+        std::fputs("history\n", fit.history);
+        return true;
+    }
+};
+
+// A link planted at any of the names is refused: it stays a link, its target as it was.
+TEST_F(DeveloperFiles, NeverWriteThroughAPlantedLink) {
     const struct {
         std::vector<std::string> names;
-        std::function<void()> write;
+        bool (DeveloperFiles::*write)();
     } cases[] = {
-        {{"solver.txt", "solver.gp"},
-         [&] {
-             Secant s;
-             s.equation = &probe;
-             s.function = test::CallbackProbe::function();
-             s.plot(0, 1, 4, 0);
-         }},
-        {{"nr"},
-         [&] {
-             NewtonRaphson nr;
-             nr.equation = &probe;
-             nr.function = test::CallbackProbe::withDerivative();
-             nr.plot(0, 1, 4);
-         }},
-        {{"mapcrit_a", "g60.gp"}, [&] { newton.map(0, 1, -1, 1, -1, 1, 2, 2, 2, "_a"); }},
-        {{"fit.hist"},
-         [&] {
-             Fitting fit;
-             ASSERT_TRUE(fit.set_history("fit.hist"));
-             std::fputs("history\n", fit.history);
-         }},
+        {{"solver.txt", "solver.gp"}, &DeveloperFiles::solverPlot},
+        {{"nr"}, &DeveloperFiles::newtonRaphsonPlot},
+        {{"mapcrit_a", "g60.gp"}, &DeveloperFiles::residualMap},
+        {{"fit.hist"}, &DeveloperFiles::fitHistory},
     };
-    for (const auto& c : cases) {
-        std::vector<fs::path> outside;
-        for (const std::string& name : c.names) outside.push_back(planted(name));
-        test::stderrOf(c.write);
-        for (std::size_t k = 0; k < c.names.size(); ++k) {
-            EXPECT_EQ(test::readFile(outside[k].string()), "kept\n") << c.names[k];
-            EXPECT_FALSE(fs::is_symlink(c.names[k])) << c.names[k];
-            EXPECT_GT(fs::file_size(c.names[k]), 0u) << c.names[k];
+    for (const auto& c : cases)
+        for (const std::string& name : c.names) {
+            for (const std::string& n : c.names) fs::remove(n);
+            const fs::path outside = planted(name);
+            bool wrote = true;
+            const std::string said = test::stderrOf([&] { wrote = (this->*c.write)(); });
+            EXPECT_FALSE(wrote) << name;
+            EXPECT_NE(said.find(name + " is a symbolic link"), std::string::npos) << said;
+            EXPECT_TRUE(fs::is_symlink(name)) << name;
+            EXPECT_EQ(test::readFile(outside.string()), "kept\n") << name;
+            fs::remove(name);
         }
-    }
-    EXPECT_TRUE(hiddenEntries().empty());
+    EXPECT_EQ(hiddenEntries(), std::vector<std::string>{".vornex-outputs"});
+}
+
+TEST_F(DeveloperFiles, SolverPlotReplacesOnlyItsOwnFiles) {
+    test::expectOnlyItsOwnFilesReplaced({"solver.txt", "solver.gp"}, [&] { return solverPlot(); });
+}
+
+TEST_F(DeveloperFiles, NewtonRaphsonPlotReplacesOnlyItsOwnFile) {
+    test::expectOnlyItsOwnFilesReplaced({"nr"}, [&] { return newtonRaphsonPlot(); });
+}
+
+TEST_F(DeveloperFiles, ResidualMapReplacesOnlyItsOwnFiles) {
+    test::expectOnlyItsOwnFilesReplaced({"mapcrit_a", "g60.gp"}, [&] { return residualMap(); });
+}
+
+TEST_F(DeveloperFiles, FitHistoryReplacesOnlyItsOwnFile) {
+    test::expectOnlyItsOwnFilesReplaced({"fit.hist"}, [&] { return fitHistory(); });
 }
 
 // Writes `text` as the recorded output `name`; whether it was written, and the refusal.

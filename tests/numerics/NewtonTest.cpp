@@ -283,6 +283,22 @@ TEST_F(NewtonSolver, MapThatCannotBeWrittenIsReportedAndChangesNothing) {
     EXPECT_EQ(newton.x[1], -0.75);
 }
 
+// The script names the map by a gnuplot string that reads back as the file's name, whatever
+// the suffix holds: a quote, a backslash, a line end before a digit.
+TEST_F(NewtonSolver, MapScriptQuotesTheNameOfTheMap) {
+    test::ScratchFolder folder;
+    bindCircle(0.25, -0.75);
+    const std::string suffix = "q\"b\\\n7";
+    ASSERT_TRUE(newton.map(0, 1, 0.0, 1.0, -1.0, 1.0, 2, 2, 2, suffix.c_str()));
+    EXPECT_TRUE(std::filesystem::exists("mapcrit" + suffix));
+    const std::string script = test::readFile("g60.gp");
+    EXPECT_NE(script.find("\nsplot \"mapcritq\\\"b\\\\\\00127\" \n"), std::string::npos)
+        << script;
+    EXPECT_NE(script.find("\nsplot \"mapcritq\\\"b\\\\\\00127\" using 1:2:4\n"),
+              std::string::npos)
+        << script;
+}
+
 // The two trace lines on their own: the unknowns with the iteration count and the measure
 // from verbose 1, the Jacobian and residuals from verbose 3 once an iteration was made; all
 // on the diagnostics stream and only while diagnostics are on.

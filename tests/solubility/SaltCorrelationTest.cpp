@@ -13,6 +13,8 @@
 #include <string>
 #include <utility>
 
+#include "numerics/CallbackProbe.h"
+#include "numerics/OwnOutputs.h"
 #include "numerics/TextCapture.h"
 #include "solubility/DMGWwater.h"
 #include "solubility/MaoDuan.h"
@@ -386,6 +388,14 @@ TEST(StatePrintout, PrivateAndNeverThroughALink) {
     t >> kept;
     EXPECT_EQ(kept, "keep");
     EXPECT_FALSE(model.generateLogInfo("no/such/folder/file"));
+}
+
+TEST(StatePrintout, ReplacesOnlyAPrintoutThisSystemWrote) {
+    test::ScratchFolder folder;
+    DMGWwater model(SM_H2O_CO2_NaCl, 0);
+    model.calculate_gas_solubility(323.15, 100.0, 1.0);
+    test::expectOnlyItsOwnFilesReplaced({"tokill.txt"},
+                                        [&] { return model.generateLogInfo("tokill.txt"); });
 }
 
 }  // namespace

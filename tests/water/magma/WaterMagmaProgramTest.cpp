@@ -479,8 +479,37 @@ TEST_F(MagmaProgramTest, RechargeCountIsThatOfTheCyclesComputed) {
     }
 }
 
+// Water at 3 km (110 degC at 295 bar) boils at the surface on its own heat. The recharges end
+// once the magma has cooled to it (a few cycles): the works they count never exceed the heat
+// the magma held, 1.2 J/(g K) x (1200 - 20) K + 350 J/g = 1766 J/g.
+TEST_F(MagmaProgramTest, RechargesEndWhereTheMagmaReachesTheWaterAtDepth) {
+    const double magmaHeat = 1.2 * (1200.0 - 20.0) + 350.0;
+    const std::string out = run({"pv", "d", "3000", "recharge", "max", "1000"});
+    EXPECT_EQ(status, 0) << err;
+    EXPECT_EQ(out.find("more than"), std::string::npos) << out;
+    const double cycles = numberAfter(out, "\tNumber of cycles        :");
+    EXPECT_GT(cycles, 3.0) << out;
+    EXPECT_LT(cycles, 30.0) << out;
+    const std::size_t at = out.find("Total work (reversible, isentropic)");
+    ASSERT_NE(at, std::string::npos) << out;
+    EXPECT_LT(numberAfter(out.substr(at), "=>"), magmaHeat) << out;
+    // Every cycle written took heat from the magma.
+    const std::vector<std::string> rows = testing::fileLines("recharge");
+    ASSERT_EQ(rows.size(), 4u + static_cast<std::size_t>(cycles));
+    for (std::size_t k = 3; k + 1 < rows.size(); ++k) EXPECT_GT(testing::numbersOf(rows[k])[2], 0.0) << rows[k];
+
+    // The energy diagrams' sequences end there as well.
+    WaterMagmaCalculationInfo deep = info({"d", "3000", "recharge", "max", "1000"});
+    WaterMagmaCalculationResult r;
+    water.calculateWaterMagmaCycleWithRecharge(deep, r, 0, 0);
+    EXPECT_EQ(water.error, 0);
+    EXPECT_LT(r.cycleCount, 30.0);
+    EXPECT_LT(-r.cumulativeWrev * r.m, magmaHeat);
+}
+
 TEST_F(MagmaProgramTest, RegressionRechargesStopAtTheirMaximum) {
-    WaterMagmaCalculationInfo deep = info({"d", "5000", "recharge", "max", "10"});
+    // Little water to a magma: it stays above the boiling point for 24 charges.
+    WaterMagmaCalculationInfo deep = info({"m", "0.05", "recharge", "max", "10"});
     ::testing::internal::CaptureStdout();
     water.drawWaterMagmaCycle(deep, kScriptIgor);
     const std::string out = ::testing::internal::GetCapturedStdout();

@@ -498,13 +498,21 @@ TEST_F(MagmaProgramTest, RechargesEndWhereTheMagmaReachesTheWaterAtDepth) {
     ASSERT_EQ(rows.size(), 4u + static_cast<std::size_t>(cycles));
     for (std::size_t k = 3; k + 1 < rows.size(); ++k) EXPECT_GT(testing::numbersOf(rows[k])[2], 0.0) << rows[k];
 
-    // The energy diagrams' sequences end there as well.
+    // The energy diagrams' sequences end there as well, and the log counts their cycles.
     WaterMagmaCalculationInfo deep = info({"d", "3000", "recharge", "max", "1000"});
     WaterMagmaCalculationResult r;
-    water.calculateWaterMagmaCycleWithRecharge(deep, r, 0, 0);
+    r.scriptFlag = kScriptArray;
+    WaterMagmaTextLog log;
+    setWaterMagmaLog(&log);
+    water.calculateWaterMagmaCycleWithRecharge(deep, r, 0, 1);
+    setWaterMagmaLog(nullptr);
     EXPECT_EQ(water.error, 0);
     EXPECT_LT(r.cycleCount, 30.0);
     EXPECT_LT(-r.cumulativeWrev * r.m, magmaHeat);
+    EXPECT_EQ(log.text.find("more than"), std::string::npos) << log.text;
+    EXPECT_EQ(numberAfter(log.text, "Number of cycles                                     :"),
+              r.cycleCount)
+        << log.text;
 }
 
 TEST_F(MagmaProgramTest, RegressionRechargesStopAtTheirMaximum) {

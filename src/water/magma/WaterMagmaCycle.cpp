@@ -220,12 +220,14 @@ void writeDataIgorFileForWaterMagmaDiagram(std::FILE* file, const WaterMagmaCalc
                                -r.Wirr, -charge * r.cumulativeWrev, -r.cumulativeWrev,
                                -charge * r.cumulativeWirr, -r.cumulativeWirr, r.cumulativeQ});
     } else {
-        const double n = info.fractionCount > 0 ? info.fractionCount : 1;
+        // The sequence's works per gram of magma: each portion's per gram of water times its
+        // share of m, the portions together (not m times them, n times the magma's share).
         const double cycles = r.cycleCount > 0.0 ? r.cycleCount : 1.0;
-        writeDiagramRow(file, {m, r.Q, r.T3, r.T4, -m * r.cumulativeWrev / n,
-                               -r.cumulativeWrev / cycles, -m * r.cumulativeWirr / n,
-                               -r.cumulativeWirr / cycles, -m * r.cumulativeWrev, -r.cumulativeWrev,
-                               -m * r.cumulativeWirr, -r.cumulativeWirr, r.cumulativeQ});
+        writeDiagramRow(file, {m, r.Q, r.T3, r.T4, -charge * r.cumulativeWrev,
+                               -r.cumulativeWrev / cycles, -charge * r.cumulativeWirr,
+                               -r.cumulativeWirr / cycles, -charge * r.cumulativeWrev,
+                               -r.cumulativeWrev, -charge * r.cumulativeWirr, -r.cumulativeWirr,
+                               r.cumulativeQ});
     }
 }
 

@@ -451,8 +451,9 @@ bool WaterEOS::calculateIsobaricHeatingWork(double Pbar, double T0, double T1) {
                     e[i].V * 1e6 / g);
     for (int i = 0; i < 2; ++i)
         vornex::cprintf("                  rho%d  : %8.2f kg/m3\n", i, M / e[i].V);
+    // A liquid that barely changes its volume does no work: not "-0.00".
     vornex::cprintf("Isobaric heating work   : %8.2f J/g H2O\n\n",
-                perGram((e[1].H - e[0].H) - (e[1].U - e[0].U), M));
+                signlessZero(perGram((e[1].H - e[0].H) - (e[1].U - e[0].U), M), 2));
     return true;
 }
 

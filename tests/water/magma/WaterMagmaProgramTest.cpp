@@ -129,6 +129,14 @@ TEST_F(MagmaProgramTest, HeatingBelowTheTriplePointPressureHeatsSteam) {
     }
 }
 
+// Liquid water at 1 bar from -20 to 20 degC shrinks by a few thousandths of a cm3/g: a work of
+// -0.0004 J/g, shown as no work at all.
+TEST_F(MagmaProgramTest, HeatingWorkRoundingToZeroHasNoSign) {
+    const std::string out = run({"heat", "1", "-20", "20"});
+    EXPECT_EQ(status, 0) << err;
+    EXPECT_NE(out.find("Isobaric heating work   :     0.00 J/g H2O\n"), std::string::npos) << out;
+}
+
 TEST_F(MagmaProgramTest, IsochoricCycleReportAndScript) {
     const std::string out = run({"pv"});
     EXPECT_NEAR(numberAfter(out, "\tT3    :"), 691.3 - 273.15, 0.05);

@@ -523,6 +523,20 @@ TEST_F(MagmaProgramTest, RechargesEndWhereTheMagmaReachesTheWaterAtDepth) {
         << log.text;
 }
 
+// Each point of a recharged diagram rewrites the table "recharge": a user's file there is
+// refused once, before any point is computed, and left as it was.
+TEST_F(MagmaProgramTest, RechargedDiagramRefusesAUsersTableOnce) {
+    { std::ofstream("recharge") << "my notes\n"; }
+    run({"ev", "recharge"});
+    EXPECT_EQ(status, 1);
+    const std::string refusal = "recharge is there and was not written by this program";
+    const std::size_t first = err.find(refusal);
+    ASSERT_NE(first, std::string::npos) << err;
+    EXPECT_EQ(err.find(refusal, first + 1), std::string::npos) << err;
+    EXPECT_FALSE(std::filesystem::exists("wm0"));
+    EXPECT_EQ(testing::fileLines("recharge"), std::vector<std::string>{"my notes"});
+}
+
 TEST_F(MagmaProgramTest, RegressionRechargesStopAtTheirMaximum) {
     // Little water to a magma: it stays above the boiling point for 24 charges.
     WaterMagmaCalculationInfo deep = info({"m", "0.05", "recharge", "max", "10"});

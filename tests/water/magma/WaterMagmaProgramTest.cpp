@@ -130,11 +130,16 @@ TEST_F(MagmaProgramTest, HeatingBelowTheTriplePointPressureHeatsSteam) {
 }
 
 // Liquid water at 1 bar from -20 to 20 degC shrinks by a few thousandths of a cm3/g: a work of
-// -0.0004 J/g, shown as no work at all.
+// -0.0004 J/g, shown as no work at all; the liquid at the triple point, where the equation's
+// entropy and energy are zero, shows them as 0.00.
 TEST_F(MagmaProgramTest, HeatingWorkRoundingToZeroHasNoSign) {
-    const std::string out = run({"heat", "1", "-20", "20"});
+    std::string out = run({"heat", "1", "-20", "20"});
     EXPECT_EQ(status, 0) << err;
     EXPECT_NE(out.find("Isobaric heating work   :     0.00 J/g H2O\n"), std::string::npos) << out;
+    out = run({"heat", "0.00611657", "0.01", "20"});
+    EXPECT_EQ(status, 0) << err;
+    EXPECT_NE(out.find("S0  :     0.00 J/mol/K,     0.00 J/g/K\n"), std::string::npos) << out;
+    EXPECT_EQ(out.find("-0.00"), std::string::npos) << out;
 }
 
 TEST_F(MagmaProgramTest, IsochoricCycleReportAndScript) {

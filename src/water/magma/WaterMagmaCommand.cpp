@@ -1,5 +1,6 @@
 // The console program of the magma-water energetics ("Kelno"): its banner, the command
 // words and the single-state expansion of a given water state; and the energy diagram E(m).
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -633,6 +634,20 @@ int WaterEOS::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, ScriptFlag 
                                     int* incomplete) {
     WaterMagmaCalculationResult r;
     r.scriptFlag = flag;
+    // Every point of a recharged or fractionated diagram writes the table "recharge" anew:
+    // a file there that this system did not write refuses the diagram once, before its
+    // points are computed, rather than at each of them.
+    if (flag == kScriptIgor && (info.recharge == 1 || info.fractionation == 1)) {
+        const std::string table = OutputFiles::pathOf("recharge");
+        std::string why = refusedOutputEntry(table);
+        struct stat entry {};
+        if (why.empty() && ::lstat(table.c_str(), &entry) == 0 && !isRecordedOutput(table))
+            why = "is there and was not written by this program";
+        if (!why.empty()) {
+            vornex::cfprintf(stderr, "recharge %s: move or remove it to write it\n", why.c_str());
+            return -1;
+        }
+    }
     OutputFile diagramFile;
     if (flag == kScriptIgor) {
         if (!produceHeaderIgorFileForWaterMagmaDiagram(diagramFile, info)) return -1;

@@ -220,12 +220,14 @@ void writeDataIgorFileForWaterMagmaDiagram(std::FILE* file, const WaterMagmaCalc
                                -r.Wirr, -charge * r.cumulativeWrev, -r.cumulativeWrev,
                                -charge * r.cumulativeWirr, -r.cumulativeWirr, r.cumulativeQ});
     } else {
-        const double n = info.fractionCount > 0 ? info.fractionCount : 1;
+        // The sequence's works per gram of magma: each portion's per gram of water times its
+        // share of m, the portions together (not m times them, n times the magma's share).
         const double cycles = r.cycleCount > 0.0 ? r.cycleCount : 1.0;
-        writeDiagramRow(file, {m, r.Q, r.T3, r.T4, -m * r.cumulativeWrev / n,
-                               -r.cumulativeWrev / cycles, -m * r.cumulativeWirr / n,
-                               -r.cumulativeWirr / cycles, -m * r.cumulativeWrev, -r.cumulativeWrev,
-                               -m * r.cumulativeWirr, -r.cumulativeWirr, r.cumulativeQ});
+        writeDiagramRow(file, {m, r.Q, r.T3, r.T4, -charge * r.cumulativeWrev,
+                               -r.cumulativeWrev / cycles, -charge * r.cumulativeWirr,
+                               -r.cumulativeWirr / cycles, -charge * r.cumulativeWrev,
+                               -r.cumulativeWrev, -charge * r.cumulativeWirr, -r.cumulativeWirr,
+                               r.cumulativeQ});
     }
 }
 
@@ -437,20 +439,26 @@ bool WaterEOS::calculateIsobaricHeatingWork(double Pbar, double T0, double T1) {
     vornex::cprintf("---------------------------------------------\n");
     vornex::cprintf("Initial temperature T0  : %8.2f deg.C  , %8.2f K\n", T0 - 273.15, T0);
     vornex::cprintf("Final temperature   T1  : %8.2f deg.C  , %8.2f K\n\n", T1 - 273.15, T1);
+    // The liquid at the triple point is the zero of the equation's entropy and energy: its
+    // rounding shows as 0.00, not -0.00.
+    auto shown = [](double v) { return signlessZero(v, 2); };
     for (int i = 0; i < 2; ++i)
-        vornex::cprintf("                    S%d  : %8.2f J/mol/K, %8.2f J/g/K\n", i, e[i].S,
-                    e[i].S / g);
+        vornex::cprintf("                    S%d  : %8.2f J/mol/K, %8.2f J/g/K\n", i,
+                        shown(e[i].S), shown(e[i].S / g));
     for (int i = 0; i < 2; ++i)
-        vornex::cprintf("                    H%d  : %8.2f J/mol  , %8.2f J/g\n", i, e[i].H, e[i].H / g);
+        vornex::cprintf("                    H%d  : %8.2f J/mol  , %8.2f J/g\n", i, shown(e[i].H),
+                        shown(e[i].H / g));
     for (int i = 0; i < 2; ++i)
-        vornex::cprintf("                    U%d  : %8.2f J/mol  , %8.2f J/g\n", i, e[i].U, e[i].U / g);
+        vornex::cprintf("                    U%d  : %8.2f J/mol  , %8.2f J/g\n", i, shown(e[i].U),
+                        shown(e[i].U / g));
     for (int i = 0; i < 2; ++i)
         vornex::cprintf("                    V%d  : %8.2f cm3/mol, %8.2f cm3/g\n", i, e[i].V * 1e6,
                     e[i].V * 1e6 / g);
     for (int i = 0; i < 2; ++i)
         vornex::cprintf("                  rho%d  : %8.2f kg/m3\n", i, M / e[i].V);
+    // A liquid that barely changes its volume does no work: not "-0.00".
     vornex::cprintf("Isobaric heating work   : %8.2f J/g H2O\n\n",
-                perGram((e[1].H - e[0].H) - (e[1].U - e[0].U), M));
+                shown(perGram((e[1].H - e[0].H) - (e[1].U - e[0].U), M)));
     return true;
 }
 

@@ -19,6 +19,21 @@ namespace {
 
 constexpr int kKeptCycles = 100;
 
+// The hundredth of a kelvin the reports show temperatures to.
+constexpr double kShownTemperature = 0.01;  // K
+
+// Whether a fresh charge of water meets a magma that still makes it boil at the surface: the
+// last charge came out of the magma above the boiling point there (99.61 degC at 1 bar,
+// 311 degC at 100 bar), and the magma, which that charge left at its own temperature, is
+// still hotter than the fresh water at depth. A magma cooled to the water it meets gives it
+// no heat: water at depth already above its boiling point at the surface (a deep or
+// low-pressure aquifer) would boil there at every charge on its own heat, and the sequence
+// would count that work as the magma's, charge after charge, beyond all the heat the magma
+// held.
+bool magmaBoilsFreshWater(const WaterMagmaCalculationResult& r) {
+    return r.T3 > r.Tsatf && r.T3 > r.T2 + kShownTemperature;
+}
+
 const char* kRechargeHeader =
     "IGOR\nWAVES iter0, Te0, Q0, War0, Wmr0, Wcr0, Wai0, Wmi0, Wci0 \nBEGIN\n";
 
@@ -215,11 +230,7 @@ bool WaterEOS::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag f
         openRechargeFile(file);
         writeRechargeRow(file, 0, r, m, sumRev, sumIrr);
         int i = 1;
-        // A fresh charge of water boils at the surface only while the last one came out of
-        // the magma above the boiling point there (99.61 degC at 1 bar, 311 degC at 100 bar),
-        // as the energy diagrams' recharges do.
-        const double boiling = r.Tsatf;
-        while (r.T3 > boiling && i < maxCycles) {
+        while (magmaBoilsFreshWater(r) && i < maxCycles) {
             info.Tm = r.T3;
             const std::clock_t start = std::clock();
             calculateWaterMagmaCycle(info, r, 0, 0);
@@ -240,7 +251,7 @@ bool WaterEOS::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag f
             "In the case of successive recharges of fresh and cold water with the cooling, but "
             "still hot, magma");
         // A sequence cut short by a failed cycle counts the cycles it computed.
-        if (r.T3 > boiling && i >= maxCycles)
+        if (magmaBoilsFreshWater(r) && i >= maxCycles)
             vornex::cprintf("\tNumber of cycles        : more than %d \n", maxCycles);
         else
             vornex::cprintf("\tNumber of cycles        : %4d \n", i);
@@ -396,7 +407,7 @@ void WaterEOS::calculateWaterMagmaCycleWithRecharge(WaterMagmaCalculationInfo& i
     double sumQ = r.Q, sumRev = r.Wrev, sumIrr = r.Wirr;
     int cycle = 2;
     const int last = recharge ? info.maxRecharges : info.fractionCount;
-    while (r.T3 > r.Tsatf && cycle <= last) {
+    while (magmaBoilsFreshWater(r) && cycle <= last) {
         info.Tm = r.T3;
         calculateWaterMagmaCycle(info, r, 0, 0);
         if (error) {
@@ -416,14 +427,16 @@ void WaterEOS::calculateWaterMagmaCycleWithRecharge(WaterMagmaCalculationInfo& i
     closeRechargeFile(file);
     if (toLog) {
         logFormat(2, "%s", separator().c_str());
+        // A sequence cut short by a failed cycle counts the cycles it computed.
+        const bool stillBoiling = r.sequenceCut == 0 && magmaBoilsFreshWater(r) && cycle > last;
         if (recharge) {
-            if (r.T3 > r.Tsatf)
+            if (stillBoiling)
                 logFormat(1,
                           "\tNumber of cycles                                     : more than %d ",
                           info.maxRecharges);
             else
                 logFormat(1, "\tNumber of cycles                                     : %4d ", n);
-        } else if (r.T3 > r.Tsatf) {
+        } else if (stillBoiling) {
             logFormat(1,
                       "\tNumber of cycles                                     : %d (but the magma "
                       "is still hot at a temperature of %.2f°C)",

@@ -129,6 +129,19 @@ TEST_F(MagmaProgramTest, HeatingBelowTheTriplePointPressureHeatsSteam) {
     }
 }
 
+// Liquid water at 1 bar from -20 to 20 degC shrinks by a few thousandths of a cm3/g: a work of
+// -0.0004 J/g, shown as no work at all; the liquid at the triple point, where the equation's
+// entropy and energy are zero, shows them as 0.00.
+TEST_F(MagmaProgramTest, HeatingWorkRoundingToZeroHasNoSign) {
+    std::string out = run({"heat", "1", "-20", "20"});
+    EXPECT_EQ(status, 0) << err;
+    EXPECT_NE(out.find("Isobaric heating work   :     0.00 J/g H2O\n"), std::string::npos) << out;
+    out = run({"heat", "0.00611657", "0.01", "20"});
+    EXPECT_EQ(status, 0) << err;
+    EXPECT_NE(out.find("S0  :     0.00 J/mol/K,     0.00 J/g/K\n"), std::string::npos) << out;
+    EXPECT_EQ(out.find("-0.00"), std::string::npos) << out;
+}
+
 TEST_F(MagmaProgramTest, IsochoricCycleReportAndScript) {
     const std::string out = run({"pv"});
     EXPECT_NEAR(numberAfter(out, "\tT3    :"), 691.3 - 273.15, 0.05);
@@ -479,8 +492,59 @@ TEST_F(MagmaProgramTest, RechargeCountIsThatOfTheCyclesComputed) {
     }
 }
 
+// Water at 3 km (110 degC at 295 bar) boils at the surface on its own heat. The recharges end
+// once the magma has cooled to it (a few cycles): the works they count never exceed the heat
+// the magma held, 1.2 J/(g K) x (1200 - 20) K + 350 J/g = 1766 J/g.
+TEST_F(MagmaProgramTest, RechargesEndWhereTheMagmaReachesTheWaterAtDepth) {
+    const double magmaHeat = 1.2 * (1200.0 - 20.0) + 350.0;
+    const std::string out = run({"pv", "d", "3000", "recharge", "max", "1000"});
+    EXPECT_EQ(status, 0) << err;
+    EXPECT_EQ(out.find("more than"), std::string::npos) << out;
+    const double cycles = numberAfter(out, "\tNumber of cycles        :");
+    EXPECT_GT(cycles, 3.0) << out;
+    EXPECT_LT(cycles, 30.0) << out;
+    const std::size_t at = out.find("Total work (reversible, isentropic)");
+    ASSERT_NE(at, std::string::npos) << out;
+    EXPECT_LT(numberAfter(out.substr(at), "=>"), magmaHeat) << out;
+    // Every cycle written took heat from the magma.
+    const std::vector<std::string> rows = testing::fileLines("recharge");
+    ASSERT_EQ(rows.size(), 4u + static_cast<std::size_t>(cycles));
+    for (std::size_t k = 3; k + 1 < rows.size(); ++k) EXPECT_GT(testing::numbersOf(rows[k])[2], 0.0) << rows[k];
+
+    // The energy diagrams' sequences end there as well, and the log counts their cycles.
+    WaterMagmaCalculationInfo deep = info({"d", "3000", "recharge", "max", "1000"});
+    WaterMagmaCalculationResult r;
+    r.scriptFlag = kScriptArray;
+    WaterMagmaTextLog log;
+    setWaterMagmaLog(&log);
+    water.calculateWaterMagmaCycleWithRecharge(deep, r, 0, 1);
+    setWaterMagmaLog(nullptr);
+    EXPECT_EQ(water.error, 0);
+    EXPECT_LT(r.cycleCount, 30.0);
+    EXPECT_LT(-r.cumulativeWrev * r.m, magmaHeat);
+    EXPECT_EQ(log.text.find("more than"), std::string::npos) << log.text;
+    EXPECT_EQ(numberAfter(log.text, "Number of cycles                                     :"),
+              r.cycleCount)
+        << log.text;
+}
+
+// Each point of a recharged diagram rewrites the table "recharge": a user's file there is
+// refused once, before any point is computed, and left as it was.
+TEST_F(MagmaProgramTest, RechargedDiagramRefusesAUsersTableOnce) {
+    { std::ofstream("recharge") << "my notes\n"; }
+    run({"ev", "recharge"});
+    EXPECT_EQ(status, 1);
+    const std::string refusal = "recharge is there and was not written by this program";
+    const std::size_t first = err.find(refusal);
+    ASSERT_NE(first, std::string::npos) << err;
+    EXPECT_EQ(err.find(refusal, first + 1), std::string::npos) << err;
+    EXPECT_FALSE(std::filesystem::exists("wm0"));
+    EXPECT_EQ(testing::fileLines("recharge"), std::vector<std::string>{"my notes"});
+}
+
 TEST_F(MagmaProgramTest, RegressionRechargesStopAtTheirMaximum) {
-    WaterMagmaCalculationInfo deep = info({"d", "5000", "recharge", "max", "10"});
+    // Little water to a magma: it stays above the boiling point for 24 charges.
+    WaterMagmaCalculationInfo deep = info({"m", "0.05", "recharge", "max", "10"});
     ::testing::internal::CaptureStdout();
     water.drawWaterMagmaCycle(deep, kScriptIgor);
     const std::string out = ::testing::internal::GetCapturedStdout();

@@ -943,9 +943,11 @@ TEST(MagmaWaterDiagramFileTest, SequenceColumnsOfRechargeAndFractions) {
     const std::vector<std::string> lines = testing::fileLines("wm0");
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_NE(lines[1].find("emd0         ewd0          qc0"), std::string::npos) << lines[1];
-    // Fractions: per gram of magma over the n fractions, per gram of water per cycle done.
+    // Fractions: per gram of magma over the n fractions, per gram of water per cycle done;
+    // the sequence per gram of magma is the same sum of the portions' works (of m/n each),
+    // not m times it, which counted the magma's work 4 times over.
     EXPECT_EQ(testing::numbersOf(lines[3]),
-              (std::vector<double>{2, 0, 0, 0, 150, 100, 60, 40, 600, 300, 240, 120, 900}));
+              (std::vector<double>{2, 0, 0, 0, 150, 100, 60, 40, 150, 300, 60, 120, 900}));
     // Recharges: the first cycle, then the sequence.
     EXPECT_EQ(testing::numbersOf(lines[4]),
               (std::vector<double>{2, 0, 0, 0, 200, 100, 80, 40, 600, 300, 240, 120, 900}));

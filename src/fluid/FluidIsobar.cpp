@@ -181,6 +181,11 @@ void FluidPhase::calculate_TV_isobar(double Pbar, double TK, double Vm3, double 
             pressure(Pbar);
             if (!temperatureStep) {
                 calculate_temperature();
+                // Its temperature too lies within a temperature step of its prediction: the
+                // solve may end on a far state of the same isobar (Hill's water at 300 bar: 637
+                // K from 218 K, at its cold liquid's spinodal), which it would trace again.
+                if (error == 0 && std::fabs(T - Tn) > std::fmax(std::fabs(Tn - T0), std::fabs(dT)))
+                    error = 1;
                 return;
             }
             (phase == 2 ? Vl0 : Vv0) = Vn;

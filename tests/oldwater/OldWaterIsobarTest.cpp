@@ -98,5 +98,24 @@ TEST(WaterIsobar, DiluteVapourIsobarIsTraced) {
     EXPECT_NEAR(kWaterMolarMass / (rows[0] * 1e-6), 1.44451e-3, 1e-8);
 }
 
+// Above the critical pressure the vapour-side isobar runs from 1500 K down through the fluid
+// into the cold liquid, whose states end at a spinodal (Hill's water at 300 bar: 218.3 K,
+// where its heat capacity grows without bound). The trace had gone over to a state 419 K
+// warmer and traced the isobar from 637 K back up to 1497 K, 860 rows written twice.
+TEST(WaterIsobar, SupercriticalIsobarFromTheVapourSideIsTracedOnce) {
+    for (double Pbar : {242.446, 300.0}) {
+        SCOPED_TRACE(Pbar);
+        Hill w(2);
+        const CurveArray rows = isobar(w, Pbar, 1);
+        const std::size_t n = rows.size() / kColumns;
+        ASSERT_GT(n, 500u);
+        EXPECT_NEAR(rows[1], 1500.0, 1e-9);
+        for (std::size_t r = 1; r < n; ++r)
+            ASSERT_LE(rows[kColumns * r + 1], rows[kColumns * (r - 1) + 1] + 1e-9)
+                << "row " << r << " of " << n;
+        EXPECT_LT(rows[kColumns * (n - 1) + 1], 250.0);
+    }
+}
+
 }  // namespace
 }  // namespace vornex

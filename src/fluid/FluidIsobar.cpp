@@ -217,6 +217,16 @@ void FluidPhase::calculate_TV_isobar(double Pbar, double TK, double Vm3, double 
         }
     }
 
+    // A trace without a row is no isobar: its start lies beyond the bounds (from the vapour
+    // side above some 40 kbar the fluid at 1500 K is denser than the lightest volume kept) or
+    // is no stable state.
+    if (opened && error == 0 && !stableSeen) {
+        vornex::cfprintf(stderr,
+                         "Isobar %lf : no row: the start at %lg K, %lg cm3/mol is no stable state "
+                         "within %lg to %lg K and %lg to %lg cm3/mol\n",
+                         Pbar, T, V * 1e6, Tmin, Tmax, Vmin * 1e6, Vmax * 1e6);
+        error = 1;
+    }
     if (out.isIgor()) out.print("END\n");
     if (!out.close() || !opened) error = 1;
     Vl0 = keptVl0;

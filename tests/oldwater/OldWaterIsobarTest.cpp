@@ -8,6 +8,7 @@
 #include <string>
 
 #include "fluid/CurveOutput.h"
+#include "numerics/TextCapture.h"
 #include "oldwater/HGK.h"
 #include "oldwater/Hill.h"
 #include "oldwater/Keenan.h"
@@ -115,6 +116,23 @@ TEST(WaterIsobar, SupercriticalIsobarFromTheVapourSideIsTracedOnce) {
                 << "row " << r << " of " << n;
         EXPECT_LT(rows[kColumns * (n - 1) + 1], 250.0);
     }
+}
+
+// An isobar whose start lies beyond the trace's bounds writes no row: from the vapour side at
+// 50 kbar water at 1500 K is 1258 kg/m3 (14.3 cm3/mol), denser than the 16 cm3/mol the vapour
+// trace keeps to. It had ended without a row and without the flag.
+TEST(WaterIsobar, AnIsobarWithoutARowRaisesTheFlag) {
+    WagnerPruss w(2);
+    std::string said;
+    CurveArray rows;
+    said = test::stderrOf([&] { rows = isobar(w, 50000.0, 1); });
+    EXPECT_TRUE(rows.empty());
+    EXPECT_EQ(w.error, 1);
+    EXPECT_NE(said.find("no row"), std::string::npos) << said;
+    // Within the range every isobar has its rows and a clear flag.
+    rows = isobar(w, 10000.0, 1);
+    EXPECT_GT(rows.size() / kColumns, 500u);
+    EXPECT_EQ(w.error, 0);
 }
 
 }  // namespace

@@ -352,6 +352,16 @@ bool WagnerPruss::calculateInterfaceTemperatureCurve(const char* name, double TK
 }
 
 int WagnerPruss::calculateNucleationRate(double TK, double x) {
+    // The kinetic factor 1 - 0.875 exp(-x) is a share of the rate: below x = ln 0.875 it
+    // turns negative and every rate printed would be infinite or not a number.
+    if (!(x > std::log(0.875)) || !std::isfinite(x)) {
+        vornex::cfprintf(stderr,
+                         "Nucleation rate at %g K: the kinetic parameter %g must be finite and "
+                         "above ln 0.875 (-0.1335), where the kinetic factor is positive\n",
+                         TK, x);
+        error = 1;
+        return 0;
+    }
     calculateTheSaturationPressure(TK);
     if (error) {
         vornex::cfprintf(stderr, "Nucleation rate at %g K: no saturation there\n", TK);

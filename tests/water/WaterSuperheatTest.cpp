@@ -144,6 +144,32 @@ TEST_F(WaterSuperheatTest, NucleationQuantitiesArePositiveAndFinite) {
     EXPECT_GT(water.calculateNucleationRate(500.0, 1.0), 0);
 }
 
+// The kinetic factor 1 - 0.875 exp(-x) is positive only above x = ln 0.875: at x = -1 every
+// rate had been printed as infinite (210 rows at 300 K), at x = NaN as not a number, and the
+// rows counted as computed.
+TEST_F(WaterSuperheatTest, NucleationRateRefusesAKineticParameterWithoutAPositiveFactor) {
+    for (double x : {-1.0, std::log(0.875), std::nan("")}) {
+        SCOPED_TRACE(x);
+        WagnerPruss fresh{2};
+        int printed = -1;
+        std::string out;
+        const std::string said =
+            test::stderrOf([&] { out = test::stdoutOf([&] { printed = fresh.calculateNucleationRate(300.0, x); }); });
+        EXPECT_EQ(printed, 0);
+        EXPECT_EQ(fresh.error, 1);
+        EXPECT_TRUE(out.empty()) << out.substr(0, 200);
+        EXPECT_NE(said.find("kinetic parameter"), std::string::npos) << said;
+    }
+    // x = 0 leaves an eighth of the rate: finite rows.
+    WagnerPruss fresh{2};
+    std::string out;
+    int printed = 0;
+    test::stderrOf([&] { out = test::stdoutOf([&] { printed = fresh.calculateNucleationRate(300.0, 0.0); }); });
+    EXPECT_GT(printed, 0);
+    EXPECT_EQ(out.find("inf"), std::string::npos);
+    EXPECT_EQ(out.find("nan"), std::string::npos);
+}
+
 TEST_F(WaterSuperheatTest, HeatingNucleationTableEndsAtTheSpinodal) {
     ASSERT_TRUE(water.calculateHeatingNucleationRate(1.0, 1.0));
     const std::vector<std::string> text = testing::fileLines("nuclea10");

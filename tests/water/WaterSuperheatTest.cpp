@@ -307,6 +307,22 @@ TEST_F(WaterSuperheatTest, HenleyCurveReachesFullVaporization) {
                                                         "a-suffix-far-too-long-for-it"));
 }
 
+// A step of 0 had written the state of no jump 10,000 times (2.2 MB) as a success, and a
+// negative one a curve on which the phase named the hotter is the colder.
+TEST_F(WaterSuperheatTest, InterfaceCurveRefusesAStepThatIsNotPositive) {
+    for (double step : {0.0, -1.0, std::nan("")}) {
+        SCOPED_TRACE(step);
+        std::filesystem::remove("ifaces");
+        bool written = true;
+        const std::string said = test::stderrOf([&] {
+            written = water.calculateInterfaceTemperatureCurve("iface", 400.0, 1, step, 0.0, 0, "s");
+        });
+        EXPECT_FALSE(written);
+        EXPECT_FALSE(std::filesystem::exists("ifaces"));
+        EXPECT_NE(said.find("step must be positive"), std::string::npos) << said;
+    }
+}
+
 TEST_F(WaterSuperheatTest, InterfaceCurveStartsAtEqualTemperatures) {
     ASSERT_TRUE(water.calculateInterfaceTemperatureCurve("itf", 500.0, 1, 20.0, 0.0, 1, "a"));
     const std::vector<std::string> text = testing::fileLines("itfa");

@@ -181,6 +181,11 @@ void FluidPhase::calculate_TV_isobar(double Pbar, double TK, double Vm3, double 
             pressure(Pbar);
             if (!temperatureStep) {
                 calculate_temperature();
+                // Its temperature too lies within a temperature step of its prediction: the
+                // solve may end on a far state of the same isobar (Hill's water at 300 bar: 637
+                // K from 218 K, at its cold liquid's spinodal), which it would trace again.
+                if (error == 0 && std::fabs(T - Tn) > std::fmax(std::fabs(Tn - T0), std::fabs(dT)))
+                    error = 1;
                 return;
             }
             (phase == 2 ? Vl0 : Vv0) = Vn;
@@ -212,6 +217,16 @@ void FluidPhase::calculate_TV_isobar(double Pbar, double TK, double Vm3, double 
         }
     }
 
+    // A trace without a row is no isobar: its start lies beyond the bounds (from the vapour
+    // side above some 40 kbar the fluid at 1500 K is denser than the lightest volume kept) or
+    // is no stable state.
+    if (opened && error == 0 && !stableSeen) {
+        vornex::cfprintf(stderr,
+                         "Isobar %lf : no row: the start at %lg K, %lg cm3/mol is no stable state "
+                         "within %lg to %lg K and %lg to %lg cm3/mol\n",
+                         Pbar, T, V * 1e6, Tmin, Tmax, Vmin * 1e6, Vmax * 1e6);
+        error = 1;
+    }
     if (out.isIgor()) out.print("END\n");
     if (!out.close() || !opened) error = 1;
     Vl0 = keptVl0;

@@ -300,6 +300,13 @@ std::string WagnerPruss::chokedFlow(double TK, double Pbar, FILE* table) {
     error = 0;
     lastThroatPressure = kNaN;
     const int branch = phase;
+    // Under tension (a negative pressure) the throat's pressure would be a share of that
+    // tension: no flow leaves through a vent there.
+    if (!(Pbar > 0.0)) {
+        if (table != nullptr) vornex::cfprintf(table, "\n");
+        error = 1;
+        return "the pressure must be positive";
+    }
     calculateFromTP(TK, Pbar, 1);
     if (error) {
         if (table != nullptr) vornex::cfprintf(table, "\n");

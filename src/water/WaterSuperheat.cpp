@@ -297,10 +297,17 @@ bool WagnerPruss::calculateInterfaceTemperatureCurve(const char* name, double TK
                                                      const char* suffix) {
     std::string path;
     if (!joinName(name, suffix, 63, path)) return false;
-    if (!(TK > 0.0 && TK < kWaterCriticalTemperature) || !std::isfinite(step) ||
-        !std::isfinite(Pbar)) {
-        vornex::cfprintf(stderr,
-                         "Interface temperature curve: T must lie below the critical point\n");
+    // The jump grows by the step from 0: a step of 0 would write the same row ten thousand
+    // times, a negative one make the phase named the hotter the colder.
+    const char* refusal = nullptr;
+    if (!(TK > 0.0 && TK < kWaterCriticalTemperature))
+        refusal = "T must lie below the critical point";
+    else if (!(step > 0.0) || !std::isfinite(step))
+        refusal = "the temperature step must be positive";
+    else if (!std::isfinite(Pbar))
+        refusal = "the pressure difference must be a finite number";
+    if (refusal != nullptr) {
+        vornex::cfprintf(stderr, "Interface temperature curve: %s\n", refusal);
         return false;
     }
     OutputFile file;
@@ -352,6 +359,16 @@ bool WagnerPruss::calculateInterfaceTemperatureCurve(const char* name, double TK
 }
 
 int WagnerPruss::calculateNucleationRate(double TK, double x) {
+    // The kinetic factor 1 - 0.875 exp(-x) is a share of the rate: below x = ln 0.875 it
+    // turns negative and every rate printed would be infinite or not a number.
+    if (!(x > std::log(0.875)) || !std::isfinite(x)) {
+        vornex::cfprintf(stderr,
+                         "Nucleation rate at %g K: the kinetic parameter %g must be finite and "
+                         "above ln 0.875 (-0.1335), where the kinetic factor is positive\n",
+                         TK, x);
+        error = 1;
+        return 0;
+    }
     calculateTheSaturationPressure(TK);
     if (error) {
         vornex::cfprintf(stderr, "Nucleation rate at %g K: no saturation there\n", TK);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "fluid/CurveOutput.h"
+#include "numerics/TextCapture.h"
 #include "oldwater/HGK.h"
 #include "oldwater/Hill.h"
 #include "oldwater/Keenan.h"
@@ -96,6 +97,42 @@ TEST(WaterIsobar, DiluteVapourIsobarIsTraced) {
     }
     const CurveArray rows = isobar(w, 0.01, 1);
     EXPECT_NEAR(kWaterMolarMass / (rows[0] * 1e-6), 1.44451e-3, 1e-8);
+}
+
+// Above the critical pressure the vapour-side isobar runs from 1500 K down through the fluid
+// into the cold liquid, whose states end at a spinodal (Hill's water at 300 bar: 218.3 K,
+// where its heat capacity grows without bound). The trace had gone over to a state 419 K
+// warmer and traced the isobar from 637 K back up to 1497 K, 860 rows written twice.
+TEST(WaterIsobar, SupercriticalIsobarFromTheVapourSideIsTracedOnce) {
+    for (double Pbar : {242.446, 300.0}) {
+        SCOPED_TRACE(Pbar);
+        Hill w(2);
+        const CurveArray rows = isobar(w, Pbar, 1);
+        const std::size_t n = rows.size() / kColumns;
+        ASSERT_GT(n, 500u);
+        EXPECT_NEAR(rows[1], 1500.0, 1e-9);
+        for (std::size_t r = 1; r < n; ++r)
+            ASSERT_LE(rows[kColumns * r + 1], rows[kColumns * (r - 1) + 1] + 1e-9)
+                << "row " << r << " of " << n;
+        EXPECT_LT(rows[kColumns * (n - 1) + 1], 250.0);
+    }
+}
+
+// An isobar whose start lies beyond the trace's bounds writes no row: from the vapour side at
+// 50 kbar water at 1500 K is 1258 kg/m3 (14.3 cm3/mol), denser than the 16 cm3/mol the vapour
+// trace keeps to. It had ended without a row and without the flag.
+TEST(WaterIsobar, AnIsobarWithoutARowRaisesTheFlag) {
+    WagnerPruss w(2);
+    std::string said;
+    CurveArray rows;
+    said = test::stderrOf([&] { rows = isobar(w, 50000.0, 1); });
+    EXPECT_TRUE(rows.empty());
+    EXPECT_EQ(w.error, 1);
+    EXPECT_NE(said.find("no row"), std::string::npos) << said;
+    // Within the range every isobar has its rows and a clear flag.
+    rows = isobar(w, 10000.0, 1);
+    EXPECT_GT(rows.size() / kColumns, 500u);
+    EXPECT_EQ(w.error, 0);
 }
 
 }  // namespace

@@ -333,6 +333,21 @@ TEST_F(WaterFlowTest, CompressedLiquidAboveTheCriticalPressureChokes) {
 // throat, its entropy there between the saturated liquid's and steam's, flashes: no
 // single-phase throat, the row blank, and the isobar says which rows and why, and fails
 // (the rows it could compute are kept).
+// Liquid under tension at -1 bar had choked at a throat of -0.604 bar, a row written and the
+// flag clear: no flow leaves through a vent at a negative pressure.
+TEST_F(WaterFlowTest, LiquidUnderTensionHasNoChokedFlow) {
+    WagnerPruss liquid{2};
+    std::vector<double> row = {0.0};
+    ::testing::internal::CaptureStdout();
+    const std::string said = test::stderrOf(
+        [&] { row = firstRow([&](std::FILE* table) { liquid.calculateFlow(300.0, -1.0, table); }); });
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(liquid.error, 1);
+    EXPECT_TRUE(row.empty());
+    EXPECT_TRUE(std::isnan(liquid.lastThroatPressure));
+    EXPECT_NE(said.find("must be positive"), std::string::npos) << said;
+}
+
 TEST_F(WaterFlowTest, IsobarWithBlankRowsFailsSayingWhy) {
     std::filesystem::remove("flow100");
     WagnerPruss liquid{2};

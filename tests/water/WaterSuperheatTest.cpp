@@ -144,6 +144,32 @@ TEST_F(WaterSuperheatTest, NucleationQuantitiesArePositiveAndFinite) {
     EXPECT_GT(water.calculateNucleationRate(500.0, 1.0), 0);
 }
 
+// The kinetic factor 1 - 0.875 exp(-x) is positive only above x = ln 0.875: at x = -1 every
+// rate had been printed as infinite (210 rows at 300 K), at x = NaN as not a number, and the
+// rows counted as computed.
+TEST_F(WaterSuperheatTest, NucleationRateRefusesAKineticParameterWithoutAPositiveFactor) {
+    for (double x : {-1.0, std::log(0.875), std::nan("")}) {
+        SCOPED_TRACE(x);
+        WagnerPruss fresh{2};
+        int printed = -1;
+        std::string out;
+        const std::string said =
+            test::stderrOf([&] { out = test::stdoutOf([&] { printed = fresh.calculateNucleationRate(300.0, x); }); });
+        EXPECT_EQ(printed, 0);
+        EXPECT_EQ(fresh.error, 1);
+        EXPECT_TRUE(out.empty()) << out.substr(0, 200);
+        EXPECT_NE(said.find("kinetic parameter"), std::string::npos) << said;
+    }
+    // x = 0 leaves an eighth of the rate: finite rows.
+    WagnerPruss fresh{2};
+    std::string out;
+    int printed = 0;
+    test::stderrOf([&] { out = test::stdoutOf([&] { printed = fresh.calculateNucleationRate(300.0, 0.0); }); });
+    EXPECT_GT(printed, 0);
+    EXPECT_EQ(out.find("inf"), std::string::npos);
+    EXPECT_EQ(out.find("nan"), std::string::npos);
+}
+
 TEST_F(WaterSuperheatTest, HeatingNucleationTableEndsAtTheSpinodal) {
     ASSERT_TRUE(water.calculateHeatingNucleationRate(1.0, 1.0));
     const std::vector<std::string> text = testing::fileLines("nuclea10");
@@ -279,6 +305,22 @@ TEST_F(WaterSuperheatTest, HenleyCurveReachesFullVaporization) {
     EXPECT_TRUE(full || std::isnan(testing::numbersOf(c[c.size() - 2])[8]));
     EXPECT_FALSE(water.calculateHenleyVaporizationCurve(523, 423, 0.002, 0.05, 5,
                                                         "a-suffix-far-too-long-for-it"));
+}
+
+// A step of 0 had written the state of no jump 10,000 times (2.2 MB) as a success, and a
+// negative one a curve on which the phase named the hotter is the colder.
+TEST_F(WaterSuperheatTest, InterfaceCurveRefusesAStepThatIsNotPositive) {
+    for (double step : {0.0, -1.0, std::nan("")}) {
+        SCOPED_TRACE(step);
+        std::filesystem::remove("ifaces");
+        bool written = true;
+        const std::string said = test::stderrOf([&] {
+            written = water.calculateInterfaceTemperatureCurve("iface", 400.0, 1, step, 0.0, 0, "s");
+        });
+        EXPECT_FALSE(written);
+        EXPECT_FALSE(std::filesystem::exists("ifaces"));
+        EXPECT_NE(said.find("step must be positive"), std::string::npos) << said;
+    }
 }
 
 TEST_F(WaterSuperheatTest, InterfaceCurveStartsAtEqualTemperatures) {

@@ -603,5 +603,30 @@ TEST(TermCubicFluids, StatesWithoutIdealGasRecordStand) {
     ::testing::internal::GetCapturedStderr();
 }
 
+// A model built for two components holding one alone is that pure fluid: SRK2's ethane, in
+// either place of the pair, has the vapour pressure of an SRK cubic written apart on the
+// file's constants (13.1723938 bar at 250 K, 43.8182019 bar at 300 K), and none above its
+// critical temperature. No correlation gives ethane's start volumes, and the search from
+// the isotherm's own spinodals was only for one-component fluids and read component 0's
+// fugacity: NaN in both places.
+TEST(TermCubicFluids, VapourPressureOfAComponentAloneInThePair) {
+    for (bool ethaneFirst : {true, false}) {
+        SCOPED_TRACE(ethaneFirst);
+        SRK2 f(2);
+        f.number_of_components(2);
+        ::testing::internal::CaptureStderr();
+        f.add_component(ethaneFirst ? "C2H6" : "CO2");
+        f.add_component(ethaneFirst ? "CO2" : "C2H6");
+        f.composition(ethaneFirst ? 1.0 : 0.0, ethaneFirst ? 0.0 : 1.0);
+        for (auto [TK, Pbar] : {std::pair{250.0, 13.1723938}, std::pair{300.0, 43.8182019}}) {
+            EXPECT_NEAR(f.calculateTheSaturationPressure(TK) * 1e-5, Pbar, 1e-6 * Pbar) << TK;
+            EXPECT_EQ(f.error, 0);
+        }
+        EXPECT_TRUE(std::isnan(f.calculateTheSaturationPressure(310.0)));
+        EXPECT_EQ(f.error, 1);
+        ::testing::internal::GetCapturedStderr();
+    }
+}
+
 }  // namespace
 }  // namespace vornex

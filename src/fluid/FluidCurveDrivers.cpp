@@ -3,6 +3,7 @@
 // from the starting state and assembled into one Igor text file, the second branch reversed
 // in front of the first, so that the composition runs through the starting state in order.
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <initializer_list>
@@ -68,8 +69,22 @@ bool FluidPhase::calculateTheBinaryIsotherm(double TK, const char* suffix) {
     const std::string s = orEmpty(suffix);
     if (!refuseUnlessBinary(*this) || !OutputFiles::checkSuffix(s)) return false;
     if (!componentName.empty()) initializeSaturationVolumesFromT(componentName[0].c_str(), TK);
+    double Vliquid = Vl0, Vvapour = Vv0;
+    // The substance's saturated volumes are known for a few gases only, and lie off a
+    // model's own: the model's saturation of component 0 alone starts the curve at that
+    // pure end wherever it has one (propane, decane or water in a cubic had no start).
+    const std::vector<double> feed = x;
+    composition_of_component(0, 1.0);
+    composition_of_component(1, 0.0);
+    if (std::isfinite(calculateTheSaturationPressure(TK)) && Vl > 0.0 && Vv > Vl) {
+        Vliquid = Vl;
+        Vvapour = Vv;
+    }
+    for (int i = 0; i < nc; ++i) composition_of_component(i, feed[static_cast<std::size_t>(i)]);
+    error = 0;
     return calculate_an_isotherm_of_the_binary_system(("bino" + s).c_str(), 1, 0.01, 1.0, 10000.0,
-                                                      TK, Vl0, Vv0, 0.0, 0.0, kIgorText, s.c_str());
+                                                      TK, Vliquid, Vvapour, 0.0, 0.0, kIgorText,
+                                                      s.c_str());
 }
 
 bool FluidPhase::calculateTheBinaryIsothermFromP(double TK, double Pbar, const char* suffix) {

@@ -901,8 +901,9 @@ class FluidPhase : public Phase {
     // A fluid whose standard-state ideal gas lacks the record of a component present has
     // none of the functions that hold the ideal gas (A, U, H, S, G, Cv, Cp, the sound speed
     // and the Joule-Thomson coefficient): they are NaN, the residual heat capacities are
-    // kept in CvResidual and CpResidual, and the error flag is raised, said on standard
-    // error once for that component. CvIdealTerm: the ideal-gas term's share of Cv.
+    // kept in CvResidual and CpResidual, said on standard error once for that component;
+    // the state (volume, pressure, fugacities) stands, with the flag of its solve.
+    // CvIdealTerm: the ideal-gas term's share of Cv.
     void refuseCaloricWithoutIdealGas(double CvIdealTerm);
     std::string caloricRefusalSaid_;  // the component that refusal last named
     void createPerComponentArrays();

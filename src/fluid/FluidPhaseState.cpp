@@ -225,13 +225,15 @@ void FluidPhase::refuseCaloricWithoutIdealGas(double CvIdealTerm) {
     // 300 K and 10 bar gave Cv = -7.9 J/(mol K)): every function that holds the ideal gas's
     // A0(T) has no value. What the residual terms give alone stays: the pressure and its
     // slopes, and the heat capacities less the ideal gas's, as a model without an ideal
-    // term gives them.
+    // term gives them. The state itself stands, as a model without an ideal-gas term's does
+    // beside its NaN heat capacities: the error flag is left to the solves, whose roots,
+    // saturation and stability tests read volumes and fugacities only (raised here, it
+    // refused every state and vapour pressure of a fluid holding ethane).
     constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
     CvResidual = std::isfinite(Cv) ? Cv - CvIdealTerm : kNone;
     CpResidual = std::isfinite(Cp) ? Cp - CvIdealTerm - gasConstant : kNone;
     A = U = H = S = G = Cv = Cp = kNone;
     dHdT = dSdT = jouleThomson = soundSpeed = AT = ATT = kNone;
-    error = 1;
     const auto u = static_cast<size_t>(missing);
     const std::string& name = u < componentName.size() ? componentName[u] : std::string();
     // Said once for a component, not at each state of a curve.

@@ -500,7 +500,8 @@ IsothermPoint isothermAt(FluidPhase& fluid, double Vm3) {
     IsothermPoint p;
     p.P = fluid.P;
     p.dPdV = fluid.dPdV;
-    p.lnf = std::log(fluid.fugacity[0]);
+    // The component the fluid holds (a mixture model holding one alone holds it anywhere).
+    p.lnf = std::log(fluid.fugacity[static_cast<std::size_t>(fluid.getMajorComponentIndex())]);
     p.mechanical = fluid.error == 0 && std::isfinite(p.P) && std::isfinite(p.dPdV);
     p.ok = p.mechanical && std::isfinite(p.lnf);
     return p;
@@ -834,9 +835,12 @@ double FluidPhase::calculateTheSaturationPressure(double TK) {
     const int major = getMajorComponentIndex();
     error = 0;
     // A pure fluid has no saturation at or above its own critical temperature, whatever
-    // the start values below know of the substance.
-    const double Tc = nc == 1 ? namingCriticalTemperature() : 0.0;
-    bool refused = atOrAboveOwnCriticalTemperature(TK);
+    // the start values below know of the substance. A mixture model holding one component
+    // alone is that pure fluid: its critical point is the component's own (a model built
+    // for two components holds ethane so, whose start values no correlation gives).
+    const bool pure = nc == 1 || componentAlone(*this) >= 0;
+    const double Tc = pure ? namingCriticalTemperature() : 0.0;
+    bool refused = Tc > 0.0 && TK >= Tc * (1.0 - 1e-8);
     if (!refused && major < static_cast<int>(componentName.size()))
         initializeSaturationPressureSolve(componentName[major].c_str(), TK);
     refused = refused || error != 0;

@@ -544,7 +544,8 @@ TEST(TermCubicFluids, CaloricFunctionsNeedEveryComponentsIdealGas) {
         f->calculateFromTP(300.0, 10.0, 0);
         const std::string said = ::testing::internal::GetCapturedStderr();
         EXPECT_NE(said.find("no ideal-gas data for C2H6"), std::string::npos) << said;
-        EXPECT_EQ(f->error, 1);
+        // The state stands: only the functions of the ideal gas are refused.
+        EXPECT_EQ(f->error, 0);
         for (double v : {f->Cv, f->Cp, f->H, f->S, f->G, f->U, f->A, f->soundSpeed,
                          f->jouleThomson})
             EXPECT_TRUE(std::isnan(v)) << v;
@@ -566,6 +567,64 @@ TEST(TermCubicFluids, CaloricFunctionsNeedEveryComponentsIdealGas) {
         EXPECT_EQ(f->error, 0);
         EXPECT_GT(f->Cv, 25.0);
         EXPECT_TRUE(std::isfinite(f->H));
+    }
+}
+
+// The refusal of ethane's ideal-gas functions takes nothing from its states: SRK2's pure
+// ethane (the file's Tc 305.32 K, Pc 48.72 bar, omega 0.099) has at 250 K a vapour at 1 bar
+// and a liquid at 50 bar, whose volumes an SRK cubic written apart gives as 20522.603 and
+// 69.84366 cm3/mol. With the error flag raised by the refusal, every root was refused and
+// the stable state was none, the fluid left in the liquid's root at 1 bar.
+TEST(TermCubicFluids, StatesWithoutIdealGasRecordStand) {
+    SRK2 f(2);
+    f.number_of_components(2);
+    ::testing::internal::CaptureStderr();
+    f.add_component("CO2");
+    f.add_component("C2H6");
+    f.composition(0.0, 1.0);
+    struct Case {
+        double Pbar;
+        FluidPhase::StablePhase phase;
+        double Vcm3;
+    };
+    for (const Case& c : {Case{1.0, FluidPhase::StablePhase::Vapour, 20522.603},
+                          Case{50.0, FluidPhase::StablePhase::Liquid, 69.84366}}) {
+        SCOPED_TRACE(c.Pbar);
+        EXPECT_EQ(f.calculateStableStateFromTP(250.0, c.Pbar), c.phase);
+        EXPECT_EQ(f.error, 0);
+        EXPECT_NEAR(f.V * 1e6, c.Vcm3, 1e-6 * c.Vcm3);
+        EXPECT_TRUE(std::isnan(f.H));
+    }
+    // A mixture holding it: one vapour at 300 K and 1 bar, its fugacities those of that root.
+    f.composition(0.5, 0.5);
+    EXPECT_EQ(f.calculateStableStateFromTP(300.0, 1.0), FluidPhase::StablePhase::Vapour);
+    EXPECT_EQ(f.error, 0);
+    EXPECT_GT(f.V, 0.02);
+    ::testing::internal::GetCapturedStderr();
+}
+
+// A model built for two components holding one alone is that pure fluid: SRK2's ethane, in
+// either place of the pair, has the vapour pressure of an SRK cubic written apart on the
+// file's constants (13.1723938 bar at 250 K, 43.8182019 bar at 300 K), and none above its
+// critical temperature. No correlation gives ethane's start volumes, and the search from
+// the isotherm's own spinodals was only for one-component fluids and read component 0's
+// fugacity: NaN in both places.
+TEST(TermCubicFluids, VapourPressureOfAComponentAloneInThePair) {
+    for (bool ethaneFirst : {true, false}) {
+        SCOPED_TRACE(ethaneFirst);
+        SRK2 f(2);
+        f.number_of_components(2);
+        ::testing::internal::CaptureStderr();
+        f.add_component(ethaneFirst ? "C2H6" : "CO2");
+        f.add_component(ethaneFirst ? "CO2" : "C2H6");
+        f.composition(ethaneFirst ? 1.0 : 0.0, ethaneFirst ? 0.0 : 1.0);
+        for (auto [TK, Pbar] : {std::pair{250.0, 13.1723938}, std::pair{300.0, 43.8182019}}) {
+            EXPECT_NEAR(f.calculateTheSaturationPressure(TK) * 1e-5, Pbar, 1e-6 * Pbar) << TK;
+            EXPECT_EQ(f.error, 0);
+        }
+        EXPECT_TRUE(std::isnan(f.calculateTheSaturationPressure(310.0)));
+        EXPECT_EQ(f.error, 1);
+        ::testing::internal::GetCapturedStderr();
     }
 }
 

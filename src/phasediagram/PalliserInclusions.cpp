@@ -482,7 +482,14 @@ void Palliser::calculateBoilingPointWithGasVolume(double T, double x, double f, 
         return;
     }
     // Pure water boils at one pressure, where its liquid and vapour take any share of the
-    // volume; without vapour the liquid alone.
+    // volume; without vapour the liquid alone. Where its liquid and vapour are one fluid (at
+    // its critical point, and on the surface's edge carried above it to 374.15 degC, whose
+    // 322 kg/m3 is no density of water there) it has no boiling point.
+    if (x == 0.0 && !(rhoL0 > rhoV0)) {
+        failed = 1;
+        P = xL = xV = rhoL = rhoV = rhoMix = -1.0;
+        return;
+    }
     if (f == 0.0 || x == 0.0) {
         P = P0;
         xL = x;

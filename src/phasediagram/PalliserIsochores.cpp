@@ -125,8 +125,9 @@ void Palliser::calculateTheIsochor(CurveArray& out, double x, double T0, double 
         if (Tone < out[out.size() - 2]) appendRow(out, {Tone, P});
         region = kIsochore;
     }
-    // A path whose pressure was lost, or that never left its first point, is no isochore.
-    failed = lost || (rows < 2 && T0 - 1.0 >= Tend);
+    // A path whose pressure was lost, or that never left its first point, is no isochore; one
+    // that homogenises within its first degree has left it for its homogenisation.
+    failed = lost || (out.size() < 4 && T0 - 1.0 >= Tend);
 }
 
 bool Palliser::onePhaseOfDensity(double x, double rho) const {

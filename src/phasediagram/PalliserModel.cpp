@@ -66,6 +66,10 @@ PalliserModel::~PalliserModel() = default;
 // ------------------------------------------------------------------------------- water
 
 double PalliserModel::waterDensity(double T, double P, int side) const {
+    // At no pressure there is no water; there, and below some 1e-300 bar, the vapour side's
+    // search lands on the liquid (999.79 kg/m3 at 0 degC and 0 bar, which made the vapour of
+    // the liquid-vapour surface at 0 degC, where the three-phase pressure is 0, a liquid).
+    if (!(P > 0.0)) return -1.0;
     water->set_the_phase_as(side);
     water->temperature(T + kKelvin);
     water->pressure(P);
@@ -75,6 +79,10 @@ double PalliserModel::waterDensity(double T, double P, int side) const {
         water->error = 0;
         return -1.0;
     }
+    // A vapour denser than the critical fluid below the saturation pressure is that liquid.
+    if (side == 1 && rho > kWaterReferenceRhoc && T < kWaterReferenceTc &&
+        P < WaterEOS::saturationPressureWagnerPruss(T + kKelvin) * 1e-5)
+        return -1.0;
     return rho;
 }
 

@@ -448,6 +448,31 @@ TEST_F(PalliserFixedDensity, IsochoresEndAtTheirHomogenisation) {
     }
 }
 
+// Regression: an isochore that homogenises within a degree of its start (10 wt % of 805.92
+// kg/m3, Th 346.093 degC, from 0.3 and 0.9 K above) has its start and its homogenisation for
+// rows, and was reported failed all the same, as one that never left its first point.
+TEST_F(PalliserFixedDensity, IsochoreHomogenisingWithinItsFirstDegreeSucceeds) {
+    const double x = 0.1;
+    double Pb = 0.0;
+    const double rho = bubbleLiquid(346.092677, x, Pb);
+    for (double above : {0.3, 0.9, 1.5}) {
+        SCOPED_TRACE(::testing::Message() << above << " K above Th");
+        const double T0 = 346.092677 + above;
+        CurveArray iso;
+        model.calculateTheIsochor(iso, x, T0, model.pressureForBulkDensity(T0, Pb + 10.0, rho, x),
+                                  100.0, rho);
+        EXPECT_EQ(model.failed, 0);
+        ASSERT_GE(iso.size(), 4u);
+        EXPECT_EQ(iso[0], T0);
+        EXPECT_NEAR(iso[iso.size() - 2], 346.092677, 1e-5);
+        EXPECT_NEAR(iso.back(), Pb, 1e-3);
+    }
+    // Started below its homogenisation it has no path.
+    CurveArray iso;
+    model.calculateTheIsochor(iso, x, 346.0, Pb, 100.0, rho);
+    EXPECT_EQ(model.failed, 1);
+}
+
 // Regression: the search returned 0 (no state) with `failed` clear, as the last state it tried
 // had left it. A density no state of the salinity has at T (beside the liquidus, see the
 // README, and beyond the model's temperatures) fails; a found one clears the flag.

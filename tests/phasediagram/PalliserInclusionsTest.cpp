@@ -748,7 +748,30 @@ TEST_F(PalliserInclusions, BoilingWithAVapourVolumeAtTheWaterEnd) {
             }
     CurveArray curve;
     model.calculateBoilingCurveWithGasVolume(curve, 0.0, 10.0, 374.15, 100.0);
-    EXPECT_EQ(curve.size(), 3u * 276);  // 100 .. 374 degC and the critical point
+    // 100 .. 373 degC and the critical point: at 374 degC water is above its critical point.
+    EXPECT_EQ(curve.size(), 3u * 275);
+}
+
+// Regression: pure water between its critical point (373.946 degC) and 374.15 degC "boiled" on
+// the surface's carried edge, a liquid and a vapour both of 322 kg/m3, with any vapour volume:
+// at 374 degC and 220.696 bar the bulk density came out 322 kg/m3, where water is one fluid of
+// 268.460 kg/m3 (IAPWS-95) and the state there says so. One fluid has no boiling point.
+TEST_F(PalliserInclusions, PureWaterAboveItsCriticalPointHasNoBoilingPoint) {
+    double P = 0, xL = 0, xV = 0, rhoL = 0, rhoV = 0, rhoMix = 0;
+    for (double T : {374.0, 374.1, 374.15})
+        for (double f : {0.0, 0.1, 0.9}) {
+            model.calculateBoilingPointWithGasVolume(T, 0.0, f, P, xL, xV, rhoL, rhoV, rhoMix);
+            EXPECT_EQ(model.failed, 1) << T << " " << f;
+            EXPECT_EQ(rhoMix, -1.0) << T << " " << f;
+        }
+    const double rho = model.calculateFluidDensity(374.0, 220.69556521739128, 0.0, -1.0);
+    EXPECT_EQ(model.region, PalliserModel::kOnePhase);
+    EXPECT_NEAR(rho, 268.4601019, 1e-6 * rho);
+    // Just below its critical point water still boils, its phases apart.
+    model.calculateBoilingPointWithGasVolume(373.9, 0.0, 0.5, P, xL, xV, rhoL, rhoV, rhoMix);
+    ASSERT_EQ(model.failed, 0);
+    EXPECT_GT(rhoL, rhoV);
+    EXPECT_NEAR(rhoMix, 0.5 * (rhoL + rhoV), 1e-9 * rhoMix);
 }
 
 // The boiling point with a vapour volume is a state of the model: at its pressure the bulk

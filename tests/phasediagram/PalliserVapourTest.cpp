@@ -610,5 +610,30 @@ TEST(PalliserVapour, VapourOverMoltenNaClFollowsRaoultsLaw) {
     }
 }
 
+// Regression: at 0 degC, where the SLV fit's pressure is 0, the liquid-vapour surface's lower
+// edge lies at 0 bar, and water "vapour" at 0 bar came out the liquid, 999.79 kg/m3: the
+// surface's vapour there, the bubble point of the SLV liquid and the 0 degC isotherm's last row
+// were a liquid, and water at 1e-300 bar (25 degC) was 997.0 kg/m3. Steam at 0 degC is no
+// denser than saturated steam, 0.0048546 kg/m3 at 273.16 K (IAPWS-95, python3-iapws 1.5.2).
+TEST(PalliserVapour, NoVapourAtNoPressure) {
+    PalliserModel model;
+    double xL = 0, xV = 0, rhoL = 0, rhoV = -1;
+    model.calculateLGPoint(0.0, 0.0, xL, xV, rhoL, rhoV);
+    EXPECT_EQ(rhoV, 0.0);
+    double P = -1;
+    model.calculateBubblePoint(0.0, 0.2635, P, xV, rhoL, rhoV);
+    EXPECT_EQ(P, 0.0);
+    EXPECT_EQ(rhoV, 0.0);
+    CurveArray rows;
+    model.calculateLiquidGasIsotherm(rows, 0.0);
+    ASSERT_FALSE(rows.empty());
+    for (size_t i = 0; i + 7 <= rows.size(); i += 7)
+        EXPECT_LT(rows[i + 4], 0.0048546 * 1.001) << "row at " << rows[i] << " bar";
+    const double rho = model.getWaterVapourDensity(25.0, 1e-300);
+    EXPECT_TRUE(model.failed || rho < 1e-290) << rho;
+    // Steam at a thousandth of a bar is steam all the same: 7.26772e-4 kg/m3 at 25 degC.
+    EXPECT_NEAR(model.getWaterVapourDensity(25.0, 0.001), 7.267720886646942e-4, 1e-9);
+}
+
 }  // namespace
 }  // namespace vornex

@@ -26,6 +26,10 @@ constexpr double kWaterMoles = 55.50847203605297;  // mol of water per kg
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kLastIsoplethTemperature = 647.0;  // K
 constexpr int kMaxIsothermRows = 100000;
+// The vapour-side starts at rising pressures end at 10 kbar.
+constexpr double kMaxVapourPressure = 1e9;  // Pa
+// Liquid-side start of the vapour's volume search, below liquid CO2's 40-60 cm3/mol.
+constexpr double kDenseVapourStart = 3e-5;  // m3/mol
 
 double polynomial(const double* c, int n, double T) {
     double v = 0.0;
@@ -217,14 +221,99 @@ void Dubessy::calculate_gas_solubility(double TK, double mgas, double msalt) {
     const double V0 = Vvap, y0 = yCO2;
     for (double Z = 0.8; !solved && Z > 0.15; Z -= 0.15) solved = solveFrom(Z * V0, y0);
     for (double Z = 0.8; !solved && Z > 0.04; Z *= 0.85) solved = solveFrom(Z * V0, y0);
-    if (!solved) {
+    // A vapour that is not its composition's stable root at its pressure is no equilibrium:
+    // above CO2's vapour pressure the gas-like root is supersaturated, and the liquid's vapour
+    // is liquid CO2 at a higher pressure (280 K, 1.85 mol/kg: the gas at 47.6 bar, where
+    // liquid CO2 is the stable fluid). Such a solution, and a content whose starts above all
+    // fail, is then solved from the stable root at pressures rising from the estimate.
+    const double Pstart = R * T / V0;
+    for (double Ptry = Pstart; (!solved || !vapourIsStable()) && Ptry < kMaxVapourPressure;
+         Ptry *= 1.5) {
+        const double V = stableVapourVolume(Ptry, y0);
+        solved = V > 0.0 && solveFrom(V, y0);
+    }
+    if (!solved || !vapourIsStable()) {
         error = 1;
+        P = kNaN;
+        if (!quiet_)
+            vornex::cfprintf(stderr,
+                             "Dubessy: no stable vapour saturates %g mol/kg CO2 in %g mol/kg NaCl "
+                             "at %g K\n",
+                             mgas, msalt, TK);
         return;
     }
     Vvap = newton.x[0];
     yCO2 = newton.x[1];
     yH2O = 1.0 - yCO2;
     P = vapour->P;
+}
+
+double Dubessy::gibbsOfVapour(double V, double y) {
+    const double fractions[2] = {1.0 - y, y};
+    vapour->temperature(T);
+    vapour->volume(V);
+    vapour->composition(fractions);
+    vapour->error = 0;
+    vapour->calculate_fugacities();
+    if (vapour->error) return kNaN;
+    // A component absent from the vapour adds nothing (its fugacity is 0 there).
+    double g = 0.0;
+    for (int i = 0; i < 2; ++i) {
+        if (fractions[i] == 0.0) continue;
+        if (!(vapour->fugacity[i] > 0.0)) return kNaN;
+        g += fractions[i] * std::log(vapour->fugacity[i]);
+    }
+    return g;
+}
+
+double Dubessy::vapourRoot(double Pv, double y, int side) {
+    const double fractions[2] = {1.0 - y, y};
+    const int selector = vapour->phase;
+    vapour->composition(fractions);
+    vapour->set_the_phase_as(side);
+    vapour->temperature(T);
+    vapour->Pascal(Pv);
+    vapour->Vl0 = kDenseVapourStart;
+    vapour->Vv0 = side == 2 ? kDenseVapourStart : R * T / Pv;
+    vapour->error = 0;
+    vapour->calculate_molar_volume();
+    const double V = vapour->error || !(vapour->V > 0.0) ? kNaN : vapour->V;
+    vapour->set_the_phase_as(selector);
+    vapour->error = 0;
+    return V;
+}
+
+double Dubessy::stableVapourVolume(double Pv, double y) {
+    const double dense = vapourRoot(Pv, y, 2), light = vapourRoot(Pv, y, 1);
+    if (!(dense > 0.0)) return light;
+    if (!(light > 0.0)) return dense;
+    const double gDense = gibbsOfVapour(dense, y), gLight = gibbsOfVapour(light, y);
+    if (!std::isfinite(gLight)) return dense;
+    return gDense < gLight ? dense : light;
+}
+
+bool Dubessy::vapourIsStable() {
+    // The solution's vapour, as the solver left it.
+    const double V = newton.x[0], y = newton.x[1];
+    const double g = gibbsOfVapour(V, y);
+    const double Pv = vapour->P;
+    // A water-rich vapour's dense root is liquid water, which the activity model, not the
+    // vapour's equation, describes (at water's vapour pressure that root differs from the
+    // vapour by the two descriptions' offset alone): only a CO2-rich vapour's dense root,
+    // liquid CO2, is a phase of its own.
+    if (!(y > 0.5)) return std::isfinite(g);
+    bool stable = std::isfinite(g);
+    for (int side : {1, 2}) {
+        if (!stable) break;
+        const double other = vapourRoot(Pv, y, side);
+        if (!(other > 0.0) || std::fabs(other - V) <= 1e-6 * V) continue;
+        const double gOther = gibbsOfVapour(other, y);
+        // A part in 1e9 of RT: the two roots of one state, not rounding, must differ.
+        stable = !(gOther < g - 1e-9);
+    }
+    // The solver's state is the solution's again.
+    gibbsOfVapour(V, y);
+    return stable;
 }
 
 void Dubessy::calculate_vector_function(double* X, double* F, double**, int& err, int, void*) {
@@ -387,7 +476,10 @@ void Dubessy::evaluate(double* xv, double* p, double& Y, double& Z, double*, int
     WA = p[0];
     WB = activityModel == 1 ? p[1] : 0.0;
     startFlag = 1;
+    // A trial of the fit that leaves a point unsolved is the fit's to weigh, not to say.
+    quiet_ = true;
     calculate_gas_solubility(xv[0], xv[1], 0.0);
+    quiet_ = false;
     if (error) {
         err = 1;
         return;
@@ -448,7 +540,9 @@ bool Dubessy::calculate_the_isopleth(double mgas, double T0, char mode, const ch
                   "m", s, "v", s, "y", s, "p", s);
     startFlag = 1;
     for (double TK = T0; TK <= kLastIsoplethTemperature; TK += 1.0) {
+        quiet_ = true;
         calculate_gas_solubility(TK, mgas, ms);
+        quiet_ = false;
         if (error) break;
         out.print("%12lg %12lg %12lg %12lg %12lg %12lg \n", T, x2, mg, Vvap * 1e6, yH2O, P * 1e-5);
         startFlag = 0;
@@ -476,6 +570,8 @@ void Dubessy::restoreLast() {
 }
 
 bool Dubessy::solvePoint(double TK, double mgas, double msalt, bool& restarted) {
+    // A curve ends at its first point without a solution: that is its end, not a failure.
+    quiet_ = true;
     calculate_gas_solubility(TK, mgas, msalt);
     if (error && !restarted) {
         restarted = true;
@@ -483,6 +579,7 @@ bool Dubessy::solvePoint(double TK, double mgas, double msalt, bool& restarted) 
         startFlag = 0;
         calculate_gas_solubility(TK, mgas, msalt);
     }
+    quiet_ = false;
     if (!error) {
         lastV_ = Vvap;
         lastY_ = yCO2;

@@ -350,6 +350,18 @@ void SolubilityModel::calculateTheBiphasicPressure(double TK, double ms, double 
 
 // ------------------------------------------------------------------- curves
 
+bool SolubilityModel::hasDensityModel(const char* operation) {
+    if (densityModel) return true;
+    // An isochore holds the density: without a brine density there is none to hold, and
+    // its rows would be nan from the start.
+    error = 1;
+    vornex::cfprintf(stderr,
+                     "%s: the %s has no brine-density model (choose one with "
+                     "setDensityModelType)\n",
+                     operation, modelName.empty() ? "solubility model" : modelName.c_str());
+    return false;
+}
+
 bool SolubilityModel::calculateTheIsotherm(double TK, double ms, char mode, const char* suffix) {
     // No file for a model without parameters for its gas.
     if (lacksParameters("Isotherm")) return false;
@@ -455,6 +467,7 @@ bool SolubilityModel::calculateTheIsopleth(double ms, double mgas, char mode, co
 void SolubilityModel::calculateTheMonophasicIsochor(double T0, double T1, double rho, double ms,
                                                     double mgas, double P0bar, char mode,
                                                     const char*, CurveArray* array) {
+    if (!hasDensityModel("Monophasic isochor")) return;
     if (!std::isfinite(T0) || !std::isfinite(T1) || T1 - T0 > kMaxCurvePoints) return;
     double Pprev = P0bar;
     for (double Tk = T0; Tk < T1; Tk += 1.0) {
@@ -506,7 +519,8 @@ bool SolubilityModel::biphasicStep(Secant& s, double TK) {
 namespace {
 bool openBiphasic(SolubilityModel& model, CurveOutput& out, const char* suffix, double T0,
                   double dT, double P0bar, double Tend) {
-    if (model.lacksParameters("Biphasic isochor")) return false;
+    if (model.lacksParameters("Biphasic isochor") || !model.hasDensityModel("Biphasic isochor"))
+        return false;
     if (!std::isfinite(T0) || !std::isfinite(P0bar) || !std::isfinite(dT) || dT == 0.0 ||
         !std::isfinite(Tend)) {
         std::fputs("Biphasic isochor: temperatures and P0 must be finite, the step non-zero\n",

@@ -204,6 +204,39 @@ TEST(Ranges, FailedDensitiesEndTheSearches) {
 }
 
 // The comparison table once wrote a failed Duan solubility as 0.000000.
+// Henry's law and the Spivey correlation choose no brine-density model: their two-phase
+// isochores were a file of one row of nan densities, returned as written with nothing said,
+// and the one-phase isochore silently had no point. They are refused, saying why, with no
+// file; with a density model chosen the two-phase isochore runs.
+TEST(Tracers, IsochoresWithoutADensityModelAreRefused) {
+    auto henry = std::make_unique<Henry>();
+    henry->number_of_components(3);
+    henry->add_components("H2O", "CO2", "NaCl");
+    SpiveySolubility spivey;
+    for (SolubilityModel* m : {static_cast<SolubilityModel*>(henry.get()),
+                               static_cast<SolubilityModel*>(&spivey)}) {
+        std::remove("bipha_nodensity");
+        CurveArray rows, one;
+        testing::internal::CaptureStderr();
+        const bool written = m->calculateTheBiphasicIsochor1(
+            300.0, 400.0, 0.05, 1.0, -1.0, 100.0, kIgorText, "_nodensity", &rows);
+        m->calculateTheMonophasicIsochor(300.0, 305.0, 1000.0, 1.0, 0.01, 100.0, kCurveArray, "",
+                                         &one);
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_FALSE(written) << m->modelName;
+        EXPECT_EQ(m->error, 1) << m->modelName;
+        EXPECT_TRUE(one.empty()) << m->modelName;
+        EXPECT_NE(said.find("no brine-density model"), std::string::npos) << said;
+        EXPECT_FALSE(std::ifstream("bipha_nodensity").good()) << m->modelName;
+    }
+    spivey.setDensityModelType(SM_MaoDuan0);
+    CurveArray rows;
+    EXPECT_TRUE(spivey.calculateTheBiphasicIsochor1(390.0, 400.0, 0.05, 1.0, -1.0, 100.0,
+                                                    kCurveArray, "", &rows));
+    EXPECT_GE(rows.size(), 4u);
+    EXPECT_TRUE(std::isfinite(spivey.rhoSolution));
+}
+
 TEST(Tracers, ComparisonTableWritesFailuresAsNaN) {
     SpiveySolubility model;
     ASSERT_TRUE(model.compare_with_Duan_model());

@@ -26,7 +26,7 @@ constexpr double kWaterMoles = 55.50847203605297;  // mol of water per kg
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kLastIsoplethTemperature = 647.0;  // K
 constexpr int kMaxIsothermRows = 100000;
-// The vapour-side starts at rising pressures end at 10 kbar.
+// No vapour above 10 kbar is a solution, and the starts at rising pressures end there.
 constexpr double kMaxVapourPressure = 1e9;  // Pa
 // Liquid-side start of the vapour's volume search, below liquid CO2's 40-60 cm3/mol.
 constexpr double kDenseVapourStart = 3e-5;  // m3/mol
@@ -210,7 +210,18 @@ void Dubessy::calculate_gas_solubility(double TK, double mgas, double msalt) {
         newton.eps[1] = 1e-9;
         return settle(newton) == 0;
     };
-    bool solved = solveFrom(Vvap, yCO2);
+    // A solution is a vapour that holds both water and CO2 (a liquid holding water has water
+    // in its vapour: with NaCl at 320 K and 2.85 mol/kg the solver once ended on a vapour of
+    // CO2 alone at 44 kbar, where the brine's water activity vanishes, between neighbours
+    // near 1850 bar), within 10 kbar, and the stable root of its composition at its
+    // pressure.
+    auto solvedFrom = [&](double V, double y) {
+        if (!solveFrom(V, y)) return false;
+        const double yc = newton.x[1];
+        const bool holdsBoth = yc < 1.0 && (mgas == 0.0 || yc > 0.0);
+        return holdsBoth && vapour->P <= kMaxVapourPressure && vapourIsStable();
+    };
+    bool solved = solvedFrom(Vvap, yCO2);
     // The ideal-gas start lies far from a dense CO2 vapour (near 100 bar at 400 K the solve
     // from it failed for 0.8 and 1 mol/kg between successes at 0.7, 0.9 and 1.1): starts of
     // smaller volume, down to a fifth. Below CO2's critical temperature the vapour of a
@@ -219,26 +230,24 @@ void Dubessy::calculate_gas_solubility(double TK, double mgas, double msalt) {
     // start a little apart converge (1.45, 1.85 and 2.2 mol/kg between solved contents):
     // then starts in steps of 15 % down to a twenty-fifth.
     const double V0 = Vvap, y0 = yCO2;
-    for (double Z = 0.8; !solved && Z > 0.15; Z -= 0.15) solved = solveFrom(Z * V0, y0);
-    for (double Z = 0.8; !solved && Z > 0.04; Z *= 0.85) solved = solveFrom(Z * V0, y0);
-    // A vapour that is not its composition's stable root at its pressure is no equilibrium:
-    // above CO2's vapour pressure the gas-like root is supersaturated, and the liquid's vapour
+    for (double Z = 0.8; !solved && Z > 0.15; Z -= 0.15) solved = solvedFrom(Z * V0, y0);
+    for (double Z = 0.8; !solved && Z > 0.04; Z *= 0.85) solved = solvedFrom(Z * V0, y0);
+    // Above CO2's vapour pressure the gas-like root is supersaturated, and the liquid's vapour
     // is liquid CO2 at a higher pressure (280 K, 1.85 mol/kg: the gas at 47.6 bar, where
-    // liquid CO2 is the stable fluid). Such a solution, and a content whose starts above all
-    // fail, is then solved from the stable root at pressures rising from the estimate.
+    // liquid CO2 is the stable fluid): where the starts above give no solution, it is solved
+    // from the stable root at pressures rising from the estimate.
     const double Pstart = R * T / V0;
-    for (double Ptry = Pstart; (!solved || !vapourIsStable()) && Ptry < kMaxVapourPressure;
-         Ptry *= 1.5) {
+    for (double Ptry = Pstart; !solved && Ptry < kMaxVapourPressure; Ptry *= 1.5) {
         const double V = stableVapourVolume(Ptry, y0);
-        solved = V > 0.0 && solveFrom(V, y0);
+        solved = V > 0.0 && solvedFrom(V, y0);
     }
-    if (!solved || !vapourIsStable()) {
+    if (!solved) {
         error = 1;
         P = kNaN;
         if (!quiet_)
             vornex::cfprintf(stderr,
-                             "Dubessy: no stable vapour saturates %g mol/kg CO2 in %g mol/kg NaCl "
-                             "at %g K\n",
+                             "Dubessy: no stable vapour of water and CO2 up to 10 kbar saturates "
+                             "%g mol/kg CO2 in %g mol/kg NaCl at %g K\n",
                              mgas, msalt, TK);
         return;
     }

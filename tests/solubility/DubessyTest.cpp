@@ -140,6 +140,23 @@ TEST(Dubessy, SaturatedVapourIsTheStableRoot) {
     EXPECT_GT(model.P, 100e5);
 }
 
+// The vapour of a liquid holding water holds water. In 1 mol/kg NaCl at 320 K the solve
+// ended for 2.85 mol/kg CO2 on a vapour of CO2 alone at 44 kbar (the brine's water activity
+// vanishing there), between 1829 bar at 2.80 and 1875 bar at 2.90 mol/kg: each content's
+// pressure lies between its neighbours', its vapour holding both.
+TEST(Dubessy, BrineVapourHoldsWaterBetweenItsNeighbours) {
+    double previous = 0.0;
+    for (double mg : {2.80, 2.85, 2.90}) {
+        Dubessy model(2, 0, 0, 1);
+        model.calculate_gas_solubility(320.0, mg, 1.0);
+        ASSERT_EQ(model.error, 0) << mg;
+        EXPECT_GT(model.P, previous) << mg;
+        EXPECT_LT(model.P, 2000e5) << mg;
+        EXPECT_GT(model.yH2O, 0.0) << mg;
+        previous = model.P;
+    }
+}
+
 // The PRSV vapour against the reference liquid: the pure-water saturation pressure within 2 %.
 TEST(Dubessy, PureWaterSaturationBetweenTheModels) {
     Dubessy model(0, 0, 0, 1);

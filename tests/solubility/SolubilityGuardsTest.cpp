@@ -182,6 +182,46 @@ TEST(Ranges, HenryPitzerSetRefusesWaterBelowItsVapourPressure) {
     }
 }
 
+// Above about 575 K the brine's activity model gives no water activity. A Henry-Pitzer brine
+// of no salt there is still pure water: it once failed at every molality, 0 included, saying
+// the gases' fractions left a water activity of nan. At m 0 it is now the salt-free solution;
+// a salt molality is refused, naming the water activity. The solubility model's water
+// activity of pure water is likewise that of its gas-diluted water.
+TEST(Ranges, BrineOfNoSaltIsWaterAboveTheActivityModelsRange) {
+    auto make = [](bool salt, double m) {
+        auto s = std::make_unique<HenPitSet>();
+        s->setVapourModel(1);
+        s->number_of_components(salt ? 3 : 2);
+        s->add_components("H2O", "CO2");
+        if (salt) s->add_component("NaCl");
+        s->m = m;
+        s->temperature(600.0);
+        s->pressure(200.0);
+        return s;
+    };
+    auto water = make(false, 0.0), brine = make(true, 0.0), salty = make(true, 1.0);
+    water->describe();
+    brine->describe();
+    ASSERT_EQ(water->error, 0);
+    ASSERT_EQ(brine->error, 0);
+    EXPECT_EQ(brine->x[1], water->x[1]);
+    EXPECT_EQ(brine->getWaterActivity(), water->getWaterActivity());
+    testing::internal::CaptureStderr();
+    salty->describe();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(salty->error, 1);
+    EXPECT_NE(said.find("no water activity"), std::string::npos) << said;
+
+    auto henry = std::make_unique<Henry>();
+    henry->number_of_components(3);
+    henry->add_components("H2O", "CO2", "NaCl");
+    henry->temperature(600.0), henry->pressure(200.0), henry->setMolalities(0.0, 0.0);
+    henry->describe();
+    ASSERT_EQ(henry->error, 0);
+    EXPECT_NEAR(henry->activityCoefficient[0], 1.0 - henry->x[1], 1e-15);
+    EXPECT_EQ(henry->activityCoefficient[2], 1.0);
+}
+
 // A brine density the model cannot give (no Potter-Brown table) once became 0 with a clear
 // flag, and the one-phase isochore appended (T, inf) at a density out of reach.
 TEST(Ranges, FailedDensitiesEndTheSearches) {

@@ -236,7 +236,9 @@ void Dubessy::calculate_gas_solubility(double TK, double mgas, double msalt) {
     // is liquid CO2 at a higher pressure (280 K, 1.85 mol/kg: the gas at 47.6 bar, where
     // liquid CO2 is the stable fluid): where the starts above give no solution, it is solved
     // from the stable root at pressures rising from the estimate.
-    const double Pstart = R * T / V0;
+    // From the ideal estimate, whatever the start above (a continuation's liquid-like
+    // volume stands for no pressure).
+    const double Pstart = x1 * Psat + x2 * H;
     for (double Ptry = Pstart; !solved && Ptry < kMaxVapourPressure; Ptry *= 1.5) {
         const double V = stableVapourVolume(Ptry, y0);
         solved = V > 0.0 && solvedFrom(V, y0);

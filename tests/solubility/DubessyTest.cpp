@@ -285,6 +285,29 @@ TEST(Dubessy, CurvesAreWrittenAndBounded) {
     EXPECT_LE(last, 647.0);
 }
 
+// An isopleth continues from its last vapour: past CO2's vapour pressure the 1.8 mol/kg
+// isopleth steps from the gas (275 K, 36.3 bar) onto liquid CO2 (276 K, 55.3 bar), and from
+// that liquid-like volume every start of the next point failed, ending the curve at 281 K.
+// It now runs on through CO2's critical temperature, its pressure rising.
+TEST(Dubessy, IsoplethRunsOnFromLiquidCarbonDioxide) {
+    Dubessy model(0, 0, 0, 1);
+    ASSERT_TRUE(model.calculate_the_isopleth(1.8, 275.0, 1, "liq"));
+    std::ifstream iso("isopliq");
+    std::string line;
+    double T = 0.0, x = 0.0, m = 0.0, v = 0.0, y = 0.0, P = 0.0, previous = 0.0, last = 0.0;
+    int rows = 0;
+    while (std::getline(iso, line)) {
+        if (std::sscanf(line.c_str(), "%lf %lf %lf %lf %lf %lf", &T, &x, &m, &v, &y, &P) != 6)
+            continue;
+        if (T <= 320.0) {
+            EXPECT_GT(P, previous) << T << " K";
+        }
+        previous = P, last = T, ++rows;
+    }
+    EXPECT_GT(last, 320.0);
+    EXPECT_GT(rows, 45);
+}
+
 // The Henry constants of option 1: CO2 by the guideline correlation (as Henry's version 0)
 // with the salting-out exp(0.27504 m / (1 + 0.018 m)) = 1.310196 at 1 mol/kg; H2S by
 // 1e5 exp(151.52 - 8335.5/T - 20.499 ln T - 0.001311 T) Pa, worked by hand (58.80 MPa at

@@ -77,8 +77,10 @@ void HenPitSet::calculate_salt_effect() {
         return;
     }
     water->temperature(T);
-    water->pressure(P * 1e-5);
-    water->V = WaterEOS::calculateSpiveyVolume(T, P * 1e-5, nullptr);
+    // P / 1e5 keeps a pressure given in bar exact (2000 bar stays within the range of the
+    // water volume, which P 1e-5 left by a rounding).
+    water->pressure(P / 1e5);
+    water->V = WaterEOS::calculateSpiveyVolume(T, P / 1e5, nullptr);
     double a = 1.0, unused = 0.0;
     water->calculatePitzer84(m, a, unused, osmotic);
     activityCoefficient[static_cast<size_t>(iNaCl)] = meanActivityCoefficientNaCl(*water, m);

@@ -222,6 +222,41 @@ TEST(Ranges, BrineOfNoSaltIsWaterAboveTheActivityModelsRange) {
     EXPECT_EQ(henry->activityCoefficient[2], 1.0);
 }
 
+// The top of a range is in it. The pressure went to the brine-density model through bar and
+// back (P 1e-5, then 1e5): 1000 bar arrived as 1.0000000000000001e8 Pa, beyond the Mao-Duan
+// density's inclusive 1e8, and the solution had no density there; 2000 bar likewise left the
+// water volume of the NaCl activity, so the Henry-Pitzer brine was refused at 2000 bar.
+TEST(Ranges, TopPressuresOfTheBrineModelsAreInRange) {
+    DMGWwater model(SM_H2O_CO2_NaCl, 0);
+    model.temperature(350.0);
+    model.pressure(1000.0);
+    model.setMolalities(1.0, 0.5);
+    model.error = 0;
+    model.calculate_density();
+    EXPECT_EQ(model.error, 0);
+    EXPECT_TRUE(std::isfinite(model.rhoSolution));
+    // Continuous with the pressures just below.
+    DMGWwater below(SM_H2O_CO2_NaCl, 0);
+    below.temperature(350.0);
+    below.pressure(999.999);
+    below.setMolalities(1.0, 0.5);
+    below.calculate_density();
+    EXPECT_NEAR(model.rhoSolution, below.rhoSolution, 1e-3);
+
+    HenPitSet set;
+    set.setVapourModel(1);
+    set.number_of_components(3);
+    set.add_components("H2O", "CO2", "NaCl");
+    set.m = 1.0;
+    set.temperature(350.0);
+    set.pressure(2000.0);
+    testing::internal::CaptureStderr();
+    set.describe();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(set.error, 0) << said;
+    EXPECT_GT(set.getWaterActivity(), 0.9);
+}
+
 // A brine density the model cannot give (no Potter-Brown table) once became 0 with a clear
 // flag, and the one-phase isochore appended (T, inf) at a density out of reach.
 TEST(Ranges, FailedDensitiesEndTheSearches) {

@@ -305,7 +305,11 @@ double SolubilityModel::calculate_pressure(double TK, double rho, double ms, dou
         this, static_cast<EquationFunction>(&SolubilityModel::equationForPressure), 15);
     s.context = context;
     error = 0;
-    const double root = solveSecant(s, Pguess, Pguess + 1.0);
+    // A liquid's pressure lies above the water's vapour pressure, where the brine densities
+    // are defined: a guess below it (1 bar at 450 K) is taken from just above it.
+    const double floor = WaterEOS::saturationPressureWagnerPruss(TK) * 1e-5 + 1.0;
+    const double start = std::isfinite(floor) && Pguess < floor ? floor : Pguess;
+    const double root = solveSecant(s, start, start + 1.0);
     if (s.error || !(root > 0.0 && std::isfinite(root))) {
         error = 1;
         return std::numeric_limits<double>::quiet_NaN();

@@ -257,6 +257,25 @@ TEST(Ranges, TopPressuresOfTheBrineModelsAreInRange) {
     EXPECT_GT(set.getWaterActivity(), 0.9);
 }
 
+// A one-phase solution's pressure from its density, guessed below the water's vapour
+// pressure (1 bar at 450 K, where water boils at 9.3 bar): the brine density is no liquid's
+// there and the search failed at once. It starts from just above the vapour pressure.
+TEST(Ranges, PressureFromDensityGuessedBelowTheVapourPressure) {
+    DMGWwater model(SM_H2O_CH4_NaCl, 0);
+    model.temperature(450.0);
+    model.pressure(200.0);
+    model.setMolalities(2.0, 0.05);
+    model.calculate_density();
+    ASSERT_EQ(model.error, 0);
+    const double rho = model.rhoSolution;
+    for (double guess : {1.0, 5.0, 100.0}) {
+        DMGWwater fresh(SM_H2O_CH4_NaCl, 0);
+        const double P = fresh.calculate_pressure(450.0, rho, 2.0, 0.05, guess);
+        EXPECT_EQ(fresh.error, 0) << guess;
+        EXPECT_NEAR(P, 200.0, 1e-6) << guess;
+    }
+}
+
 // A brine density the model cannot give (no Potter-Brown table) once became 0 with a clear
 // flag, and the one-phase isochore appended (T, inf) at a density out of reach.
 TEST(Ranges, FailedDensitiesEndTheSearches) {

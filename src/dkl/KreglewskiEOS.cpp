@@ -54,6 +54,19 @@ constexpr KreglewskiPair kPairs[] = {
     {"CH4", "H2S", 1.1, 8.0, 54.4, 0.94},
 };
 
+// The start of the critical search: the table's where it has one, else one from the energy
+// and the hard-core volume, within a few per cent of the equation's critical point (CH4
+// 181.7 K for 192.2, CO2 308.1 for 304.2, hexane 530.9 for 512.9), which its search reaches.
+void criticalStartOf(const KreglewskiComponent& c, double& T, double& V) {
+    if (c.Tstart != 0.0) {
+        T = c.Tstart;
+        V = c.Vstart;
+        return;
+    }
+    T = 0.95 * (c.u0k + c.etak);
+    V = 4.6 * c.V00;
+}
+
 }  // namespace
 
 const KreglewskiComponent* findKreglewskiComponent(const char* name) {
@@ -126,14 +139,9 @@ bool Kreglewski_EOS::set_component_data(int i) {
     if (c == nullptr) return false;
     molarMass[i] = c->molarMass;
     if (nc == 1) {
-        if (!initializeCriticalParameters(c->name, Tcrit, Vcrit)) {
-            // Without a start of its own the critical search, and with it every saturation
-            // state, had nothing to go from. The energy and the hard-core volume give one within
-            // a few per cent of the equation's critical point (CH4 181.7 K for 192.2, CO2 308.1
-            // for 304.2, hexane 530.9 for 512.9), which its search reaches.
-            Tcrit = 0.95 * (c->u0k + c->etak);
-            Vcrit = 4.6 * c->V00;
-        }
+        // Without a start the critical search, and with it every saturation state, had
+        // nothing to go from.
+        criticalStartOf(*c, Tcrit, Vcrit);
         static_cast<HCB1*>(interaction[0])->set_parameters(c->alpha, c->V00, c->u0k, kSoftness);
         static_cast<Kreglewski1*>(interaction[1])
             ->set_parameters(c->V00, c->u0k, c->etak, kSoftness);
@@ -184,7 +192,10 @@ void Kreglewski_EOS::selectComponent(const char* name) {
         }
     for (int i = 0; i < nc; ++i) composition_of_component(i, i == chosen ? 1.0 : 0.0);
     normalizeCompositions();
-    initializeCriticalParameters(name, Tcrit, Vcrit);
+    // A hydrocarbon's start from its constants, as for the pure fluid (toluene kept the
+    // previous component's 192 K).
+    if (const KreglewskiComponent* c = findKreglewskiComponent(name))
+        criticalStartOf(*c, Tcrit, Vcrit);
 }
 
 void Kreglewski_EOS::calculateTheCriticalCurve(const char* suffix) {

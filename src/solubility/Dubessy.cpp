@@ -26,6 +26,10 @@ constexpr double kWaterMoles = 55.50847203605297;  // mol of water per kg
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kLastIsoplethTemperature = 647.0;  // K
 constexpr int kMaxIsothermRows = 100000;
+// No vapour above 10 kbar is a solution, and the starts at rising pressures end there.
+constexpr double kMaxVapourPressure = 1e9;  // Pa
+// Liquid-side start of the vapour's volume search, below liquid CO2's 40-60 cm3/mol.
+constexpr double kDenseVapourStart = 3e-5;  // m3/mol
 
 double polynomial(const double* c, int n, double T) {
     double v = 0.0;
@@ -206,7 +210,18 @@ void Dubessy::calculate_gas_solubility(double TK, double mgas, double msalt) {
         newton.eps[1] = 1e-9;
         return settle(newton) == 0;
     };
-    bool solved = solveFrom(Vvap, yCO2);
+    // A solution is a vapour that holds both water and CO2 (a liquid holding water has water
+    // in its vapour: with NaCl at 320 K and 2.85 mol/kg the solver once ended on a vapour of
+    // CO2 alone at 44 kbar, where the brine's water activity vanishes, between neighbours
+    // near 1850 bar), within 10 kbar, and the stable root of its composition at its
+    // pressure.
+    auto solvedFrom = [&](double V, double y) {
+        if (!solveFrom(V, y)) return false;
+        const double yc = newton.x[1];
+        const bool holdsBoth = yc < 1.0 && (mgas == 0.0 || yc > 0.0);
+        return holdsBoth && vapour->P <= kMaxVapourPressure && vapourIsStable();
+    };
+    bool solved = solvedFrom(Vvap, yCO2);
     // The ideal-gas start lies far from a dense CO2 vapour (near 100 bar at 400 K the solve
     // from it failed for 0.8 and 1 mol/kg between successes at 0.7, 0.9 and 1.1): starts of
     // smaller volume, down to a fifth. Below CO2's critical temperature the vapour of a
@@ -215,16 +230,101 @@ void Dubessy::calculate_gas_solubility(double TK, double mgas, double msalt) {
     // start a little apart converge (1.45, 1.85 and 2.2 mol/kg between solved contents):
     // then starts in steps of 15 % down to a twenty-fifth.
     const double V0 = Vvap, y0 = yCO2;
-    for (double Z = 0.8; !solved && Z > 0.15; Z -= 0.15) solved = solveFrom(Z * V0, y0);
-    for (double Z = 0.8; !solved && Z > 0.04; Z *= 0.85) solved = solveFrom(Z * V0, y0);
+    for (double Z = 0.8; !solved && Z > 0.15; Z -= 0.15) solved = solvedFrom(Z * V0, y0);
+    for (double Z = 0.8; !solved && Z > 0.04; Z *= 0.85) solved = solvedFrom(Z * V0, y0);
+    // Above CO2's vapour pressure the gas-like root is supersaturated, and the liquid's vapour
+    // is liquid CO2 at a higher pressure (280 K, 1.85 mol/kg: the gas at 47.6 bar, where
+    // liquid CO2 is the stable fluid): where the starts above give no solution, it is solved
+    // from the stable root at pressures rising from the estimate.
+    // From the ideal estimate, whatever the start above (a continuation's liquid-like
+    // volume stands for no pressure).
+    const double Pstart = x1 * Psat + x2 * H;
+    for (double Ptry = Pstart; !solved && Ptry < kMaxVapourPressure; Ptry *= 1.5) {
+        const double V = stableVapourVolume(Ptry, y0);
+        solved = V > 0.0 && solvedFrom(V, y0);
+    }
     if (!solved) {
         error = 1;
+        P = kNaN;
+        if (!quiet_)
+            vornex::cfprintf(stderr,
+                             "Dubessy: no stable vapour of water and CO2 up to 10 kbar saturates "
+                             "%g mol/kg CO2 in %g mol/kg NaCl at %g K\n",
+                             mgas, msalt, TK);
         return;
     }
     Vvap = newton.x[0];
     yCO2 = newton.x[1];
     yH2O = 1.0 - yCO2;
     P = vapour->P;
+}
+
+double Dubessy::gibbsOfVapour(double V, double y) {
+    const double fractions[2] = {1.0 - y, y};
+    vapour->temperature(T);
+    vapour->volume(V);
+    vapour->composition(fractions);
+    vapour->error = 0;
+    vapour->calculate_fugacities();
+    if (vapour->error) return kNaN;
+    // A component absent from the vapour adds nothing (its fugacity is 0 there).
+    double g = 0.0;
+    for (int i = 0; i < 2; ++i) {
+        if (fractions[i] == 0.0) continue;
+        if (!(vapour->fugacity[i] > 0.0)) return kNaN;
+        g += fractions[i] * std::log(vapour->fugacity[i]);
+    }
+    return g;
+}
+
+double Dubessy::vapourRoot(double Pv, double y, int side) {
+    const double fractions[2] = {1.0 - y, y};
+    const int selector = vapour->phase;
+    vapour->composition(fractions);
+    vapour->set_the_phase_as(side);
+    vapour->temperature(T);
+    vapour->Pascal(Pv);
+    vapour->Vl0 = kDenseVapourStart;
+    vapour->Vv0 = side == 2 ? kDenseVapourStart : R * T / Pv;
+    vapour->error = 0;
+    vapour->calculate_molar_volume();
+    const double V = vapour->error || !(vapour->V > 0.0) ? kNaN : vapour->V;
+    vapour->set_the_phase_as(selector);
+    vapour->error = 0;
+    return V;
+}
+
+double Dubessy::stableVapourVolume(double Pv, double y) {
+    const double dense = vapourRoot(Pv, y, 2), light = vapourRoot(Pv, y, 1);
+    if (!(dense > 0.0)) return light;
+    if (!(light > 0.0)) return dense;
+    const double gDense = gibbsOfVapour(dense, y), gLight = gibbsOfVapour(light, y);
+    if (!std::isfinite(gLight)) return dense;
+    return gDense < gLight ? dense : light;
+}
+
+bool Dubessy::vapourIsStable() {
+    // The solution's vapour, as the solver left it.
+    const double V = newton.x[0], y = newton.x[1];
+    const double g = gibbsOfVapour(V, y);
+    const double Pv = vapour->P;
+    // A water-rich vapour's dense root is liquid water, which the activity model, not the
+    // vapour's equation, describes (at water's vapour pressure that root differs from the
+    // vapour by the two descriptions' offset alone): only a CO2-rich vapour's dense root,
+    // liquid CO2, is a phase of its own.
+    if (!(y > 0.5)) return std::isfinite(g);
+    bool stable = std::isfinite(g);
+    for (int side : {1, 2}) {
+        if (!stable) break;
+        const double other = vapourRoot(Pv, y, side);
+        if (!(other > 0.0) || std::fabs(other - V) <= 1e-6 * V) continue;
+        const double gOther = gibbsOfVapour(other, y);
+        // A part in 1e9 of RT: the two roots of one state, not rounding, must differ.
+        stable = !(gOther < g - 1e-9);
+    }
+    // The solver's state is the solution's again.
+    gibbsOfVapour(V, y);
+    return stable;
 }
 
 void Dubessy::calculate_vector_function(double* X, double* F, double**, int& err, int, void*) {
@@ -387,7 +487,10 @@ void Dubessy::evaluate(double* xv, double* p, double& Y, double& Z, double*, int
     WA = p[0];
     WB = activityModel == 1 ? p[1] : 0.0;
     startFlag = 1;
+    // A trial of the fit that leaves a point unsolved is the fit's to weigh, not to say.
+    quiet_ = true;
     calculate_gas_solubility(xv[0], xv[1], 0.0);
+    quiet_ = false;
     if (error) {
         err = 1;
         return;
@@ -448,7 +551,9 @@ bool Dubessy::calculate_the_isopleth(double mgas, double T0, char mode, const ch
                   "m", s, "v", s, "y", s, "p", s);
     startFlag = 1;
     for (double TK = T0; TK <= kLastIsoplethTemperature; TK += 1.0) {
+        quiet_ = true;
         calculate_gas_solubility(TK, mgas, ms);
+        quiet_ = false;
         if (error) break;
         out.print("%12lg %12lg %12lg %12lg %12lg %12lg \n", T, x2, mg, Vvap * 1e6, yH2O, P * 1e-5);
         startFlag = 0;
@@ -476,6 +581,8 @@ void Dubessy::restoreLast() {
 }
 
 bool Dubessy::solvePoint(double TK, double mgas, double msalt, bool& restarted) {
+    // A curve ends at its first point without a solution: that is its end, not a failure.
+    quiet_ = true;
     calculate_gas_solubility(TK, mgas, msalt);
     if (error && !restarted) {
         restarted = true;
@@ -483,6 +590,7 @@ bool Dubessy::solvePoint(double TK, double mgas, double msalt, bool& restarted) 
         startFlag = 0;
         calculate_gas_solubility(TK, mgas, msalt);
     }
+    quiet_ = false;
     if (!error) {
         lastV_ = Vvap;
         lastY_ = yCO2;

@@ -116,6 +116,17 @@ class Dubessy : public Phase {
     bool solvePoint(double TK, double mgas, double msalt, bool& restarted);
     void restoreLast();
     double lastV_ = 0.0, lastY_ = 0.0;
+    bool quiet_ = false;  // a curve's point: its failure is the curve's end, not said
+    // sum y_i ln f_i of the vapour at (T, V, y), the vapour left there; NaN when undefined.
+    double gibbsOfVapour(double V, double y);
+    // The vapour's volume at (T, P, y) from the liquid side (2) or the vapour side (1); NaN
+    // when there is none.
+    double vapourRoot(double Pv, double y, int side);
+    // Of the two roots at (T, P, y), the one of lower Gibbs energy.
+    double stableVapourVolume(double Pv, double y);
+    // Whether the solver's vapour is the stable root of its composition at its pressure; the
+    // vapour is left at the solution.
+    bool vapourIsStable();
 };
 
 }  // namespace vornex

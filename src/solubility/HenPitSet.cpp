@@ -68,9 +68,19 @@ double HenPitSet::calculateHenryConstant(int i) {
 }
 
 void HenPitSet::calculate_salt_effect() {
+    if (m == 0.0) {
+        // No salt: the water is pure and the salt at infinite dilution, whatever the range of
+        // the brine's activity model (it gives nothing above about 575 K).
+        activityCoefficient[static_cast<size_t>(iNaCl)] = 1.0;
+        activityCoefficient[static_cast<size_t>(iH2O)] = 1.0;
+        osmotic = 1.0;
+        return;
+    }
     water->temperature(T);
-    water->pressure(P * 1e-5);
-    water->V = WaterEOS::calculateSpiveyVolume(T, P * 1e-5, nullptr);
+    // P / 1e5 keeps a pressure given in bar exact (2000 bar stays within the range of the
+    // water volume, which P 1e-5 left by a rounding).
+    water->pressure(P / 1e5);
+    water->V = WaterEOS::calculateSpiveyVolume(T, P / 1e5, nullptr);
     double a = 1.0, unused = 0.0;
     water->calculatePitzer84(m, a, unused, osmotic);
     activityCoefficient[static_cast<size_t>(iNaCl)] = meanActivityCoefficientNaCl(*water, m);
@@ -196,6 +206,13 @@ void HenPitSet::describe() {
     for (double xi : x) ok = ok && xi >= 0.0 && xi <= 1.0;
     if (ok) return;
     error = 1;
+    if (iNaCl >= 0 && !std::isfinite(activityCoefficient[static_cast<size_t>(iH2O)])) {
+        vornex::cfprintf(stderr,
+                         "HenPitSet: no water activity of %g mol/kg NaCl at %g K and %g bar (the "
+                         "brine's activity model gives none there)\n",
+                         m, T, P * 1e-5);
+        return;
+    }
     vornex::cfprintf(stderr,
                      "HenPitSet: no solution at %g K and %g bar (the gases' mole fractions sum "
                      "to %g, the water activity is %g)\n",

@@ -305,7 +305,11 @@ double SolubilityModel::calculate_pressure(double TK, double rho, double ms, dou
         this, static_cast<EquationFunction>(&SolubilityModel::equationForPressure), 15);
     s.context = context;
     error = 0;
-    const double root = solveSecant(s, Pguess, Pguess + 1.0);
+    // A liquid's pressure lies above the water's vapour pressure, where the brine densities
+    // are defined: a guess below it (1 bar at 450 K) is taken from just above it.
+    const double floor = WaterEOS::saturationPressureWagnerPruss(TK) * 1e-5 + 1.0;
+    const double start = std::isfinite(floor) && Pguess < floor ? floor : Pguess;
+    const double root = solveSecant(s, start, start + 1.0);
     if (s.error || !(root > 0.0 && std::isfinite(root))) {
         error = 1;
         return std::numeric_limits<double>::quiet_NaN();
@@ -349,6 +353,18 @@ void SolubilityModel::calculateTheBiphasicPressure(double TK, double ms, double 
 }
 
 // ------------------------------------------------------------------- curves
+
+bool SolubilityModel::hasDensityModel(const char* operation) {
+    if (densityModel) return true;
+    // An isochore holds the density: without a brine density there is none to hold, and
+    // its rows would be nan from the start.
+    error = 1;
+    vornex::cfprintf(stderr,
+                     "%s: the %s has no brine-density model (choose one with "
+                     "setDensityModelType)\n",
+                     operation, modelName.empty() ? "solubility model" : modelName.c_str());
+    return false;
+}
 
 bool SolubilityModel::calculateTheIsotherm(double TK, double ms, char mode, const char* suffix) {
     // No file for a model without parameters for its gas.
@@ -455,6 +471,7 @@ bool SolubilityModel::calculateTheIsopleth(double ms, double mgas, char mode, co
 void SolubilityModel::calculateTheMonophasicIsochor(double T0, double T1, double rho, double ms,
                                                     double mgas, double P0bar, char mode,
                                                     const char*, CurveArray* array) {
+    if (!hasDensityModel("Monophasic isochor")) return;
     if (!std::isfinite(T0) || !std::isfinite(T1) || T1 - T0 > kMaxCurvePoints) return;
     double Pprev = P0bar;
     for (double Tk = T0; Tk < T1; Tk += 1.0) {
@@ -506,7 +523,8 @@ bool SolubilityModel::biphasicStep(Secant& s, double TK) {
 namespace {
 bool openBiphasic(SolubilityModel& model, CurveOutput& out, const char* suffix, double T0,
                   double dT, double P0bar, double Tend) {
-    if (model.lacksParameters("Biphasic isochor")) return false;
+    if (model.lacksParameters("Biphasic isochor") || !model.hasDensityModel("Biphasic isochor"))
+        return false;
     if (!std::isfinite(T0) || !std::isfinite(P0bar) || !std::isfinite(dT) || dT == 0.0 ||
         !std::isfinite(Tend)) {
         std::fputs("Biphasic isochor: temperatures and P0 must be finite, the step non-zero\n",

@@ -437,7 +437,9 @@ void SolubilityModel::calculate_density() {
         return;
     }
     densityModel->temperature(T);
-    densityModel->pressure(P * 1e-5);
+    // In Pa as held: through bar (P 1e-5, then 1e5 again) 1000 bar became 1.0000000000000001e8
+    // Pa, beyond the inclusive top of the brine models' range.
+    densityModel->Pascal(P);
     densityModel->molality(mNa);
     densityModel->calculate_density();
     const double rhoBrine = densityModel->density;
@@ -595,14 +597,23 @@ double SolubilityModel::calculate_gas_partial_volume(double TK, double Pbar, dou
 }
 
 void SolubilityModel::calculate_water_activity() {
-    water->temperature(T);
-    water->pressure(P * 1e-5);
-    water->V = WaterEOS::calculateSpiveyVolume(T, P * 1e-5, nullptr);
-    double aw = 1.0, unused = 0.0;
-    water->calculatePitzer84(mNa, aw, unused, osmotic);
     double xGas = 0.0;
     for (int i = 0; i < numberOfGases && iGas >= 0 && iGas + i < nc; ++i)
         xGas += x[static_cast<size_t>(iGas + i)];
+    if (mNa == 0.0) {
+        // Pure water under the gas, whatever the range of the brine's activity model.
+        osmotic = 1.0;
+        if (iNaCl >= 0) activityCoefficient[static_cast<size_t>(iNaCl)] = 1.0;
+        if (iH2O >= 0) activityCoefficient[static_cast<size_t>(iH2O)] = 1.0 - xGas;
+        return;
+    }
+    water->temperature(T);
+    // P / 1e5 keeps a pressure given in bar exact (2000 bar stays within the range of the
+    // water volume, which P 1e-5 left by a rounding).
+    water->pressure(P / 1e5);
+    water->V = WaterEOS::calculateSpiveyVolume(T, P / 1e5, nullptr);
+    double aw = 1.0, unused = 0.0;
+    water->calculatePitzer84(mNa, aw, unused, osmotic);
     if (iNaCl >= 0)
         activityCoefficient[static_cast<size_t>(iNaCl)] = meanActivityCoefficientNaCl(*water, mNa);
     if (iH2O >= 0) activityCoefficient[static_cast<size_t>(iH2O)] = aw * (1.0 - xGas);

@@ -208,11 +208,16 @@ class SolubilityModel : public Phase {
     bool calculateTheIsotherm(double TK, double ms, char mode, const char* suffix);
     bool calculateTheIsopleth(double ms, double mgas, char mode, const char* suffix,
                               CurveArray* array);
-    // Ends at the first temperature whose pressure cannot be found.
+    // Whether the model has a brine-density model; else the error flag and "operation: why"
+    // on standard error (the isochores need the solution's density).
+    bool hasDensityModel(const char* operation);
+    // Ends at the first temperature whose pressure cannot be found; without a brine-density
+    // model no point is computed, saying so.
     void calculateTheMonophasicIsochor(double T0, double T1, double rho, double ms, double mgas,
                                        double P0bar, char mode, const char* suffix,
                                        CurveArray* array);
-    // Heating (dT > 0) ends at kMaxIsochorTemperature, cooling at 273.15 K.
+    // Heating (dT > 0) ends at kMaxIsochorTemperature, cooling at 273.15 K. False, without a
+    // file, for a model without a brine-density model.
     bool calculateTheBiphasicIsochor(double T0, double P0bar, double ms, double dT, char mode,
                                      const char* suffix, CurveArray* array);
     bool calculateTheBiphasicIsochor1(double Tend, double T0, double mgas, double ms, double dT,

@@ -111,6 +111,8 @@ void SpiveySolubility::calculate_bubble_pressure(double TK, double Pbar, double 
     mg = mgas;
     if (solved) return;
     error = 1;
+    // The last pressure tried (up to the scan's 10 kbar) is no bubble pressure.
+    P = std::numeric_limits<double>::quiet_NaN();
     sayNoBubblePressure();
 }
 

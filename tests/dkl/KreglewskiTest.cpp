@@ -184,6 +184,25 @@ TEST(KreglewskiFluid, SelectComponentMakesTheFluidPure) {
     EXPECT_EQ(fluid.Tcrit, 127.0);
 }
 
+// A component without a measured critical start took the one of the component selected
+// before (toluene after CH4: 192 K); it now takes the start of its pure fluid, from its
+// energy and hard-core volume.
+TEST(KreglewskiFluid, SelectedHydrocarbonStartsFromItsOwnConstants) {
+    Kreglewski_EOS pure(1);
+    pure.number_of_components(1);
+    pure.add_component("toluene");
+    Kreglewski_EOS fluid(1);
+    fluid.number_of_components(2);
+    fluid.add_components("CH4", "toluene");
+    fluid.selectComponent("CH4");
+    EXPECT_EQ(fluid.Tcrit, 192.0);
+    fluid.selectComponent("toluene");
+    EXPECT_EQ(fluid.x, (std::vector<double>{0.0, 1.0}));
+    EXPECT_EQ(fluid.Tcrit, pure.Tcrit);
+    EXPECT_EQ(fluid.Vcrit, pure.Vcrit);
+    EXPECT_NEAR(fluid.Tcrit, 617.44, 0.01);  // 0.95 (558.94 + 91) K
+}
+
 // Regressions: an unknown name set nothing and said nothing; a binary without start
 // estimates went on from undefined values.
 TEST(KreglewskiFluid, UnknownComponentIsReportedAndRefused) {

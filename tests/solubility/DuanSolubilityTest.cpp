@@ -284,6 +284,18 @@ TEST(SpiveyModel, RangeAndQuietBubblePressure) {
     }
 }
 
+// A content the correlation dissolves at no pressure (10 mol/kg at 273.15 K) has no bubble
+// pressure: the model once kept the scan's last pressure, 10 kbar, beside its error flag, as
+// the base models leave none (NaN).
+TEST(SpiveyModel, FailedBubblePressureLeavesNoPressure) {
+    SpiveySolubility model;
+    const std::string said =
+        test::stderrOf([&] { model.calculate_bubble_pressure(273.15, 0.0, 0.0, 10.0); });
+    EXPECT_EQ(model.error, 1);
+    EXPECT_TRUE(std::isnan(model.P)) << model.P * 1e-5 << " bar";
+    EXPECT_NE(said.find("Bubble pressure"), std::string::npos) << said;
+}
+
 // The N2 and CH4 (2006) models take the water content of the vapour from the brine vapour
 // pressure and a water fugacity coefficient below 1 (more water than Psat/P); salt dries it.
 TEST(DuanModel, BrineDriesTheVapour) {

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <string>
 
+#include "cubic/TermCubic.h"
 #include "solubility/DMGWwater.h"
 #include "solubility/Dubessy.h"
 #include "solubility/Henry.h"
@@ -67,6 +68,92 @@ TEST(Dubessy, LiquidCarbonDioxideVapoursAreSolved) {
         }
         EXPECT_LT(previous, 1e8);
         EXPECT_GT(previous, 64.3e5);
+    }
+}
+
+// sum y ln f of a PRSV vapour of H2O and CO2 at (T, V, y): the lower of two roots at one
+// pressure is the stable fluid.
+double vapourGibbs(PRSV& vapour, double T, double V, double y) {
+    const double fractions[2] = {1.0 - y, y};
+    vapour.temperature(T);
+    vapour.volume(V);
+    vapour.composition(fractions);
+    vapour.calculate_fugacities();
+    return (1.0 - y) * std::log(vapour.fugacity[0]) + y * std::log(vapour.fugacity[1]);
+}
+
+// Below CO2's critical temperature, above its vapour pressure (PRSV: about 41.6 bar at 280 K)
+// the stable CO2-rich fluid is the liquid. At 280 K the solver returned, for 1.70 to 1.90
+// mol/kg, the supersaturated gas (1.85 mol/kg at 47.6 bar, 264 cm3/mol), and at 290 K it
+// failed for 1.75 and 1.80 mol/kg without a word. Each content's vapour is now the stable
+// root at its pressure, no denser or lighter root of lower Gibbs energy beside it.
+TEST(Dubessy, SaturatedVapourIsTheStableRoot) {
+    PRSV probe(2, 0);
+    probe.number_of_components(2);
+    probe.add_component("H2O");
+    probe.add_component("CO2");
+    for (double T : {280.0, 290.0}) {
+        double previous = 0.0;
+        for (int k = 0; k <= 10; ++k) {
+            const double mg = 1.45 + 0.05 * k;
+            Dubessy model(0, 0, 0, 1);
+            model.calculate_gas_solubility(T, mg, 0.0);
+            ASSERT_EQ(model.error, 0) << T << " K, " << mg << " mol/kg";
+            EXPECT_GT(model.P, previous) << T << " K, " << mg << " mol/kg";
+            previous = model.P;
+            const double y = model.yCO2, g = vapourGibbs(probe, T, model.Vvap, y);
+            EXPECT_NEAR(probe.P, model.P, 1e-6 * model.P);
+            // The other roots at that pressure: a scan of the volume, each sign change
+            // bisected.
+            auto excess = [&](double V) {
+                const double fractions[2] = {1.0 - y, y};
+                probe.composition(fractions);
+                probe.error = 0;
+                probe.calculateFromTV(T, V, 0);
+                return probe.P - model.P;
+            };
+            double last = std::nan(""), lastV = 0.0;
+            for (double V = 3.2e-5; V < 1.0; V *= 1.01) {
+                const double d = excess(V);
+                if (std::isfinite(last) && (d < 0) != (last < 0)) {
+                    double a = lastV, b = V;
+                    for (int i = 0; i < 60; ++i) {
+                        const double mid = 0.5 * (a + b);
+                        ((excess(mid) < 0) == (last < 0) ? a : b) = mid;
+                    }
+                    const double root = 0.5 * (a + b);
+                    if (std::fabs(root - model.Vvap) > 1e-3 * model.Vvap) {
+                        EXPECT_GT(vapourGibbs(probe, T, root, y), g - 1e-9)
+                            << T << " K, " << mg << " mol/kg: a root at " << root * 1e6
+                            << " cm3/mol is more stable than the vapour's " << model.Vvap * 1e6;
+                    }
+                }
+                last = d, lastV = V;
+            }
+        }
+    }
+    // 280 K, 1.85 mol/kg: liquid CO2 far above its vapour pressure.
+    Dubessy model(0, 0, 0, 1);
+    model.calculate_gas_solubility(280.0, 1.85, 0.0);
+    ASSERT_EQ(model.error, 0);
+    EXPECT_LT(model.Vvap, 60e-6);
+    EXPECT_GT(model.P, 100e5);
+}
+
+// The vapour of a liquid holding water holds water. In 1 mol/kg NaCl at 320 K the solve
+// ended for 2.85 mol/kg CO2 on a vapour of CO2 alone at 44 kbar (the brine's water activity
+// vanishing there), between 1829 bar at 2.80 and 1875 bar at 2.90 mol/kg: each content's
+// pressure lies between its neighbours', its vapour holding both.
+TEST(Dubessy, BrineVapourHoldsWaterBetweenItsNeighbours) {
+    double previous = 0.0;
+    for (double mg : {2.80, 2.85, 2.90}) {
+        Dubessy model(2, 0, 0, 1);
+        model.calculate_gas_solubility(320.0, mg, 1.0);
+        ASSERT_EQ(model.error, 0) << mg;
+        EXPECT_GT(model.P, previous) << mg;
+        EXPECT_LT(model.P, 2000e5) << mg;
+        EXPECT_GT(model.yH2O, 0.0) << mg;
+        previous = model.P;
     }
 }
 
@@ -196,6 +283,29 @@ TEST(Dubessy, CurvesAreWrittenAndBounded) {
         if (std::sscanf(line.c_str(), "%lf", &T) == 1 && T > 500.0) ++points, last = T;
     EXPECT_GT(points, 0);
     EXPECT_LE(last, 647.0);
+}
+
+// An isopleth continues from its last vapour: past CO2's vapour pressure the 1.8 mol/kg
+// isopleth steps from the gas (275 K, 36.3 bar) onto liquid CO2 (276 K, 55.3 bar), and from
+// that liquid-like volume every start of the next point failed, ending the curve at 281 K.
+// It now runs on through CO2's critical temperature, its pressure rising.
+TEST(Dubessy, IsoplethRunsOnFromLiquidCarbonDioxide) {
+    Dubessy model(0, 0, 0, 1);
+    ASSERT_TRUE(model.calculate_the_isopleth(1.8, 275.0, 1, "liq"));
+    std::ifstream iso("isopliq");
+    std::string line;
+    double T = 0.0, x = 0.0, m = 0.0, v = 0.0, y = 0.0, P = 0.0, previous = 0.0, last = 0.0;
+    int rows = 0;
+    while (std::getline(iso, line)) {
+        if (std::sscanf(line.c_str(), "%lf %lf %lf %lf %lf %lf", &T, &x, &m, &v, &y, &P) != 6)
+            continue;
+        if (T <= 320.0) {
+            EXPECT_GT(P, previous) << T << " K";
+        }
+        previous = P, last = T, ++rows;
+    }
+    EXPECT_GT(last, 320.0);
+    EXPECT_GT(rows, 45);
 }
 
 // The Henry constants of option 1: CO2 by the guideline correlation (as Henry's version 0)

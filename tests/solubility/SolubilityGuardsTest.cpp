@@ -182,6 +182,100 @@ TEST(Ranges, HenryPitzerSetRefusesWaterBelowItsVapourPressure) {
     }
 }
 
+// Above about 575 K the brine's activity model gives no water activity. A Henry-Pitzer brine
+// of no salt there is still pure water: it once failed at every molality, 0 included, saying
+// the gases' fractions left a water activity of nan. At m 0 it is now the salt-free solution;
+// a salt molality is refused, naming the water activity. The solubility model's water
+// activity of pure water is likewise that of its gas-diluted water.
+TEST(Ranges, BrineOfNoSaltIsWaterAboveTheActivityModelsRange) {
+    auto make = [](bool salt, double m) {
+        auto s = std::make_unique<HenPitSet>();
+        s->setVapourModel(1);
+        s->number_of_components(salt ? 3 : 2);
+        s->add_components("H2O", "CO2");
+        if (salt) s->add_component("NaCl");
+        s->m = m;
+        s->temperature(600.0);
+        s->pressure(200.0);
+        return s;
+    };
+    auto water = make(false, 0.0), brine = make(true, 0.0), salty = make(true, 1.0);
+    water->describe();
+    brine->describe();
+    ASSERT_EQ(water->error, 0);
+    ASSERT_EQ(brine->error, 0);
+    EXPECT_EQ(brine->x[1], water->x[1]);
+    EXPECT_EQ(brine->getWaterActivity(), water->getWaterActivity());
+    testing::internal::CaptureStderr();
+    salty->describe();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(salty->error, 1);
+    EXPECT_NE(said.find("no water activity"), std::string::npos) << said;
+
+    auto henry = std::make_unique<Henry>();
+    henry->number_of_components(3);
+    henry->add_components("H2O", "CO2", "NaCl");
+    henry->temperature(600.0), henry->pressure(200.0), henry->setMolalities(0.0, 0.0);
+    henry->describe();
+    ASSERT_EQ(henry->error, 0);
+    EXPECT_NEAR(henry->activityCoefficient[0], 1.0 - henry->x[1], 1e-15);
+    EXPECT_EQ(henry->activityCoefficient[2], 1.0);
+}
+
+// The top of a range is in it. The pressure went to the brine-density model through bar and
+// back (P 1e-5, then 1e5): 1000 bar arrived as 1.0000000000000001e8 Pa, beyond the Mao-Duan
+// density's inclusive 1e8, and the solution had no density there; 2000 bar likewise left the
+// water volume of the NaCl activity, so the Henry-Pitzer brine was refused at 2000 bar.
+TEST(Ranges, TopPressuresOfTheBrineModelsAreInRange) {
+    DMGWwater model(SM_H2O_CO2_NaCl, 0);
+    model.temperature(350.0);
+    model.pressure(1000.0);
+    model.setMolalities(1.0, 0.5);
+    model.error = 0;
+    model.calculate_density();
+    EXPECT_EQ(model.error, 0);
+    EXPECT_TRUE(std::isfinite(model.rhoSolution));
+    // Continuous with the pressures just below.
+    DMGWwater below(SM_H2O_CO2_NaCl, 0);
+    below.temperature(350.0);
+    below.pressure(999.999);
+    below.setMolalities(1.0, 0.5);
+    below.calculate_density();
+    EXPECT_NEAR(model.rhoSolution, below.rhoSolution, 1e-3);
+
+    HenPitSet set;
+    set.setVapourModel(1);
+    set.number_of_components(3);
+    set.add_components("H2O", "CO2", "NaCl");
+    set.m = 1.0;
+    set.temperature(350.0);
+    set.pressure(2000.0);
+    testing::internal::CaptureStderr();
+    set.describe();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(set.error, 0) << said;
+    EXPECT_GT(set.getWaterActivity(), 0.9);
+}
+
+// A one-phase solution's pressure from its density, guessed below the water's vapour
+// pressure (1 bar at 450 K, where water boils at 9.3 bar): the brine density is no liquid's
+// there and the search failed at once. It starts from just above the vapour pressure.
+TEST(Ranges, PressureFromDensityGuessedBelowTheVapourPressure) {
+    DMGWwater model(SM_H2O_CH4_NaCl, 0);
+    model.temperature(450.0);
+    model.pressure(200.0);
+    model.setMolalities(2.0, 0.05);
+    model.calculate_density();
+    ASSERT_EQ(model.error, 0);
+    const double rho = model.rhoSolution;
+    for (double guess : {1.0, 5.0, 100.0}) {
+        DMGWwater fresh(SM_H2O_CH4_NaCl, 0);
+        const double P = fresh.calculate_pressure(450.0, rho, 2.0, 0.05, guess);
+        EXPECT_EQ(fresh.error, 0) << guess;
+        EXPECT_NEAR(P, 200.0, 1e-6) << guess;
+    }
+}
+
 // A brine density the model cannot give (no Potter-Brown table) once became 0 with a clear
 // flag, and the one-phase isochore appended (T, inf) at a density out of reach.
 TEST(Ranges, FailedDensitiesEndTheSearches) {
@@ -204,6 +298,39 @@ TEST(Ranges, FailedDensitiesEndTheSearches) {
 }
 
 // The comparison table once wrote a failed Duan solubility as 0.000000.
+// Henry's law and the Spivey correlation choose no brine-density model: their two-phase
+// isochores were a file of one row of nan densities, returned as written with nothing said,
+// and the one-phase isochore silently had no point. They are refused, saying why, with no
+// file; with a density model chosen the two-phase isochore runs.
+TEST(Tracers, IsochoresWithoutADensityModelAreRefused) {
+    auto henry = std::make_unique<Henry>();
+    henry->number_of_components(3);
+    henry->add_components("H2O", "CO2", "NaCl");
+    SpiveySolubility spivey;
+    for (SolubilityModel* m : {static_cast<SolubilityModel*>(henry.get()),
+                               static_cast<SolubilityModel*>(&spivey)}) {
+        std::remove("bipha_nodensity");
+        CurveArray rows, one;
+        testing::internal::CaptureStderr();
+        const bool written = m->calculateTheBiphasicIsochor1(
+            300.0, 400.0, 0.05, 1.0, -1.0, 100.0, kIgorText, "_nodensity", &rows);
+        m->calculateTheMonophasicIsochor(300.0, 305.0, 1000.0, 1.0, 0.01, 100.0, kCurveArray, "",
+                                         &one);
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_FALSE(written) << m->modelName;
+        EXPECT_EQ(m->error, 1) << m->modelName;
+        EXPECT_TRUE(one.empty()) << m->modelName;
+        EXPECT_NE(said.find("no brine-density model"), std::string::npos) << said;
+        EXPECT_FALSE(std::ifstream("bipha_nodensity").good()) << m->modelName;
+    }
+    spivey.setDensityModelType(SM_MaoDuan0);
+    CurveArray rows;
+    EXPECT_TRUE(spivey.calculateTheBiphasicIsochor1(390.0, 400.0, 0.05, 1.0, -1.0, 100.0,
+                                                    kCurveArray, "", &rows));
+    EXPECT_GE(rows.size(), 4u);
+    EXPECT_TRUE(std::isfinite(spivey.rhoSolution));
+}
+
 TEST(Tracers, ComparisonTableWritesFailuresAsNaN) {
     SpiveySolubility model;
     ASSERT_TRUE(model.compare_with_Duan_model());

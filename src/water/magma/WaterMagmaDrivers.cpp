@@ -268,7 +268,7 @@ bool WaterEOS::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag f
             if (!ownKnown && !unheatedChargeWork(*this, info, r, ownRev, ownIrr)) {
                 ticks += std::clock() - start;
                 if (missing == nullptr)
-                    missing = "the work of the fresh water at depth, which the recharges exceed,";
+                    missing = "the work that the fresh water at depth gives unheated";
                 break;
             }
             ownKnown = true;

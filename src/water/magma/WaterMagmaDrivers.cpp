@@ -34,6 +34,37 @@ bool magmaBoilsFreshWater(const WaterMagmaCalculationResult& r) {
     return r.T3 > r.Tsatf && r.T3 > r.T2 + kShownTemperature;
 }
 
+// Whether the next portion of a fractionated sequence is heated: the portions are the water
+// of one charge, all of it the system's own, so each one counts its whole work and they go on
+// while the magma still makes them boil at the surface.
+bool magmaBoilsNextPortion(const WaterMagmaCalculationResult& r) {
+    return r.T3 > r.Tsatf;
+}
+
+// The reversible and irreversible works (per gram of water) of a fresh charge that the magma
+// does not heat: the water at depth expanded to the surface on its own heat and elasticity,
+// computed as the cycle of a magma already at the water's temperature. A recharge counts only
+// what the magma adds to it: the aquifer's water gives this much with or without the magma,
+// once the first charge has counted it, and a sequence that counted it at every charge
+// would give more work than the magma held and jump by it whenever one more charge is taken.
+bool unheatedChargeWork(WaterEOS& w, const WaterMagmaCalculationInfo& info,
+                        const WaterMagmaCalculationResult& r, double& wrev, double& wirr) {
+    WaterMagmaCalculationInfo cold = info;
+    cold.Tm = r.T2;
+    WaterMagmaCalculationResult c;
+    c.scriptFlag = kScriptNone;
+    c.T3 = 0.0;
+    w.calculateWaterMagmaCycle(cold, c, 0, 0);
+    const bool computed = w.error == 0 && std::isfinite(c.Wrev) && std::isfinite(c.Wirr);
+    w.error = 0;
+    wrev = computed ? c.Wrev : 0.0;
+    wirr = computed ? c.Wirr : 0.0;
+    // Water that does not boil at the surface gives at most the elastic work of its
+    // compression at depth, nothing at the surface itself, where there is no expansion to
+    // compute.
+    return computed || r.T2 <= r.Tsatf;
+}
+
 const char* kRechargeHeader =
     "IGOR\nWAVES iter0, Te0, Q0, War0, Wmr0, Wcr0, Wai0, Wmi0, Wci0 \nBEGIN\n";
 
@@ -230,15 +261,26 @@ bool WaterEOS::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag f
         openRechargeFile(file);
         writeRechargeRow(file, 0, r, m, sumRev, sumIrr);
         int i = 1;
+        double ownRev = 0.0, ownIrr = 0.0;
+        bool ownKnown = false;
         while (magmaBoilsFreshWater(r) && i < maxCycles) {
-            info.Tm = r.T3;
             const std::clock_t start = std::clock();
+            if (!ownKnown && !unheatedChargeWork(*this, info, r, ownRev, ownIrr)) {
+                ticks += std::clock() - start;
+                if (missing == nullptr)
+                    missing = "the work that the fresh water at depth gives unheated";
+                break;
+            }
+            ownKnown = true;
+            info.Tm = r.T3;
             calculateWaterMagmaCycle(info, r, 0, 0);
             ticks += std::clock() - start;
             if (error || !std::isfinite(r.Wirr)) {
                 if (missing == nullptr) missing = "a recharge cycle while the magma was still hot";
                 if (error) break;
             }
+            r.Wrev -= ownRev;
+            r.Wirr -= ownIrr;
             sumRev += r.Wrev;
             sumIrr += r.Wirr;
             keep();
@@ -407,13 +449,25 @@ void WaterEOS::calculateWaterMagmaCycleWithRecharge(WaterMagmaCalculationInfo& i
     double sumQ = r.Q, sumRev = r.Wrev, sumIrr = r.Wirr;
     int cycle = 2;
     const int last = recharge ? info.maxRecharges : info.fractionCount;
-    while (magmaBoilsFreshWater(r) && cycle <= last) {
+    auto goesOn = [recharge](const WaterMagmaCalculationResult& at) {
+        return recharge ? magmaBoilsFreshWater(at) : magmaBoilsNextPortion(at);
+    };
+    double ownRev = 0.0, ownIrr = 0.0;
+    bool ownKnown = !recharge;
+    while (goesOn(r) && cycle <= last) {
+        if (!ownKnown && !unheatedChargeWork(*this, info, r, ownRev, ownIrr)) {
+            r.sequenceCut = 1;
+            break;
+        }
+        ownKnown = true;
         info.Tm = r.T3;
         calculateWaterMagmaCycle(info, r, 0, 0);
         if (error) {
             r.sequenceCut = 1;
             break;
         }
+        r.Wrev -= ownRev;
+        r.Wirr -= ownIrr;
         sumRev += r.Wrev;
         sumIrr += r.Wirr;
         if (toLog) logRechargeRow(cycle, r, sumRev, sumIrr);
@@ -428,7 +482,7 @@ void WaterEOS::calculateWaterMagmaCycleWithRecharge(WaterMagmaCalculationInfo& i
     if (toLog) {
         logFormat(2, "%s", separator().c_str());
         // A sequence cut short by a failed cycle counts the cycles it computed.
-        const bool stillBoiling = r.sequenceCut == 0 && magmaBoilsFreshWater(r) && cycle > last;
+        const bool stillBoiling = r.sequenceCut == 0 && goesOn(r) && cycle > last;
         if (recharge) {
             if (stillBoiling)
                 logFormat(1,

@@ -528,6 +528,54 @@ TEST_F(MagmaProgramTest, RechargesEndWhereTheMagmaReachesTheWaterAtDepth) {
         << log.text;
 }
 
+// A magma at 400 degC (below its solidus: no latent heat) holds 1.2 J/(g K) x (400 - 110) K =
+// 348 J/g above the water at 3 km, 110 degC, which boils under a surface at 0.1 bar (45.8 degC)
+// on its own heat. A recharge counts only the work the magma adds to a fresh charge: the
+// sequence stays below that heat, and one charge more (a magma 10 K hotter) adds about what
+// the next 10 K add, not the whole work of the aquifer's water again. The log totals the same.
+TEST_F(MagmaProgramTest, RechargesCountOnlyTheWorkTheMagmaAdds) {
+    auto total = [this](const char* Tm) {
+        const std::string out = run({"pv", "d", "3000", "Psurf", "0.1", "recharge", "max", "1000",
+                                     "Tm", Tm});
+        EXPECT_EQ(status, 0) << err;
+        const std::size_t at = out.find("Total work (reversible, isentropic)");
+        return at == std::string::npos ? 1e9 : numberAfter(out.substr(at), "=>");
+    };
+    const double w400 = total("400");
+    EXPECT_LT(w400, 1.2 * (400.0 - 110.0));
+    const double w760 = total("760"), w770 = total("770"), w780 = total("780");
+    EXPECT_GT(w770, w760);
+    EXPECT_LT(w770 - w760, 1.5 * (w780 - w770)) << w760 << " " << w770 << " " << w780;
+
+    // The diagrams' sequence, whose totals the log shows.
+    WaterMagmaCalculationInfo deep =
+        info({"d", "3000", "Psurf", "0.1", "recharge", "max", "1000", "Tm", "400"});
+    WaterMagmaCalculationResult r;
+    r.scriptFlag = kScriptNone;
+    water.calculateWaterMagmaCycleWithRecharge(deep, r, 0, 0);
+    EXPECT_EQ(water.error, 0);
+    EXPECT_NEAR(-r.cumulativeWrev * r.m, w400, 0.01);
+}
+
+// The 30 portions of a fractionated charge are all the system's water: each counts its whole
+// work, those met by a magma already near the water at depth too, so that the sequence's
+// work grows with the water, without a step where one portion more would be left out.
+TEST_F(MagmaProgramTest, FractionedPortionsAllCountTheirWork) {
+    auto sequence = [this](const char* m) {
+        WaterMagmaCalculationInfo deep =
+            info({"d", "3000", "Psurf", "0.1", "frac", "30", "m", m});
+        WaterMagmaCalculationResult r;
+        r.scriptFlag = kScriptNone;
+        water.calculateWaterMagmaCycleWithRecharge(deep, r, 0, 0);
+        EXPECT_EQ(water.error, 0);
+        EXPECT_EQ(r.cycleCount, 30.0) << m;
+        return -r.cumulativeWrev * r.m;
+    };
+    const double below = sequence("5.15"), above = sequence("5.25");
+    EXPECT_GT(above, below);
+    EXPECT_NEAR(above - below, 3.0, 0.5);
+}
+
 // Each point of a recharged diagram rewrites the table "recharge": a user's file there is
 // refused once, before any point is computed, and left as it was.
 TEST_F(MagmaProgramTest, RechargedDiagramRefusesAUsersTableOnce) {

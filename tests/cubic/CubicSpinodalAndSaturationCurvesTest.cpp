@@ -209,5 +209,64 @@ TEST(CubicBinaryIsotherm, StartsAtTheCubicsOwnPureEndAndSaysWhereItStops) {
     }
 }
 
+// A curve that runs to the other pure end stops where its steps fall below the 1e-5 to which
+// points are told apart: Peng-Robinson methane-nitrogen at 104.805 K at x(N2) 0.999994 and
+// 0.999999, CO2-ethane at 289 K at x(C2H6) 0.999987 and 0.999984, each at the vapour
+// pressure of that component alone. Both ended with status 1, said to stop short of a pure
+// end.
+TEST(CubicBinaryIsotherm, ACurveReachingThePureEndIsComplete) {
+    struct Case {
+        const char* first;
+        const char* second;
+        double T;
+    };
+    for (const Case& c : {Case{"CH4", "N2", 104.805}, Case{"CO2", "C2H6", 289.0}}) {
+        SCOPED_TRACE(c.second);
+        ClassicalCubic0 f(kPengRobinson, 2);
+        f.number_of_components(2);
+        f.add_component(c.first);
+        f.add_component(c.second);
+        std::remove("bino_pe");
+        ::testing::internal::CaptureStderr();
+        const bool complete = f.calculateTheBinaryIsotherm(c.T, "_pe");
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(complete) << said;
+        EXPECT_EQ(said.find("short of"), std::string::npos) << said;
+        const auto rows = isothermRows("bino_pe");
+        ASSERT_GT(rows.size(), 20u);
+        const auto& last = rows.back();
+        EXPECT_GT(last[3], 1.0 - 1e-4);
+        EXPECT_GT(last[5], 1.0 - 1e-4);
+        f.composition(0.0, 1.0);
+        const double Psat = f.calculateTheSaturationPressure(c.T) * 1e-5;
+        EXPECT_NEAR(last[1], Psat, 1e-4 * Psat);
+        std::remove("bino_pe");
+    }
+}
+
+// Near its critical point the solver stops where the two phases' volumes lie within 1 %:
+// Peng-Robinson water-CO2 at 520 K at 1295.4 bar, x(CO2) 0.0126 apart, the gap narrowing
+// from row to row. It ended with status 1, said to stop short of the critical point.
+TEST(CubicBinaryIsotherm, ACurveReachingItsCriticalPointIsComplete) {
+    ClassicalCubic0 f(kPengRobinson, 2);
+    f.number_of_components(2);
+    f.add_component("H2O");
+    f.add_component("CO2");
+    std::remove("bino_cr");
+    ::testing::internal::CaptureStderr();
+    const bool complete = f.calculateTheBinaryIsotherm(520.0, "_cr");
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(complete) << said;
+    EXPECT_EQ(said.find("short of"), std::string::npos) << said;
+    const auto rows = isothermRows("bino_cr");
+    ASSERT_GT(rows.size(), 20u);
+    const auto gap = [](const std::vector<double>& r) { return std::fabs(r[3] - r[5]); };
+    const auto& last = rows.back();
+    EXPECT_LT(gap(last), 0.02);
+    EXPECT_LT(gap(last), gap(rows[rows.size() - 3]));
+    EXPECT_LT(std::fabs(last[6] - last[7]), 0.02 * last[7]);
+    std::remove("bino_cr");
+}
+
 }  // namespace
 }  // namespace vornex

@@ -366,6 +366,7 @@ double LK_EOS::calculate_state_functions() {
     G = H - T * S;
     U = H - P * V;
     A = U - T * S;
+    addIdealMixingToStateFunctions();
     Cp = CvIg + R + d.Cp;
     // Cv and the sound speed need (dP/dT)_V of the blend, which the method does not give.
     Cv = std::numeric_limits<double>::quiet_NaN();

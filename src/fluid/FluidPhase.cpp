@@ -307,7 +307,6 @@ double FluidPhase::calculateSigma(double Vliquid, double Vvapour) {
     return sigma;
 }
 
-void FluidPhase::initializeFlash2(double, double) {}
 void FluidPhase::initializeBubblePoint2(double, double) {}
 void FluidPhase::calculateTheTernaryDiagram(double, double, const char*) {}
 // A model without its own critical-curve tracer says so, like the isopleth tracers below.

@@ -333,8 +333,15 @@ class FluidPhase : public Phase {
     // terms along V alone; a mixture runs calculate_fugacities. A model that computes its
     // fugacities otherwise than from its terms overrides this with calculate_fugacities.
     virtual void calculateFugacityAlongVolume();
-    // State functions at the set T, V and composition; returns P (Pa).
+    // State functions at the set T, V and composition; returns P (Pa). A mixture's A, G
+    // and S hold the ideal entropy of mixing, which no term carries: G = sum_i x_i mu_i with
+    // mu_i = mu0_i(T) + R T ln f_i.
     virtual double calculate_state_functions();
+    // sum_i x_i ln x_i over the components present (0 for a pure fluid, x ln x -> 0).
+    double idealMixingSum() const;
+    // Adds R T sum x ln x to A and G (and to AT, their T slope's share), -R sum x ln x to S:
+    // the ideal gas's mixing, which leaves U, H and the heat capacities as they are.
+    void addIdealMixingToStateFunctions();
     virtual void calculateTheCriticalPoint(char mode, const char* suffix);
     virtual void calculate_the_pseudo_critical_point(double& Tpc, double& Ppc, double& Vpc);
     virtual void correct_BIP(double value);
@@ -349,7 +356,10 @@ class FluidPhase : public Phase {
         initializeSaturationVolumesFromT(component, TK);
     }
     virtual void initializeSaturationVolumesFromP(const char* component, double PPa);
-    virtual void initializeFlash2(double a, double b);
+    // The start of a binary's isotherm at (TK, Pbar): Vl0, Vv0, xLiquid and yVapour of two
+    // phases found by the binary split test (binarySplitStart); the error flag, said why,
+    // where there are none.
+    virtual void initializeFlash2(double TK, double Pbar);
     virtual void initializeBubblePoint2(double a, double b);
     virtual void calculateTheTernaryDiagram(double TK, double Pbar, const char* suffix);
     virtual void calculateTheCriticalCurve(const char* suffix);

@@ -660,6 +660,148 @@ PhaseSplit testPhaseSplit(FluidPhase& f, double TK, double Pbar) {
     return split;
 }
 
+namespace {
+
+// A composition's lowest root at (T, P): sum w_i ln f_i (G/RT up to terms linear in w), its
+// volume and the side of the isotherm it lies on.
+struct Sample {
+    double w = 0.0, g = 0.0, V = 0.0;
+    int side = 0;
+};
+
+bool lowestRoot(FluidPhase& f, double TK, double Pbar, Sample& s) {
+    bool any = false;
+    for (int side : {kVapourSide, kLiquidSide}) {
+        const Branch b = solveBranch(f, side, TK, Pbar);
+        if (!b.found || (any && b.gibbs >= s.g)) continue;
+        s.g = b.gibbs;
+        s.V = b.V;
+        s.side = side;
+        any = true;
+    }
+    return any;
+}
+
+void setBinary(FluidPhase& f, double w1) {
+    f.composition_of_component(0, 1.0 - w1);
+    f.composition_of_component(1, w1);
+}
+
+// ln phi_0, ln phi_1 of w1 on one side, its volume in V; false where that root is no state.
+bool lnPhiOf(FluidPhase& f, double TK, double Pbar, double w1, int side, double lnPhi[2],
+             double& V) {
+    setBinary(f, w1);
+    const Branch b = solveBranch(f, side, TK, Pbar);
+    if (!b.found) return false;
+    for (int i = 0; i < 2; ++i) {
+        const double phi = f.fugacityCoefficient[static_cast<std::size_t>(i)];
+        if (!(phi > 0.0) || !std::isfinite(phi)) return false;
+        lnPhi[i] = std::log(phi);
+    }
+    V = b.V;
+    return true;
+}
+
+}  // namespace
+
+bool binarySplitStart(FluidPhase& f, double TK, double Pbar, BinarySplit& split) {
+    split = BinarySplit{};
+    if (f.nc != 2) return false;
+    const std::vector<double> feed(f.x.begin(), f.x.begin() + 2);
+    const int selector = f.phase;
+    // G/RT of the stable root of every trial composition, the pure ends too: its lower convex
+    // hull bridges each two-phase gap, the gap's ends the phases within the trials' spacing.
+    std::vector<double> trials = trialCompositions();
+    trials.push_back(0.0);
+    trials.push_back(1.0);
+    std::sort(trials.begin(), trials.end());
+    std::vector<Sample> samples;
+    for (double w1 : trials) {
+        setBinary(f, w1);
+        Sample s;
+        s.w = w1;
+        if (lowestRoot(f, TK, Pbar, s)) samples.push_back(s);
+    }
+    std::vector<std::size_t> hull;
+    for (std::size_t k = 0; k < samples.size(); ++k) {
+        while (hull.size() >= 2) {
+            const Sample& a = samples[hull[hull.size() - 2]];
+            const Sample& b = samples[hull.back()];
+            const Sample& c = samples[k];
+            // b lies on or above the chord from a to c.
+            if ((b.g - a.g) * (c.w - a.w) < (c.g - a.g) * (b.w - a.w)) break;
+            hull.pop_back();
+        }
+        hull.push_back(k);
+    }
+    // The widest gap: a chord passing over trial compositions lying above it. Rounding of
+    // the fugacities (1e-9) makes no gap.
+    std::size_t best = 0;
+    double widest = 0.0;
+    for (std::size_t k = 1; k < hull.size(); ++k) {
+        const Sample &a = samples[hull[k - 1]], &b = samples[hull[k]];
+        if (hull[k] - hull[k - 1] < 2) continue;
+        double below = 0.0;
+        for (std::size_t j = hull[k - 1] + 1; j < hull[k]; ++j) {
+            const Sample& m = samples[j];
+            const double chord = a.g + (b.g - a.g) * (m.w - a.w) / (b.w - a.w);
+            below = std::fmax(below, m.g - chord);
+        }
+        if (below > 1e-7 && b.w - a.w > widest) {
+            widest = b.w - a.w;
+            best = k;
+        }
+    }
+    if (best > 0) {
+        Sample a = samples[hull[best - 1]], b = samples[hull[best]];
+        // Successive substitution y_i = x_i phi_i(a) / phi_i(b) from the gap's ends, while
+        // both roots stand and the compositions stay inside the range.
+        for (int step = 0; step < 200; ++step) {
+            double la[2], lb[2], Va = 0.0, Vb = 0.0;
+            if (!lnPhiOf(f, TK, Pbar, a.w, a.side, la, Va) ||
+                !lnPhiOf(f, TK, Pbar, b.w, b.side, lb, Vb))
+                break;
+            a.V = Va;
+            b.V = Vb;
+            const double K0 = std::exp(la[0] - lb[0]), K1 = std::exp(la[1] - lb[1]);
+            const double wa = (1.0 - K0) / (K1 - K0), wb = K1 * wa;
+            if (!(wa > 0.0 && wa < 1.0 && wb > 0.0 && wb < 1.0)) break;
+            const double change = std::fmax(std::fabs(wa - a.w), std::fabs(wb - b.w));
+            a.w = wa;
+            b.w = wb;
+            if (change < 1e-12) break;
+        }
+        const bool aLiquid = a.V < b.V;
+        const Sample& l = aLiquid ? a : b;
+        const Sample& v = aLiquid ? b : a;
+        split = {true, l.w, v.w, l.V, v.V};
+    }
+    f.phase = selector;
+    setBinary(f, feed[1]);
+    f.composition_of_component(0, feed[0]);
+    f.calculateBulkMolarWeight();
+    return split.found;
+}
+
+void FluidPhase::initializeFlash2(double TK, double Pbar) {
+    BinarySplit split;
+    if (!binarySplitStart(*this, TK, Pbar, split)) {
+        vornex::cfprintf(stderr,
+                         "No two phases at %g K and %g bar: the Gibbs energy of the mixture is "
+                         "convex at every composition there (one phase), so the isotherm has no "
+                         "starting point at that pressure\n",
+                         TK, Pbar);
+        error = 1;
+        return;
+    }
+    Vl0 = split.Vliquid;
+    Vv0 = split.Vvapour;
+    xLiquid[1] = split.xLiquid1;
+    xLiquid[0] = 1.0 - split.xLiquid1;
+    yVapour[1] = split.yVapour1;
+    yVapour[0] = 1.0 - split.yVapour1;
+}
+
 PhaseSplit testStateSplit(FluidPhase& f) {
     return testStateSplitAt(f, f.P * 1e-5);
 }

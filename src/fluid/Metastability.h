@@ -128,4 +128,16 @@ PhaseSplit testStateSplit(FluidPhase& f);
 // tested at the pressure its companion resolves better.
 PhaseSplit testStateSplitAt(FluidPhase& f, double Pbar);
 
+// Two phases of a binary at (TK, Pbar): the widest gap of the lower convex hull of the
+// stable roots' Gibbs energies over the trial compositions, refined by successive
+// substitution, the denser phase named liquid. False (found false) where every composition
+// has a stable one-phase state. Leaves the fluid's composition and phase selector as they
+// were.
+struct BinarySplit {
+    bool found = false;
+    double xLiquid1 = 0.0, yVapour1 = 0.0;  // mole fractions of component 1
+    double Vliquid = 0.0, Vvapour = 0.0;    // m3/mol
+};
+bool binarySplitStart(FluidPhase& f, double TK, double Pbar, BinarySplit& split);
+
 }  // namespace vornex

@@ -413,13 +413,16 @@ void checkCharacteristicCurves(Checks& c, const Maker& make) {
             }
 }
 
-// The water isobars from each side at pressures from 1e-4 to 1e5 bar (a decade apart): every row lies on its
+// The water isobars from each side at pressures from 1e-4 to 1e5 bar (a decade apart, and
+// 300 bar): every row lies on its
 // pressure, the temperature runs one way (a trace that turned back writes a stretch of the
 // curve twice), and an isobar without a row raises the flag.
 void checkWaterIsobars(Checks& c, const Maker& make) {
     constexpr std::size_t kColumns = 13;  // V (cm3/mol), T (K), P (bar), then the functions
     std::vector<double> pressures;
     for (int k = -4; k <= 4; ++k) pressures.push_back(std::pow(10.0, k));
+    // Just above the critical pressure, where the vapour side's trace runs into the liquid.
+    pressures.push_back(300.0);
     pressures.push_back(5e4);
     pressures.push_back(1e5);
     const int n = static_cast<int>(pressures.size());

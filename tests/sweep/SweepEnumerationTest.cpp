@@ -284,11 +284,12 @@ TEST_F(SweepEnumeration, SequencesIsobarsRefusalsAndPairsComeFromTheirLists) {
         EXPECT_TRUE(holds(cubic, line)) << line;
     // Daridon's water is its component 0.
     EXPECT_FALSE(holds(cubic, "cubic ethane Daridon C2H6 H2O"));
-    // Every cubic critical curve's pair, in each order.
+    // Every cubic critical curve's pair and methane beside propane and decane, in each order.
     const auto critical = linesOf(all, "critical");
     const auto bino = linesOf(all, "bino");
-    EXPECT_EQ(static_cast<long>(bino.size()), 2 * count(critical, "cubic critical "));
-    for (const char* line : {"bino PR CH4 CO2", "bino PR CO2 CH4", "bino SRK2 C2H6 CO2", "bino TermPRSV H2O CH4"})
+    EXPECT_GT(static_cast<long>(bino.size()), 2 * count(critical, "cubic critical "));
+    for (const char* line : {"bino PR CH4 CO2", "bino PR CO2 CH4", "bino SRK2 C2H6 CO2", "bino TermPRSV H2O CH4",
+                             "bino PR nC10H22 CH4", "bino SRK CH4 C3H8"})
         EXPECT_TRUE(holds(bino, line)) << line;
     const auto brine = linesOf(all, "h2onacl");
     for (const char* line : {"h2onacl pure water above its critical point", "h2onacl vapour at 0 degC",

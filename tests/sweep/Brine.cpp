@@ -395,6 +395,66 @@ void checkFixedDensity(Checks& c, double TC) {
 // The boiling point with a vapour volume is a state of the model: at its pressure the bulk
 // fluid is liquid + vapour holding that volume fraction of vapour, of the lever rule's bulk
 // density, and the state computation gives that density.
+// Pure water from its critical point to the surface's edge carried above it is one fluid:
+// no boiling point with any vapour volume, never a liquid and a vapour of one density.
+void checkNoBoilingAboveWatersCriticalPoint(Checks& c) {
+    PalliserModel model;
+    const int n = c.budget().points(11, 4);
+    for (int k = 0; k < n; ++k) {
+        const double TC = 373.95 + 0.2 * k / (n - 1);
+        for (double f : {0.0, 0.1, 0.5, 0.9}) {
+            double P = 0, xL = 0, xV = 0, rhoL = 0, rhoV = 0, rhoMix = 0;
+            test::outputOf([&] { model.calculateBoilingPointWithGasVolume(TC, 0.0, f, P, xL, xV, rhoL, rhoV, rhoMix); });
+            c.check("pure water above its critical point has no boiling point", model.failed != 0,
+                    "T " + num(TC) + " C, vapour volume " + num(f) + ": P " + num(P) + " bar, liquid " +
+                        num(rhoL) + ", vapour " + num(rhoV) + " kg/m3");
+        }
+    }
+}
+
+// At 0 degC the liquid-vapour surface's vapour is steam, no denser than saturated steam at
+// the triple point (0.0048546 kg/m3 at 273.16 K, IAPWS-95), down to its edge at 0 bar.
+void checkVapourAtZeroCelsius(Checks& c) {
+    PalliserModel model;
+    CurveArray rows;
+    test::outputOf([&] { model.calculateLiquidGasIsotherm(rows, 0.0); });
+    c.check("the 0 degC liquid-vapour isotherm has rows", !rows.empty(), "T 0 C");
+    for (std::size_t i = 0; i + 7 <= rows.size(); i += 7)
+        c.check("steam at 0 degC is no denser than saturated steam", rows[i + 4] <= 0.0048546 * 1.001,
+                "T 0 C: row P " + num(rows[i]) + " bar, vapour " + num(rows[i + 4]) + " kg/m3");
+    for (double x : {0.01, 0.05, 0.1, 0.2, 0.2635}) {
+        double P = -1, xV = 0, rhoL = 0, rhoV = -1;
+        test::outputOf([&] { model.calculateBubblePoint(0.0, x, P, xV, rhoL, rhoV); });
+        if (model.failed) continue;
+        c.check("steam at 0 degC is no denser than saturated steam", rhoV <= 0.0048546 * 1.001,
+                "T 0 C, bubble point of " + num(100 * x) + " wt %: P " + num(P) + " bar, vapour " + num(rhoV) +
+                    " kg/m3");
+    }
+}
+
+// An isochore started within a degree above its homogenisation (10 wt %, 805.92 kg/m3, Th
+// 346.0927 degC) has its start and its homogenisation for rows, and succeeds.
+void checkIsochoreNearHomogenisation(Checks& c) {
+    PalliserModel model;
+    const double x = 0.1, Th = 346.092677;
+    double Pb = 0, xV = 0, rho = 0, rhoV = 0;
+    test::outputOf([&] { model.calculateBubblePoint(Th, x, Pb, xV, rho, rhoV); });
+    if (!c.check("the homogenisation's bubble point solves", model.failed == 0, "T " + num(Th) + " C")) return;
+    for (double above : {0.1, 0.3, 0.6, 0.9}) {
+        const double T0 = Th + above;
+        CurveArray iso;
+        test::outputOf([&] {
+            const double P0 = model.pressureForBulkDensity(T0, Pb + 10.0, rho, x);
+            model.calculateTheIsochor(iso, x, T0, P0, 100.0, rho);
+        });
+        const std::string where = "T " + num(T0) + " C, " + num(above) + " K above Th, rho " + num(rho) + " kg/m3";
+        c.check("an isochore started above its homogenisation succeeds with its rows",
+                model.failed == 0 && iso.size() >= 4 && iso[0] == T0 && std::fabs(iso[iso.size() - 2] - Th) < 1e-3,
+                where + ": failed " + num(model.failed) + ", " + num(double(iso.size() / 2)) + " rows" +
+                    (iso.size() >= 2 ? ", the last at T " + num(iso[iso.size() - 2]) + " C" : std::string()));
+    }
+}
+
 void checkBoilingWithVapourVolume(Checks& c, double TC) {
     PalliserModel model;
     int solved = 0, posed = 0;
@@ -441,6 +501,9 @@ void addBrineConfigurations(std::vector<Configuration>& out) {
         const double T = TC;
         out.push_back({"h2onacl", "h2onacl boiling " + num(T), [T](Checks& c) { checkBoilingWithVapourVolume(c, T); }});
     }
+    out.push_back({"h2onacl", "h2onacl pure water above its critical point", checkNoBoilingAboveWatersCriticalPoint});
+    out.push_back({"h2onacl", "h2onacl vapour at 0 degC", checkVapourAtZeroCelsius});
+    out.push_back({"h2onacl", "h2onacl isochore near homogenisation", checkIsochoreNearHomogenisation});
     for (int TC = 0; TC <= 1000; TC += 25) {
         const double T = TC == 0 ? 0.01 : TC;
         out.push_back({"h2onacl", "h2onacl isotherm " + num(T),

@@ -3,13 +3,19 @@
 // triple point to just below its critical pressure and the range of water/magma mass ratios:
 // each computed cycle closes its heat balance, does no negative work where water expands,
 // keeps the reversible work at least the irreversible one and never lowers an entropy on
-// heating.
+// heating. The recharged and fractionated sequences, run as users run them, never count more
+// work than the heat the magma held.
 #include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "Sweep.h"
 #include "numerics/TextCapture.h"
+#include "support/ConsoleRun.h"
+#include "support/LineNumbers.h"
 #include "water/WagnerPruss.h"
 #include "water/magma/WaterMagmaRecords.h"
 
@@ -130,9 +136,138 @@ void checkStartStates(Checks& c, double T1, double Psurf, double geo) {
     }
 }
 
+// The number after `key` on the first line holding it, NaN where there is none.
+double numberAfter(const std::string& text, const std::string& key) {
+    const std::size_t at = text.find(key);
+    if (at == std::string::npos) return std::nan("");
+    return std::strtod(text.c_str() + at + key.size(), nullptr);
+}
+
+// The heat a gram of magma holds above the surface water, J/g: cp (Tm - T1) + L, from the
+// run's summary.
+double magmaHeat(const std::string& out) {
+    const double T1 = numberAfter(out, "Initial water temperature   :"),
+                 Tm = numberAfter(out, "Magma temperature           :"),
+                 cp = numberAfter(out, "Magma heat capacity         :"),
+                 L = numberAfter(out, "Solidification latent heat  :");
+    return cp * (Tm - T1) + L;
+}
+
+std::vector<std::string> fileLinesOf(const std::filesystem::path& path) {
+    std::vector<std::string> lines;
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// A sequence kelno ran, in a folder of its own under the worker's: its report, the lines of
+// its table and the heat of its magma; `ran` false where it failed (said) or is no result.
+struct SequenceRun {
+    bool ran = false;
+    std::string out, where;
+    std::vector<std::string> table;
+    double heat = 0;
+};
+
+SequenceRun runSequence(Checks& c, const std::vector<std::string>& words, const char* table,
+                        const char* invariant) {
+    SequenceRun s;
+    s.where = "kelno";
+    for (const auto& w : words) s.where += " " + w;
+    std::string name = c.configuration();
+    for (char& ch : name)
+        if (ch == ' ') ch = '_';
+    const std::filesystem::path folder = std::filesystem::current_path() / "energetics" / name;
+    std::filesystem::remove_all(folder);
+    const testing::ProgramRun run = testing::runProgram(c.budget().buildDir + "/tools/kelno/kelno", words,
+                                                        folder, c.budget().full ? 600 : 120);
+    const bool said = c.check(invariant, run.status == 0 || (run.status == 1 && !run.err.empty()),
+                              s.where + ": status " + num(run.status) + " " + run.err.substr(0, 160));
+    s.table = fileLinesOf(folder / "work" / table);
+    std::filesystem::remove_all(folder);
+    if (!said || run.status != 0) return s;
+    s.out = run.out;
+    s.heat = magmaHeat(run.out);
+    s.ran = c.check("the magma's constants are in the summary", std::isfinite(s.heat) && s.heat > 0,
+                    s.where + ": " + num(s.heat) + " J/g");
+    return s;
+}
+
+// A cycle with recharges of fresh water until the magma no longer boils it: the works of
+// the sequence never exceed the heat the magma held, every recharge row took heat from the
+// magma, and "more than N" is said only where N cycles were written.
+void checkRecharges(Checks& c, const Heating& h, double depth, double Psurf) {
+    const int most = 1000;
+    const std::vector<std::string> words = {h.command, "d",         num(depth), "Psurf",
+                                            num(Psurf), "recharge", "max",      num(most)};
+    const SequenceRun run = runSequence(c, words, "recharge", "a recharged cycle runs or says why");
+    if (!run.ran) return;
+    const std::string& where = run.where;
+    const double heat = run.heat;
+    const std::size_t at = run.out.find("Total work (reversible, isentropic)");
+    const double total = at == std::string::npos ? std::nan("") : numberAfter(run.out.substr(at), "=>");
+    c.check("a sequence's work is at most the magma's heat", std::isfinite(total) && total <= heat + 0.01,
+            where + ": total work " + num(total) + " J/g magma of a heat of " + num(heat) + " J/g");
+    // The table: its header, a row per cycle (index, T3, Q, ...), END.
+    int cycles = 0;
+    for (const std::string& line : run.table) {
+        const std::vector<double> row = test::numbersOf(line);
+        if (row.size() < 9) continue;
+        ++cycles;
+        c.check("every recharge took heat from the magma", row[2] > 0,
+                where + ": cycle " + num(row[0]) + " at T3 " + num(row[1]) + " K, Q " + num(row[2]) + " J/g");
+    }
+    const bool moreThan = run.out.find("more than") != std::string::npos;
+    const double said = numberAfter(run.out, "\tNumber of cycles        :");
+    c.check("\"more than N\" only where N cycles were written", !moreThan || cycles == most,
+            where + ": \"more than\" said, " + num(cycles) + " cycles written");
+    c.check("the count said is that of the cycles written", moreThan || said == cycles,
+            where + ": " + num(said) + " said, " + num(cycles) + " written");
+}
+
+// An energy diagram of a sequence fractionated in n portions: each work per gram of magma
+// (the em... columns of its table) is at most the heat the magma held, and with no recharge
+// the sequence's reversible work per gram of magma (emc) is that of the portions (ema).
+void checkFractions(Checks& c, const char* command, int n) {
+    const std::vector<std::string> words = {command, "frac", num(n)};
+    const SequenceRun run = runSequence(c, words, "wm0", "a fractionated diagram runs or says why");
+    if (!run.ran) return;
+    const std::string& where = run.where;
+    const double heat = run.heat;
+    // The columns: m q T3 T4 ema ewa emb ewb emc ewc emd ewd qc.
+    int rows = 0;
+    for (const std::string& line : run.table) {
+        const std::vector<double> row = test::numbersOf(line);
+        if (row.size() < 13) continue;
+        ++rows;
+        const std::string at = where + ": m " + num(row[0]);
+        for (std::size_t k : {4u, 6u, 8u, 10u})
+            if (std::isfinite(row[k]))
+                c.check("a work per gram of magma is at most the magma's heat", row[k] <= heat + 1e-6,
+                        at + ", column " + num(double(k)) + ": " + num(row[k]) + " J/g of a heat of " +
+                            num(heat) + " J/g");
+        if (std::isfinite(row[4]) || std::isfinite(row[8]))
+            c.check("the fractionated sequence's work is its portions'", std::fabs(row[8] - row[4]) <= 2e-6,
+                    at + ": ema " + num(row[4]) + ", emc " + num(row[8]) + " J/g");
+    }
+    c.check("a fractionated diagram writes its rows", rows > 0, where + ": " + num(rows) + " rows");
+}
+
 }  // namespace
 
 void addEnergeticsConfigurations(std::vector<Configuration>& out) {
+    for (const Heating& h : kHeatings)
+        for (double depth : {100.0, 3000.0})
+            for (double Psurf : {0.1, 1.0}) {
+                const Heating* heating = &h;
+                out.push_back({"energetics",
+                               std::string("energetics recharge ") + h.command + " d " + num(depth) +
+                                   " Psurf " + num(Psurf),
+                               [heating, depth, Psurf](Checks& c) { checkRecharges(c, *heating, depth, Psurf); }});
+            }
+    for (const char* command : {"ev", "ep", "ew"})
+        out.push_back({"energetics", std::string("energetics fractions ") + command + " frac 10",
+                       [command](Checks& c) { checkFractions(c, command, 10); }});
     for (double T1 : {5.0, 45.0, 99.5, 99.7, 150.0})
         for (double Psurf : {0.1, 1.0, 10.0})
             for (double geo : {30.0, 150.0, 300.0})

@@ -39,6 +39,8 @@ struct CubicClass {
     const char* name;
     CubicMaker make;
     bool componentFiles;
+    // Water must be its component 0, beside each gas.
+    bool onlyBesideWater = false;
 };
 template <class M, class... A>
 CubicMaker cubicMaker(A... a) {
@@ -683,6 +685,162 @@ std::unique_ptr<FluidPhase> setUp(const CubicMaker& make, const std::vector<std:
     return f;
 }
 
+// A binary of a cubic class set up in the order given.
+std::unique_ptr<FluidPhase> pairOf(const CubicMaker& make, const std::vector<std::string>& names) {
+    auto f = make(2);
+    test::outputOf([&] {
+        f->number_of_components(static_cast<int>(names.size()));
+        for (const auto& n : names) f->add_component(n.c_str());
+    });
+    return f;
+}
+
+// The stable state of a binary over a grid of (T, P, z): a one-phase state, or a split that
+// the feed's test found; a one-phase state lies nowhere above the tangent plane of a trial
+// phase. Each component alone in its place of the pair has the vapour pressure of the class's
+// one-component model from 0.6 to 0.95 of its critical temperature.
+void checkPairStates(Checks& c, const CubicClass& k, const std::vector<std::string>& names) {
+    if (k.componentFiles) linkComponentFiles();
+    Mixture m(k.make, names);
+    auto f = pairOf(k.make, names);
+    const std::vector<double> Ts = {200, 240, 280, 320, 400}, Ps = {1, 20, 50, 100, 500},
+                              z0s = {0, 0.1, 0.5, 0.9, 1};
+    const int n = static_cast<int>(Ts.size() * Ps.size() * z0s.size());
+    const int stride = std::max(1, n / c.budget().points(n, 25));
+    for (int i = c.budget().offset(c.configuration(), stride); i < n; i += stride) {
+        const double T = Ts[static_cast<std::size_t>(i) % Ts.size()],
+                     P = Ps[static_cast<std::size_t>(i) / Ts.size() % Ps.size()],
+                     z0 = z0s[static_cast<std::size_t>(i) / (Ts.size() * Ps.size())];
+        const std::vector<double> z = {z0, 1 - z0};
+        const std::string where = "T " + num(T) + " K, P " + num(P) + " bar, " + feedText(z);
+        f->composition(z0, 1 - z0);
+        f->error = 0;
+        FluidPhase::StablePhase phase = FluidPhase::StablePhase::None;
+        test::outputOf([&] { phase = f->calculateStableStateFromTP(T, P); });
+        const bool split = phase == FluidPhase::StablePhase::None && f->feedSplit.tested && f->feedSplit.splits;
+        if (!c.check("a binary's stable state is found", split || (phase != FluidPhase::StablePhase::None &&
+                                                                    f->error == 0 && f->V > 0),
+                     where + ": " + FluidPhase::nameOf(phase) + ", flag " + num(f->error)))
+            continue;
+        if (split) continue;
+        // The state's own root: of the liquid-like and the vapour-like roots, that of its volume.
+        const double V = f->V;
+        std::vector<double> lnRef;
+        double nearest = 1e300;
+        for (FluidPhase* root : {m.liquid.get(), m.vapour.get()}) {
+            const auto lnf = lnFugacities(*root, T, P * 1e5, z);
+            if (lnf.empty() || std::fabs(root->V - V) >= nearest) continue;
+            nearest = std::fabs(root->V - V);
+            lnRef = lnf;
+        }
+        if (!c.check("a binary's stable state is a root of its model", !lnRef.empty() && nearest <= 1e-6 * V,
+                     where + ": V " + num(V * 1e6) + " cm3/mol"))
+            continue;
+        if (z0 == 0 || z0 == 1) continue;
+        const auto [lowest, w] = lowestTangentPlaneDistance(m, T, P * 1e5, lnRef, {z});
+        c.check("a binary's stable state is stable on the tangent plane", lowest > -1e-6,
+                where + ": " + FluidPhase::nameOf(phase) + ", a trial " + compositionText(w) + " lies " +
+                    num(lowest) + " RT below");
+    }
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        // The critical temperature of the component's file.
+        double Tc = 0;
+        std::ifstream file(componentFolder() + "/" + names[i]);
+        for (std::string line; Tc == 0 && std::getline(file, line);)
+            if (line.rfind("Tc ", 0) == 0) Tc = std::strtod(line.c_str() + 3, nullptr);
+        if (!c.check("a component file gives its critical temperature", Tc > 0, names[i])) continue;
+        // A class that holds the component only beside another (Daridon's gases beside
+        // water) has no one-component model of it.
+        if (k.onlyBesideWater && names[i] != "H2O") continue;
+        // The reference: the class's one-component model, or where the class takes pairs
+        // only (SRK2), the component alone in the other place of the reversed pair.
+        std::unique_ptr<FluidPhase> one;
+        test::outputOf([&] { one = alone(k.make, names[i]); });
+        double probe = 0;
+        test::outputOf([&] { probe = one->calculateTheSaturationPressure(0.8 * Tc); });
+        const bool single = std::isfinite(probe);
+        std::string reference = "alone";
+        if (!single) {
+            one = pairOf(k.make, {names[1], names[0]});
+            one->composition(i == 0 ? 0.0 : 1.0, i == 0 ? 1.0 : 0.0);
+            reference = "in the reversed pair";
+        }
+        auto both = pairOf(k.make, names);
+        both->composition(i == 0 ? 1.0 : 0.0, i == 0 ? 0.0 : 1.0);
+        const int points = c.budget().points(8, 3);
+        for (int j = 0; j < points; ++j) {
+            const double T = Tc * (0.6 + 0.35 * j / (points - 1));
+            double Pone = 0, Pboth = 0;
+            test::outputOf([&] {
+                one->error = 0;
+                Pone = one->calculateTheSaturationPressure(T);
+                both->error = 0;
+                Pboth = both->calculateTheSaturationPressure(T);
+            });
+            c.check("a component alone in a pair has its own vapour pressure",
+                    std::isfinite(Pone) && std::isfinite(Pboth) && std::fabs(Pboth / Pone - 1) < 1e-6,
+                    names[i] + " alone in place " + num(double(i)) + ", T " + num(T) + " K: " +
+                        num(Pboth * 1e-5) + " bar, " + reference + " " + num(Pone * 1e-5) + " bar");
+        }
+    }
+}
+
+// The binary isotherm a fluid traces from component 0's own saturation: every row an
+// equilibrium stable on the tangent plane; the curve ends at a pure end, at the critical
+// point or at its pressure bound, or fails saying why it stopped.
+void checkFluidBinaryIsotherm(Checks& c, const CubicClass& k, const std::vector<std::string>& names, double T) {
+    if (k.componentFiles) linkComponentFiles();
+    Mixture m(k.make, names);
+    auto f = pairOf(k.make, names);
+    f->composition(0.5, 0.5);
+    std::remove("bino_sw");
+    bool complete = false;
+    std::string said;
+    test::stdoutOf([&] { said = test::stderrOf([&] { complete = f->calculateTheBinaryIsotherm(T, "_sw"); }); });
+    const auto rows = isothermRows("bino_sw");
+    std::remove("bino_sw");
+    const std::string where = "T " + num(T) + " K";
+    // A curve holds a thousand rows and more: a score of them, spread along it.
+    const int stride = std::max<int>(1, static_cast<int>(rows.size()) / c.budget().points(20, 6));
+    for (std::size_t r = static_cast<std::size_t>(c.budget().offset(where, stride)); r < rows.size();
+         r += static_cast<std::size_t>(stride)) {
+        const auto& row = rows[r];
+        if (row.size() < 8) continue;
+        const double P = row[1] * 1e5;
+        const std::vector<double> x = {row[2], row[3]}, y = {row[4], row[5]};
+        const std::string at = where + ": row P " + num(row[1]) + " bar, x " + compositionText(x) + ", y " +
+                               compositionText(y);
+        const auto lnl = lnFugacities(*m.liquid, T, P, x), lnv = lnFugacities(*m.vapour, T, P, y);
+        double gap = lnl.empty() || lnv.empty() ? 1.0 : 0.0;
+        for (std::size_t i = 0; i < lnl.size() && i < lnv.size(); ++i)
+            if (std::min(x[i], y[i]) > 1e-4) gap = std::max(gap, std::fabs(lnl[i] - lnv[i]));
+        if (!c.check("a binary isotherm's rows have equal fugacities", gap < 2e-3, at + ", ln f gap " + num(gap)))
+            continue;
+        // The row's own other phase lies below the plane by as much as the rounding of its
+        // figures leaves their fugacities apart; a third phase lies far below.
+        const auto [lowest, w] = lowestTangentPlaneDistance(m, T, P, lnl, {x, y});
+        c.check("a binary isotherm's rows are stable on the tangent plane", lowest > -std::max(1e-4, 2 * gap),
+                at + ": a trial " + compositionText(w) + " lies " + num(lowest) + " RT below, ln f gap " + num(gap));
+    }
+    bool atEnd = false;
+    if (!rows.empty() && rows.back().size() >= 8) {
+        const auto& e = rows.back();
+        // The tracer ends at the far pure end once its liquid holds under 1e-6 of component 0
+        // (its vapour, of a component far the more volatile, may still hold a share of it).
+        const bool pure = e[2] < 1e-6;
+        const bool critical = std::fabs(e[2] - e[4]) < 1e-2 && std::fabs(e[6] - e[7]) < 2e-2 * e[6];
+        atEnd = (pure && rows.size() > 1) || critical || e[1] > 0.99 * 10000.0;
+    }
+    const std::string last = rows.empty() ? std::string("no row")
+                                          : "the last of " + num(double(rows.size())) + " rows at P " +
+                                                num(rows.back()[1]) + " bar, x0 " + num(rows.back()[2]) +
+                                                ", y0 " + num(rows.back()[4]);
+    c.check("a binary isotherm said complete ends at a pure end, the critical point or its bound",
+            !complete || atEnd, where + ": " + last);
+    c.check("a binary isotherm short of its end fails saying why", complete || !said.empty(),
+            where + ": " + last + ", failed saying nothing");
+}
+
 // The rows (P, V, T, x0, x1, ..., stabi) of a critical-curve file.
 std::vector<std::vector<double>> criticalRows(const std::string& path) {
     return isothermRows(path);
@@ -1084,7 +1242,7 @@ void addMixtureConfigurations(std::vector<Configuration>& out) {
     // term cubics with a tracer of their own, on the pairs users trace.
     std::vector<std::pair<std::string, const CubicClass*>> tracers;
     static const std::vector<CubicClass> termTracers = {
-        {"SRK2", cubicMaker<SRK2>(), true}, {"Daridon", cubicMaker<DaridonEOS>(), true}};
+        {"SRK2", cubicMaker<SRK2>(), true}, {"Daridon", cubicMaker<DaridonEOS>(), true, true}};
     for (const CubicClass& k : cubicClasses()) tracers.push_back({k.name, &k});
     for (const CubicClass& k : termTracers) tracers.push_back({k.name, &k});
     static const std::pair<const char*, const char*> kCriticalPairs[] = {
@@ -1099,6 +1257,42 @@ void addMixtureConfigurations(std::vector<Configuration>& out) {
             out.push_back({"critical", "cubic critical " + name + " " + a + " " + b,
                            [k, a, b](Checks& c) { checkCriticalCurves(c, k->make, k->componentFiles, a, b); }});
         }
+    // Ethane, whose ideal gas the component files lack, in pairs with either order; and the
+    // binary isotherms the fluids trace, below component 0's critical temperature.
+    for (const auto& [name, k] : tracers) {
+        if (!k->componentFiles) continue;
+        for (const char* other : {"CO2", "CH4", "H2O"})
+            for (int order = 0; order < 2; ++order) {
+                if (!holds(files, other) || !holds(files, "C2H6")) continue;
+                if (k->onlyBesideWater && !(std::string(other) == "H2O" && order == 0)) continue;
+                const std::vector<std::string> pair = order == 0 ? std::vector<std::string>{other, "C2H6"}
+                                                                 : std::vector<std::string>{"C2H6", other};
+                out.push_back({"cubic", "cubic ethane " + name + " " + pair[0] + " " + pair[1],
+                               [k, pair](Checks& c) { checkPairStates(c, *k, pair); }});
+            }
+    }
+    // The pairs users trace, and methane beside the heavier alkanes, whose curves part far
+    // from the critical point.
+    std::vector<std::pair<const char*, const char*>> binoPairs(std::begin(kCriticalPairs), std::end(kCriticalPairs));
+    binoPairs.push_back({"CH4", "C3H8"});
+    binoPairs.push_back({"CH4", "nC10H22"});
+    for (const auto& [name, k] : tracers)
+        for (const auto& [a, b] : binoPairs)
+            for (int order = 0; order < 2; ++order) {
+                const std::vector<std::string>& components = k->componentFiles ? files : table;
+                if (!holds(components, a) || !holds(components, b)) continue;
+                const std::vector<std::string> pair = order == 0 ? std::vector<std::string>{a, b}
+                                                                 : std::vector<std::string>{b, a};
+                // Each order at a temperature of its own: 0.5 and 0.9 of component 0's critical
+                // temperature.
+                out.push_back({"bino", "bino " + name + " " + pair[0] + " " + pair[1],
+                               [k, pair, order](Checks& c) {
+                                   if (k->componentFiles) linkComponentFiles();
+                                   double Tc = 0;
+                                   test::outputOf([&] { Tc = alone(k->make, pair[0])->namingCriticalTemperature(); });
+                                   checkFluidBinaryIsotherm(c, *k, pair, (order == 0 ? 0.5 : 0.9) * Tc);
+                               }});
+            }
     for (const char* keyword : {"hn", "hk"})
         out.push_back({"critical", std::string("Anderko critical ") + keyword,
                        [keyword](Checks& c) { checkAnderkoCriticalCurve(c, keyword); }});

@@ -7,11 +7,14 @@
 #include <fstream>
 #include <locale>
 #include <memory>
+#include <set>
+#include <typeinfo>
 #include <sstream>
 
 #include "Sweep.h"
 #include "dkl/DuanModels.h"
 #include "dkl/KreglewskiEOS.h"
+#include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/Metastability.h"
 #include "fluid/ModelCatalogue.h"
@@ -410,6 +413,59 @@ void checkCharacteristicCurves(Checks& c, const Maker& make) {
             }
 }
 
+// The water isobars from each side at pressures from 1e-4 to 1e5 bar (a decade apart, and
+// 300 bar): every row lies on its
+// pressure, the temperature runs one way (a trace that turned back writes a stretch of the
+// curve twice), and an isobar without a row raises the flag.
+void checkWaterIsobars(Checks& c, const Maker& make) {
+    constexpr std::size_t kColumns = 13;  // V (cm3/mol), T (K), P (bar), then the functions
+    std::vector<double> pressures;
+    for (int k = -4; k <= 4; ++k) pressures.push_back(std::pow(10.0, k));
+    // Just above the critical pressure, where the vapour side's trace runs into the liquid.
+    pressures.push_back(300.0);
+    pressures.push_back(5e4);
+    pressures.push_back(1e5);
+    const int n = static_cast<int>(pressures.size());
+    const int stride = std::max(1, n / c.budget().points(n, 5));
+    for (int i = c.budget().offset(c.configuration(), stride); i < n; i += stride)
+        for (char side : {char(0), char(1)}) {
+            const double Pbar = pressures[static_cast<std::size_t>(i)];
+            auto model = make();
+            auto* w = dynamic_cast<WaterEOS*>(model.get());
+            if (!c.check("a water formulation is a water model", w != nullptr, "")) return;
+            CurveArray rows;
+            w->error = 0;
+            const std::string said =
+                test::outputOf([&] { w->calculateTheIsobar(Pbar, side, kCurveArray, "t", &rows); });
+            const std::size_t count = rows.size() / kColumns;
+            const std::string where =
+                std::string(side == 0 ? "liquid" : "vapour") + " isobar P " + num(Pbar) + " bar";
+            c.check("an isobar without a row raises the flag", count > 0 || w->error != 0,
+                    where + ": no row, flag clear" + (said.empty() ? "" : ", said " + said.substr(0, 100)));
+            if (count < 2) continue;
+            const double direction = rows[kColumns * (count - 1) + 1] > rows[1] ? 1.0 : -1.0;
+            std::size_t back = 0;
+            for (std::size_t r = 1; r < count && back == 0; ++r)
+                if ((rows[kColumns * r + 1] - rows[kColumns * (r - 1) + 1]) * direction < -1e-9) back = r;
+            c.check("an isobar never turns back in temperature", back == 0,
+                    where + ": row " + num(double(back)) + " of " + num(double(count)) + " at T " +
+                        num(back ? rows[kColumns * back + 1] : 0.0) + " K after T " +
+                        num(back ? rows[kColumns * (back - 1) + 1] : 0.0) + " K");
+            auto probe = make();
+            const std::size_t step = std::max<std::size_t>(1, count / static_cast<std::size_t>(c.budget().points(40, 8)));
+            for (std::size_t r = c.budget().offset(where, static_cast<int>(step)); r < count; r += step) {
+                const double V = rows[kColumns * r], T = rows[kColumns * r + 1], P = rows[kColumns * r + 2];
+                const double Pmodel = pressureAt(*probe, T, V * 1e-6) * 1e-5;
+                // A dense liquid's pressure moves by 2e4 bar per unit of relative volume: 1e-7
+                // bar is a volume kept to 1e-11.
+                c.check("every row of an isobar lies on its pressure",
+                        std::fabs(P - Pbar) <= 1e-6 * Pbar + 1e-7 && std::fabs(Pmodel - Pbar) <= 1e-6 * Pbar + 1e-7,
+                        where + ": row T " + num(T) + " K, V " + num(V) + " cm3/mol, P " + num(P) +
+                            " bar, the model's P there " + num(Pmodel) + " bar");
+            }
+        }
+}
+
 }  // namespace
 
 void addModelConfigurations(std::vector<Configuration>& out) {
@@ -447,6 +503,28 @@ void addModelConfigurations(std::vector<Configuration>& out) {
         out.push_back({n.kind, std::string(n.kind) + " " + n.name,
                        [make](Checks& c) { checkPureFluid(c, make); }});
     }
+    // The water isobars of every water formulation: those above and the catalogue's others.
+    std::vector<std::pair<std::string, Maker>> waters;
+    std::set<std::string> classes;
+    for (const Named& n : formulations())
+        if (std::string(n.kind) == "water") {
+            waters.push_back({std::string("water ") + n.name, n.make});
+            const auto probe = n.make();
+            classes.insert(typeid(*probe).name());
+        }
+    for (const std::string& keyword : FluidPhase::registeredEOSKeywords()) {
+        std::unique_ptr<FluidPhase> probe;
+        test::outputOf([&] { probe.reset(FluidPhase::getEOS(keyword.c_str())); });
+        if (!probe || probe->nc != 1 || dynamic_cast<WaterEOS*>(probe.get()) == nullptr) continue;
+        if (!classes.insert(typeid(*probe).name()).second) continue;
+        waters.push_back({"model " + keyword, [keyword] {
+                              std::unique_ptr<FluidPhase> f;
+                              test::outputOf([&] { f.reset(FluidPhase::getEOS(keyword.c_str())); });
+                              return f;
+                          }});
+    }
+    for (const auto& [name, make] : waters)
+        out.push_back({"isobars", "isobars " + name, [make](Checks& c) { checkWaterIsobars(c, make); }});
     // Kreglewski's equation with each component of its table alone, which has no triple points:
     // from half the critical temperature.
     for (const std::string& name : namesOfTable("src/dkl/KreglewskiEOS.cpp", "kComponents[] = {", false))

@@ -3,7 +3,9 @@
 // along isobars, superheat budgets, inclusion homogenisation), the brine-density models at
 // the states where water is steam, and the gas-solubility models by gas, salinity,
 // temperature and pressure, forward and back.
+#include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -722,6 +724,74 @@ void checkNucleation(Checks& c, double TK) {
             where + ": " + num(rows) + " rows read, " + num(printed) + " counted");
 }
 
+// What a refused study left: its flag, its message, and any row with an infinity or a NaN.
+bool holdsInfOrNaN(const std::string& text) {
+    std::string lower = text;
+    for (char& ch : lower) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    return lower.find("inf") != std::string::npos || lower.find("nan") != std::string::npos;
+}
+
+// Inputs without a physical answer are refused, said, with the flag raised and no row: a
+// kinetic factor 1 - 0.875 exp(-x) not positive (x at or below ln 0.875, or NaN); while a
+// factor just positive gives finite rates.
+void checkNucleationRefusals(Checks& c, double TK) {
+    const double bound = std::log(0.875);
+    for (double x : {-1.0, bound, bound - 1e-9, std::nan("")}) {
+        WagnerPruss water(2);
+        int printed = -1;
+        std::string err;
+        const std::string out = test::stdoutOf([&] {
+            err = test::stderrOf([&] { printed = water.calculateNucleationRate(TK, x); });
+        });
+        c.check("a nucleation rate without a positive kinetic factor is refused",
+                printed == 0 && water.error != 0 && out.empty() && !err.empty(),
+                "T " + num(TK) + " K, x " + num(x) + ": " + num(printed) + " rows, flag " +
+                    num(water.error) + ", printed " + out.substr(0, 80));
+    }
+    WagnerPruss water(2);
+    const std::string out = test::stdoutOf([&] { test::stderrOf([&] { water.calculateNucleationRate(TK, bound + 1e-3); }); });
+    c.check("a nucleation rate prints no infinity or NaN", !holdsInfOrNaN(out),
+            "T " + num(TK) + " K, x " + num(bound + 1e-3) + ": " + out.substr(0, 120));
+}
+
+// Choked flow through a vent at no pressure or under tension has no answer.
+void checkFlowRefusals(Checks& c, double TK) {
+    for (double Pbar : {0.0, -1.0}) {
+        WagnerPruss water(2);
+        std::FILE* table = std::tmpfile();
+        std::string err;
+        test::stdoutOf([&] { err = test::stderrOf([&] { water.calculateFlow(TK, Pbar, table); }); });
+        std::rewind(table);
+        std::string written;
+        char buffer[512];
+        while (std::fgets(buffer, sizeof buffer, table)) written += buffer;
+        std::fclose(table);
+        const bool noRow = written.find_first_not_of(" \t\n") == std::string::npos;
+        c.check("choked flow at no pressure or under tension is refused",
+                water.error != 0 && noRow && !err.empty(),
+                "T " + num(TK) + " K, P " + num(Pbar) + " bar: flag " + num(water.error) + ", row " +
+                    written.substr(0, 80));
+    }
+}
+
+// The interface temperature curve grows its jump by a positive step only.
+void checkInterfaceRefusals(Checks& c, double TK) {
+    for (char side : {char(0), char(1)})
+        for (double step : {0.0, -1.0, std::nan("")}) {
+            WagnerPruss water(2);
+            std::remove("ifaces");
+            bool written = true;
+            const std::string err = test::stderrOf([&] {
+                test::stdoutOf([&] { written = water.calculateInterfaceTemperatureCurve("iface", TK, side, step, 0.0, 0, "s"); });
+            });
+            const bool file = std::ifstream("ifaces").good();
+            std::remove("ifaces");
+            c.check("an interface curve without a positive step is refused", !written && !file && !err.empty(),
+                    "T " + num(TK) + " K, side " + num(side) + ", step " + num(step) + ": " +
+                        (written ? "done" : "refused") + (file ? ", file written" : ""));
+        }
+}
+
 }  // namespace
 
 void addStudyConfigurations(std::vector<Configuration>& out) {
@@ -769,6 +839,13 @@ void addStudyConfigurations(std::vector<Configuration>& out) {
     for (int k = 0; k < 16; ++k) {
         const double TK = 273.16 + (650.0 - 273.16) * k / 15;
         out.push_back({"studies", "studies nucleation T " + num(TK), [TK](Checks& c) { checkNucleation(c, TK); }});
+    }
+    for (double TK : {300.0, 400.0, 500.0, 600.0}) {
+        out.push_back({"studies", "studies refused nucleation T " + num(TK),
+                       [TK](Checks& c) { checkNucleationRefusals(c, TK); }});
+        out.push_back({"studies", "studies refused flow T " + num(TK), [TK](Checks& c) { checkFlowRefusals(c, TK); }});
+        out.push_back({"studies", "studies refused interface T " + num(TK),
+                       [TK](Checks& c) { checkInterfaceRefusals(c, TK); }});
     }
     for (double d : {0.0, 5.0, 20.0, 50.0, 100.0, 150.0, 200.0, 219.0})
         out.push_back({"studies", "studies superheat d " + num(d), [=](Checks& c) { checkSuperheat(c, d); }});

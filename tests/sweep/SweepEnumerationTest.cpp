@@ -256,6 +256,47 @@ TEST_F(SweepEnumeration, CurvesSetsIsoplethsAndBrineStudiesComeFromTheirLists) {
     EXPECT_TRUE(holds(linesOf(all, "studies"), "studies decompression T 573.15"));
 }
 
+// The recharged and fractionated sequences by heating, depth and surface pressure; the water
+// isobars of every water formulation; the water studies' refusals; ethane's pairs in the
+// classes reading component files; the fluids' binary isotherms on each pair users trace in
+// both orders; the H2O-NaCl surface's edges near water's critical and triple points.
+TEST_F(SweepEnumeration, SequencesIsobarsRefusalsAndPairsComeFromTheirLists) {
+    const auto all = allConfigurations(VORNEX_BUILD_DIR);
+    const auto energetics = linesOf(all, "energetics");
+    auto count = [](const std::vector<std::string>& lines, const std::string& prefix) {
+        return std::count_if(lines.begin(), lines.end(),
+                             [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
+    };
+    EXPECT_EQ(count(energetics, "energetics recharge "), 3 * 2 * 2);
+    EXPECT_EQ(count(energetics, "energetics fractions "), 3);
+    for (const char* line : {"energetics recharge pv d 3000 Psurf 0.1", "energetics fractions ev frac 10"})
+        EXPECT_TRUE(holds(energetics, line)) << line;
+    // Every water formulation, and the catalogue's waters of another class.
+    const auto isobars = linesOf(all, "isobars");
+    EXPECT_GT(isobars.size(), linesOf(all, "water").size());
+    for (const char* line : {"isobars water WagnerPruss", "isobars water Hill", "isobars model AnderkoH2O"})
+        EXPECT_TRUE(holds(isobars, line)) << line;
+    const auto studies = linesOf(all, "studies");
+    EXPECT_EQ(count(studies, "studies refused "), 12);
+    EXPECT_TRUE(holds(studies, "studies refused interface T 400"));
+    const auto cubic = linesOf(all, "cubic");
+    for (const char* line : {"cubic ethane SRK2 CO2 C2H6", "cubic ethane SRK2 C2H6 CO2", "cubic ethane Daridon H2O C2H6"})
+        EXPECT_TRUE(holds(cubic, line)) << line;
+    // Daridon's water is its component 0.
+    EXPECT_FALSE(holds(cubic, "cubic ethane Daridon C2H6 H2O"));
+    // Every cubic critical curve's pair and methane beside propane and decane, in each order.
+    const auto critical = linesOf(all, "critical");
+    const auto bino = linesOf(all, "bino");
+    EXPECT_GT(static_cast<long>(bino.size()), 2 * count(critical, "cubic critical "));
+    for (const char* line : {"bino PR CH4 CO2", "bino PR CO2 CH4", "bino SRK2 C2H6 CO2", "bino TermPRSV H2O CH4",
+                             "bino PR nC10H22 CH4", "bino SRK CH4 C3H8"})
+        EXPECT_TRUE(holds(bino, line)) << line;
+    const auto brine = linesOf(all, "h2onacl");
+    for (const char* line : {"h2onacl pure water above its critical point", "h2onacl vapour at 0 degC",
+                             "h2onacl isochore near homogenisation"})
+        EXPECT_TRUE(holds(brine, line)) << line;
+}
+
 TEST_F(SweepEnumeration, AllowancesMatchWholeWords) {
     const Allowance isobar{"h2onacl", "an invariant", "h2onacl isobar 1", "", ""};
     EXPECT_TRUE(concerns(isobar, "h2onacl", "an invariant", "h2onacl isobar 1"));

@@ -157,6 +157,30 @@ TEST(Dubessy, BrineVapourHoldsWaterBetweenItsNeighbours) {
     }
 }
 
+// Dense brine vapours near 2 to 3 kbar: the solve reached its residual tolerance while its
+// steps stayed just above theirs, and the content was refused between solved neighbours (2
+// mol/kg CO2 in 2 mol/kg NaCl at 295 K, 2226 bar, between 2132 and 2319 bar). Each content
+// is solved, its pressure between its neighbours'.
+TEST(Dubessy, DenseBrineVapoursAreSolvedBetweenTheirNeighbours) {
+    struct Case {
+        char henry;
+        double msalt, T, mg;
+    };
+    for (const Case& c : {Case{1, 2.0, 295.0, 2.0}, Case{1, 4.0, 290.0, 1.2},
+                          Case{2, 2.0, 280.0, 2.15}, Case{2, 3.0, 305.0, 1.7}}) {
+        double previous = 0.0;
+        for (double mg : {c.mg - 0.05, c.mg, c.mg + 0.05}) {
+            Dubessy model(2, 0, 0, c.henry);
+            model.calculate_gas_solubility(c.T, mg, c.msalt);
+            ASSERT_EQ(model.error, 0) << c.T << " K, " << mg << " mol/kg CO2 in " << c.msalt
+                                      << " NaCl, Henry option " << int(c.henry);
+            EXPECT_GT(model.P, previous) << c.T << " K, " << mg << " mol/kg";
+            EXPECT_GT(model.yH2O, 0.0);
+            previous = model.P;
+        }
+    }
+}
+
 // The PRSV vapour against the reference liquid: the pure-water saturation pressure within 2 %.
 TEST(Dubessy, PureWaterSaturationBetweenTheModels) {
     Dubessy model(0, 0, 0, 1);

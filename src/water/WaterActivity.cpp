@@ -238,7 +238,8 @@ void WaterEOS::calculateActivity(double m, double& aw, double& b, double& phi) {
     // above 1 in a salt solution): no result. The Pitzer 1984 equations still give numbers
     // past the states they were fitted to; those carry the flag.
     error = std::isfinite(aw) && std::isfinite(phi) && phi > 0.0 ? 0 : 1;
-    if (activityModel == 0 && !water::pitzer84Range(T, P * 1e-5, m)) error = 1;
+    // P / 1e5: 1e8 Pa is the range's 1000 bar, which P 1e-5 made 1000.0000000000001.
+    if (activityModel == 0 && !water::pitzer84Range(T, P / 1e5, m)) error = 1;
 }
 
 void WaterEOS::calculateIceActivity(double& a) {

@@ -140,6 +140,33 @@ TEST(Dubessy, SaturatedVapourIsTheStableRoot) {
     EXPECT_GT(model.P, 100e5);
 }
 
+// Liquid CO2 holds more water than the gas beside it (y(CO2) near 0.991 against 0.9996 at
+// 275 K), so past the three-phase point the gas, though stable against the liquid of its own
+// composition, is not against that liquid. The solve returned the gas for 1.792 to 1.806
+// mol/kg at 275 K (36.05 to 36.41 bar, 430 cm3/mol), then stepped to 44.9 bar at 1.808; in 1
+// mol/kg NaCl at 280 K the same for 1.236 to 1.240. The vapour there is the liquid, its
+// pressure running on from the three-phase point's.
+TEST(Dubessy, LiquidCarbonDioxideFollowsTheThreePhasePoint) {
+    struct Case {
+        char system;
+        double msalt, T, below, past;
+    };
+    for (const Case& c : {Case{0, 0.0, 275.0, 1.790, 1.800}, Case{2, 1.0, 280.0, 1.232, 1.238}}) {
+        Dubessy gas(c.system, 0, 0, 1);
+        gas.calculate_gas_solubility(c.T, c.below, c.msalt);
+        ASSERT_EQ(gas.error, 0) << c.T;
+        EXPECT_GT(gas.Vvap, 300e-6) << c.T;
+        Dubessy liquid(c.system, 0, 0, 1);
+        liquid.calculate_gas_solubility(c.T, c.past, c.msalt);
+        ASSERT_EQ(liquid.error, 0) << c.T;
+        EXPECT_LT(liquid.Vvap, 60e-6) << c.T << " K, " << c.past << " mol/kg";
+        EXPECT_LT(liquid.yCO2, 0.992) << c.T;
+        // On the liquid's steep branch (near 500 bar per mol/kg), not the gas's.
+        EXPECT_GT(liquid.P - gas.P, 2e5) << c.T;
+        EXPECT_LT(liquid.P - gas.P, 8e5) << c.T;
+    }
+}
+
 // The vapour of a liquid holding water holds water. In 1 mol/kg NaCl at 320 K the solve
 // ended for 2.85 mol/kg CO2 on a vapour of CO2 alone at 44 kbar (the brine's water activity
 // vanishing there), between 1829 bar at 2.80 and 1875 bar at 2.90 mol/kg: each content's
@@ -154,6 +181,30 @@ TEST(Dubessy, BrineVapourHoldsWaterBetweenItsNeighbours) {
         EXPECT_LT(model.P, 2000e5) << mg;
         EXPECT_GT(model.yH2O, 0.0) << mg;
         previous = model.P;
+    }
+}
+
+// Dense brine vapours near 2 to 3 kbar: the solve reached its residual tolerance while its
+// steps stayed just above theirs, and the content was refused between solved neighbours (2
+// mol/kg CO2 in 2 mol/kg NaCl at 295 K, 2226 bar, between 2132 and 2319 bar). Each content
+// is solved, its pressure between its neighbours'.
+TEST(Dubessy, DenseBrineVapoursAreSolvedBetweenTheirNeighbours) {
+    struct Case {
+        char henry;
+        double msalt, T, mg;
+    };
+    for (const Case& c : {Case{1, 2.0, 295.0, 2.0}, Case{1, 4.0, 290.0, 1.2},
+                          Case{2, 2.0, 280.0, 2.15}, Case{2, 3.0, 305.0, 1.7}}) {
+        double previous = 0.0;
+        for (double mg : {c.mg - 0.05, c.mg, c.mg + 0.05}) {
+            Dubessy model(2, 0, 0, c.henry);
+            model.calculate_gas_solubility(c.T, mg, c.msalt);
+            ASSERT_EQ(model.error, 0) << c.T << " K, " << mg << " mol/kg CO2 in " << c.msalt
+                                      << " NaCl, Henry option " << int(c.henry);
+            EXPECT_GT(model.P, previous) << c.T << " K, " << mg << " mol/kg";
+            EXPECT_GT(model.yH2O, 0.0);
+            previous = model.P;
+        }
     }
 }
 

@@ -268,6 +268,17 @@ TEST_F(WaterActivityTest, PitzerActivityBeyondItsRangeIsFlagged) {
         water.calculateActivity(m, aw, b, phi);
         EXPECT_EQ(water.error, 0) << T << " " << P << " " << m;
     }
+    // The top of the range as given, in bar or in Pa: 1000 bar held as 1e8 Pa is 1000 bar,
+    // not 1000.0000000000001 through a product with 1e-5.
+    for (bool inPascal : {false, true}) {
+        water.temperature(400.0);
+        inPascal ? water.Pascal(1e8) : water.pressure(1000.0);
+        water.calculate_molar_volume();
+        ASSERT_EQ(water.error, 0);
+        water.calculateActivity(1.0, aw, b, phi);
+        EXPECT_EQ(water.error, 0) << (inPascal ? "1e8 Pa" : "1000 bar");
+        EXPECT_NEAR(aw, 0.9668, 1e-3);
+    }
     for (auto [T, P, m] : {std::array{298.15, 1.0, 7.0}, std::array{298.15, 1500.0, 1.0},
                            std::array{600.0, 200.0, 1.0}}) {
         water.calculateFromTP(T, P, 0);

@@ -826,9 +826,12 @@ void checkFluidBinaryIsotherm(Checks& c, const CubicClass& k, const std::vector<
     if (!rows.empty() && rows.back().size() >= 8) {
         const auto& e = rows.back();
         // The tracer ends at the far pure end once its liquid holds under 1e-6 of component 0
-        // (its vapour, of a component far the more volatile, may still hold a share of it).
-        const bool pure = e[2] < 1e-6;
-        const bool critical = std::fabs(e[2] - e[4]) < 1e-2 && std::fabs(e[6] - e[7]) < 2e-2 * e[6];
+        // (its vapour, of a component far the more volatile, may still hold a share of it), or
+        // both phases under 1e-4, below which its last steps cannot tell points apart.
+        const bool pure = e[2] < 1e-6 || (e[2] < 1e-4 && e[4] < 1e-4);
+        // Near its critical point the solver stops once the phases lie within 2 % in volume,
+        // their compositions still closing (a few hundredths apart).
+        const bool critical = std::fabs(e[2] - e[4]) < 5e-2 && std::fabs(e[6] - e[7]) < 2e-2 * e[6];
         atEnd = (pure && rows.size() > 1) || critical || e[1] > 0.99 * 10000.0;
     }
     const std::string last = rows.empty() ? std::string("no row")

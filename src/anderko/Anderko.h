@@ -65,7 +65,9 @@ class Anderko : public WaterEOS {
     void initializeBubblePoint2(double TK, double x) override;
     // Code 10 only; y the vapour NaCl mole fraction; branch != 0 selects the second branch.
     bool initializeDewPoint2(double TK, double y, int branch);
-    // Code 10 only; P in bar.
+    // P in bar. H2O-NaCl within the temperatures of its table starts from the table (see
+    // initializeFlash2Checked); every other binary, and H2O-NaCl beyond the table, from the
+    // split of the model's own Gibbs energy at (T, P).
     void initializeFlash2(double TK, double Pbar) override;
     bool initializeFlash2Checked(double TK, double Pbar);
     // Follows the two-phase state set in the model's two-phase fields at TK from one pressure

@@ -324,17 +324,44 @@ bool Anderko::followSplitInPressure(double TK, double fromBar, double toBar, dou
 }
 
 void Anderko::initializeFlash2(double TK, double Pbar) {
-    if (systemCode == kSystemH2OKCl) {
-        // The isotherm from a pressure starts from a table of tie lines, which the model
-        // holds for H2O-NaCl alone; a brine's tie lines are out of reach of any guess.
-        vornex::cfprintf(stderr,
-                     "No starting state for an isotherm of %s-%s: the model's table of starting "
-                     "states holds H2O-NaCl only\n",
-                     componentName[0].c_str(), componentName[1].c_str());
+    // The table of tie lines holds H2O-NaCl at its own temperatures; any other binary, and
+    // H2O-NaCl hotter or colder than the table (up to the model's 1200 K), start from the
+    // two phases the model's Gibbs energy gives at (T, P). The table's nearest state at
+    // another temperature lay too far off for the flash to converge (1100 K and 1000 bar),
+    // and H2O-KCl had no start at all.
+    std::vector<Row> rows;
+    if (systemCode == kSystemH2ONaCl && readStateTable("initH2ONaCl", kTableColumns, rows) &&
+        !rows.empty()) {
+        const auto [coldest, hottest] = std::minmax_element(
+            rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a[cT] < b[cT]; });
+        if (TK >= (*coldest)[cT] && TK <= (*hottest)[cT]) {
+            if (!initializeFlash2Checked(TK, Pbar)) error = 1;
+            return;
+        }
+    }
+    if (nc != 2) {
+        vornex::cfprintf(stderr, "No starting state for an isotherm of a mixture of %d components\n",
+                         nc);
         error = 1;
         return;
     }
-    if (systemCode == kSystemH2ONaCl && !initializeFlash2Checked(TK, Pbar)) error = 1;
+    FluidPhase::initializeFlash2(TK, Pbar);
+    if (error != 0) return;
+    // The split is a start only where the two-phase solver converges from it to two phases:
+    // a start it cannot use is refused here, with its figures, rather than by the tracer
+    // without them.
+    const double x = xLiquid[1], y = yVapour[1], Vliquid = Vl0, Vvapour = Vv0;
+    calculate_flash_point(TK, Pbar * 1e5, Vliquid, Vvapour, x, y);
+    const bool split = error == 0 && std::fabs(xLiquid[1] - yVapour[1]) > 1e-9 &&
+                       std::fabs(Vl0 - Vv0) > 1e-3 * std::max(Vl0, Vv0);
+    if (split) return;
+    vornex::cfprintf(stderr,
+                     "No starting state for an isotherm of %s-%s at %g K and %g bar: the two "
+                     "phases the model's Gibbs energy gives there (x(%s) %.6g and %.6g, %.6g "
+                     "and %.6g cm3/mol) do not converge to an equilibrium\n",
+                     componentName[0].c_str(), componentName[1].c_str(), TK, Pbar,
+                     componentName[1].c_str(), x, y, Vliquid * 1e6, Vvapour * 1e6);
+    error = 1;
 }
 
 bool Anderko::initializeDewPoint2(double TK, double y, int branch) {

@@ -147,14 +147,17 @@ void DuanFluid::read_component_data(int index, const char* name) {
             // One gas named twice has no pair parameters: k = 1 makes it that gas alone.
             two->selector = static_cast<int16_t>(duanPairOf(first, second));
             two->pairReversed = duanPairReversed(first, second);
+            locateCriticalRegionsAlone();
         }
     }
 }
 
-void DuanFluid::locateCriticalRegion(double Test) {
+bool DuanFluid::scanCriticalRegion(double Test, double& Tfound, double& Vfound) {
     constexpr int kVolumes = 160;
     constexpr double kVmin = kCriticalRegionVmin, kVmax = kCriticalRegionVmax;
     const double T0 = T, V0 = V, P0 = P;
+    const int16_t error0 = error;
+    error = 0;
     // The volume where the isotherm at t is flattest (P rises most, or falls least), and
     // whether it rises there: a loop.
     auto flattest = [&](double t, double& Vflat) {
@@ -187,7 +190,7 @@ void DuanFluid::locateCriticalRegion(double Test) {
         found = below >= 0.5 * Test;
         unfoundFrom_ = above, unfoundTo_ = Test;
     }
-    Tcrit = Vcrit = 0.0;
+    Tfound = Vfound = 0.0;
     if (found) {
         unfoundFrom_ = unfoundTo_ = 0.0;
         while (above - below > 1e-4 * above) {
@@ -195,13 +198,44 @@ void DuanFluid::locateCriticalRegion(double Test) {
             (flattest(middle, Vflat) ? below : above) = middle;
         }
         flattest(below, Vflat);
-        Tcrit = below;
-        Vcrit = Vflat;
+        Tfound = below;
+        Vfound = Vflat;
     }
     temperature(T0);
     volume(V0);
     P = P0;
+    error = error0;
+    return found;
+}
+
+void DuanFluid::locateCriticalRegion(double Test) {
+    scanCriticalRegion(Test, Tcrit, Vcrit);
     error = 0;
+}
+
+void DuanFluid::locateCriticalRegionsAlone() {
+    // The equation's point of a gas lies off the substance's (water's at 653.8 K), beyond the
+    // reach of the critical search from the substance's constants: each component's own
+    // region is searched once, as the pair is set up, with that component alone.
+    const std::vector<double> composition = x;
+    const double from = unfoundFrom_, to = unfoundTo_;
+    const bool allLoops = unfoundAllLoops_;
+    for (int i = 0; i < 2; ++i) {
+        aloneTc_[i] = aloneVc_[i] = 0.0;
+        const DuanGas* gas = findDuanGas(componentName[static_cast<size_t>(i)].c_str(), acceptsN2_);
+        if (gas == nullptr) continue;
+        for (int k = 0; k < 2; ++k) composition_of_component(k, k == i ? 1.0 : 0.0);
+        scanCriticalRegion(gas->Tc, aloneTc_[i], aloneVc_[i]);
+    }
+    unfoundFrom_ = from, unfoundTo_ = to, unfoundAllLoops_ = allLoops;
+    for (int k = 0; k < 2; ++k) composition_of_component(k, composition[static_cast<size_t>(k)]);
+}
+
+bool DuanFluid::componentCriticalEstimate(int i, double& TK, double& Vm3) {
+    if (nc != 2 || i < 0 || i > 1 || !(aloneTc_[i] > 0.0)) return false;
+    TK = aloneTc_[i];
+    Vm3 = aloneVc_[i];
+    return true;
 }
 
 void DuanFluid::calculateTheCriticalPoint(char mode, const char* suffix) {

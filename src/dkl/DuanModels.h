@@ -61,6 +61,11 @@ class DuanFluid : public FluidPhase {
     // Where the equation's own critical region was not found, the critical search is
     // refused with the temperatures and volumes searched; otherwise the fluid's search.
     void calculateTheCriticalPoint(char mode, const char* suffix) override;
+    // The critical-search start of component i of a pair, alone: the equation's own critical
+    // region of that gas in the pair (see locateCriticalRegion), so that the pair holding it
+    // alone has its critical point and vapour pressure. False where the pair has none (its
+    // parameters refuse those temperatures: H2O-CH4 below 311.15 K).
+    bool componentCriticalEstimate(int i, double& TK, double& Vm3) override;
 
    protected:
     DuanFluid(int phase, bool acceptsN2);
@@ -71,9 +76,15 @@ class DuanFluid : public FluidPhase {
     // none, and the volume where that loop flattens, into Tcrit and Vcrit. Where the
     // equation has no loop from Test/2 to 2 Test, Tcrit and Vcrit are 0: no critical point.
     void locateCriticalRegion(double Test);
+    // That search at the fluid's composition into (Tfound, Vfound), 0 and false where not
+    // found; the state and the error flag are left as they were.
+    bool scanCriticalRegion(double Test, double& Tfound, double& Vfound);
+    // Each component's region alone in the pair just set up, into aloneTc_ and aloneVc_.
+    void locateCriticalRegionsAlone();
 
    private:
     bool acceptsN2_;
+    double aloneTc_[2] = {0.0, 0.0}, aloneVc_[2] = {0.0, 0.0};  // K, m3/mol; 0 where none
     // The temperatures (K) the last search of the critical region went over without finding
     // it, and whether every isotherm there had a loop (else none had); both 0 when found.
     double unfoundFrom_ = 0.0, unfoundTo_ = 0.0;

@@ -121,6 +121,14 @@ FluidPhase::VolumeStart Kreglewski_EOS::volumeSearchStart(bool liquidSide) {
     return plain;
 }
 
+bool Kreglewski_EOS::componentCriticalEstimate(int i, double& TK, double& Vm3) {
+    if (i < 0 || i >= nc || static_cast<size_t>(i) >= componentName.size()) return false;
+    const KreglewskiComponent* c = findKreglewskiComponent(componentName[static_cast<size_t>(i)].c_str());
+    if (c == nullptr) return false;
+    criticalStartOf(*c, TK, Vm3);
+    return true;
+}
+
 void Kreglewski_EOS::read_component_data(int index, const char* name) {
     if (!validComponent(index, "read_component_data")) return;
     if (!set_component_data(index)) {

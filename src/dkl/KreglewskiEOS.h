@@ -47,6 +47,9 @@ class Kreglewski_EOS : public FluidPhase {
     // above the close-packed volume of the hard bodies (below 150 K a loop lies between the
     // two, and beyond it the equation's roots denser than close packing).
     VolumeStart volumeSearchStart(bool liquidSide) override;
+    // The start of component i's own critical search, as its pure fluid takes it: a mixture
+    // holding a hydrocarbon alone finds its critical point and vapour pressure from there.
+    bool componentCriticalEstimate(int i, double& TK, double& Vm3) override;
 
     // False for an unknown name.
     bool set_component_data(int i);

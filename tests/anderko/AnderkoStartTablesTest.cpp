@@ -136,6 +136,50 @@ TEST_F(AnderkoStartTables, FlashesStartedFromTheTableConverge) {
     }
 }
 
+// Regression: beyond the table's temperatures (573.15 to 973.15 K) the flash of H2O-NaCl
+// started from the table's state at another temperature and did not converge (1100 K and
+// 1000 bar), or had no start at all (1200 K), within the model's range up to 1200 K; H2O-KCl
+// had no start anywhere. Both start from the two phases of the model's Gibbs energy.
+TEST_F(AnderkoStartTables, FlashesBeyondTheTableAndOfH2OKClStartFromTheGibbsEnergy) {
+    for (auto [TK, Pbar] : {std::pair{1100.0, 1000.0}, {1200.0, 1200.0}}) {
+        SCOPED_TRACE(TK);
+        m->error = 0;
+        m->initializeFlash2(TK, Pbar);
+        ASSERT_EQ(m->error, 0);
+        m->calculate_flash_point(TK, Pbar * 1e5, m->Vl0, m->Vv0, m->xLiquid[1], m->yVapour[1]);
+        expectEquilibrium(TK);
+        EXPECT_NEAR(m->P / (Pbar * 1e5), 1.0, 1e-6);
+        EXPECT_GT(m->xLiquid[1], 10.0 * m->yVapour[1]) << "the salt stays in the liquid";
+    }
+    // H2O-KCl at 800 K and 500 bar: a brine of 16.4 mol % KCl, where the lower convex hull of
+    // the model's Gibbs energy over 400 compositions ends its gap (0.1640), beside steam.
+    Anderko kcl(2);
+    kcl.setSystemCode(13);
+    kcl.composition(0.9, 0.1);
+    kcl.error = 0;
+    kcl.initializeFlash2(800.0, 500.0);
+    ASSERT_EQ(kcl.error, 0);
+    kcl.calculate_flash_point(800.0, 5e7, kcl.Vl0, kcl.Vv0, kcl.xLiquid[1], kcl.yVapour[1]);
+    ASSERT_EQ(kcl.error, 0);
+    double lnf[2][2], P[2];
+    for (int k = 0; k < 2; ++k) {
+        Anderko probe(2);
+        probe.setSystemCode(13);
+        const double x1 = k == 0 ? kcl.xLiquid[1] : kcl.yVapour[1];
+        probe.composition(1.0 - x1, x1);
+        probe.calculateFromTV(800.0, k == 0 ? kcl.Vl0 : kcl.Vv0, 0);
+        ASSERT_EQ(probe.error, 0);
+        P[k] = probe.P;
+        for (int i = 0; i < 2; ++i) lnf[k][i] = std::log(probe.fugacity[i]);
+    }
+    EXPECT_NEAR(P[0] / 5e7, 1.0, 1e-6);
+    EXPECT_NEAR(P[1] / 5e7, 1.0, 1e-6);
+    EXPECT_NEAR(lnf[0][0], lnf[1][0], 1e-6);
+    EXPECT_NEAR(lnf[0][1], lnf[1][1], 1e-6);
+    EXPECT_NEAR(kcl.xLiquid[1], 0.164, 0.002);
+    EXPECT_GT(kcl.Vv0, 2.0 * kcl.Vl0);
+}
+
 TEST_F(AnderkoStartTables, DensityFromAHomogenisationTemperatureIsTheBubblePoint) {
     m->composition(0.95, 0.05);
     m->set_the_phase_as(2);

@@ -349,6 +349,54 @@ TEST(DuanFluid, SaturationReachesTheModelsOwnCriticalPoint) {
     }
 }
 
+// Regression: a pair holding one gas alone gave no vapour pressure (NaN and the flag: no
+// start of its critical search), so that the binary isotherm from that pure end had none
+// either; it is the gas's own (water at 500 K: 26.9117 bar in DMWEOS alone), in either place
+// of the pair, up to the equation's own critical temperature (CO2's 309.80 K).
+TEST(DuanFluid, APairHoldingOneGasAloneHasItsVapourPressure) {
+    DMWEOS water(1);
+    water.number_of_components(1);
+    water.add_component("H2O");
+    DMW1 co2(1);
+    co2.number_of_components(1);
+    co2.add_component("CO2");
+    const struct {
+        const char *first, *second;
+        int alone;
+        FluidPhase* pure;
+        double TK;
+    } cases[] = {{"H2O", "CH4", 0, &water, 500.0}, {"CH4", "H2O", 1, &water, 500.0},
+                 {"CO2", "H2O", 1, &water, 600.0}, {"CO2", "CH4", 0, &co2, 290.0},
+                 {"CH4", "CO2", 1, &co2, 305.0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.first) + "-" + c.second + " at " + std::to_string(c.TK));
+        c.pure->error = 0;
+        const double want = c.pure->calculateTheSaturationPressure(c.TK);
+        ASSERT_EQ(c.pure->error, 0);
+        DMWEOS pair(1);
+        pair.number_of_components(2);
+        pair.add_component(c.first);
+        pair.add_component(c.second);
+        pair.composition_of_component(c.alone, 1.0);
+        pair.composition_of_component(1 - c.alone, 0.0);
+        pair.error = 0;
+        const double P = pair.calculateTheSaturationPressure(c.TK);
+        ASSERT_EQ(pair.error, 0);
+        EXPECT_NEAR(P / want, 1.0, 1e-9);
+        EXPECT_NEAR(pair.Vl / c.pure->Vl, 1.0, 1e-7);
+        EXPECT_NEAR(pair.Vv / c.pure->Vv, 1.0, 1e-7);
+    }
+    // Above the equation's own critical point of CO2 there is none.
+    DMWEOS pair(1);
+    pair.number_of_components(2);
+    pair.add_component("CO2");
+    pair.add_component("CH4");
+    pair.composition(1.0, 0.0);
+    EXPECT_NEAR(pair.namingCriticalTemperature(), 309.80, 0.01);
+    EXPECT_TRUE(std::isnan(pair.calculateTheSaturationPressure(311.0)));
+    EXPECT_EQ(pair.error, 1);
+}
+
 TEST(DuanFluid, MethaneBelowItsLiquidBranchHasNoSaturation) {
     // Below about 157 K the methane isotherm has no liquid branch at all (P falls to minus
     // infinity with a rising slope as V shrinks): no saturation, and no number given as one.

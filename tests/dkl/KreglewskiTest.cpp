@@ -153,6 +153,57 @@ TEST(KreglewskiFluid, HydrocarbonsHaveTheirSaturationStates) {
     }
 }
 
+// Regression: a pair holding a hydrocarbon alone gave no vapour pressure (NaN and the flag:
+// no start of its critical search, which the table gives for the four gases only), so that
+// the binary isotherm from that pure end had no start; it is the hydrocarbon's own, in
+// either place of the pair, and benzene-toluene's isotherm runs from one vapour pressure to
+// the other.
+TEST(KreglewskiFluid, PairHoldingAHydrocarbonAloneHasItsVapourPressure) {
+    const struct {
+        const char *first, *second;
+        int alone;
+        double TK;
+    } cases[] = {{"C6", "CH4", 0, 400.0},
+                 {"CH4", "C6", 1, 400.0},
+                 {"benzene", "toluene", 0, 450.0},
+                 {"benzene", "toluene", 1, 450.0},
+                 {"CO2", "naphtalene", 1, 600.0}};
+    for (const auto& c : cases) {
+        const char* name = c.alone == 0 ? c.first : c.second;
+        SCOPED_TRACE(std::string(name) + " in " + c.first + "-" + c.second);
+        Kreglewski_EOS pure(1);
+        pure.number_of_components(1);
+        pure.add_components(name);
+        const double want = pure.calculateTheSaturationPressure(c.TK);
+        ASSERT_EQ(pure.error, 0);
+        Kreglewski_EOS pair(1);
+        pair.number_of_components(2);
+        pair.add_components(c.first, c.second);
+        pair.composition_of_component(c.alone, 1.0);
+        pair.composition_of_component(1 - c.alone, 0.0);
+        EXPECT_NEAR(pair.namingCriticalTemperature(), pure.namingCriticalTemperature(), 1e-6);
+        pair.error = 0;
+        const double P = pair.calculateTheSaturationPressure(c.TK);
+        ASSERT_EQ(pair.error, 0);
+        EXPECT_NEAR(P / want, 1.0, 1e-9);
+    }
+    Kreglewski_EOS pair(1);
+    pair.number_of_components(2);
+    pair.add_components("benzene", "toluene");
+    pair.composition(0.5, 0.5);
+    ASSERT_TRUE(pair.calculateTheBinaryIsotherm(450.0, "_bt"));
+    std::ifstream file("bino_bt");
+    std::vector<double> P;
+    for (std::string line; std::getline(file, line);) {
+        std::istringstream row(line);
+        double T = 0.0, p = 0.0;
+        if (row >> T >> p && T == 450.0) P.push_back(p);
+    }
+    ASSERT_GT(P.size(), 20u);
+    EXPECT_NEAR(P.front(), 10.1354, 1e-3);  // benzene's vapour pressure, bar
+    EXPECT_NEAR(P.back(), 5.17728, 1e-3);   // toluene's
+}
+
 TEST(KreglewskiFluid, PairParametersInEitherOrder) {
     const struct {
         const char *first, *second;

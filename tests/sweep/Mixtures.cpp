@@ -12,6 +12,7 @@
 #include <regex>
 #include <set>
 #include <sstream>
+#include <tuple>
 #include <utility>
 
 #include "Sweep.h"
@@ -976,6 +977,115 @@ void checkAnderkoCriticalCurve(Checks& c, const std::string& keyword) {
                 " bar, error " + num(f->error));
 }
 
+// An Anderko-Pitzer salt-water isotherm from a pressure: H2O-NaCl beyond the temperatures of
+// its table of starting states, and H2O-KCl, start from the split of the model's Gibbs
+// energy. A curve passes the pressure asked, holds no NaN and each point once, its phases at
+// equal fugacities; one that is not traced whole says why.
+void checkAnderkoIsothermFromP(Checks& c, const std::string& keyword, double T, double Pbar) {
+    std::unique_ptr<FluidPhase> f(FluidPhase::getEOS(keyword.c_str()));
+    std::unique_ptr<FluidPhase> probe(FluidPhase::getEOS(keyword.c_str()));
+    if (!c.check("the model is registered", f != nullptr && probe != nullptr, keyword)) return;
+    const std::string where = keyword + " at " + num(T) + " K from " + num(Pbar) + " bar";
+    std::remove("binop_swa");
+    f->composition(0.9, 0.1);
+    f->error = 0;
+    bool complete = false;
+    std::string said;
+    test::stdoutOf([&] {
+        said = test::stderrOf([&] { complete = f->calculateTheBinaryIsothermFromP(T, Pbar, "_swa"); });
+    });
+    const auto rows = isothermRows("binop_swa");
+    std::remove("binop_swa");
+    c.check("an isotherm from a pressure not traced whole says why", complete || !said.empty(),
+            where + ": " + num(double(rows.size())) + " rows, nothing said");
+    if (rows.empty()) return;
+    bool finite = true, once = true;
+    std::set<std::vector<double>> seen;
+    double Plow = HUGE_VAL, Phigh = 0.0;
+    for (const auto& r : rows) {
+        for (double v : r) finite = finite && std::isfinite(v);
+        std::vector<double> key(r.begin(), r.begin() + std::min<std::size_t>(r.size(), 6));
+        for (double& v : key) v = significant9(v);
+        once = seen.insert(key).second && once;
+        if (r.size() > 1) Plow = std::min(Plow, r[1]), Phigh = std::max(Phigh, r[1]);
+    }
+    c.check("isotherm rows have no NaN", finite, where);
+    c.check("each point of an isotherm once", once, where);
+    c.check("an isotherm from a pressure passes it", Plow <= Pbar * (1 + 1e-6) && Phigh >= Pbar * (1 - 1e-6),
+            where + ": rows from " + num(Plow) + " to " + num(Phigh) + " bar");
+    const int stride = std::max<int>(1, static_cast<int>(rows.size()) / c.budget().points(20, 6));
+    for (std::size_t r = static_cast<std::size_t>(c.budget().offset(where, stride)); r < rows.size();
+         r += static_cast<std::size_t>(stride)) {
+        const auto& row = rows[r];
+        if (row.size() < 8) continue;
+        double lnf[2][2], P[2];
+        bool evaluated = true;
+        for (int k = 0; k < 2; ++k) {
+            probe->composition(row[2 + 2 * k], row[3 + 2 * k]);
+            probe->error = 0;
+            probe->calculateFromTV(T, row[6 + k] * 1e-6, 0);
+            evaluated = evaluated && probe->error == 0;
+            P[k] = probe->P * 1e-5;
+            for (int i = 0; i < 2; ++i) lnf[k][i] = std::log(probe->fugacity[static_cast<std::size_t>(i)]);
+        }
+        double gap = evaluated ? 0.0 : 1.0;
+        for (int i = 0; i < 2; ++i)
+            if (std::min(row[2 + i], row[4 + i]) > 1e-4) gap = std::max(gap, std::fabs(lnf[0][i] - lnf[1][i]));
+        c.check("a binary isotherm's rows have equal fugacities", gap < 2e-3,
+                where + ": row P " + num(row[1]) + " bar, x1 " + num(row[3]) + ", y1 " + num(row[5]) +
+                    ", ln f gap " + num(gap) + ", P " + num(P[0]) + " and " + num(P[1]) + " bar");
+    }
+}
+
+// The one-component model a gas mixture model's pair is checked against: the model itself
+// with one component, or DMWEOS for DMW2, which takes pairs only (the same residual).
+std::unique_ptr<FluidPhase> oneComponentOf(const GasMixtureModel& g, const std::string& name) {
+    static const CubicMaker dmweos = cubicMaker<DMWEOS>();
+    std::unique_ptr<FluidPhase> one;
+    test::outputOf([&] { one = alone(std::string(g.name) == "DMW2" ? dmweos : g.make, name); });
+    return one;
+}
+
+// A gas mixture model's pair holding one component alone, in either place, has that
+// component's vapour pressure as the model of it alone gives it, and none above its own
+// critical temperature, wherever the pair gives a state at all.
+void checkPairAloneSaturation(Checks& c, const GasMixtureModel& g, const std::string& a, const std::string& b) {
+    if (g.componentFiles) linkComponentFiles();
+    for (int place = 0; place < 2; ++place) {
+        const std::string name = place == 0 ? a : b;
+        const auto one = oneComponentOf(g, name);
+        double Tc = 0.0;
+        test::outputOf([&] { Tc = one->namingCriticalTemperature(); });
+        if (!(Tc > 0.0)) continue;  // no critical point of the gas's own equation
+        auto pair = pairOf(g.make, {a, b});
+        pair->composition_of_component(place, 1.0);
+        pair->composition_of_component(1 - place, 0.0);
+        for (double share : {0.6, 0.8, 0.95, 1.01}) {
+            const double T = share * Tc;
+            // A pair refuses every state outside its pair parameters' temperatures (DMW's
+            // H2O-CH4 below 311.15 K), and a set-up of a gas it has not: nothing to compare.
+            bool refused = false;
+            test::outputOf([&] {
+                pair->error = 0;
+                pair->calculateFromTP(T, 1.0, 0);
+                refused = pair->error != 0;
+            });
+            if (refused) continue;
+            double want = 0.0, got = 0.0;
+            test::outputOf([&] {
+                one->error = 0;
+                want = one->calculateTheSaturationPressure(T);
+                pair->error = 0;
+                got = pair->calculateTheSaturationPressure(T);
+            });
+            c.check("a pair holding one component alone has its vapour pressure",
+                    (std::isnan(want) && std::isnan(got)) || std::fabs(got / want - 1.0) < 1e-7,
+                    name + " in " + a + "-" + b + " at " + num(T) + " K: " + num(got * 1e-5) + " bar, alone " +
+                        num(want * 1e-5) + " bar");
+        }
+    }
+}
+
 // V and ln phi at (T, P, x) of a fluid, or empty when it gave none.
 std::vector<double> stateOf(FluidPhase& f, const std::vector<std::string>& names,
                             const std::vector<std::string>& order, const std::vector<double>& x,
@@ -1152,6 +1262,66 @@ void checkBinaryClosure(Checks& c, const std::string& cubicClass,
     c.check("names a cubic class", false, cubicClass);
 }
 
+// The salt-water isotherms from a pressure beyond the table of starting states and of
+// H2O-KCl; every gas mixture model's pair holding one component alone; and the isotherms of
+// those models' pairs from component 0's saturation, in both orders.
+void addAnderkoAndGasPairConfigurations(std::vector<Configuration>& out) {
+    static const std::tuple<const char*, double, double> kFromP[] = {
+        {"hn", 1000, 800}, {"hn", 1100, 1000}, {"hn", 1200, 1200}, {"hn", 1200, 3000}, {"hk", 620, 100},
+        {"hk", 700, 100}, {"hk", 800, 500},    {"hk", 900, 800},   {"hk", 1000, 1000}};
+    for (const auto& [keyword, T, P] : kFromP) {
+        const std::string k = keyword;
+        const double TK = T, Pbar = P;
+        out.push_back({"bino", "Anderko binop " + k + " T " + num(TK) + " P " + num(Pbar),
+                       [k, TK, Pbar](Checks& c) { checkAnderkoIsothermFromP(c, k, TK, Pbar); }});
+    }
+    for (const GasMixtureModel& g : gasMixtureModels()) {
+        // Lee-Kessler gives no state at (T, V), whence no saturation of its own.
+        if (std::string(g.name) == "LeeKessler") continue;
+        const auto& gases = g.gases;
+        for (std::size_t i = 0; i < gases.size(); ++i)
+            for (std::size_t j = i + 1; j < gases.size(); ++j) {
+                const std::string a = gases[i], b = gases[j];
+                out.push_back({"gasmix", std::string("gasmix alone ") + g.name + " " + a + " " + b,
+                               [&g, a, b](Checks& c) { checkPairAloneSaturation(c, g, a, b); }});
+            }
+    }
+    const auto holds = [](const std::vector<std::string>& list, const std::string& name) {
+        return std::find(list.begin(), list.end(), name) != list.end();
+    };
+    static const std::pair<const char*, const char*> kPairs[] = {
+        {"C6", "CH4"}, {"benzene", "toluene"}, {"C10", "CO2"}, {"H2S", "CH4"}, {"H2O", "CO2"}, {"H2O", "CH4"}};
+    for (const GasMixtureModel& g : gasMixtureModels()) {
+        if (std::string(g.name) == "LeeKessler") continue;
+        for (const auto& [a, b] : kPairs)
+            for (int order = 0; order < 2; ++order) {
+                if (!holds(g.gases, a) || !holds(g.gases, b)) continue;
+                const std::vector<std::string> pair = order == 0 ? std::vector<std::string>{a, b}
+                                                                 : std::vector<std::string>{b, a};
+                out.push_back({"bino", std::string("bino ") + g.name + " " + pair[0] + " " + pair[1],
+                               [&g, pair](Checks& c) {
+                                   const CubicClass k{g.name, g.make, g.componentFiles};
+                                   const auto one = oneComponentOf(g, pair[0]);
+                                   const auto other = oneComponentOf(g, pair[1]);
+                                   double Tc = 0.0, Tother = 0.0;
+                                   test::outputOf([&] {
+                                       Tc = one->namingCriticalTemperature();
+                                       Tother = other->namingCriticalTemperature();
+                                   });
+                                   if (!c.check("the component has a critical point of its own", Tc > 0.0, pair[0]))
+                                       return;
+                                   // Below some 0.5 of its critical temperature Kreglewski's
+                                   // equation of a heavy hydrocarbon has no liquid branch
+                                   // (decane at 243 K: P below -400 bar from 139 to 247
+                                   // cm3/mol): above 0.55 of the other's where component 0's
+                                   // saturation reaches it.
+                                   const double T = std::max(0.8 * Tc, 0.55 * Tother);
+                                   checkFluidBinaryIsotherm(c, k, pair, T < 0.97 * Tc ? T : 0.8 * Tc);
+                               }});
+            }
+    }
+}
+
 void addMixtureConfigurations(std::vector<Configuration>& out) {
     const std::vector<std::string> table = componentTable(), files = componentFiles();
     const auto holds = [](const std::vector<std::string>& list, const std::string& name) {
@@ -1299,6 +1469,7 @@ void addMixtureConfigurations(std::vector<Configuration>& out) {
     for (const char* keyword : {"hn", "hk"})
         out.push_back({"critical", std::string("Anderko critical ") + keyword,
                        [keyword](Checks& c) { checkAnderkoCriticalCurve(c, keyword); }});
+    addAnderkoAndGasPairConfigurations(out);
     // Every cubic class set up again, and its derivatives of Z, on each pair of its table.
     for (const CubicClass& k : cubicClasses()) {
         const std::vector<std::string>& components = k.componentFiles ? files : table;

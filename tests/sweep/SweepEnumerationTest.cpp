@@ -171,8 +171,13 @@ TEST_F(SweepEnumeration, StudiesAndGasMixturesComeFromTheModelsLists) {
         EXPECT_TRUE(holds(magma, line)) << line;
     for (const char* line : {"gasmix critical Kreglewski CH4 tetralin", "gasmix critical DMW2 H2O CO2",
                              "gasmix critical LeeKessler CH4 CO2", "gasmix again DMWEOS H2O CH4",
-                             "gasmix again PR CH4 CO2", "gasmix again TwoPar C2H6 CH4"})
+                             "gasmix again PR CH4 CO2", "gasmix again TwoPar C2H6 CH4",
+                             "gasmix alone Kreglewski CH4 C6", "gasmix alone DMWEOS H2O CH4"})
         EXPECT_TRUE(holds(gasmix, line)) << line;
+    const auto bino = linesOf(all, "bino");
+    for (const char* line : {"Anderko binop hk T 800 P 500", "Anderko binop hn T 1200 P 1200",
+                             "bino Kreglewski benzene toluene", "bino DMW2 CO2 H2O"})
+        EXPECT_TRUE(holds(bino, line)) << line;
     const auto critical = linesOf(all, "critical");
     for (const char* line : {"cubic critical TermSRK CO2 H2O", "cubic critical TermPRSV H2O CH4",
                              "cubic critical SRK2 N2 CH4", "Anderko critical hn"})

@@ -718,6 +718,17 @@ void addConsoleConfigurations(std::vector<Configuration>& out, const std::string
             out.push_back({"vornex", "vornex hostile word " + num(double(k + 1)),
                            [vornex, words = places[k]](Checks& c) { checkHostileWord(c, vornex, words); }});
     }
+    // kelno's echoed words: the command, an option, an option's number, a count, a
+    // parameter and a phase word.
+    if (fs::exists(kelno)) {
+        const std::string forged = "x\x1b[2J\nWrote wm\xff\xc2\x9b";
+        const std::vector<std::vector<std::string>> places = {
+            {forged},         {"pv", forged},          {"pv", "m", forged},
+            {"ev", "frac", forged}, {"TP", forged, "1"}, {"TP", "300", "1", forged}};
+        for (std::size_t k = 0; k < places.size(); ++k)
+            out.push_back({"kelno", "kelno hostile word " + num(double(k + 1)),
+                           [kelno, words = places[k]](Checks& c) { checkHostileWord(c, kelno, words); }});
+    }
     for (const std::string& locale : inProcessLocales())
         out.push_back({"locale", "locale " + locale,
                        [locale, inProcess](Checks& c) { checkLocale(c, locale, inProcess); }});

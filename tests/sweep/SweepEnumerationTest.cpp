@@ -108,8 +108,10 @@ TEST_F(SweepEnumeration, EveryCatalogueModelIsAConfigurationAndEveryCommandRunsO
 TEST_F(SweepEnumeration, EveryKelnoCommandTakesEveryOptionWord) {
     const auto every = linesOf(allConfigurations(VORNEX_BUILD_DIR), "kelno");
     const auto kelno = withoutForeign(every);
-    // Each of them once more with a user's file at each of its output names.
-    EXPECT_EQ(every.size(), 2 * kelno.size());
+    // Each of them once more with a user's file at each of its output names; a hostile word
+    // at each place one is echoed.
+    EXPECT_EQ(countHolding(every, " hostile word "), 6u);
+    EXPECT_EQ(every.size(), 2 * kelno.size() + 6u);
     const int options = countLines(WaterMagmaCalculationInfo::printOptions, "  ");
     // Six cycle and diagram commands take the option words (interactive runs apart): plain,
     // with each word, and at the top of the mass ratio's range alone and with each of the

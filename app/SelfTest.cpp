@@ -22,6 +22,7 @@
 #include "DocumentWindow.h"
 #include "GtkPlotServices.h"
 #include "PanelWindows.h"
+#include "numerics/AtomicFile.h"
 #include "numerics/Decimal.h"
 #include "ScriptedSession.h"
 #include "StateReport.h"
@@ -553,19 +554,32 @@ class Session : public ScriptedSession {
                     const std::string path = (image.parent_path() / (image.stem().string() + "-tab" +
                                                                      std::to_string(page) + ".png"))
                                                  .string();
-                    // The tab images take names the user never gave: a file already there
-                    // is someone's, and stays.
-                    std::error_code ec;
-                    if (std::filesystem::exists(path, ec) || ec)
-                        vornex::cprintf("kept %s: a file of that name is already there\n",
-                                        path.c_str());
-                    else
-                        check(savePng(texture, path).ok(), "the tab image is written to " + path);
+                    saveTabImage(texture, path);
                     g_object_unref(texture);
                 }
                 renderTab(page + 1);
             },
             400);
+    }
+
+    // The tab images take names the user never gave: one an earlier session wrote is
+    // replaced, any other file there is someone's and stays. Whose the file is, is decided
+    // as the image takes its name, so a file put there meanwhile is not lost either.
+    void saveTabImage(GdkTexture* texture, const std::string& path) {
+        GBytes* png = gdk_texture_save_to_png_bytes(texture);
+        gsize size = 0;
+        const void* data = png ? g_bytes_get_data(png, &size) : nullptr;
+        AtomicFile file;
+        const bool written = data &&
+                             file.open(path, AtomicFile::Mode::Replace, 0666,
+                                       AtomicFile::Links::Replace, AtomicFile::Claim::Recorded) &&
+                             file.write(data, size) && file.commit();
+        if (!written && file.refusedForeign())
+            vornex::cprintf("kept %s: a file of that name is already there\n", path.c_str());
+        else
+            check(written, "the tab image is written to " + path +
+                               (written ? "" : data ? ": " + file.problem() : ": no PNG encoding"));
+        if (png) g_bytes_unref(png);
     }
 
     // A change, then closing without saving: the window goes and the file stays as saved.

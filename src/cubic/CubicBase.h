@@ -48,6 +48,8 @@ class CubicBase : public FluidPhase {
     // of the whole fluid. The fluids of Helmholtz terms give them through their ideal term.
     bool givesHeatCapacities() const override;
     const char* whyNoHeatCapacities() const override;
+    // Their departures are from the ideal mixture: R T sum x ln x is not in their G.
+    bool stateFunctionsHoldIdealMixing() const override { return !departuresOnly_; }
 
     // The cubic at the current parameters as
     //     P = R T/(V' - b) - a/((V' - d1 b)(V' - d2 b)),  V' = V + shift.

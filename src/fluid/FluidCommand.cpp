@@ -108,15 +108,6 @@ std::string refusal(const std::string& word, Kind kind, double& value) {
     return "";
 }
 
-// A word of the list as a message shows it: its first 40 bytes, a control character as "?",
-// so that a word holding a line break cannot start a message line of its own.
-std::string shownWord(const std::string& word) {
-    std::string shown = word.substr(0, 40);
-    for (char& c : shown)
-        if (std::iscntrl(static_cast<unsigned char>(c))) c = '?';
-    return shown + (word.size() > 40 ? "..." : "");
-}
-
 // The word's number, or false with the refusal said on standard error.
 bool accept(const char* command, const Parameter& p, const std::string& word, Value& value) {
     value.text = word;
@@ -265,6 +256,9 @@ std::vector<const char*> filePrefixes(const char* command) {
 struct KeptFile {
     std::string path, keptPath;
     int slot = -1;  // the kept link goes with a run ended by a signal
+    // An output this program wrote there: put back, it is the program's again, so that the
+    // next command replaces it as it would have before this one failed.
+    bool recorded = false;
 };
 
 std::vector<KeptFile> keepFilesAside(const char* command, const std::vector<Parameter>& parameters,
@@ -277,6 +271,7 @@ std::vector<KeptFile> keepFilesAside(const char* command, const std::vector<Para
         const std::string path = OutputFiles::pathOf(prefixes[k++] + values[i].text);
         struct stat entry {};
         if (::lstat(path.c_str(), &entry) != 0) continue;
+        const bool recorded = isRecordedOutput(path);
         const std::size_t slash = path.find_last_of('/');
         const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
         const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
@@ -285,7 +280,7 @@ std::vector<KeptFile> keepFilesAside(const char* command, const std::vector<Para
         // No second link (a file system without them): the file goes unguarded, as any
         // replaced file does.
         if (::linkat(AT_FDCWD, path.c_str(), AT_FDCWD, keptPath.c_str(), 0) == 0)
-            kept.push_back({path, keptPath, removeOnSignal(keptPath)});
+            kept.push_back({path, keptPath, removeOnSignal(keptPath), recorded});
     }
     return kept;
 }
@@ -298,7 +293,7 @@ std::vector<std::string> restoreKeptFiles(std::vector<KeptFile>& kept) {
         releaseRemoveOnSignal(k.slot);
         struct stat entry {};
         if (::lstat(k.path.c_str(), &entry) != 0 && errno == ENOENT &&
-            std::rename(k.keptPath.c_str(), k.path.c_str()) == 0) {
+            restoreSetAsideOutput(k.keptPath, k.path, k.recorded)) {
             restored.push_back(k.path);
             continue;
         }

@@ -342,6 +342,9 @@ class FluidPhase : public Phase {
     // Adds R T sum x ln x to A and G (and to AT, their T slope's share), -R sum x ln x to S:
     // the ideal gas's mixing, which leaves U, H and the heat capacities as they are.
     void addIdealMixingToStateFunctions();
+    // Whether A, G and S hold that mixing term: false for models whose state functions are
+    // departures from the ideal mixture at the same T and P, which leave it out.
+    virtual bool stateFunctionsHoldIdealMixing() const { return true; }
     virtual void calculateTheCriticalPoint(char mode, const char* suffix);
     virtual void calculate_the_pseudo_critical_point(double& Tpc, double& Ppc, double& Vpc);
     virtual void correct_BIP(double value);

@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "fluid/FluidPhase.h"
+#include "numerics/ConsoleInput.h"
 #include "numerics/Decimal.h"
 
 namespace vornex {
@@ -181,7 +182,8 @@ FluidPhase* FluidPhase::getEOS(const char* keyword) {
         if (it != r.factories.end()) factory = it->second;
     }
     if (!factory) {
-        vornex::cfprintf(stderr, "No model is known by the keyword \"%s\"\n", keyword);
+        vornex::cfprintf(stderr, "No model is known by the keyword \"%s\"\n",
+                         shownWord(keyword).c_str());
         return nullptr;
     }
     FluidPhase* model = factory();

@@ -189,8 +189,9 @@ void FluidPhase::calculateGibbsTransect2(double TK, double Pbar, const char* suf
         calculate_critical_parameters();
         const double Gref = (1.0 - x1) * Gpure[0] + x1 * Gpure[1];
         // The Gibbs energy of mixing, its ideal part R T sum x ln x included (the wave keeps
-        // its name).
-        const double Gex = G - Gref;
+        // its name); a model of departures from the ideal mixture holds none of it in G.
+        double Gex = G - Gref;
+        if (!stateFunctionsHoldIdealMixing()) Gex += gasConstant * T * idealMixingSum();
         const double a0 = fugacity[0] / fpure[0], a1 = fugacity[1] / fpure[1];
         // At the pure ends one activity coefficient is 0/0 or a/0, as the limits give.
         const double g0 = a0 / (1.0 - x1), g1 = a1 / x1;

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdarg>
 
+#include "numerics/ConsoleInput.h"
 #include "numerics/Gnuplot.h"
 
 namespace vornex {
@@ -25,12 +26,9 @@ bool hasForbiddenCharacter(std::string_view text) {
     return false;
 }
 
-// A printable rendering of a rejected name for the message: control characters as "?".
+// A rejected name as its message shows it.
 std::string printable(std::string_view text) {
-    std::string shown;
-    for (unsigned char c : text.substr(0, 80)) shown += (c < 0x20 || c == 0x7f) ? '?' : char(c);
-    if (text.size() > 80) shown += "...";
-    return shown;
+    return shownWord(text, 80);
 }
 
 }  // namespace

@@ -603,6 +603,17 @@ bool isRecordedOutput(const std::string& path) {
     return foreignEntry(path, free).empty() && !free;
 }
 
+bool restoreSetAsideOutput(const std::string& keptPath, const std::string& path, bool recorded) {
+    std::string folder, base;
+    splitPath(path, folder, base);
+    FolderLock lock(folder);
+    if (renameOnto(keptPath, path, true) != 0) return false;
+    struct stat st {};
+    if (recorded && ::lstat(path.c_str(), &st) == 0)
+        recordOutput(path, static_cast<std::uint64_t>(st.st_ino));
+    return true;
+}
+
 bool AtomicFile::claimName(Step step) {
     std::string folder, base;
     splitPath(target_, folder, base);

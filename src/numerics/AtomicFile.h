@@ -178,6 +178,12 @@ std::string outputFailure(const AtomicFile& file, bool atCommit);
 // record of outputs of its folder, or a scratch file of this process.
 bool isRecordedOutput(const std::string& path);
 
+// Puts an output set aside (a second link to it at `keptPath`) back at `path` while nothing
+// stands there, never over a file put there meanwhile; a file that was a recorded output when
+// set aside is listed so again, since the output tried at its name in between took its place
+// in the record. False when the name is taken or the rename fails.
+bool restoreSetAsideOutput(const std::string& keptPath, const std::string& path, bool recorded);
+
 // Why a file cannot be written at `path`: "is a folder", "is a FIFO", "is a device" or "is a
 // socket" when the name is held by one of those, "is a symbolic link" for a link when links
 // are refused; empty when the name is free or held by a file (or a link to be replaced).

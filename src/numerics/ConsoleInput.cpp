@@ -1,6 +1,7 @@
 #include "numerics/ConsoleInput.h"
 #include "numerics/Decimal.h"
 #include "numerics/StandardOutput.h"
+#include "platform/Utf8.h"
 
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cstdint>
 #include <iostream>
 #include <string>
 
@@ -170,6 +172,24 @@ double getDouble(double defaultValue, std::istream& in) {
     double value = vornex::cstrtod(line.c_str(), &end);
     if (end == line.c_str()) return defaultValue;
     return value;
+}
+
+std::string shownWord(std::string_view word, std::size_t limit) {
+    const std::string_view head = word.substr(0, limit);
+    std::string shown;
+    for (std::size_t at = 0; at < head.size();) {
+        const std::size_t from = at;
+        std::uint32_t cp = 0;
+        if (!utf8::next(head, at, cp)) {
+            shown.push_back('?');
+            at = from + 1;
+            continue;
+        }
+        const bool control = cp < 0x20 || (cp >= 0x7F && cp <= 0x9F);
+        if (control) shown.push_back('?');
+        else shown.append(head.substr(from, at - from));
+    }
+    return word.size() > limit ? shown + "..." : shown;
 }
 
 bool isHelpOption(const char* word) {

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <iostream>
 #include <string>
+#include <string_view>
 
 namespace vornex {
 
@@ -53,6 +54,12 @@ double getDouble(double defaultValue, std::istream& in = std::cin);
 // is not ("is not a number", "is not a finite number", "is out of the range of numbers",
 // "is not a decimal number").
 const char* numberRefusal(const char* word, double& value);
+
+// A word of the command line or of the input as a message shows it: its first `limit` bytes
+// (then "..."), each control character, C1 control included, and each byte that is not part
+// of UTF-8 text as "?", so that a word holding a line break or a terminal's escape sequence
+// can neither start a message line of its own nor act on the terminal.
+std::string shownWord(std::string_view word, std::size_t limit = 40);
 
 // The words that ask a console program for its help rather than name something: "--help"
 // and "-h" (options, in any position), and "help" (where a model, command or folder is

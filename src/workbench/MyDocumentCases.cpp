@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "workbench/MyDocument.h"
+#include "platform/Utf8.h"
 
 namespace vornex {
 
@@ -278,6 +279,8 @@ bool MyDocument::tableViewSetObjectValue(TableView& view, const PlistValue& obje
             stored = PlistValue(formatNumber(object.toDouble()));
         else if (!object.isString())
             return refuse(cell + " is no text.");
+        else if (const std::string why = utf8::refusedText(text); !why.empty())
+            return refuse("Case table, column " + column + ": " + why + ".");
     }
     // The cell is taken: a refusal of an earlier cell or field no longer stands.
     clearRefusal();

@@ -11,6 +11,7 @@
 #include "plot/CGraphText.h"
 #include "plot/CLogWindow.h"
 #include "workbench/MyDocument.h"
+#include "platform/Utf8.h"
 
 namespace vornex {
 
@@ -171,6 +172,15 @@ void MyDocument::updateControl(Control* sender) {
         return;
     }
     if (rule->target == Target::Text) {
+        // The document file keeps only text it can read back (UTF-8 without zero
+        // characters): other text in a case would make every later save fail.
+        if (const std::string why = utf8::refusedText(sender->text); !why.empty()) {
+            sender->setString(c->get(rule->key).toString());
+            setNote(Note::Input, "The " + std::string(rule->key) + " is not taken: " + why +
+                                     ". The case keeps what it held.");
+            mRefusedControl = sender->name;
+            return;
+        }
         c->set(rule->key, sender->text);
     } else {
         // A field that holds no finite number leaves the state as it was.

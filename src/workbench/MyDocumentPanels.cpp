@@ -680,12 +680,31 @@ void MyDocument::onTernaryPlotSelection(const Notification& n) {
     const double s = a + b;
     // Pure water (the water corner) has no salt to share out.
     if (!(a >= 0 && b >= 0 && s > 0 && s <= 100)) return;
-    const double r = a / s;
+    // A click on an edge reads a share of a rounding trace away from 0 or 1 (or -0).
+    const double r = withoutRoundingTraces(a / s);
+    double T = NAN;
+    mModel->failed = 0;
+    mModel->calculateFreezingTemperature(0.01 * s, r, T);
+    // The temperature stands for the brine clicked only where the model's ice-melting
+    // salinity at it gives that brine back: beyond, the freezing polynomial runs on to
+    // temperatures no ice melts at (below absolute zero, far enough out), and the panel would
+    // show one with no salinity beside it. The panel keeps what it showed and says why.
+    double w = NAN;
+    bool found = !mModel->failed && std::isfinite(T) && T > -273.15;
+    if (found) mModel->calculateIceMeltingSalinity(T, r, w);
+    found = found && !mModel->failed && std::isfinite(w) &&
+            std::fabs(100 * w - s) <= 1e-6 * std::max(1.0, s);
+    mModel->failed = 0;
+    if (!found) {
+        setNote(Note::Ice, "No ice melts last in the brine clicked, " + formatForDisplay(s) +
+                               " wt % salt of which " + formatForDisplay(100 * r) +
+                               " % NaCl: the model has no ice-melting temperature for it. The "
+                               "panel keeps what it showed.");
+        return;
+    }
     mForm.setDouble("mIceRatio", 100 * r);
     mForm.setDouble("mIceStepRatio", 100 * r);
     mForm.setDouble("mIceSalinity", s);
-    double T = NAN;
-    mModel->calculateFreezingTemperature(0.01 * s, r, T);
     mForm.setDouble("mIceT", T);
     mForm.setDouble("mIceStepT", T);
     onCalculateIceSalinity(nullptr);

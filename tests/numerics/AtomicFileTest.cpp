@@ -528,6 +528,40 @@ TEST_F(AtomicFiles, ARecordedOutputReplacesOnlyWhatThisSystemWroteThere) {
     EXPECT_EQ(hidden, std::vector<std::string>{".vornex-outputs"});
 }
 
+// An output set aside while a later one was tried at its name, and put back when that one left
+// nothing there, is this system's output again: the next write replaces it. A file put at the
+// name meanwhile is never replaced by the one set aside.
+TEST_F(AtomicFiles, AnOutputPutBackIsThisSystemsOwnAgain) {
+    std::string why;
+    ASSERT_TRUE(writeRecorded("isoc1", "earlier curve\n", &why)) << why;
+    ASSERT_EQ(::link("isoc1", ".isoc1.kept"), 0);
+    ASSERT_TRUE(writeRecorded("isoc1", "no rows\n", &why)) << why;
+    fs::remove("isoc1");
+    EXPECT_TRUE(restoreSetAsideOutput(".isoc1.kept", "isoc1", true));
+    EXPECT_FALSE(fs::exists(".isoc1.kept"));
+    EXPECT_EQ(test::readFile("isoc1"), "earlier curve\n");
+    EXPECT_TRUE(isRecordedOutput("isoc1"));
+    EXPECT_TRUE(writeRecorded("isoc1", "next curve\n", &why)) << why;
+    EXPECT_EQ(test::readFile("isoc1"), "next curve\n");
+
+    // A file of the user's set aside is put back as the user's.
+    std::ofstream("notes") << "mine\n";
+    ASSERT_EQ(::link("notes", ".notes.kept"), 0);
+    fs::remove("notes");
+    EXPECT_TRUE(restoreSetAsideOutput(".notes.kept", "notes", false));
+    EXPECT_FALSE(isRecordedOutput("notes"));
+    EXPECT_FALSE(writeRecorded("notes", "output\n", &why));
+    EXPECT_EQ(test::readFile("notes"), "mine\n");
+
+    // Whatever stands at the name now stays.
+    ASSERT_EQ(::link("isoc1", ".isoc1.kept"), 0);
+    fs::remove("isoc1");
+    std::ofstream("isoc1") << "put there meanwhile\n";
+    EXPECT_FALSE(restoreSetAsideOutput(".isoc1.kept", "isoc1", true));
+    EXPECT_EQ(test::readFile("isoc1"), "put there meanwhile\n");
+    fs::remove(".isoc1.kept");
+}
+
 // A scratch file is the process's own: a writer replaces it, and it never enters a record.
 TEST_F(AtomicFiles, AScratchFileIsReplacedAsAnOutputOfItsOwnProcess) {
     ScratchFile scratch;

@@ -150,6 +150,28 @@ TEST(ConsoleInput, OnlyDecimalNumbersAreNumbers) {
     EXPECT_EQ(value, 150.0);
 }
 
+// A word shown in a message is one line of text: no control character (C1's included, which
+// some terminals obey) and no byte outside UTF-8 reaches the terminal, while UTF-8 text stays.
+TEST(ConsoleInput, AWordIsShownAsOneLineOfText) {
+    const struct {
+        std::string word, shown;
+    } rows[] = {
+        {"TP", "TP"},
+        {"x\x1b[2Jy\nz\r\x7f", "x?[2Jy?z??"},
+        {"\xff", "?"},
+        {"T\xc2\xb0" "C", "T\xc2\xb0" "C"},               // a degree sign
+        {"\xf0\x9f\x98\x80", "\xf0\x9f\x98\x80"},         // beyond the basic plane
+        {"\xc2\x9b" "31m", "?31m"},                       // C1's control sequence introducer
+        {"\xc0\xaf", "??"},                               // an overlong slash
+        {"\xed\xa0\x80", "???"},                          // a surrogate
+        {"\xe2\x82", "??"},                               // cut short
+        {std::string(41, 'a'), std::string(40, 'a') + "..."},
+        {std::string(39, 'a') + "\xc3\xa9", std::string(39, 'a') + "?..."},
+    };
+    for (const auto& r : rows) EXPECT_EQ(shownWord(r.word), r.shown) << r.word;
+    EXPECT_EQ(shownWord(std::string(100, 'b'), 80), std::string(80, 'b') + "...");
+}
+
 TEST(ConsoleInput, LineOfTheLongestLengthIsAnAnswer) {
     std::istringstream in(std::string(kLongestConsoleLine - 1, ' ') + "4\n" +
                           std::string(kLongestConsoleLine, ' ') + "5\n");

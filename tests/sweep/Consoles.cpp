@@ -35,6 +35,13 @@ const std::vector<std::string>& locales() {
     return list;
 }
 
+// The locales a program that embeds the library may set for itself: the decimal-comma ones
+// group digits differently (a point in German, a narrow no-break space in French).
+const std::vector<std::string>& inProcessLocales() {
+    static const std::vector<std::string> list = {"C", "de_DE.UTF-8", "fr_FR.UTF-8"};
+    return list;
+}
+
 std::string captured(std::FILE* file) {
     std::string text;
     std::rewind(file);
@@ -573,6 +580,74 @@ void checkForeignFiles(Checks& c, const std::string& program, const std::vector<
     fs::remove_all(base);
 }
 
+// A curve over an earlier curve of the program's own that traces nothing (said, status 1)
+// leaves that curve as it was and still the program's: the first command run again, in a
+// later run as in the same list, replaces it.
+void checkKeptThroughFailure(Checks& c, const std::string& program,
+                             const std::vector<std::string>& traced,
+                             const std::vector<std::string>& empty, const std::string& file) {
+    const fs::path base = fs::current_path() / "kept" / folderName(c.configuration());
+    fs::remove_all(base);
+    const int seconds = c.budget().full ? 600 : 120;
+    const fs::path work = base / "run" / "work";
+    const testing::ProgramRun first = testing::runProgram(program, traced, base / "run", seconds);
+    if (first.status != 0) {
+        fs::remove_all(base);
+        return;
+    }
+    const std::string earlier = testing::slurpFile(work / file);
+    const testing::ProgramRun failed = testing::runProgram(program, empty, base / "run", seconds);
+    c.check("a curve that traces nothing fails", failed.status == 1,
+            "status " + num(failed.status) + " " + failed.err.substr(0, 120));
+    c.check("a failed curve leaves the earlier one as it was",
+            testing::slurpFile(work / file) == earlier, file);
+    const testing::ProgramRun again = testing::runProgram(program, traced, base / "run", seconds);
+    c.check("a run replaces its own earlier files", again.status == 0,
+            "after a failed curve: status " + num(again.status) + " " + again.err.substr(0, 120));
+    std::vector<std::string> list = traced;
+    list.insert(list.end(), empty.begin() + 1, empty.end());
+    list.insert(list.end(), traced.begin() + 1, traced.end());
+    const testing::ProgramRun one = testing::runProgram(program, list, base / "list", seconds);
+    c.check("a run replaces its own earlier files",
+            one.err.find("was not written by this program") == std::string::npos,
+            "in one list: " + one.err.substr(0, 160));
+    fs::remove_all(base);
+}
+
+// Whether the text is UTF-8 without a control character other than the line end: what a
+// message may hold, whatever words it echoes.
+std::string unprintable(const std::string& text) {
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const unsigned char b = static_cast<unsigned char>(text[at]);
+        if (b == '\n' || (b >= 0x20 && b < 0x7F)) continue;
+        if (b < 0x80) return "control byte " + num(b) + " at " + num(double(at));
+        const std::size_t length = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC2 ? 2 : 0;
+        bool whole = length > 0 && at + length <= text.size();
+        for (std::size_t k = 1; whole && k < length; ++k)
+            whole = (static_cast<unsigned char>(text[at + k]) & 0xC0) == 0x80;
+        if (!whole || (b == 0xC2 && static_cast<unsigned char>(text[at + 1]) < 0xA0))
+            return "byte " + num(b) + " outside UTF-8 text at " + num(double(at));
+        at += length - 1;
+    }
+    return "";
+}
+
+// A hostile word at each place of a command line (model, help word, command word, number,
+// suffix) is refused in one line of text, with status 1 or 2.
+void checkHostileWord(Checks& c, const std::string& program, const std::vector<std::string>& words) {
+    const fs::path folder = fs::current_path() / "hostile" / folderName(c.configuration());
+    fs::remove_all(folder);
+    const testing::ProgramRun run = testing::runProgram(program, words, folder, 60);
+    c.check("a hostile word is refused", run.status == 1 || run.status == 2,
+            "status " + num(run.status) + " " + run.err.substr(0, 120));
+    c.check("a failure says why", !run.err.empty(), "status " + num(run.status));
+    const std::string bad = unprintable(run.err);
+    c.check("a message is one line of text", bad.empty(), bad + ": " + run.err.substr(0, 120));
+    c.check("a message is one line of text", run.err.size() < 8000,
+            num(double(run.err.size())) + " bytes of messages");
+    fs::remove_all(folder);
+}
+
 }  // namespace
 
 void addConsoleConfigurations(std::vector<Configuration>& out, const std::string& buildDir) {
@@ -617,7 +692,44 @@ void addConsoleConfigurations(std::vector<Configuration>& out, const std::string
             if (words.front() == "wagner")
                 out.push_back({"vornex", "vornex foreign " + joined(words),
                                [vornex, words](Checks& c) { checkForeignFiles(c, vornex, words); }});
-    for (const std::string& locale : locales())
+    if (fs::exists(vornex)) {
+        for (const std::string& keyword : FluidPhase::registeredEOSKeywords())
+            out.push_back({"vornex", "vornex kept " + keyword + " isoc 60 700 600 s",
+                           [vornex, keyword](Checks& c) {
+                               checkKeptThroughFailure(c, vornex,
+                                                       {keyword, "isoc", "60", "700", "600", "s"},
+                                                       {keyword, "isoc", "60", "600", "600", "s"},
+                                                       "isocs");
+                           }});
+        out.push_back({"vornex", "vornex kept wagner isotherm 300 18 19 s", [vornex](Checks& c) {
+                           checkKeptThroughFailure(c, vornex,
+                                                   {"wagner", "isotherm", "300", "18", "19", "s"},
+                                                   {"wagner", "isotherm", "300", "21", "40000", "s"},
+                                                   "isots");
+                       }});
+        // Each place a word of the user's is echoed, with a line break and a terminal's
+        // escape sequence in it, a byte outside UTF-8, and a C1 control.
+        const std::string forged = "x\x1b[2J\nWrote crits\xff\xc2\x9b";
+        const std::vector<std::vector<std::string>> places = {
+            {forged, "TP", "300", "1"}, {"help", forged},         {"wagner", "help", forged},
+            {"wagner", forged},         {"wagner", "TP", forged, "1"},
+            {"wagner", "crit", forged}, {"wagner", "spino", "a", forged}};
+        for (std::size_t k = 0; k < places.size(); ++k)
+            out.push_back({"vornex", "vornex hostile word " + num(double(k + 1)),
+                           [vornex, words = places[k]](Checks& c) { checkHostileWord(c, vornex, words); }});
+    }
+    // kelno's echoed words: the command, an option, an option's number, a count, a
+    // parameter and a phase word.
+    if (fs::exists(kelno)) {
+        const std::string forged = "x\x1b[2J\nWrote wm\xff\xc2\x9b";
+        const std::vector<std::vector<std::string>> places = {
+            {forged},         {"pv", forged},          {"pv", "m", forged},
+            {"ev", "frac", forged}, {"TP", forged, "1"}, {"TP", "300", "1", forged}};
+        for (std::size_t k = 0; k < places.size(); ++k)
+            out.push_back({"kelno", "kelno hostile word " + num(double(k + 1)),
+                           [kelno, words = places[k]](Checks& c) { checkHostileWord(c, kelno, words); }});
+    }
+    for (const std::string& locale : inProcessLocales())
         out.push_back({"locale", "locale " + locale,
                        [locale, inProcess](Checks& c) { checkLocale(c, locale, inProcess); }});
 }

@@ -5,11 +5,14 @@
 // keeps the reversible work at least the irreversible one and never lowers an entropy on
 // heating. The recharged and fractionated sequences, run as users run them, never count more
 // work than the heat the magma held.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "Sweep.h"
@@ -29,6 +32,23 @@ struct Heating {
 const Heating kHeatings[] = {{"pv", 0}, {"pp", 1}, {"pw", 2}};
 const double kSurfacePressures[] = {0.0062, 0.1, 1, 5, 20, 50, 100, 150, 200, 220.6};
 
+// Reads the option words into `info` and, where they are read, runs `compute` on the water
+// from a clear error flag; everything they print is kept from the sweep's output. The status
+// of the reading.
+template <class Compute>
+int readAndCompute(WagnerPruss& water, WaterMagmaCalculationInfo& info, std::vector<const char*> words,
+                   Compute compute) {
+    int read = 0;
+    test::outputOf([&] {
+        read = info.readArguments(static_cast<int>(words.size()), words.data());
+        if (read == 0) {
+            water.error = 0;
+            compute();
+        }
+    });
+    return read;
+}
+
 void checkCycles(Checks& c, const Heating& h, double Psurf, bool pyroclast) {
     WagnerPruss water(2);
     const int n = c.budget().points(16, 4);
@@ -43,14 +63,8 @@ void checkCycles(Checks& c, const Heating& h, double Psurf, bool pyroclast) {
         WaterMagmaCalculationInfo info;
         info.heating = h.mode;
         WaterMagmaCalculationResult r;
-        int read = 0;
-        const std::string said = test::outputOf([&] {
-            read = info.readArguments(static_cast<int>(words.size()), words.data());
-            if (read == 0) {
-                water.error = 0;
-                water.calculateWaterMagmaCycle(info, r, 0, 0);
-            }
-        });
+        const int read =
+            readAndCompute(water, info, words, [&] { water.calculateWaterMagmaCycle(info, r, 0, 0); });
         const std::string where = std::string(h.command) + " Psurf " + PText + " bar, m " + mText;
         if (!c.check("the options are read", read == 0, where)) continue;
         if (water.error != 0 || r.failed) {
@@ -106,14 +120,8 @@ void checkStartStates(Checks& c, double T1, double Psurf, double geo) {
                                           "geo", gText.c_str(), "d", dText.c_str()};
         WaterMagmaCalculationInfo info;
         WaterMagmaCalculationResult r;
-        int read = 0;
-        test::outputOf([&] {
-            read = info.readArguments(static_cast<int>(words.size()), words.data());
-            if (read == 0) {
-                water.error = 0;
-                water.calculateWaterMagmaCycle(info, r, 0, 0);
-            }
-        });
+        const int read =
+            readAndCompute(water, info, words, [&] { water.calculateWaterMagmaCycle(info, r, 0, 0); });
         const std::string where = "T1 " + TText + " degC, Psurf " + PText + " bar, geo " + gText +
                                   " degC/km, d " + dText + " m";
         if (read != 0) continue;  // a depth too large for the options: refused as typed
@@ -169,22 +177,36 @@ struct SequenceRun {
     double heat = 0;
 };
 
-SequenceRun runSequence(Checks& c, const std::vector<std::string>& words, const char* table,
-                        const char* invariant) {
-    SequenceRun s;
-    s.where = "kelno";
-    for (const auto& w : words) s.where += " " + w;
+// The words as typed, after the program's name.
+std::string kelnoLine(const std::vector<std::string>& words) {
+    std::string line = "kelno";
+    for (const auto& w : words) line += " " + w;
+    return line;
+}
+
+// kelno run in a folder of its own under the worker's, named by the configuration; `table`,
+// where given, receives the lines of that file it wrote. The folder is gone afterwards.
+testing::ProgramRun runKelno(Checks& c, const std::vector<std::string>& words, const char* table = nullptr,
+                             std::vector<std::string>* lines = nullptr) {
     std::string name = c.configuration();
     for (char& ch : name)
         if (ch == ' ') ch = '_';
     const std::filesystem::path folder = std::filesystem::current_path() / "energetics" / name;
     std::filesystem::remove_all(folder);
-    const testing::ProgramRun run = testing::runProgram(c.budget().buildDir + "/tools/kelno/kelno", words,
-                                                        folder, c.budget().full ? 600 : 120);
+    testing::ProgramRun run = testing::runProgram(c.budget().buildDir + "/tools/kelno/kelno", words, folder,
+                                                  c.budget().full ? 600 : 120);
+    if (table != nullptr && lines != nullptr) *lines = fileLinesOf(folder / "work" / table);
+    std::filesystem::remove_all(folder);
+    return run;
+}
+
+SequenceRun runSequence(Checks& c, const std::vector<std::string>& words, const char* table,
+                        const char* invariant) {
+    SequenceRun s;
+    s.where = kelnoLine(words);
+    const testing::ProgramRun run = runKelno(c, words, table, &s.table);
     const bool said = c.check(invariant, run.status == 0 || (run.status == 1 && !run.err.empty()),
                               s.where + ": status " + num(run.status) + " " + run.err.substr(0, 160));
-    s.table = fileLinesOf(folder / "work" / table);
-    std::filesystem::remove_all(folder);
     if (!said || run.status != 0) return s;
     s.out = run.out;
     s.heat = magmaHeat(run.out);
@@ -196,10 +218,12 @@ SequenceRun runSequence(Checks& c, const std::vector<std::string>& words, const 
 // A cycle with recharges of fresh water until the magma no longer boils it: the works of
 // the sequence never exceed the heat the magma held, every recharge row took heat from the
 // magma, and "more than N" is said only where N cycles were written.
-void checkRecharges(Checks& c, const Heating& h, double depth, double Psurf) {
+void checkRecharges(Checks& c, const Heating& h, double depth, double Psurf,
+                    const std::vector<std::string>& more = {}) {
     const int most = 1000;
-    const std::vector<std::string> words = {h.command, "d",         num(depth), "Psurf",
-                                            num(Psurf), "recharge", "max",      num(most)};
+    std::vector<std::string> words = {h.command, "d",         num(depth), "Psurf",
+                                      num(Psurf), "recharge", "max",      num(most)};
+    words.insert(words.end(), more.begin(), more.end());
     const SequenceRun run = runSequence(c, words, "recharge", "a recharged cycle runs or says why");
     if (!run.ran) return;
     const std::string& where = run.where;
@@ -225,11 +249,26 @@ void checkRecharges(Checks& c, const Heating& h, double depth, double Psurf) {
             where + ": " + num(said) + " said, " + num(cycles) + " written");
 }
 
+// A recharge sequence whose later cycle fails while the magma is still hot: the command
+// fails, and says which cycle and why, so that the user learns what to change.
+void checkRechargeFailure(Checks& c, const std::vector<std::string>& words) {
+    const std::string where = kelnoLine(words);
+    const testing::ProgramRun run = runKelno(c, words);
+    const std::string cut = "a recharge cycle while the magma was still hot could not be computed";
+    const std::size_t at = run.err.find(cut);
+    c.check("a recharge cycle that fails says why",
+            run.status == 1 && at != std::string::npos && run.err.compare(at + cut.size(), 2, ": ") == 0 &&
+                run.err.find_first_not_of(" \n", at + cut.size() + 2) != std::string::npos,
+            where + ": status " + num(run.status) + " " + run.err.substr(0, 240));
+}
+
 // An energy diagram of a sequence fractionated in n portions: each work per gram of magma
 // (the em... columns of its table) is at most the heat the magma held, and with no recharge
 // the sequence's reversible work per gram of magma (emc) is that of the portions (ema).
-void checkFractions(Checks& c, const char* command, int n) {
-    const std::vector<std::string> words = {command, "frac", num(n)};
+void checkFractions(Checks& c, const char* command, int n, bool pyroclast = false) {
+    std::vector<std::string> words = {command, "frac", num(n)};
+    // With the pyroclast-heated case its works take the columns of the sequence's.
+    if (pyroclast) words.push_back("pyroclast");
     const SequenceRun run = runSequence(c, words, "wm0", "a fractionated diagram runs or says why");
     if (!run.ran) return;
     const std::string& where = run.where;
@@ -246,11 +285,133 @@ void checkFractions(Checks& c, const char* command, int n) {
                 c.check("a work per gram of magma is at most the magma's heat", row[k] <= heat + 1e-6,
                         at + ", column " + num(double(k)) + ": " + num(row[k]) + " J/g of a heat of " +
                             num(heat) + " J/g");
-        if (std::isfinite(row[4]) || std::isfinite(row[8]))
+        if (!pyroclast && (std::isfinite(row[4]) || std::isfinite(row[8])))
             c.check("the fractionated sequence's work is its portions'", std::fabs(row[8] - row[4]) <= 2e-6,
                     at + ": ema " + num(row[4]) + ", emc " + num(row[8]) + " J/g");
     }
     c.check("a fractionated diagram writes its rows", rows > 0, where + ": " + num(rows) + " rows");
+}
+
+// The recharge grid: magma temperatures of 400 to 1400 degC by 10 K against depths of 2600
+// to 2700 m by 5 m, the band where the water at depth (20 degC and 30 degC/km) passes its
+// boiling point at the surface, 99.61 degC at 1 bar, 2653.5 m down. Above it the fresh water
+// would boil on its own heat at every charge; a sequence counts that once, with the first
+// charge, and ends when the magma has cooled to the water it meets.
+constexpr double kGridFirstTm = 400.0, kGridTmStep = 10.0;  // degC
+constexpr int kGridTms = 101;
+constexpr double kGridFirstDepth = 2600.0, kGridDepthStep = 5.0;  // m
+constexpr int kGridDepths = 21;
+
+struct GridSequence {
+    bool ran = false;
+    double rev = 0, irr = 0;  // the sequence's works, J/g magma
+    double cycles = 0;
+    double crossing = 0;  // m, the depth where the water at depth boils at the surface
+};
+
+GridSequence gridSequence(Checks& c, WagnerPruss& water, const Heating& h, double Tm, double depth) {
+    const std::string TmText = num(Tm), dText = num(depth);
+    std::vector<const char*> words = {"Tm", TmText.c_str(), "d", dText.c_str(), "recharge", "max", "1000"};
+    WaterMagmaCalculationInfo info;
+    info.heating = h.mode;
+    WaterMagmaCalculationResult r;
+    r.scriptFlag = kScriptNone;
+    const int read =
+        readAndCompute(water, info, words, [&] { water.calculateWaterMagmaCycleWithRecharge(info, r, 0, 0); });
+    const std::string where = std::string(h.command) + " recharge Tm " + TmText + " degC, d " + dText + " m";
+    GridSequence s;
+    if (!c.check("the options are read", read == 0, where)) return s;
+    if (water.error != 0 || r.failed) {
+        c.check("a failed cycle says why", !r.failure.empty(), where);
+        return s;
+    }
+    if (!c.check("a recharge sequence runs while the magma still boils its water", r.sequenceCut == 0, where))
+        return s;
+    const double m = info.m;
+    s.rev = -r.cumulativeWrev * m;
+    s.irr = -r.cumulativeWirr * m;
+    s.cycles = r.cycleCount;
+    s.crossing = (r.Tsatf - info.T1) / info.geoGradient;
+    if (!c.check("a computed cycle has no NaN", std::isfinite(s.rev) && std::isfinite(s.irr), where)) return s;
+    // The magma's heat down to the surface water (J/g), its latent heat released over its
+    // melting range; the water's own, beyond the boiling liquid at the surface, with half a
+    // joule a gram for the elastic work of its compression at depth.
+    const double crystallised = (std::clamp(info.Tm, info.Tsol, info.Tliq) - std::clamp(info.T1, info.Tsol, info.Tliq)) /
+                                (info.Tliq - info.Tsol);
+    const double heat = (info.cp * (info.Tm - info.T1) + info.L * crystallised) * 1e-3;
+    const double own = std::max(0.0, (r.U2 - r.Ulf) * 1e-3 / water.M) + 0.5;
+    const std::string said = where + ": Wrev " + num(s.rev) + ", Wirr " + num(s.irr) + " J/g magma in " +
+                             num(s.cycles) + " cycles";
+    c.check("a sequence's work is at most the magma's heat and the water's own", s.rev <= heat + m * own,
+            said + "; magma's heat " + num(heat) + " J/g, water's own " + num(m * own) + " J/g magma");
+    c.check("Wrev >= Wirr", s.rev >= s.irr - 1e-6, said);
+    c.check("no negative work where water expands", s.irr >= -1e-6, said);
+    s.ran = true;
+    return s;
+}
+
+// Works of three sequences a step apart: the middle one lies on the line of its neighbours
+// within `tolerance` (J/g magma), whether or not one more cycle was taken there.
+void checkGridStep(Checks& c, const GridSequence& lo, const GridSequence& mid, const GridSequence& hi,
+                   double tolerance, const std::string& where) {
+    if (!(lo.ran && mid.ran && hi.ran)) return;
+    for (const auto& [name, a, b, d] : {std::tuple{"Wrev", lo.rev, mid.rev, hi.rev},
+                                        std::tuple{"Wirr", lo.irr, mid.irr, hi.irr}})
+        c.check("a recharge sequence's work is continuous", std::fabs(b - 0.5 * (a + d)) <= tolerance,
+                where + ", " + name + " " + num(a) + ", " + num(b) + ", " + num(d) + " J/g magma in " +
+                    num(lo.cycles) + ", " + num(mid.cycles) + ", " + num(hi.cycles) + " cycles");
+}
+
+void checkRechargeGrid(Checks& c, const Heating& h) {
+    WagnerPruss water(2);
+    std::map<std::pair<double, double>, GridSequence> done;
+    auto at = [&](double Tm, double depth) -> const GridSequence& {
+        const auto key = std::make_pair(Tm, depth);
+        auto found = done.find(key);
+        if (found == done.end()) found = done.emplace(key, gridSequence(c, water, h, Tm, depth)).first;
+        return found->second;
+    };
+    auto Tm = [](int i) { return kGridFirstTm + kGridTmStep * i; };
+    auto depth = [](int j) { return kGridFirstDepth + kGridDepthStep * j; };
+    // The magma's melting range (900 to 1200 degC) bends the work: a triple astride its ends
+    // holds the kink.
+    auto tolerance = [](double centre) {
+        return std::fabs(centre - 900.0) < kGridTmStep + 1e-9 || std::fabs(centre - 1200.0) < kGridTmStep + 1e-9
+                   ? 4.0
+                   : 0.5;
+    };
+    auto byTm = [&](int i, int j) {
+        checkGridStep(c, at(Tm(i - 1), depth(j)), at(Tm(i), depth(j)), at(Tm(i + 1), depth(j)), tolerance(Tm(i)),
+                      std::string(h.command) + " recharge d " + num(depth(j)) + " m, Tm " + num(Tm(i - 1)) +
+                          " to " + num(Tm(i + 1)) + " degC");
+    };
+    auto byDepth = [&](int i, double d, double step) {
+        checkGridStep(c, at(Tm(i), d - step), at(Tm(i), d), at(Tm(i), d + step), 0.5,
+                      std::string(h.command) + " recharge Tm " + num(Tm(i)) + " degC, d " + num(d - step) +
+                          " to " + num(d + step) + " m");
+    };
+    const double crossing = at(Tm(80), depth(10)).crossing;
+    if (c.budget().full) {
+        for (int j = 0; j < kGridDepths; ++j)
+            for (int i = 1; i + 1 < kGridTms; ++i) byTm(i, j);
+        for (int i = 0; i < kGridTms; ++i) {
+            for (int j = 1; j + 1 < kGridDepths; ++j) byDepth(i, depth(j), kGridDepthStep);
+            byDepth(i, crossing, 0.5);
+        }
+        return;
+    }
+    // A sample: centres strided over the grid, each with its four neighbours, and the
+    // crossing itself at each centre's magma temperature.
+    const int n = c.budget().points(kGridTms / 4, 4);
+    const int iOffset = c.budget().offset(c.configuration() + " Tm", kGridTms - 2),
+              jOffset = c.budget().offset(c.configuration() + " d", kGridDepths - 2);
+    for (int k = 0; k < n; ++k) {
+        const int i = 1 + (iOffset + k * (kGridTms - 2) / n) % (kGridTms - 2);
+        const int j = 1 + (jOffset + 7 * k) % (kGridDepths - 2);
+        byTm(i, j);
+        byDepth(i, depth(j), kGridDepthStep);
+        byDepth(i, crossing, 0.5);
+    }
 }
 
 }  // namespace
@@ -265,9 +426,30 @@ void addEnergeticsConfigurations(std::vector<Configuration>& out) {
                                    " Psurf " + num(Psurf),
                                [heating, depth, Psurf](Checks& c) { checkRecharges(c, *heating, depth, Psurf); }});
             }
+    for (const Heating& h : kHeatings) {
+        const Heating* heating = &h;
+        out.push_back({"energetics", std::string("energetics grid recharge ") + h.command + " Tm 400..1400 d 2600..2700",
+                       [heating](Checks& c) { checkRechargeGrid(c, *heating); }});
+    }
+    // Cold surface water, an overpressure and a steep gradient: the recharge after the first
+    // heats the water at depth as a liquid, short of boiling at the surface, and its row holds
+    // the work of that heating less the fresh water's own.
+    out.push_back({"energetics", "energetics rows recharge pp over 111.318 T1 7.40402 geo 62.5025",
+                   [](Checks& c) {
+                       checkRecharges(c, kHeatings[1], 100, 1, {"over", "111.318", "T1", "7.40402", "geo", "62.5025"});
+                   }});
+    // Near-freezing surface water at a low surface pressure: the magma the first cycle leaves
+    // puts the next charge's Wohletz state 3 at a negative pressure.
+    out.push_back({"energetics", "energetics failure recharge pw Psurf 0.0115399 T1 3.30227 Tliq 1148.87",
+                   [](Checks& c) {
+                       checkRechargeFailure(c, {"pw", "Psurf", "0.0115399", "T1", "3.30227", "Tliq", "1148.87",
+                                                "recharge", "max", "100"});
+                   }});
     for (const char* command : {"ev", "ep", "ew"})
         out.push_back({"energetics", std::string("energetics fractions ") + command + " frac 10",
                        [command](Checks& c) { checkFractions(c, command, 10); }});
+    out.push_back({"energetics", "energetics pyroclast fractions ev frac 10",
+                   [](Checks& c) { checkFractions(c, "ev", 10, true); }});
     for (double T1 : {5.0, 45.0, 99.5, 99.7, 150.0})
         for (double Psurf : {0.1, 1.0, 10.0})
             for (double geo : {30.0, 150.0, 300.0})

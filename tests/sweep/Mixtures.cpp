@@ -3,7 +3,8 @@
 // bubble and dew points, flashes at fixed T and P and at fixed vapour fractions from each pure
 // end to the critical region, the same feeds in the other component order, the binary
 // isotherm started at each pure end and inside, and on the ternary the pseudo-binary isotherm
-// and the tie lines of its isobaric, isothermal diagram.
+// and the tie lines of its isobaric, isothermal diagram; the fluids' own binary isotherms,
+// from component 0's saturation and both ways from a pressure, and their Gibbs transects.
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -786,21 +787,10 @@ void checkPairStates(Checks& c, const CubicClass& k, const std::vector<std::stri
     }
 }
 
-// The binary isotherm a fluid traces from component 0's own saturation: every row an
-// equilibrium stable on the tangent plane; the curve ends at a pure end, at the critical
-// point or at its pressure bound, or fails saying why it stopped.
-void checkFluidBinaryIsotherm(Checks& c, const CubicClass& k, const std::vector<std::string>& names, double T) {
-    if (k.componentFiles) linkComponentFiles();
-    Mixture m(k.make, names);
-    auto f = pairOf(k.make, names);
-    f->composition(0.5, 0.5);
-    std::remove("bino_sw");
-    bool complete = false;
-    std::string said;
-    test::stdoutOf([&] { said = test::stderrOf([&] { complete = f->calculateTheBinaryIsotherm(T, "_sw"); }); });
-    const auto rows = isothermRows("bino_sw");
-    std::remove("bino_sw");
-    const std::string where = "T " + num(T) + " K";
+// A score of a binary isotherm's rows (T P x0 x1 y0 y1 Vl Vv ...), spread along it: each an
+// equilibrium, its two phases of equal fugacities, stable on the tangent plane.
+void checkBinaryIsothermRows(Checks& c, Mixture& m, double T, const std::vector<std::vector<double>>& rows,
+                             const std::string& where) {
     // A curve holds a thousand rows and more: a score of them, spread along it.
     const int stride = std::max<int>(1, static_cast<int>(rows.size()) / c.budget().points(20, 6));
     for (std::size_t r = static_cast<std::size_t>(c.budget().offset(where, stride)); r < rows.size();
@@ -823,26 +813,147 @@ void checkFluidBinaryIsotherm(Checks& c, const CubicClass& k, const std::vector<
         c.check("a binary isotherm's rows are stable on the tangent plane", lowest > -std::max(1e-4, 2 * gap),
                 at + ": a trial " + compositionText(w) + " lies " + num(lowest) + " RT below, ln f gap " + num(gap));
     }
-    bool atEnd = false;
-    if (!rows.empty() && rows.back().size() >= 8) {
-        const auto& e = rows.back();
-        // The tracer ends at the far pure end once its liquid holds under 1e-6 of component 0
-        // (its vapour, of a component far the more volatile, may still hold a share of it), or
-        // both phases under 1e-4, below which its last steps cannot tell points apart.
-        const bool pure = e[2] < 1e-6 || (e[2] < 1e-4 && e[4] < 1e-4);
-        // Near its critical point the solver stops once the phases lie within 2 % in volume,
-        // their compositions still closing (a few hundredths apart).
-        const bool critical = std::fabs(e[2] - e[4]) < 5e-2 && std::fabs(e[6] - e[7]) < 2e-2 * e[6];
-        atEnd = (pure && rows.size() > 1) || critical || e[1] > 0.99 * 10000.0;
-    }
-    const std::string last = rows.empty() ? std::string("no row")
-                                          : "the last of " + num(double(rows.size())) + " rows at P " +
-                                                num(rows.back()[1]) + " bar, x0 " + num(rows.back()[2]) +
-                                                ", y0 " + num(rows.back()[4]);
+}
+
+// Whether a binary isotherm's row lies where its tracer stops at the critical point (the
+// phases within 2 % in volume, their compositions still closing, a few hundredths apart) or
+// at its pressure bound.
+bool atCriticalPointOrBound(const std::vector<double>& e, double Pmax) {
+    return e.size() >= 8 && ((std::fabs(e[2] - e[4]) < 5e-2 && std::fabs(e[6] - e[7]) < 2e-2 * e[6]) ||
+                             e[1] > 0.99 * Pmax);
+}
+
+// Whether a binary isotherm's row lies at the pure end of component `i` as its tracer
+// resolves it: its liquid within 1e-6 of it (its vapour, of a component far the more volatile,
+// may still hold a share of the other), or both phases within 1e-4, below which its last steps
+// cannot tell points apart.
+bool atPureEnd(const std::vector<double>& e, int i) {
+    if (e.size() < 8) return false;
+    const double other = i == 0 ? e[3] : e[2], otherVapour = i == 0 ? e[5] : e[4];
+    return other < 1e-6 || (other < 1e-4 && otherVapour < 1e-4);
+}
+
+std::string lastRowText(const std::vector<std::vector<double>>& rows) {
+    return rows.empty() ? std::string("no row")
+                        : "the last of " + num(double(rows.size())) + " rows at P " + num(rows.back()[1]) +
+                              " bar, x0 " + num(rows.back()[2]) + ", y0 " + num(rows.back()[4]);
+}
+
+// A binary isotherm a fluid of the class traces into `file` (its feed half and half): its
+// rows, whether it said it was complete, and what it said on standard error.
+struct TracedIsotherm {
+    std::vector<std::vector<double>> rows;
+    bool complete = false;
+    std::string said;
+};
+TracedIsotherm traceFluidIsotherm(const CubicClass& k, const std::vector<std::string>& names,
+                                  const std::string& file, const std::function<bool(FluidPhase&)>& trace) {
+    if (k.componentFiles) linkComponentFiles();
+    auto f = pairOf(k.make, names);
+    f->composition(0.5, 0.5);
+    std::remove(file.c_str());
+    TracedIsotherm t;
+    test::stdoutOf([&] { t.said = test::stderrOf([&] { t.complete = trace(*f); }); });
+    t.rows = isothermRows(file);
+    std::remove(file.c_str());
+    return t;
+}
+
+// The binary isotherm a fluid traces from component 0's own saturation: every row an
+// equilibrium stable on the tangent plane; the curve ends at a pure end, at the critical
+// point or at its pressure bound, or fails saying why it stopped.
+void checkFluidBinaryIsotherm(Checks& c, const CubicClass& k, const std::vector<std::string>& names, double T) {
+    Mixture m(k.make, names);
+    const auto [rows, complete, said] =
+        traceFluidIsotherm(k, names, "bino_sw", [T](FluidPhase& f) { return f.calculateTheBinaryIsotherm(T, "_sw"); });
+    const std::string where = "T " + num(T) + " K";
+    checkBinaryIsothermRows(c, m, T, rows, where);
+    // Its first row is component 0's saturation: its end is component 1's.
+    const bool atEnd = !rows.empty() && ((atPureEnd(rows.back(), 1) && rows.size() > 1) ||
+                                         atCriticalPointOrBound(rows.back(), 10000.0));
     c.check("a binary isotherm said complete ends at a pure end, the critical point or its bound",
-            !complete || atEnd, where + ": " + last);
+            !complete || atEnd, where + ": " + lastRowText(rows));
     c.check("a binary isotherm short of its end fails saying why", complete || !said.empty(),
-            where + ": " + last + ", failed saying nothing");
+            where + ": " + lastRowText(rows) + ", failed saying nothing");
+}
+
+// The binary isotherm a fluid traces both ways from a pressure, from the two phases its
+// Gibbs energy gives there: every row an equilibrium stable on the tangent plane, the
+// pressure asked among them; a complete curve ends at a pure end or its critical point (or
+// its bound) on both sides, an incomplete one says why; and where it finds no two phases,
+// says so, every feed at (T, P) is stable on the tangent plane.
+void checkFluidBinaryIsothermFromP(Checks& c, const CubicClass& k, const std::vector<std::string>& names,
+                                   double T, double Pbar) {
+    Mixture m(k.make, names);
+    const auto [rows, complete, said] = traceFluidIsotherm(k, names, "binop_swp", [T, Pbar](FluidPhase& f) {
+        return f.calculateTheBinaryIsothermFromP(T, Pbar, "_swp");
+    });
+    const std::string where = "T " + num(T) + " K from P " + num(Pbar) + " bar";
+    c.check("a binary isotherm from a pressure short of its ends fails saying why", complete || !said.empty(),
+            where + ": " + lastRowText(rows) + ", failed saying nothing");
+    if (rows.empty()) {
+        c.check("a binary isotherm from a pressure without rows is no success", !complete, where);
+        // No two phases there: every feed is one phase, its stable root below no trial.
+        for (double z0 : {0.05, 0.3, 0.5, 0.7, 0.95}) {
+            const std::vector<double> z = {z0, 1 - z0};
+            std::vector<double> lnRef;
+            double g = 1e300;
+            for (FluidPhase* root : {m.liquid.get(), m.vapour.get()}) {
+                const auto lnf = lnFugacities(*root, T, Pbar * 1e5, z);
+                if (lnf.empty()) continue;
+                const double gz = z[0] * lnf[0] + z[1] * lnf[1];
+                if (gz < g) g = gz, lnRef = lnf;
+            }
+            if (lnRef.empty()) continue;
+            const auto [lowest, w] = lowestTangentPlaneDistance(m, T, Pbar * 1e5, lnRef, {z});
+            c.check("a pressure where a binary isotherm finds no two phases is one phase", lowest > -1e-6,
+                    where + ", " + feedText(z) + ": a trial " + compositionText(w) + " lies " + num(lowest) +
+                        " RT below; said: " + said.substr(0, 200));
+        }
+        return;
+    }
+    checkBinaryIsothermRows(c, m, T, rows, where);
+    bool through = false;
+    for (const auto& r : rows) through = through || (r.size() > 1 && std::fabs(r[1] / Pbar - 1) < 1e-5);
+    c.check("a binary isotherm from a pressure passes through it", through,
+            where + ": rows from " + num(rows.front()[1]) + " to " + num(rows.back()[1]) + " bar");
+    const std::vector<const std::vector<double>*> ends = {&rows.front(), &rows.back()};
+    c.check("a binary isotherm from a pressure said complete ends at a pure end, the critical point or "
+            "its bound on both sides",
+            !complete || std::all_of(ends.begin(), ends.end(), [](const std::vector<double>* e) {
+                return atPureEnd(*e, 0) || atPureEnd(*e, 1) || atCriticalPointOrBound(*e, 10000.0);
+            }),
+            where + ": first row at P " + num(rows.front()[1]) + " bar, x0 " + num(rows.front()[2]) + ", y0 " +
+                num(rows.front()[4]) + "; " + lastRowText(rows));
+}
+
+// A binary's Gibbs transect at (T, P): its Gex column is the Gibbs energy of mixing,
+// R T sum x_i ln a_i with the activities it prints, whether the class's G holds the ideal
+// mixing or is a departure from the ideal mixture; zero at the pure ends.
+void checkGibbsTransect(Checks& c, const CubicClass& k, const std::vector<std::string>& names, double T,
+                        double Pbar) {
+    if (k.componentFiles) linkComponentFiles();
+    auto f = pairOf(k.make, names);
+    std::remove("gibbs_swt");
+    test::outputOf([&] { f->calculateGibbsTransect2(T, Pbar, "_swt"); });
+    const auto rows = isothermRows("gibbs_swt");
+    std::remove("gibbs_swt");
+    const std::string where = "T " + num(T) + " K, P " + num(Pbar) + " bar";
+    if (!c.check("a binary's Gibbs transect has its 1001 rows", rows.size() == 1001,
+                 where + ": " + num(double(rows.size())) + " rows, error " + num(f->error)))
+        return;
+    const double RT = f->gasConstant * T;
+    const int stride = std::max(1, 1000 / c.budget().points(40, 10));
+    for (std::size_t r = 0; r <= 1000; r += static_cast<std::size_t>(stride)) {
+        const auto& row = rows[r];
+        if (row.size() < 15 || row[14] != 0 || !std::isfinite(row[9]) || !std::isfinite(row[10])) continue;
+        double mixing = 0;
+        for (int i = 0; i < 2; ++i)
+            if (row[static_cast<std::size_t>(i)] > 0) mixing += row[static_cast<std::size_t>(i)] * std::log(row[9 + static_cast<std::size_t>(i)]);
+        mixing *= RT;
+        c.check("a Gibbs transect's Gex is R T sum x ln a", std::fabs(row[6] - mixing) <= 1e-4 * RT,
+                where + ", x1 " + num(row[1]) + ": Gex " + num(row[6]) + " J/mol, R T sum x ln a " + num(mixing));
+    }
 }
 
 // The rows (P, V, T, x0, x1, ..., stabi) of a critical-curve file.
@@ -1466,6 +1577,68 @@ void addMixtureConfigurations(std::vector<Configuration>& out) {
                                    checkFluidBinaryIsotherm(c, *k, pair, (order == 0 ? 0.5 : 0.9) * Tc);
                                }});
             }
+    // The isotherms from a pressure, on two of those pairs of each class in either order: at
+    // 0.7 and 0.9 of component 0's critical temperature, from half and twice its vapour
+    // pressure (inside the two-phase band, or where every composition is one phase).
+    for (const auto& [name, k] : tracers) {
+        int pairs = 0;
+        for (const auto& [a, b] : binoPairs) {
+            const std::vector<std::string>& components = k->componentFiles ? files : table;
+            if (!holds(components, a) || !holds(components, b) || pairs == 2) continue;
+            if (k->onlyBesideWater && std::string(a) != "H2O" && std::string(b) != "H2O") continue;
+            ++pairs;
+            for (int order = 0; order < 2; ++order) {
+                const std::vector<std::string> pair = order == 0 ? std::vector<std::string>{a, b}
+                                                                 : std::vector<std::string>{b, a};
+                if (k->onlyBesideWater && pair[0] != "H2O") continue;
+                for (double Tr : {0.7, 0.9})
+                    for (double Pr : {0.5, 2.0})
+                        out.push_back({"bino", "binop " + name + " " + pair[0] + " " + pair[1] + " T " + num(Tr) +
+                                                   " Tc0 P " + num(Pr) + " Psat0",
+                                       [k, pair, Tr, Pr](Checks& c) {
+                                           if (k->componentFiles) linkComponentFiles();
+                                           // Component 0 alone in the pair (SRK2 takes pairs only).
+                                           const std::unique_ptr<FluidPhase> one = pairOf(k->make, pair);
+                                           one->composition(1.0, 0.0);
+                                           double T = 0, P = 0;
+                                           test::outputOf([&] {
+                                               T = Tr * one->namingCriticalTemperature();
+                                               P = Pr * one->calculateTheSaturationPressure(T) * 1e-5;
+                                           });
+                                           if (!c.check("component 0 has a vapour pressure", std::isfinite(P) && P > 0,
+                                                        pair[0] + " at " + num(T) + " K"))
+                                               return;
+                                           checkFluidBinaryIsothermFromP(c, *k, pair, T, P);
+                                       }});
+            }
+        }
+    }
+    // Isotherms that end short of their pure end or critical point, or at a third phase.
+    static const struct {
+        const char *cls, *a, *b;
+        double T;
+    } kBinoEnds[] = {{"TermSRK", "CH4", "nC5H12", 171.5}, {"TermSRK", "CO2", "nC10H22", 298.13},
+                     {"SRK", "CH4", "nC5H12", 171.5},     {"PR", "nC10H22", "CH4", 432.53},
+                     {"PR", "CO2", "N2", 152.1},          {"PR", "N2", "CO2", 113.58}};
+    for (const auto& e : kBinoEnds)
+        for (const auto& [name, k] : tracers)
+            if (name == e.cls) {
+                const std::vector<std::string> pair = {e.a, e.b};
+                const double T = e.T;
+                out.push_back({"bino", "bino " + name + " " + pair[0] + " " + pair[1] + " T " + num(T),
+                               [k, pair, T](Checks& c) { checkFluidBinaryIsotherm(c, *k, pair, T); }});
+            }
+    // The Gibbs transect of every class, its G a departure or not.
+    for (const auto& [name, k] : tracers) {
+        const std::vector<std::string>& components = k->componentFiles ? files : table;
+        std::vector<std::string> pair = {"CO2", "CH4"};
+        if (k->onlyBesideWater) pair = {"H2O", "CO2"};
+        if (!holds(components, pair[0]) || !holds(components, pair[1])) continue;
+        for (const auto& [T, P] : {std::pair<double, double>{300, 50}, {250, 20}, {500, 200}})
+            out.push_back({"cubic", "cubic transect " + name + " " + pair[0] + " " + pair[1] + " T " + num(T) +
+                                        " P " + num(P),
+                           [k, pair, T = T, P = P](Checks& c) { checkGibbsTransect(c, *k, pair, T, P); }});
+    }
     for (const char* keyword : {"hn", "hk"})
         out.push_back({"critical", std::string("Anderko critical ") + keyword,
                        [keyword](Checks& c) { checkAnderkoCriticalCurve(c, keyword); }});

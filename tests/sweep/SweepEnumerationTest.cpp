@@ -31,10 +31,20 @@ std::vector<std::string> linesOf(const std::vector<Configuration>& all, const st
     return lines;
 }
 
-// The runs over users' files at the output names apart.
+// The runs over users' files at the output names, over earlier curves kept through a failed
+// one, and with hostile words apart.
 std::vector<std::string> withoutForeign(std::vector<std::string> lines) {
-    std::erase_if(lines, [](const std::string& l) { return l.find(" foreign ") != std::string::npos; });
+    std::erase_if(lines, [](const std::string& l) {
+        return l.find(" foreign ") != std::string::npos || l.find(" kept ") != std::string::npos ||
+               l.find(" hostile word ") != std::string::npos;
+    });
     return lines;
+}
+
+std::size_t countHolding(const std::vector<std::string>& lines, const std::string& part) {
+    return static_cast<std::size_t>(std::count_if(lines.begin(), lines.end(), [&](const std::string& l) {
+        return l.find(part) != std::string::npos;
+    }));
 }
 
 bool holds(const std::vector<std::string>& lines, const std::string& line) {
@@ -76,8 +86,12 @@ TEST_F(SweepEnumeration, EveryCatalogueModelIsAConfigurationAndEveryCommandRunsO
     EXPECT_EQ(withoutForeign(linesOf(all, "vornex")).size(),
               keywords.size() * static_cast<std::size_t>(commands) + kSaltIsotherms);
     // Every command on water once more with a user's file at each of its output names.
-    EXPECT_EQ(linesOf(all, "vornex").size() - withoutForeign(linesOf(all, "vornex")).size(),
-              static_cast<std::size_t>(commands));
+    EXPECT_EQ(countHolding(linesOf(all, "vornex"), " foreign "), static_cast<std::size_t>(commands));
+    // Each model's isochore, and water's isotherm, over an earlier one kept through a failed
+    // one; a hostile word at each place a word is echoed.
+    EXPECT_EQ(countHolding(linesOf(all, "vornex"), " kept "), keywords.size() + 1);
+    EXPECT_TRUE(holds(linesOf(all, "vornex"), "vornex kept wagner isoc 60 700 600 s"));
+    EXPECT_EQ(countHolding(linesOf(all, "vornex"), " hostile word "), 7u);
     EXPECT_TRUE(holds(linesOf(all, "model"), "model wagner"));
     EXPECT_TRUE(holds(linesOf(all, "vornex"), "vornex wagner psat 351.165"));
 
@@ -94,8 +108,10 @@ TEST_F(SweepEnumeration, EveryCatalogueModelIsAConfigurationAndEveryCommandRunsO
 TEST_F(SweepEnumeration, EveryKelnoCommandTakesEveryOptionWord) {
     const auto every = linesOf(allConfigurations(VORNEX_BUILD_DIR), "kelno");
     const auto kelno = withoutForeign(every);
-    // Each of them once more with a user's file at each of its output names.
-    EXPECT_EQ(every.size(), 2 * kelno.size());
+    // Each of them once more with a user's file at each of its output names; a hostile word
+    // at each place one is echoed.
+    EXPECT_EQ(countHolding(every, " hostile word "), 6u);
+    EXPECT_EQ(every.size(), 2 * kelno.size() + 6u);
     const int options = countLines(WaterMagmaCalculationInfo::printOptions, "  ");
     // Six cycle and diagram commands take the option words (interactive runs apart): plain,
     // with each word, and at the top of the mass ratio's range alone and with each of the
@@ -154,6 +170,7 @@ TEST_F(SweepEnumeration, MixturesLocalesAndRegionsComeFromTheirTables) {
         EXPECT_TRUE(holds(cubic, line)) << line;
     EXPECT_TRUE(holds(linesOf(all, "locale"), "locale de_DE.UTF-8"));
     EXPECT_TRUE(holds(linesOf(all, "locale"), "locale C"));
+    EXPECT_TRUE(holds(linesOf(all, "locale"), "locale fr_FR.UTF-8"));
     EXPECT_TRUE(holds(linesOf(all, "h2onacl"), "h2onacl isotherm 1000"));
 }
 
@@ -274,6 +291,7 @@ TEST_F(SweepEnumeration, SequencesIsobarsRefusalsAndPairsComeFromTheirLists) {
     };
     EXPECT_EQ(count(energetics, "energetics recharge "), 3 * 2 * 2);
     EXPECT_EQ(count(energetics, "energetics fractions "), 3);
+    EXPECT_EQ(count(energetics, "energetics grid recharge "), 3);
     for (const char* line : {"energetics recharge pv d 3000 Psurf 0.1", "energetics fractions ev frac 10"})
         EXPECT_TRUE(holds(energetics, line)) << line;
     // Every water formulation, and the catalogue's waters of another class.

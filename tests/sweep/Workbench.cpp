@@ -1,5 +1,7 @@
 // The workbench as a person drives it: every control of its form (typed, ticked or pressed)
-// and clicks over every plot, each on a fresh document, with and without Fixed density.
+// and clicks over every plot, each on a fresh document, with and without Fixed density; text
+// no file holds typed into every control and edited into every cell of the case table; clicks
+// over the ternary view.
 #include <array>
 #include <cmath>
 #include <map>
@@ -8,7 +10,9 @@
 #include "Sweep.h"
 #include "numerics/TextCapture.h"
 #include "phasediagram/PalliserModel.h"
+#include "platform/KeyedArchiver.h"
 #include "platform/Event.h"
+#include "platform/Utf8.h"
 #include "plot/CPlotView.h"
 #include "workbench/HeadlessWorkbench.h"
 
@@ -204,6 +208,80 @@ void checkZoom(Checks& c, const std::string& name, bool fixed) {
         c.check("zooming in and out again gives back the ranges", back, where);
 }
 
+// Text that no document file holds (bytes that are not UTF-8, a zero character), typed into
+// a control or edited into a cell of the case table: refused or not, the document saves
+// afterwards, and reads back with the cases it holds.
+const std::string kUnsaveableTexts[] = {"bad \xFF\xFE", "cut \xC3", std::string("in\0side", 7)};
+
+void checkSavesAfter(Checks& c, MyDocument& d, const std::string& where) {
+    IoResult saved;
+    const Bytes bytes = KeyedArchiver::archivedData(d.cases(), "list", &saved);
+    if (!c.check("the document saves after any text", saved.ok() && !bytes.empty(),
+                 where + ": " + saved.message))
+        return;
+    IoResult read;
+    const PlistValue back = KeyedUnarchiver::unarchivedValue(bytes, "list", &read);
+    c.check("the saved document reads back with its cases",
+            read.ok() && back.isArray() && back.size() == d.cases().size(),
+            where + ": " + read.message);
+}
+
+void checkTextControl(Checks& c, const std::string& name) {
+    for (const std::string& text : kUnsaveableTexts) {
+        Session s;
+        test::outputOf([&] { s.ui.type(name, text); });
+        const std::string where = name + " typed " + utf8::quoted(text);
+        checkAfter(c, s, false, where);
+        checkSavesAfter(c, *s.doc, where);
+    }
+}
+
+void checkTextCell(Checks& c, const std::string& key) {
+    for (const std::string& text : kUnsaveableTexts) {
+        Session s;
+        test::outputOf([&] { s.ui.editCell(0, key, PlistValue(text)); });
+        checkSavesAfter(c, *s.doc, "case table " + key + " edited to " + utf8::quoted(text));
+    }
+}
+
+// Clicks over the ternary view, with Fixed density or without: each gives the temperature at
+// which ice melts last in the brine clicked, whose salinity solved back is the brine's, or
+// keeps the panel as it was and says why; never a temperature below absolute zero.
+void checkTernary(Checks& c, bool fixed) {
+    Session s;
+    if (fixed) s.fix();
+    MyDocument& d = *s.doc;
+    test::outputOf([&] { d.selectTabViewItemAtIndex(3); });
+    const int n = c.budget().points(24, 8);
+    for (int i = 0; i <= n; ++i)
+        for (int k = 0; i + k <= n; ++k) {
+            if (i + k == 0) continue;
+            const double a = 100.0 * i / n, b = 100.0 * k / n;
+            const std::string before = d.form().text("mIceT");
+            test::outputOf([&] { s.ui.clickTernary(a, b); });
+            const double sa = d.ternaryView().mSela(), sb = d.ternaryView().mSelb();
+            const std::string status = d.form().text(MyDocument::kStatusLine);
+            const std::string where = "click at " + num(sa) + " wt % NaCl, " + num(sb) +
+                                      " wt % KCl: T " + d.form().text("mIceT") + ", salinity " +
+                                      d.form().text("mIceSalinity") + " [" + status + "]";
+            if (status.find("no ice-melting temperature") != std::string::npos) {
+                c.check("a click outside the ice field keeps the panel",
+                        d.form().text("mIceT") == before, where);
+                continue;
+            }
+            const double T = d.form().value("mIceT");
+            const bool shown = !d.form().text("mIceSalinity").empty();
+            c.check("a click gives a salinity beside its temperature", shown, where);
+            c.check("no temperature below absolute zero", T > -273.15, where);
+            if (shown)
+                c.check("the salinity shown is the brine clicked",
+                        std::fabs(d.form().value("mIceSalinity") - (sa + sb)) <=
+                            1e-6 * (sa + sb),
+                        where);
+        }
+    checkAfter(c, s, fixed, "ternary clicks");
+}
+
 }  // namespace
 
 void addWorkbenchConfigurations(std::vector<Configuration>& out) {
@@ -233,6 +311,15 @@ void addWorkbenchConfigurations(std::vector<Configuration>& out) {
             out.push_back({"workbench", "workbench menu " + action + lock,
                            [action, fixed](Checks& c) { checkMenuItem(c, action, fixed); }});
     }
+    for (bool fixed : {false, true})
+        out.push_back({"workbench", std::string("workbench ternary clicks") + (fixed ? " fixed" : ""),
+                       [fixed](Checks& c) { checkTernary(c, fixed); }});
+    for (const std::string& name : controls)
+        out.push_back({"workbench", "workbench text " + name,
+                       [name](Checks& c) { checkTextControl(c, name); }});
+    for (const std::string& key : MyDocument::caseKeys())
+        out.push_back({"workbench", "workbench cell " + key,
+                       [key](Checks& c) { checkTextCell(c, key); }});
 }
 
 }  // namespace vornex::sweep

@@ -180,6 +180,32 @@ TEST_F(ConsoleConventions, FailuresQuestionsAndRefusalsGoToStandardError) {
     }
 }
 
+// Regression: an unknown model keyword or help word was echoed whole: a line break in it
+// started a message line of its own (a forged "Wrote" line), a terminal's escape sequence
+// reached the terminal, and a 100 kB word made a 100 kB line.
+TEST_F(ConsoleConventions, AnUnknownWordIsEchoedAsOneLineOfText) {
+    const std::string forged = "x\x1b[2J\nWrote crits";
+    const struct {
+        std::vector<std::string> words;
+        std::string said;
+    } cases[] = {
+        {{forged, "TP", "300", "1"}, "No model is known by the keyword \"x?[2J?Wrote crits\"\n"},
+        {{"help", forged}, "No model or command is known by \"x?[2J?Wrote crits\"; vornex"},
+        {{"wagner", "help", forged}, "No model or command is known by \"x?[2J?Wrote crits\""},
+        {{std::string(100000, 'w'), "TP", "300", "1"},
+         "No model is known by the keyword \"" + std::string(40, 'w') + "...\"\n"},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        const ProgramRun run = vornex(c.words, "echo" + std::to_string(n++));
+        EXPECT_EQ(run.status, 2) << run.command;
+        EXPECT_TRUE(has(run.err, c.said)) << run.err.substr(0, 300);
+        EXPECT_EQ(run.err.find('\x1b'), std::string::npos);
+        EXPECT_EQ(run.err.find("\nWrote"), std::string::npos);
+        EXPECT_LT(run.err.size(), 4000u);
+    }
+}
+
 // Regression: kelno's TV of liquid water at 0 deg. C printed "The irreversible expansion could
 // not be computed" on the report only, and exited 1 without a word on standard error. Liquid
 // so cold and compressed that its end at 1 bar lies below 251.165 K still has none.

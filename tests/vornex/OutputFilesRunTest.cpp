@@ -152,6 +152,34 @@ TEST(VornexFiles, OnlyTheProgramsOwnEarlierOutputIsReplaced) {
     EXPECT_FALSE(holdsHiddenFile(work));
 }
 
+// A curve that fails with no row leaves the earlier curve of its name as it was, and still the
+// program's own: the next curve of that name replaces it, in a later run as in the same list.
+TEST(VornexFiles, AnEarlierCurveKeptThroughAFailedOneIsReplacedNextTime) {
+    const fs::path folder = fs::current_path() / "kept-through-failure";
+    const fs::path work = folder / "work";
+    // At 60 cm3/mol water is two-phase from 646.08 K down: from 600 K there is no row.
+    const std::vector<std::string> traced = {"wagner", "isoc", "60", "700", "600", "s"};
+    const std::vector<std::string> empty = {"wagner", "isoc", "60", "600", "600", "s"};
+    ProgramRun run = runProgram(VORNEX_PROGRAM, traced, folder);
+    ASSERT_EQ(run.status, 0) << run.command << "\n" << run.err;
+    const std::string earlier = slurpFile(work / "isocs");
+    run = runProgram(VORNEX_PROGRAM, empty, folder);
+    EXPECT_EQ(run.status, 1) << run.command << "\n" << run.err;
+    EXPECT_EQ(slurpFile(work / "isocs"), earlier);
+    run = runProgram(VORNEX_PROGRAM, {"wagner", "isoc", "60", "700", "650", "s"}, folder);
+    EXPECT_EQ(run.status, 0) << run.command << "\n" << run.err;
+    EXPECT_TRUE(slurpFile(work / "isocs") != earlier) << "the curve was not replaced";
+
+    std::vector<std::string> list = traced;
+    list.insert(list.end(), empty.begin() + 1, empty.end());
+    list.insert(list.end(), traced.begin() + 1, traced.end());
+    run = runProgram(VORNEX_PROGRAM, list, folder);
+    EXPECT_EQ(run.status, 1) << run.command << "\n" << run.err;
+    EXPECT_EQ(run.err.find("was not written by this program"), std::string::npos) << run.err;
+    EXPECT_EQ(slurpFile(work / "isocs"), earlier);
+    EXPECT_FALSE(holdsHiddenFile(work));
+}
+
 TEST(VornexFiles, HiddenCommandsThatDoNothingFail) {
     const struct {
         std::vector<std::string> words;

@@ -536,6 +536,53 @@ TEST_F(DrawingsTest, IcePanelDefaultClickAndRefusals) {
     EXPECT_NEAR(key(0, "Xm"), doc->mXm, 1e-12);
 }
 
+// A click in the ternary view gives the temperature at which ice melts last in the brine
+// clicked, and the salinity solved back from it is the brine's (a round trip through the
+// model). Across the triangle: where the model has no such temperature (most of the salt-rich
+// part) the panel keeps what it showed and says why, never a temperature with a blank salinity
+// beside it, or one below absolute zero.
+TEST_F(DrawingsTest, TernaryClicksGiveBackTheBrineOrKeepThePanel) {
+    doc->selectTabViewItemAtIndex(3);
+    const std::string status = MyDocument::kStatusLine;
+    int solved = 0, kept = 0;
+    for (double a = 0; a <= 100; a += 5)
+        for (double b = 0; a + b <= 100; b += 5) {
+            if (a + b == 0) continue;
+            const std::string T0 = form().text("mIceT"), S0 = form().text("mIceSalinity");
+            ASSERT_TRUE(ui->clickTernary(a, b));
+            const double sa = doc->ternaryView().mSela(), sb = doc->ternaryView().mSelb();
+            const std::string where = "click at " + std::to_string(a) + " NaCl, " +
+                                      std::to_string(b) + " KCl";
+            if (form().text("mIceSalinity").empty() || form().text(status).rfind("No ice", 0) == 0) {
+                ++kept;
+                EXPECT_EQ(form().text("mIceT"), T0) << where;
+                EXPECT_EQ(form().text("mIceSalinity"), S0) << where;
+                EXPECT_NE(form().text(status).find("no ice-melting temperature"), std::string::npos)
+                    << where << ": " << form().text(status);
+                continue;
+            }
+            ++solved;
+            const double T = form().value("mIceT");
+            EXPECT_GT(T, -273.15) << where;
+            EXPECT_NEAR(form().value("mIceSalinity"), sa + sb, 1e-6 * (sa + sb)) << where;
+            EXPECT_NEAR(form().value("mIceRatio"), 100 * sa / (sa + sb), 1e-9) << where;
+            double w = NAN;
+            doc->model()->calculateIceMeltingSalinity(T, sa / (sa + sb), w);
+            EXPECT_NEAR(100 * w, sa + sb, 1e-6 * (sa + sb)) << where;
+        }
+    EXPECT_GT(solved, 50);
+    EXPECT_GT(kept, 50);
+    // On the KCl edge the NaCl share is 0, not a rounding trace or "-0".
+    for (double b = 1; b <= 75; b += 1) {
+        ASSERT_TRUE(ui->clickTernary(0, b));
+        EXPECT_EQ(form().text("mIceRatio"), "0") << b << " wt % KCl";
+    }
+    // Back inside the ice field the click is taken again.
+    ASSERT_TRUE(ui->clickTernary(10, 5));
+    EXPECT_NEAR(form().value("mIceSalinity"), 15, 1e-4);
+    EXPECT_EQ(form().text(status), "");
+}
+
 // Boiling start values, a layer that does not boil, a boiling layer whose column passes its
 // brine's critical point (a depth mark where its boiling ends), a column already at its
 // boiling temperature at the top, a deep layer whose column passes its brine's critical point,

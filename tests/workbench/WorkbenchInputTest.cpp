@@ -2,7 +2,9 @@
 // over a grid of surface temperatures and gradients, undo of zooms across cases, and ranges
 // restored from damaged files.
 #include <cmath>
+#include <cstdio>
 #include <limits>
+#include <utility>
 
 #include "WorkbenchTestSupport.h"
 #include "platform/KeyedArchiver.h"
@@ -135,6 +137,41 @@ TEST_F(WorkbenchTest, RefusalClearedByAnotherCaseOrAnAcceptedInput) {
     ASSERT_TRUE(ui->selectRow(1));
     EXPECT_NE(form().text(MyDocument::kStatusLine).find("outside the range of the model"), std::string::npos)
         << form().text(MyDocument::kStatusLine);
+}
+
+// A name or comment the document file cannot hold (bytes that are not UTF-8, a zero
+// character) is refused where it is typed or edited, saying why: taken, it would make every
+// later save of the document fail. Text of any language is taken and saved as typed.
+TEST_F(WorkbenchTest, TextAFileCannotHoldIsRefusedAndTheDocumentStillSaves) {
+    const std::string kept = "Halit\xC3\xA9 \xF0\x9F\x92\xA7 \"30 %\" <a\\b>";
+    ASSERT_TRUE(ui->type("mName", kept));
+    ASSERT_TRUE(ui->type("mComment", "brine \xE2\x88\x92 vapour"));
+    const std::string nul("in\0side", 7);
+    for (const auto& [control, text] : {std::pair<std::string, std::string>{"mName", "bad \xFF\xFE"},
+                                        {"mComment", "cut \xC3"},
+                                        {"mName", nul}}) {
+        ui->type(control, text);
+        EXPECT_EQ(doc->refusedControl(), control) << control;
+        EXPECT_NE(form().text(MyDocument::kStatusLine).find("is not taken"), std::string::npos)
+            << form().text(MyDocument::kStatusLine);
+    }
+    EXPECT_EQ(caseAt(0).get("name").toString(), kept);
+    EXPECT_EQ(form().text("mName"), kept);
+    EXPECT_EQ(caseAt(0).get("comment").toString(), "brine \xE2\x88\x92 vapour");
+    EXPECT_FALSE(ui->editCell(0, "comment", PlistValue("\xE9t\xE9")));
+    EXPECT_FALSE(ui->editCell(0, "name", PlistValue(nul)));
+    EXPECT_EQ(doc->refusedControl(), "mListView");
+    EXPECT_EQ(caseAt(0).get("name").toString(), kept);
+
+    const std::string path = ::testing::TempDir() + "text-kept.vxd";
+    const IoResult saved = doc->saveToFile(path);
+    ASSERT_TRUE(saved.ok()) << saved.message;
+    IoResult opened;
+    const auto back = HeadlessWorkbench::openDocument(path, &opened);
+    ASSERT_TRUE(back) << opened.message;
+    EXPECT_EQ(back->cases().at(0).get("name").toString(), kept);
+    EXPECT_EQ(back->cases().at(0).get("comment").toString(), "brine \xE2\x88\x92 vapour");
+    std::remove(path.c_str());
 }
 
 TEST_F(WorkbenchTest, PanelFieldsAndTableEditsKeepTheirBounds) {

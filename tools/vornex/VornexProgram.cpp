@@ -102,8 +102,8 @@ bool printHelpOf(const std::string& word) {
 }
 
 int unknownHelp(const char* word) {
-    vornex::cfprintf(stderr, "No model or command is known by \"%.40s\"; vornex --help lists them\n",
-                 word);
+    vornex::cfprintf(stderr, "No model or command is known by \"%s\"; vornex --help lists them\n",
+                     shownWord(word).c_str());
     return 2;
 }
 

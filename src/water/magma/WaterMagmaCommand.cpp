@@ -121,7 +121,8 @@ void printBanner() {
 }
 
 void printUnknown(const char* keyword) {
-    vornex::cfprintf(stderr, "Unknown command \"%.40s\"; the commands are:", keyword);
+    vornex::cfprintf(stderr, "Unknown command \"%s\"; the commands are:",
+                     shownWord(keyword).c_str());
     for (const char* command : kCommands) vornex::cfprintf(stderr, " %s", command);
     std::fputs("\n", stderr);
 }
@@ -195,7 +196,8 @@ bool parameter(const char* command, const char* name, const char* word, Need nee
         why = "must lie above -273.15 deg. C";
     if (why == nullptr && need == Need::Positive && !(value > 0.0)) why = "must be above zero";
     if (why == nullptr) return true;
-    vornex::cfprintf(stderr, "%s: %s \"%.40s\" refused: %s\n", command, name, word, why);
+    vornex::cfprintf(stderr, "%s: %s \"%s\" refused: %s\n", command, name,
+                     shownWord(word).c_str(), why);
     return false;
 }
 
@@ -340,8 +342,8 @@ int WaterEOS::doMenuCommand(const char* keyword, int argc, const char** argv) {
             !parameter(keyword, tp ? "pressure" : "volume", argv[1], Need::Positive, value))
             return 1;
         if (selector == 0) {
-            vornex::cfprintf(stderr, "%s: phase \"%.40s\" refused: is neither liquid nor steam\n",
-                         keyword, argv[2]);
+            vornex::cfprintf(stderr, "%s: phase \"%s\" refused: is neither liquid nor steam\n",
+                         keyword, shownWord(argv[2]).c_str());
             return 1;
         }
         const double TK = celsius + 273.15;

@@ -239,6 +239,7 @@ bool WaterEOS::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag f
                                                 ? "the pyroclast-heated case"
                                                 : "the irreversible expansion")
                                          : nullptr;
+    std::string missingWhy;
     bool written = true;
     // The script draws this cycle; it is written last, since it loads the recharge file too.
     WaterMagmaCalculationResult drawn = r;
@@ -276,7 +277,13 @@ bool WaterEOS::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag f
             calculateWaterMagmaCycle(info, r, 0, 0);
             ticks += std::clock() - start;
             if (error || !std::isfinite(r.Wirr)) {
-                if (missing == nullptr) missing = "a recharge cycle while the magma was still hot";
+                if (missing == nullptr) {
+                    missing = "a recharge cycle while the magma was still hot";
+                    // The cycle's own reason, so that the user learns what to change.
+                    if (!r.failure.empty())
+                        missingWhy = r.failure + (r.failedState.empty() ? "" : "; ") +
+                                     r.failedState;
+                }
                 if (error) break;
             }
             r.Wrev -= ownRev;
@@ -330,7 +337,8 @@ bool WaterEOS::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, ScriptFlag f
     }
     if (flag == kScriptIgor) openIgorScript("igor0.itx");
     if (missing != nullptr) {
-        vornex::cfprintf(stderr, "The cycle is not complete: %s could not be computed\n", missing);
+        vornex::cfprintf(stderr, "The cycle is not complete: %s could not be computed%s%s\n", missing,
+                         missingWhy.empty() ? "" : ": ", missingWhy.c_str());
         return false;
     }
     return true;

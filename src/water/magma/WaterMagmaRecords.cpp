@@ -103,11 +103,11 @@ constexpr double kDefaultRecharges = 10.0;
 int32_t boundedCount(const char* word, const char* given, double value, int32_t most) {
     if (value > most) {
         vornex::cfprintf(stderr, "%s %s is above the bound: %d cycles at most are computed\n", word,
-                     given, most);
+                     shownWord(given).c_str(), most);
         value = most;
     } else if (value < 1.0) {
         vornex::cfprintf(stderr, "%s %s is below the bound: 1 cycle at least is computed\n", word,
-                     given);
+                     shownWord(given).c_str());
         value = 1.0;
     }
     return static_cast<int32_t>(value);
@@ -224,7 +224,8 @@ int WaterMagmaCalculationInfo::readArguments(int argc, const char* const* argv,
         }
         const char* text = argv[++i];
         if (const char* why = numberRefusal(text, value)) {
-            vornex::cfprintf(stderr, "Magma-water input refused: %s \"%.40s\" %s\n", word, text, why);
+            vornex::cfprintf(stderr, "Magma-water input refused: %s \"%s\" %s\n", word,
+                             shownWord(text).c_str(), why);
             return false;
         }
         return true;
@@ -236,7 +237,7 @@ int WaterMagmaCalculationInfo::readArguments(int argc, const char* const* argv,
         if (!number(i, word, value)) return false;
         if (value != std::floor(value)) {
             vornex::cfprintf(stderr, "Magma-water input refused: %s \"%s\" is not a whole number\n",
-                         word, argv[i]);
+                         word, shownWord(argv[i]).c_str());
             return false;
         }
         field = boundedCount(word, argv[i], value, mostCycles);
@@ -251,8 +252,8 @@ int WaterMagmaCalculationInfo::readArguments(int argc, const char* const* argv,
             if (!number(i, word, this->*option->field)) return -1;
             // m's unset mark is 0: a ratio of 0 given would be taken for none and become 1.
             if (option->field == &WaterMagmaCalculationInfo::m && m == 0.0) {
-                vornex::cfprintf(stderr, "Magma-water input refused: m \"%.40s\" must be above 0\n",
-                             argv[i]);
+                vornex::cfprintf(stderr, "Magma-water input refused: m \"%s\" must be above 0\n",
+                             shownWord(argv[i]).c_str());
                 return -1;
             }
         } else if (std::strcmp(word, "max") == 0) {
@@ -270,8 +271,8 @@ int WaterMagmaCalculationInfo::readArguments(int argc, const char* const* argv,
             interactive = true;
         } else {
             vornex::cfprintf(stderr,
-                         "Magma-water input refused: unknown option \"%.40s\"; the options are",
-                         word);
+                         "Magma-water input refused: unknown option \"%s\"; the options are",
+                         shownWord(word).c_str());
             for (const ValueOption& o : kValueOptions) vornex::cfprintf(stderr, " %s", o.word);
             vornex::cfprintf(stderr, " max pyroclast recharge frac interactive\n");
             return -1;
@@ -383,8 +384,8 @@ bool WaterMagmaCalculationInfo::askToUser(std::istream& in) {
         return !stopped;
     };
     auto refuse = [&](const std::string& line, const char* why) {
-        vornex::cfprintf(stderr, "Magma-water input refused: the answer \"%.40s\" %s\n", line.c_str(),
-                     why);
+        vornex::cfprintf(stderr, "Magma-water input refused: the answer \"%s\" %s\n",
+                     shownWord(line).c_str(), why);
         stopped = true;
     };
     auto askDouble = [&](double& field, double unset, const char* question, double value,

@@ -97,6 +97,31 @@ TEST(KelnoConsole, RefusalsAndFailuresEndWithStatusOne) {
     }
 }
 
+// A word the program repeats in its refusal is shown as one line of text: a line break in it
+// cannot forge a line of the report, a terminal's escape sequence cannot act, bytes that are
+// not text show as '?', and a long word is cut.
+TEST(KelnoConsole, RefusedWordsAreEchoedAsOneLineOfText) {
+    const std::string forged = "x\nWrote forged";
+    const std::string escape = "\x1b[2J";
+    const std::string notText = "1\xff";
+    const std::vector<std::vector<std::string>> commands = {
+        {forged},          {"pv", forged},     {"pv", "m", forged}, {"ev", "frac", forged},
+        {"TP", forged, "1"}, {"TP", "300", "1", escape}, {"pv", escape}, {"tsat", notText},
+        {"pv", std::string(5000, 'a')},
+    };
+    const fs::path base = fs::current_path() / "reproducers-echo";
+    int n = 0;
+    for (const auto& words : commands) {
+        const testing::ProgramRun run =
+            testing::runProgram(KELNO_PROGRAM, words, base / std::to_string(n++));
+        EXPECT_EQ(run.status, 1) << run.command;
+        EXPECT_EQ(run.err.find("\nWrote forged"), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find('\x1b'), std::string::npos) << run.command;
+        EXPECT_EQ(run.err.find('\xff'), std::string::npos) << run.command;
+        EXPECT_LT(run.err.size(), 1000u) << run.command;
+    }
+}
+
 // Every cycle and diagram run with each surface pressure given: refused at once with the
 // reason, no report, nothing written.
 void expectSurfaceRefused(const fs::path& base, std::initializer_list<const char*> pressures,

@@ -206,6 +206,24 @@ TEST(KelnoNotices, CountsAndRatiosOutsideTheirBoundsAreSaid) {
         EXPECT_EQ(kelno({"pv", "m", m}, std::string("ratio") + m).status, 0) << m;
 }
 
+// Near-freezing surface water at a low surface pressure: the first cycle runs, but the
+// magma it leaves at 336 degC puts the next charge's Wohletz state 3 at a negative pressure.
+TEST(KelnoNotices, ARechargeCycleThatFailsSaysWhy) {
+    const testing::ProgramRun run =
+        kelno({"pw", "Psurf", "0.0115399", "T1", "3.30227", "Tliq", "1148.87", "recharge", "max",
+               "100"},
+              "rechargeWhy");
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_TRUE(has(run.err, "a recharge cycle while the magma was still hot could not be "
+                             "computed: the Wohletz artifice puts the heated water (state 3) at "
+                             "a negative pressure"))
+        << run.err;
+    // The state it failed at: the magma the first cycle left.
+    EXPECT_TRUE(has(run.err, "the heated water (state 3) at")) << run.err;
+    // The cycle that ran is reported, and counted alone.
+    EXPECT_TRUE(has(run.out, "Number of cycles        :    1")) << run.out;
+}
+
 TEST(KelnoNotices, ASupercooledSteamOfTheExsolutionIsSaidMetastable) {
     const testing::ProgramRun low = kelno({"exsol", "300", "100"}, "exsolMetastable");
     EXPECT_EQ(low.status, 0) << low.err;

@@ -21,6 +21,18 @@ namespace {
 
 constexpr int kColumns = 13;  // V (cm3/mol), T, P (bar), then the state functions
 
+using Formulation = std::pair<std::string, std::function<std::unique_ptr<WaterEOS>()>>;
+const std::vector<Formulation>& formulations() {
+    static const std::vector<Formulation> list = {
+        {"WagnerPruss", [] { return std::make_unique<WagnerPruss>(2); }},
+        {"HGK", [] { return std::make_unique<HGK>(2); }},
+        {"Hill", [] { return std::make_unique<Hill>(2); }},
+        {"Keenan", [] { return std::make_unique<Keenan>(2); }},
+        {"Saul", [] { return std::make_unique<Saul>(2); }},
+    };
+    return list;
+}
+
 CurveArray isobar(WaterEOS& w, double Pbar, char side) {
     CurveArray rows;
     w.error = 0;
@@ -33,14 +45,7 @@ CurveArray isobar(WaterEOS& w, double Pbar, char side) {
 // to 364 kg/m3 from 250 to 529 K. Liquid water at 1 bar below its boiling point is 958 to
 // 1000 kg/m3 (IAPWS-95).
 TEST(WaterIsobar, LiquidIsobarAtOneBarIsLiquidWaterForEveryFormulation) {
-    const std::vector<std::pair<std::string, std::function<std::unique_ptr<WaterEOS>()>>> models = {
-        {"WagnerPruss", [] { return std::make_unique<WagnerPruss>(2); }},
-        {"HGK", [] { return std::make_unique<HGK>(2); }},
-        {"Hill", [] { return std::make_unique<Hill>(2); }},
-        {"Keenan", [] { return std::make_unique<Keenan>(2); }},
-        {"Saul", [] { return std::make_unique<Saul>(2); }},
-    };
-    for (const auto& [name, make] : models) {
+    for (const auto& [name, make] : formulations()) {
         SCOPED_TRACE(name);
         auto w = make();
         const CurveArray rows = isobar(*w, 1.0, 0);
@@ -125,13 +130,7 @@ TEST(WaterIsobar, SupercriticalIsobarFromTheVapourSideIsTracedOnce) {
 // 219 bar at 646.517 K (saturation 646.477 K), and its liquid at 100 bar 0.2 K short of its
 // spinodal (614.195 K).
 TEST(WaterIsobar, EachSideRunsPastItsSaturationToItsSpinodal) {
-    const std::vector<std::pair<std::string, std::function<std::unique_ptr<WaterEOS>()>>> models = {
-        {"WagnerPruss", [] { return std::make_unique<WagnerPruss>(2); }},
-        {"HGK", [] { return std::make_unique<HGK>(2); }},
-        {"Hill", [] { return std::make_unique<Hill>(2); }},
-        {"Saul", [] { return std::make_unique<Saul>(2); }},
-    };
-    for (const auto& [name, make] : models)
+    for (const auto& [name, make] : formulations())
         for (double Pbar : {100.0, 215.0, 219.0}) {
             SCOPED_TRACE(name + " at " + std::to_string(Pbar) + " bar");
             auto w = make();

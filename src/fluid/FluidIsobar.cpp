@@ -173,6 +173,7 @@ void FluidPhase::calculate_TV_isobar(double Pbar, double TK, double Vm3, double 
             error = 1;
             return false;
         };
+        bool pastSpinodal = false;
         auto step = [&](double h) {
             const double Tn = temperatureStep ? T0 + h * dT : T0 + h * dV / slope;
             const double Vn = temperatureStep ? V0 + slope * h * dT : V0 + h * dV;
@@ -186,20 +187,40 @@ void FluidPhase::calculate_TV_isobar(double Pbar, double TK, double Vm3, double 
                 // K from 218 K, at its cold liquid's spinodal), which it would trace again.
                 if (error == 0 && std::fabs(T - Tn) > std::fmax(std::fabs(Tn - T0), std::fabs(dT)))
                     error = 1;
-                return;
+            } else {
+                (phase == 2 ? Vl0 : Vv0) = Vn;
+                error = 0;
+                // The answer lies within the step's own length of its prediction.
+                volumeNear(Vn, std::fmax(std::fabs(Vn - V0), 1e-4 * V0));
             }
-            (phase == 2 ? Vl0 : Vv0) = Vn;
-            error = 0;
-            // The answer lies within the step's own length of its prediction.
-            volumeNear(Vn, std::fmax(std::fabs(Vn - V0), 1e-4 * V0));
+            // An isobar that ends at its spinodal takes no state beyond it: a step that lands
+            // on an unstable state, or whose temperature turns back against the step's, is
+            // halved until the smallest step does, where the spinodal is reached. Ended at the
+            // first such landing, the trace stopped short of it (water's steam at 215 bar at
+            // 645 K, 0.06 K above its saturation and 0.2 K above its spinodal). Along one
+            // branch the temperature runs one way up to the spinodal; a volume step across the
+            // narrow loop near the critical point lands on the other branch (Keenan's steam at
+            // 220 bar, from 646.938 K at 62.35 cm3/mol, on its liquid at 646.962 K), which the
+            // trace would follow back down.
+            double Pcalc = 0.0;
+            pastSpinodal = error == 0 && stopAtInstability &&
+                           (!(pressureAndSlopeAt(V, Pcalc) && dPdV < 0.0) ||
+                            (T != T0 && !((T - T0) * (Tn - T0) > 0.0)));
+            if (pastSpinodal) error = 1;
         };
         step(1.0);
+        bool spinodalReached = false;
         for (double h = 1.0; error != 0;) {
             error = 0;
             h /= 2;
             if (h >= kSmallestStepFraction) {
                 step(h);
                 continue;
+            }
+            // Even the smallest step lands beyond the spinodal: the isobar has reached it.
+            if (pastSpinodal) {
+                spinodalReached = true;
+                break;
             }
             // Even small steps fail: the isobar leaves this phase; carry on in the other one.
             pressure(Pbar);
@@ -215,6 +236,7 @@ void FluidPhase::calculate_TV_isobar(double Pbar, double TK, double Vm3, double 
                              Pbar, T0, V0 * 1e6);
             break;
         }
+        if (spinodalReached) break;
     }
 
     // A trace without a row is no isobar: its start lies beyond the bounds (from the vapour

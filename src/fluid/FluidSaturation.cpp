@@ -353,7 +353,11 @@ bool saturationTemperatureOnOwnCurve(FluidPhase& fluid, double PPa, double Tgues
     const double T0 =
         std::isfinite(Tguess) ? std::fmin(std::fmax(Tguess, Tlow), Tc * (1.0 - 1e-3)) : Tlow;
     Trial start;
-    if (!at(T0, start) && !at(0.5 * (Tlow + Tc), start)) return false;
+    bool started = at(T0, start) || at(0.5 * (Tlow + Tc), start);
+    // A fluid whose saturation begins above the start (Duan-Moller-Weare methane's at 156.1 K,
+    // nitrogen's at its triple point) has its curve looked for towards the critical point.
+    for (int k = 1; !started && k < 16; ++k) started = at(T0 + (Tc - T0) * k / 16.0, start);
+    if (!started) return false;
     // Outwards on both sides in steps that double, up towards the critical point by
     // quarters of the gap left (the curve ends there), down to the lowest temperature; first
     // the side where the pressure lies if the curve rises. The first change of sign brackets;
@@ -376,9 +380,20 @@ bool saturationTemperatureOnOwnCurve(FluidPhase& fluid, double PPa, double Tgues
         up = next;
         return true;
     };
+    // Below the last temperature that had no saturation the downward side looks no further.
+    double Tfloor = Tlow;
     auto stepDown = [&](double step) {
         Trial next;
-        if (down.T <= Tlow || !at(std::fmax(down.T - step, Tlow), next)) return false;
+        if (down.T <= Tfloor) return false;
+        // Where the curve ends above the lowest temperature (nitrogen's at its triple point,
+        // 16 mK below the saturation temperature of a pressure 0.3 % above the triple
+        // point's), the gap closes on its end by halves, so that the pressures of its last
+        // stretch are bracketed too.
+        for (double TK = std::fmax(down.T - step, Tfloor); !at(TK, next);
+             TK = 0.5 * (down.T + Tfloor)) {
+            Tfloor = TK;
+            if (down.T - Tfloor <= 1e-10 * down.T) return false;
+        }
         if ((next.F < 0.0) != (down.F < 0.0)) {
             lo = next;
             hi = down;
@@ -445,11 +460,31 @@ bool saturationTemperatureOnOwnCurve(FluidPhase& fluid, double PPa, double Tgues
     return true;
 }
 
+// Whether the pair the Newton solve converged to is the fluid's own saturation at its
+// temperature. An equation may hold other pairs of equal pressure and fugacity, which the
+// solve reaches from a start far from the solution: Hill's water at 49.74 bar from 453 K
+// converged to 601.5 K, its liquid of 55.1 cm3/mol on a stiff stretch between the loops of
+// the isotherm (the saturation pressure there is 125.8 bar), and Duan's carbon dioxide at
+// 31.3 bar from 216.9 K to 34.8 K, where it has no saturation. A pure fluid's pair is
+// checked against its saturation pressure at that temperature, and left as the solve left
+// it; a pair held apart by an offset or a curved interface is not.
+bool pairOnOwnCurve(FluidPhase& fluid, double PPa) {
+    const bool offset = fluid.deltaP != 0.0 || fluid.deltaT != 0.0 || fluid.capillaryMode != 0;
+    if (offset || (fluid.nc != 1 && componentAlone(fluid) < 0)) return true;
+    const double TK = fluid.T, Vliquid = fluid.Vl, Vvapour = fluid.Vv;
+    double miss = 0.0;
+    if (!saturationPressureMiss(fluid, TK, std::log(PPa), miss) || !(std::fabs(miss) < 1e-6))
+        return false;
+    fluid.Vl0 = Vliquid;
+    fluid.Vv0 = Vvapour;
+    return saturationTemperatureNewton(fluid, PPa, TK);
+}
+
 }  // namespace
 
 void FluidPhase::calculate_saturation_temperature(double PPa, double Tstart) {
     OwnSeparatingVolume separating(*this, true);
-    if (saturationTemperatureNewton(*this, PPa, Tstart)) {
+    if (saturationTemperatureNewton(*this, PPa, Tstart) && pairOnOwnCurve(*this, PPa)) {
         error = 0;
         return;
     }

@@ -333,7 +333,8 @@ bool WagnerPruss::calculateInterfaceTemperatureCurve(const char* name, double TK
     temperature(TK);
     initializeSaturationVolumesFromT("H2O", TK);
     const double Vl0s = Vl0, Vv0s = Vv0;
-    for (int n = 0; n < kMaxSearchSteps; ++n) {
+    int rows = 0;
+    for (int n = 0; n < kMaxSearchSteps; ++n, ++rows) {
         error = 0;
         Vl0 = Vl0s;
         Vv0 = Vv0s;
@@ -355,6 +356,17 @@ bool WagnerPruss::calculateInterfaceTemperatureCurve(const char* name, double TK
     deltaP = 0.0;
     deltaT = 0.0;
     if (igor == 1) file.print("END\n");
+    // Without a saturation at T even without a jump (below the temperatures where the model
+    // has one) there is no curve: nothing is written.
+    if (rows == 0) {
+        file.abandon();
+        vornex::cfprintf(stderr,
+                         "Interface temperature curve: no saturation of water at %g K with a "
+                         "pressure difference of %g bar\n",
+                         TK, Pbar);
+        error = 1;
+        return false;
+    }
     return file.commit();
 }
 

@@ -13,12 +13,25 @@
 #include "oldwater/Hill.h"
 #include "oldwater/Keenan.h"
 #include "oldwater/Saul.h"
+#include "support/IsobarBranch.h"
 #include "water/WagnerPruss.h"
 
 namespace vornex {
 namespace {
 
 constexpr int kColumns = 13;  // V (cm3/mol), T, P (bar), then the state functions
+
+using Formulation = std::pair<std::string, std::function<std::unique_ptr<WaterEOS>()>>;
+const std::vector<Formulation>& formulations() {
+    static const std::vector<Formulation> list = {
+        {"WagnerPruss", [] { return std::make_unique<WagnerPruss>(2); }},
+        {"HGK", [] { return std::make_unique<HGK>(2); }},
+        {"Hill", [] { return std::make_unique<Hill>(2); }},
+        {"Keenan", [] { return std::make_unique<Keenan>(2); }},
+        {"Saul", [] { return std::make_unique<Saul>(2); }},
+    };
+    return list;
+}
 
 CurveArray isobar(WaterEOS& w, double Pbar, char side) {
     CurveArray rows;
@@ -32,14 +45,7 @@ CurveArray isobar(WaterEOS& w, double Pbar, char side) {
 // to 364 kg/m3 from 250 to 529 K. Liquid water at 1 bar below its boiling point is 958 to
 // 1000 kg/m3 (IAPWS-95).
 TEST(WaterIsobar, LiquidIsobarAtOneBarIsLiquidWaterForEveryFormulation) {
-    const std::vector<std::pair<std::string, std::function<std::unique_ptr<WaterEOS>()>>> models = {
-        {"WagnerPruss", [] { return std::make_unique<WagnerPruss>(2); }},
-        {"HGK", [] { return std::make_unique<HGK>(2); }},
-        {"Hill", [] { return std::make_unique<Hill>(2); }},
-        {"Keenan", [] { return std::make_unique<Keenan>(2); }},
-        {"Saul", [] { return std::make_unique<Saul>(2); }},
-    };
-    for (const auto& [name, make] : models) {
+    for (const auto& [name, make] : formulations()) {
         SCOPED_TRACE(name);
         auto w = make();
         const CurveArray rows = isobar(*w, 1.0, 0);
@@ -116,6 +122,39 @@ TEST(WaterIsobar, SupercriticalIsobarFromTheVapourSideIsTracedOnce) {
                 << "row " << r << " of " << n;
         EXPECT_LT(rows[kColumns * (n - 1) + 1], 250.0);
     }
+}
+
+// Below the critical pressure each side's isobar runs past its saturation to its spinodal. A
+// step that landed past the spinodal had ended the trace: IAPWS-95's steam at 215 bar ended at
+// 645 K, short of its saturation (644.941 K) and 0.2 K short of its spinodal (644.790 K), at
+// 219 bar at 646.517 K (saturation 646.477 K), and its liquid at 100 bar 0.2 K short of its
+// spinodal (614.195 K).
+TEST(WaterIsobar, EachSideRunsPastItsSaturationToItsSpinodal) {
+    for (const auto& [name, make] : formulations())
+        for (double Pbar : {100.0, 215.0, 219.0}) {
+            SCOPED_TRACE(name + " at " + std::to_string(Pbar) + " bar");
+            auto w = make();
+            w->calculateTheSaturationTemperature(Pbar, 0);
+            ASSERT_EQ(w->error, 0);
+            const double Tsat = w->T;
+            for (char side : {char(0), char(1)}) {
+                auto traced = make();
+                const CurveArray rows = isobar(*traced, Pbar, side);
+                EXPECT_EQ(traced->error, 0);
+                const std::size_t n = rows.size() / kColumns;
+                ASSERT_GT(n, 100u);
+                const double Tend = rows[kColumns * (n - 1) + 1];
+                if (side == 0)
+                    EXPECT_GT(Tend, Tsat) << "the liquid";
+                else
+                    EXPECT_LT(Tend, Tsat) << "the steam";
+                auto probe = make();
+                const double Vend = rows[kColumns * (n - 1)] * 1e-6;
+                EXPECT_FALSE(testing_support::isobarBranchGoesOn(*probe, Tend, Vend, Pbar,
+                                                                 side == 0 ? 2e-3 : -2e-3))
+                    << (side == 0 ? "the liquid" : "the steam") << " ends at " << Tend << " K";
+            }
+        }
 }
 
 // An isobar whose start lies beyond the trace's bounds writes no row: from the vapour side at

@@ -76,6 +76,26 @@ TEST(SaturationTemperatureTest, TwoGasesAreNoSaturation) {
     EXPECT_NEAR(water.calculateTheSaturationPressure(TK) / (Pbar * 1e5), 1.0, 1e-8);
 }
 
+// Hill's water at 49.74 bar, solved from 453 K (0.7 Tc) with the volumes of the saturation
+// just below it: the Newton solve converged to another pair of equal pressure and fugacity,
+// 601.5 K with a liquid of 55.1 cm3/mol on a stiff stretch between the loops of its isotherm
+// (its saturation pressure there is 125.8 bar), and gave it as the saturation.
+TEST(SaturationTemperatureTest, AFarStartGivesTheModelsOwnSaturation) {
+    Hill water(2);
+    const double Tc = water.namingCriticalTemperature();
+    for (double Pbar : {49.7410463, 52.971392}) {
+        SCOPED_TRACE(Pbar);
+        water.Vl0 = 23.1417038e-6;
+        water.Vv0 = 718.730572e-6;
+        water.calculate_saturation_temperature(Pbar * 1e5, 0.7 * Tc);
+        ASSERT_EQ(water.error, 0);
+        const double TK = water.T;
+        EXPECT_LT(TK, 545.0);
+        EXPECT_LT(water.Vl, 24e-6);
+        EXPECT_NEAR(water.calculateTheSaturationPressure(TK) / (Pbar * 1e5), 1.0, 1e-8);
+    }
+}
+
 TEST(SaturationTemperatureTest, EveryPressureOfTheGridOnTheReferenceModel) {
     WagnerPruss water(2);
     expectSaturationTemperaturesOverGrid(water, 20001, 40);

@@ -30,6 +30,7 @@
 #include "puregas/IUPACCO2.h"
 #include "puregas/N2EOS.h"
 #include "puregas/Sterner.h"
+#include "support/IsobarBranch.h"
 #include "water/WagnerPruss.h"
 #include "water/WaterEOS.h"
 
@@ -263,6 +264,28 @@ void checkPureFluid(Checks& c, const Maker& make, double Tmin = 0.0) {
         c.check("Psat(Tsat(P)) = P", std::fabs(P2 / P - 1) < 1e-6,
                 "P " + num(P * 1e-5) + " bar: Tsat " + num(T) + " K, Psat " + num(P2 * 1e-5));
     }
+    // From a start far from it (0.7 Tc, and the lowest temperature of the curve), with the
+    // volumes the model saturates at there: whatever the start, the temperature found has the
+    // pressure on the model's own curve (an equation's other pairs of equal pressure and
+    // fugacity are none; a start where the model has no saturation still finds its curve).
+    const int nFar = b.points(40, 4);
+    for (int i = 0; i < nFar; ++i) {
+        const double P = P0 * std::exp((i + 0.5 * (b.offset(c.configuration() + "far", 2) + 0.5)) /
+                                       nFar * std::log(P1 / P0));
+        for (double Tstart : {0.7 * Tc, Tt}) {
+            const std::string where = "P " + num(P * 1e-5) + " bar from " + num(Tstart) + " K";
+            f->error = 0;
+            f->calculateTheSaturationPressure(Tstart);
+            f->error = 0;
+            f->calculate_saturation_temperature(P, Tstart);
+            const double T = f->error == 0 ? f->T : std::nan("");
+            if (!c.check("Tsat from a far start solves below Pc", std::isfinite(T), where)) continue;
+            f->error = 0;
+            const double P2 = f->calculateTheSaturationPressure(T);
+            c.check("Tsat from a far start lies on the model's own curve", std::fabs(P2 / P - 1) < 1e-6,
+                    where + ": Tsat " + num(T) + " K, Psat there " + num(P2 * 1e-5) + " bar");
+        }
+    }
     checkSelectors(c, *f, Ts, Ps, Vls, Vvs);
     checkIsobars(c, *f, Ts, Ps);
     // Every spinodal row is the first loss of stability of its isotherm: from the saturated
@@ -413,14 +436,20 @@ void checkCharacteristicCurves(Checks& c, const Maker& make) {
             }
 }
 
-// The water isobars from each side at pressures from 1e-4 to 1e5 bar (a decade apart, and
-// 300 bar): every row lies on its
+// The water isobars from each side at pressures from 1e-4 to 1e5 bar (a decade apart, 215
+// and 219 bar just below the critical pressure, and 300 bar): every row lies on its
 // pressure, the temperature runs one way (a trace that turned back writes a stretch of the
-// curve twice), and an isobar without a row raises the flag.
+// curve twice), and an isobar without a row raises the flag. Below the critical pressure
+// each side runs past its saturation temperature, and on to its spinodal: its branch goes on
+// no further (within 2 mK) where the trace ends short of its bounds.
 void checkWaterIsobars(Checks& c, const Maker& make) {
     constexpr std::size_t kColumns = 13;  // V (cm3/mol), T (K), P (bar), then the functions
     std::vector<double> pressures;
     for (int k = -4; k <= 4; ++k) pressures.push_back(std::pow(10.0, k));
+    // Just below the critical pressure, where a step of the steam's trace lands past its
+    // spinodal long before the isobar reaches it.
+    pressures.push_back(215.0);
+    pressures.push_back(219.0);
     // Just above the critical pressure, where the vapour side's trace runs into the liquid.
     pressures.push_back(300.0);
     pressures.push_back(5e4);
@@ -452,6 +481,24 @@ void checkWaterIsobars(Checks& c, const Maker& make) {
                         num(back ? rows[kColumns * back + 1] : 0.0) + " K after T " +
                         num(back ? rows[kColumns * (back - 1) + 1] : 0.0) + " K");
             auto probe = make();
+            // Past the saturation to the spinodal, below the critical pressure.
+            auto* sat = dynamic_cast<WaterEOS*>(probe.get());
+            sat->error = 0;
+            test::outputOf([&] { sat->calculateTheSaturationTemperature(Pbar, 0); });
+            const double Tend = rows[kColumns * (count - 1) + 1];
+            const double Vend = rows[kColumns * (count - 1)] * 1e-6;
+            // The traces keep to 200-1500 K, and the vapour side to volumes above 16 cm3/mol.
+            const bool atBound = Tend < 201.0 || Tend > 1499.0 || (side == 1 && Vend < 1.62e-5);
+            if (sat->error == 0 && !atBound) {
+                const double Tsat = sat->T;
+                c.check("an isobar below the critical pressure runs past its saturation",
+                        side == 0 ? Tend >= Tsat : Tend <= Tsat,
+                        where + ": ends at " + num(Tend) + " K, saturation at " + num(Tsat) + " K");
+                c.check("an isobar below the critical pressure ends at its spinodal",
+                            !testing_support::isobarBranchGoesOn(*probe, Tend, Vend, Pbar, side == 0 ? 2e-3 : -2e-3),
+                            where + ": its branch goes on from " + num(Tend) + " K, " + num(Vend * 1e6) +
+                                " cm3/mol");
+            }
             const std::size_t step = std::max<std::size_t>(1, count / static_cast<std::size_t>(c.budget().points(40, 8)));
             for (std::size_t r = c.budget().offset(where, static_cast<int>(step)); r < count; r += step) {
                 const double V = rows[kColumns * r], T = rows[kColumns * r + 1], P = rows[kColumns * r + 2];

@@ -792,6 +792,35 @@ void checkInterfaceRefusals(Checks& c, double TK) {
         }
 }
 
+// The interface temperature curve at T: where water saturates (the model's own saturation
+// pressure at T) a file of rows from the jump 0, where it does not none, refused and said.
+void checkInterfaceSaturation(Checks& c, double TK) {
+    WagnerPruss probe(2);
+    probe.error = 0;
+    const double Psat = probe.calculateTheSaturationPressure(TK);
+    const bool saturates = probe.error == 0 && Psat > 0;
+    for (char side : {char(0), char(1)}) {
+        WagnerPruss water(2);
+        std::remove("ifacet");
+        bool written = false;
+        const std::string err = test::stderrOf([&] {
+            test::stdoutOf([&] { written = water.calculateInterfaceTemperatureCurve("iface", TK, side, 5.0, 0.0, 0, "t"); });
+        });
+        std::ifstream in("ifacet");
+        int rows = 0;
+        for (std::string line; std::getline(in, line);)
+            if (!line.empty() && line[0] != '#') ++rows;
+        std::remove("ifacet");
+        const std::string where = "T " + num(TK) + " K, side " + num(side) + ": " + (written ? "written" : "refused") +
+                                  ", " + num(rows) + " rows, saturation pressure " + num(Psat * 1e-5) + " bar";
+        if (saturates)
+            c.check("an interface curve where water saturates has its rows", written && rows > 0, where);
+        else
+            c.check("an interface curve where water does not saturate is refused, said",
+                    !written && rows == 0 && !err.empty(), where);
+    }
+}
+
 }  // namespace
 
 void addStudyConfigurations(std::vector<Configuration>& out) {
@@ -847,6 +876,9 @@ void addStudyConfigurations(std::vector<Configuration>& out) {
         out.push_back({"studies", "studies refused interface T " + num(TK),
                        [TK](Checks& c) { checkInterfaceRefusals(c, TK); }});
     }
+    // Below and about the lowest temperature where water saturates, and at its triple point.
+    for (double TK : {150.0, 200.0, 230.0, 273.16})
+        out.push_back({"studies", "studies interface T " + num(TK), [TK](Checks& c) { checkInterfaceSaturation(c, TK); }});
     for (double d : {0.0, 5.0, 20.0, 50.0, 100.0, 150.0, 200.0, 219.0})
         out.push_back({"studies", "studies superheat d " + num(d), [=](Checks& c) { checkSuperheat(c, d); }});
     for (int k = 0; k < 8; ++k) {

@@ -323,6 +323,23 @@ TEST_F(WaterSuperheatTest, InterfaceCurveRefusesAStepThatIsNotPositive) {
     }
 }
 
+// Below the temperatures where water saturates there is no curve: the call had written a
+// file of its header alone and reported success.
+TEST_F(WaterSuperheatTest, InterfaceCurveWithoutASaturationIsNone) {
+    for (char side : {char(0), char(1)}) {
+        SCOPED_TRACE(int(side));
+        std::filesystem::remove("ifacen");
+        bool written = true;
+        const std::string said = test::stderrOf([&] {
+            written = water.calculateInterfaceTemperatureCurve("iface", 200.0, side, 1.0, 0.0, 0, "n");
+        });
+        EXPECT_FALSE(written);
+        EXPECT_NE(water.error, 0);
+        EXPECT_FALSE(std::filesystem::exists("ifacen"));
+        EXPECT_NE(said.find("no saturation"), std::string::npos) << said;
+    }
+}
+
 TEST_F(WaterSuperheatTest, InterfaceCurveStartsAtEqualTemperatures) {
     ASSERT_TRUE(water.calculateInterfaceTemperatureCurve("itf", 500.0, 1, 20.0, 0.0, 1, "a"));
     const std::vector<std::string> text = testing::fileLines("itfa");

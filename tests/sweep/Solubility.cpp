@@ -1,7 +1,8 @@
 // The gas-solubility models where the other families do not go: Dubessy's saturated vapour of
 // H2O-CO2 and its brines by content, salinity and temperature; the Henry-Pitzer sets in hot
-// water; every model at the exact top of its ranges, the pressure given in bar and in Pa; and
-// Henry's law over water without NaCl.
+// water; every model at the exact top of its ranges, the pressure given in bar and in Pa; every
+// model with each gas model, with or without a vapour side; and Henry's law over water
+// without NaCl.
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -122,9 +123,11 @@ void checkDubessy(Checks& c, int system, int henryOption, double TK) {
         std::vector<Point> points;
         for (int k = first + 1; k <= contents; k += step) {
             const double mg = 0.05 * k;
-            const std::string where = "T " + num(TK) + " K, NaCl " + num(ms) + ", CO2 " + num(mg) + " mol/kg";
+            const std::string where =
+                "T " + num(TK) + " K, NaCl " + num(ms) + ", CO2 " + num(mg) + " mol/kg";
             Dubessy d(static_cast<char>(system), 0, 0, static_cast<char>(henryOption));
-            const std::string said = test::outputOf([&] { d.calculate_gas_solubility(TK, mg, ms); });
+            const std::string said =
+                test::outputOf([&] { d.calculate_gas_solubility(TK, mg, ms); });
             const bool solved = d.error == 0;
             points.push_back({mg, solved, d.P});
             if (!solved) {
@@ -162,10 +165,12 @@ void checkDubessy(Checks& c, int system, int henryOption, double TK) {
                             num(a.P * 1e-5) + " bar, " + num(p.mg) + " at " + num(p.P * 1e-5));
             if (!p.solved && a.solved) {
                 bool later = false;
-                for (std::size_t j = i + 1; j < points.size(); ++j) later = later || points[j].solved;
+                for (std::size_t j = i + 1; j < points.size(); ++j)
+                    later = later || points[j].solved;
                 c.check("no refusal between solved contents", !later,
                         "T " + num(TK) + " K, NaCl " + num(ms) + ", CO2 " + num(p.mg) +
-                            " mol/kg refused after " + num(a.mg) + " at " + num(a.P * 1e-5) + " bar");
+                            " mol/kg refused after " + num(a.mg) + " at " + num(a.P * 1e-5) +
+                            " bar");
             }
         }
     }
@@ -202,18 +207,22 @@ void checkHotHenPitSet(Checks& c, int henrySet, const std::string& gas) {
             int lastSolved = -1, refusedAfter = -1;
             for (int i = 0; i < nT; ++i) {
                 const double TK = 448.15 + (647.0 - 448.15) * i / (nT - 1);
-                const std::string where = "T " + num(TK) + " K, P " + num(Pbar) + " bar, m " + num(m);
+                const std::string where =
+                    "T " + num(TK) + " K, P " + num(Pbar) + " bar, m " + num(m);
                 std::string said, saidWater;
                 auto s = solve(true, TK, Pbar, m, said);
                 if (s->error) {
-                    c.check("a hot set solves or says why", !said.empty(), where + ": nothing said");
+                    c.check("a hot set solves or says why", !said.empty(),
+                            where + ": nothing said");
                     if (lastSolved >= 0 && refusedAfter < 0) refusedAfter = i;
                     continue;
                 }
                 if (refusedAfter >= 0)
                     c.check("no refusal between solved temperatures", false,
-                            where + " solved, " + num(448.15 + (647.0 - 448.15) * refusedAfter / (nT - 1)) +
-                                " K refused after " + num(448.15 + (647.0 - 448.15) * lastSolved / (nT - 1)) +
+                            where + " solved, " +
+                                num(448.15 + (647.0 - 448.15) * refusedAfter / (nT - 1)) +
+                                " K refused after " +
+                                num(448.15 + (647.0 - 448.15) * lastSolved / (nT - 1)) +
                                 " K solved");
                 refusedAfter = -1;
                 lastSolved = i;
@@ -227,8 +236,10 @@ void checkHotHenPitSet(Checks& c, int henrySet, const std::string& gas) {
                     c.check("a hot brine set at m 0 is the salt-free solution",
                             w->error == 0 && w->x[static_cast<std::size_t>(w->iGas)] ==
                                                  s->x[static_cast<std::size_t>(s->iGas)],
-                            where + ": " + num(s->x[static_cast<std::size_t>(s->iGas)]) + " against " +
-                                (w->error ? "a refusal" : num(w->x[static_cast<std::size_t>(w->iGas)])));
+                            where + ": " + num(s->x[static_cast<std::size_t>(s->iGas)]) +
+                                " against " +
+                                (w->error ? "a refusal"
+                                          : num(w->x[static_cast<std::size_t>(w->iGas)])));
                 }
             }
         }
@@ -252,7 +263,10 @@ void checkRangeTop(Checks& c, const SolubilityMaker& maker) {
         auto m = maker.make();
         const std::string text = test::outputOf([&] {
             m->temperature(TK);
-            if (inPa) m->Pascal(Pbar * 1e5); else m->pressure(Pbar);
+            if (inPa)
+                m->Pascal(Pbar * 1e5);
+            else
+                m->pressure(Pbar);
             m->setMolalities(ms, 0.0);
             m->calculate_gas_solubility0();
         });
@@ -265,35 +279,40 @@ void checkRangeTop(Checks& c, const SolubilityMaker& maker) {
     for (double TK : {range->Tmin, range->Tmax, 0.5 * (range->Tmin + range->Tmax)})
         for (double ms : {0.0, range->mMax}) {
             if (!salt && ms > 0) continue;
-            const std::string where = "T " + num(TK) + " K, P " + num(Ptop) + " bar, NaCl " + num(ms);
+            const std::string where =
+                "T " + num(TK) + " K, P " + num(Ptop) + " bar, NaCl " + num(ms);
             auto below = solvedAt(TK, Ptop * (1 - 1e-7), ms, false);
             if (!solved(*below)) continue;
             std::string said;
             auto bar = solvedAt(TK, Ptop, ms, false, &said), pa = solvedAt(TK, Ptop, ms, true);
             if (!c.check("the range top is solved where just below it is",
                          solved(*bar) && std::fabs(bar->mg / below->mg - 1) < 1e-5,
-                         where + ": " + num(bar->mg) + " mol/kg (error " + num(bar->error) + ", vapour error " +
-                             num(bar->vapourError) + "), " + num(below->mg) + " just below" +
-                             (said.empty() ? "" : ": " + said.substr(0, 100))))
+                         where + ": " + num(bar->mg) + " mol/kg (error " + num(bar->error) +
+                             ", vapour error " + num(bar->vapourError) + "), " + num(below->mg) +
+                             " just below" + (said.empty() ? "" : ": " + said.substr(0, 100))))
                 continue;
-            c.check("the range top in Pa is the range top in bar", solved(*pa) && pa->mg == bar->mg,
-                    where + ": " + num(pa->mg) + " (error " + num(pa->error) + ") for " + num(bar->mg));
+            c.check(
+                "the range top in Pa is the range top in bar", solved(*pa) && pa->mg == bar->mg,
+                where + ": " + num(pa->mg) + " (error " + num(pa->error) + ") for " + num(bar->mg));
             const double mg = bar->mg;
             for (double start : {0.0, 1.3 * Ptop, Ptop}) {
                 auto back = maker.make();
-                const std::string why = test::outputOf([&] { back->calculate_bubble_pressure(TK, start, ms, mg); });
-                c.check("the range top's solubility bubbles at the top",
-                        back->error == 0 && (std::fabs(back->P * 1e-5 / Ptop - 1) < 1e-6 ||
-                                             dissolvesAtLowerBubble(maker, *back, TK, Ptop, ms, mg)),
-                        where + ", from " + num(start) + " bar: " + num(back->P * 1e-5) + " bar" +
-                            (back->error ? ": " + why.substr(0, 100) : ""));
+                const std::string why =
+                    test::outputOf([&] { back->calculate_bubble_pressure(TK, start, ms, mg); });
+                c.check(
+                    "the range top's solubility bubbles at the top",
+                    back->error == 0 && (std::fabs(back->P * 1e-5 / Ptop - 1) < 1e-6 ||
+                                         dissolvesAtLowerBubble(maker, *back, TK, Ptop, ms, mg)),
+                    where + ", from " + num(start) + " bar: " + num(back->P * 1e-5) + " bar" +
+                        (back->error ? ": " + why.substr(0, 100) : ""));
             }
         }
     // The solution density at each brine-density model's top pressure (in bar: Pa / 1e5 is
     // exact there, where Pa 1e-5 is not).
     for (int type : {SM_MaoDuan0, SM_MaoDuan1, SM_Spivey}) {
-        const double top = type == SM_Spivey ? SpiveyDensityModel::kRange.Pmax / 1e5
-                                             : MaoDuanSalinityModel(type == SM_MaoDuan0 ? 0 : 1).Pmax / 1e5;
+        const double top = type == SM_Spivey
+                               ? SpiveyDensityModel::kRange.Pmax / 1e5
+                               : MaoDuanSalinityModel(type == SM_MaoDuan0 ? 0 : 1).Pmax / 1e5;
         const double TK = 373.15, ms = salt ? 1.0 : 0.0;
         if (range->Pmax < top || TK < range->Tmin || TK > range->Tmax) continue;
         auto density = [&](double Pbar, bool inPa) {
@@ -301,7 +320,10 @@ void checkRangeTop(Checks& c, const SolubilityMaker& maker) {
             test::outputOf([&] {
                 m->setDensityModelType(type);
                 m->temperature(TK);
-                if (inPa) m->Pascal(Pbar * 1e5); else m->pressure(Pbar);
+                if (inPa)
+                    m->Pascal(Pbar * 1e5);
+                else
+                    m->pressure(Pbar);
                 m->setMolalities(ms, 0.0);
                 m->calculate_gas_solubility0();
                 if (m->error == 0) m->calculate_density();
@@ -311,10 +333,11 @@ void checkRangeTop(Checks& c, const SolubilityMaker& maker) {
         const double below = density(top * (1 - 1e-7), false);
         if (!std::isfinite(below)) continue;
         const double inBar = density(top, false), inPa = density(top, true);
-        c.check("the solution's density at its model's top pressure is given, in bar and in Pa alike",
-                std::isfinite(inBar) && inBar == inPa && std::fabs(inBar / below - 1) < 1e-6,
-                "density model " + num(type) + ", T " + num(TK) + " K, P " + num(top) + " bar: " +
-                    num(inBar) + ", in Pa " + num(inPa) + ", just below " + num(below) + " kg/m3");
+        c.check(
+            "the solution's density at its model's top pressure is given, in bar and in Pa alike",
+            std::isfinite(inBar) && inBar == inPa && std::fabs(inBar / below - 1) < 1e-6,
+            "density model " + num(type) + ", T " + num(TK) + " K, P " + num(top) + " bar: " +
+                num(inBar) + ", in Pa " + num(inPa) + ", just below " + num(below) + " kg/m3");
     }
 }
 
@@ -349,24 +372,56 @@ void checkHenryOverWater(Checks& c, int version, const std::string& gas) {
                     where + ": " + num(water->mg) + " (error " + num(water->error) + ") against " +
                         num(brine->mg) + " (error " + num(brine->error) + ")");
             if (water->error != 0 || water->vapourError != 0) {
-                c.check("a solubility over water not given says why", !said.empty(), where + ": nothing said");
+                c.check("a solubility over water not given says why", !said.empty(),
+                        where + ": nothing said");
                 continue;
             }
             for (double start : {0.0, 1.3 * Pbar}) {
                 auto back = make(false);
-                const std::string why =
-                    test::outputOf([&] { back->calculate_bubble_pressure(TK, start, 0.0, water->mg); });
+                const std::string why = test::outputOf(
+                    [&] { back->calculate_bubble_pressure(TK, start, 0.0, water->mg); });
                 c.check("Henry over water bubbles at its pressure",
                         back->error == 0 && std::fabs(back->P * 1e-5 / Pbar - 1) < 1e-4,
                         where + ", from " + num(start) + " bar: " + num(back->P * 1e-5) + " bar" +
                             (back->error ? ": " + why.substr(0, 100) : ""));
             }
             auto salted = make(false);
-            const std::string refusal = test::outputOf([&] { salted->calculate_gas_solubility(TK, Pbar, 1.0); });
+            const std::string refusal =
+                test::outputOf([&] { salted->calculate_gas_solubility(TK, Pbar, 1.0); });
             c.check("Henry over water refuses a salt molality saying so",
                     salted->error != 0 && refusal.find("NaCl") != std::string::npos,
-                    where + ", m 1: error " + num(salted->error) + ", said '" + refusal.substr(0, 100) + "'");
+                    where + ", m 1: error " + num(salted->error) + ", said '" +
+                        refusal.substr(0, 100) + "'");
         }
+}
+
+// ------------------------------------------------------------------ vapour side
+
+// Every model, each with every gas model type: one without a vapour side (its gas model cannot
+// take the system's gases, the 15-component hydrocarbon gas under a one-gas model) refuses
+// the solubility and the bubble pressure, saying it has none; one with a vapour side gives
+// both or says why.
+void checkVapourSide(Checks& c, const SolubilityMaker& maker) {
+    for (int gasModel : {SM_DMW1, SM_SRK1, SM_ClassicalSRK}) {
+        auto m = maker.make();
+        test::outputOf([&] { m->setGasModelType(gasModel); });
+        const bool none = m->vapour == nullptr;
+        const std::string where = "gas model " + num(gasModel) + (none ? ", no vapour side" : "");
+        std::string said = test::outputOf([&] { m->calculate_gas_solubility(350.0, 200.0, 1.0); });
+        const bool solved = m->error == 0 && m->vapourError == 0;
+        c.check("a solubility is given or refused saying why",
+                none ? !solved && said.find("no vapour side") != std::string::npos
+                     : solved || !said.empty(),
+                where + ": error " + num(m->error) + ", vapour error " + num(m->vapourError) +
+                    ", said '" + said.substr(0, 100) + "'");
+        auto back = maker.make();
+        test::outputOf([&] { back->setGasModelType(gasModel); });
+        said = test::outputOf([&] { back->calculate_bubble_pressure(350.0, 0.0, 1.0, 0.01); });
+        c.check("a bubble pressure is given or refused saying why",
+                none ? back->error != 0 && said.find("no vapour side") != std::string::npos
+                     : back->error == 0 || !said.empty(),
+                where + ": error " + num(back->error) + ", said '" + said.substr(0, 100) + "'");
+    }
 }
 
 }  // namespace
@@ -376,9 +431,11 @@ void addSolubilityConfigurations(std::vector<Configuration>& out) {
         for (int option : {1, 2})
             for (int T = 275; T <= 330; ++T) {
                 const double TK = T;
-                out.push_back({"solubility", "solubility Dubessy system " + num(system) + " henry " +
-                                                 num(option) + " T " + num(TK),
-                               [system, option, TK](Checks& c) { checkDubessy(c, system, option, TK); }});
+                out.push_back(
+                    {"solubility",
+                     "solubility Dubessy system " + num(system) + " henry " + num(option) + " T " +
+                         num(TK),
+                     [system, option, TK](Checks& c) { checkDubessy(c, system, option, TK); }});
             }
     for (int henrySet : {0, 1, 2})
         for (const char* gas : dissolvedGasNames()) {
@@ -392,6 +449,9 @@ void addSolubilityConfigurations(std::vector<Configuration>& out) {
         out.push_back({"solubility", "solubility range top " + maker.name,
                        [maker](Checks& c) { checkRangeTop(c, maker); }});
     }
+    for (const SolubilityMaker& maker : solubilityModels())
+        out.push_back({"solubility", "solubility vapour side " + maker.name,
+                       [maker](Checks& c) { checkVapourSide(c, maker); }});
     for (int version = 0; version <= 9; ++version)
         for (const char* gas : dissolvedGasNames()) {
             Henry probe;

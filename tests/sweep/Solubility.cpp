@@ -107,9 +107,9 @@ void checkDubessy(Checks& c, int system, int henryOption, double TK) {
     const Budget& b = c.budget();
     const int contents = 60, nSalt = system == 0 ? 1 : 7;
     // The sample takes every step-th content from an offset of the seed, and a few salinities.
-    const int step = b.full ? 1 : std::max(1, contents / b.points(contents, 12));
+    const int step = b.full ? 1 : std::max(1, contents / b.points(contents, 8));
     const int first = b.offset(c.configuration() + " contents", step);
-    const int saltStep = b.full || nSalt == 1 ? 1 : std::max(1, nSalt / b.points(nSalt, 3));
+    const int saltStep = b.full || nSalt == 1 ? 1 : std::max(1, nSalt / b.points(nSalt, 2));
     const int firstSalt = nSalt == 1 ? 0 : b.offset(c.configuration() + " salts", saltStep);
     TangentPlane plane;
     std::vector<double> previousSaltP(contents + 1, std::nan(""));
@@ -144,7 +144,7 @@ void checkDubessy(Checks& c, int system, int henryOption, double TK) {
             // Each CO2-rich vapour on its tangent plane; a water-rich one is checked by the
             // fugacity balance the solution is.
             if (d.yCO2 > 0.5) {
-                const double least = plane.leastDistance(TK, d.Vvap, d.yCO2, b.full ? 50 : 25);
+                const double least = plane.leastDistance(TK, d.Vvap, d.yCO2, b.full ? 50 : 12);
                 c.check("the vapour is stable", least > -1e-6,
                         where + ": P " + num(d.P * 1e-5) + " bar, y(CO2) " + num(d.yCO2) + ", V " +
                             num(d.Vvap * 1e6) + " cm3/mol, a CO2-rich fluid " + num(least) +

@@ -101,8 +101,8 @@ class TangentPlane {
 // Henry option: CO2 contents of 0.05 to 3 mol/kg by 0.05 at each NaCl molality up to 6. A
 // content is solved or refused saying why; none is refused between two solved contents of its
 // salinity; the pressure rises with the content and with the salt; a solution's vapour holds
-// both water and CO2 at a finite pressure within 10 kbar and lies below no other CO2-rich
-// fluid's tangent plane.
+// both water and CO2 at a finite pressure within 10 kbar, and no other CO2-rich fluid lies
+// below its tangent plane.
 void checkDubessy(Checks& c, int system, int henryOption, double TK) {
     const Budget& b = c.budget();
     const int contents = 60, nSalt = system == 0 ? 1 : 7;

@@ -242,11 +242,24 @@ void Dubessy::calculate_gas_solubility(double TK, double mgas, double msalt) {
     // liquid CO2 is the stable fluid): where the starts above give no solution, it is solved
     // from the stable root at pressures rising from the estimate.
     // From the ideal estimate, whatever the start above (a continuation's liquid-like
-    // volume stands for no pressure).
+    // volume stands for no pressure), in steps of a fifth up to 10 kbar itself: from a
+    // liquid-like start the steps converge only within about 1 % of the vapour's volume. At
+    // each pressure the start's water keeps first the estimate's partial pressure: a dense
+    // brine's vapour holds the less water the higher its pressure, and from the estimate's
+    // own fraction the steps fail (4 mol/kg NaCl at 286 K: 1.95 mol/kg CO2 at 7666 bar, y(H2O)
+    // 2.9e-5, was refused from y(H2O) 1.3e-4 between solved neighbours, and is solved from
+    // 1e-5).
     const double Pstart = x1 * Psat + x2 * H;
-    for (double Ptry = Pstart; !solved && Ptry < kMaxVapourPressure; Ptry *= 1.5) {
-        const double V = stableVapourVolume(Ptry, y0);
-        solved = V > 0.0 && solvedFrom(V, y0);
+    for (double Ptry = Pstart; !solved && Ptry <= kMaxVapourPressure;
+         Ptry = Ptry < kMaxVapourPressure ? std::fmin(1.2 * Ptry, kMaxVapourPressure)
+                                          : 2.0 * kMaxVapourPressure) {
+        const double yHeld = 1.0 - (1.0 - y0) * std::fmin(1.0, Pstart / Ptry);
+        for (int k = 0; k < 2 && !solved; ++k) {
+            const double y = k == 0 ? yHeld : y0;
+            if (k == 1 && y == yHeld) break;
+            const double V = stableVapourVolume(Ptry, y);
+            solved = V > 0.0 && solvedFrom(V, y);
+        }
     }
     if (!solved) {
         error = 1;

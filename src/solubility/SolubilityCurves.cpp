@@ -252,6 +252,12 @@ void SolubilityModel::calculate_bubble_pressure() {
         P = kNaN;
         return;
     }
+    if (!vapour) {
+        error = 1;
+        P = kNaN;
+        sayNoVapourSide("Bubble pressure");
+        return;
+    }
     calculatePsatH2O();
     const bool given = P != 0.0;
     double target = mg;

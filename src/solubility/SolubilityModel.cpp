@@ -543,6 +543,14 @@ bool SolubilityModel::lacksParameters(const char* operation) {
     return true;
 }
 
+void SolubilityModel::sayNoVapourSide(const char* operation) const {
+    if (tracingCurve) return;
+    vornex::cfprintf(stderr,
+                     "%s: the model has no vapour side (gas model type %d for system %d: "
+                     "choose one that takes the system's gases with setGasModelType)\n",
+                     operation, gasModelType, systemType);
+}
+
 bool SolubilityModel::withinPublishedRange() const {
     const PublishedRange* range = publishedRange();
     if (range == nullptr) return true;
@@ -563,7 +571,9 @@ void SolubilityModel::calculate_gas_solubility(double TK, double Pbar, double ms
         return;
     if (lacksParameters("Gas solubility")) return;
     const PublishedRange* range = publishedRange();
-    if (range != nullptr && !withinPublishedRange())
+    if (!vapour)
+        sayNoVapourSide("Gas solubility");
+    else if (range != nullptr && !withinPublishedRange())
         vornex::cfprintf(stderr,
                          "Gas solubility: %g K, %g bar and %g mol/kg NaCl lie outside the range "
                          "of %s (%g-%g K, up to %g bar and %g mol/kg NaCl)\n",

@@ -163,6 +163,9 @@ class SolubilityModel : public Phase {
     // The error flag and, unless a curve is being traced, "operation: why" on standard error
     // when the model has no parameters for its gas. True then.
     bool lacksParameters(const char* operation);
+    // "operation: why" on standard error (unless a curve is being traced) for a model without
+    // a vapour side: no gas model chosen, or one that cannot take its system's gases.
+    void sayNoVapourSide(const char* operation) const;
 
     // The solubility at (T, P in bar, NaCl molality); a failure says why on standard error.
     void calculate_gas_solubility(double TK, double Pbar, double ms);

@@ -384,10 +384,15 @@ void checkBrineSteam(Checks& c, const BrineModel& model, int salt) {
 
 // ------------------------------------------------------------------ gas solubility
 
-struct SolubilityMaker {
-    std::string name;
-    std::function<std::unique_ptr<SolubilityModel>()> make;
-};
+}  // namespace
+
+bool dissolvesAtLowerBubble(const SolubilityMaker& maker, const SolubilityModel& back, double TK,
+                            double Pbar, double ms, double mg) {
+    if (back.error != 0 || !(back.P * 1e-5 < Pbar)) return false;
+    auto at = maker.make();
+    test::outputOf([&] { at->calculate_gas_solubility(TK, back.P * 1e-5, ms); });
+    return at->error == 0 && std::fabs(at->mg / mg - 1) < 1e-6;
+}
 
 // Every solubility model with each gas it dissolves: the Duan-type model on each system of
 // its list with NaCl and each parameter version, Henry's law by each version and gas, and the
@@ -425,6 +430,8 @@ std::vector<SolubilityMaker> solubilityModels() {
     return list;
 }
 
+namespace {
+
 void checkSolubility(Checks& c, const SolubilityMaker& maker, double TK) {
     auto probe = maker.make();
     const auto* range = probe->publishedRange();
@@ -460,16 +467,9 @@ void checkSolubility(Checks& c, const SolubilityMaker& maker, double TK) {
             previous = mg, previousSalt = ms;
             auto back = maker.make();
             const std::string why = test::outputOf([&] { back->calculate_bubble_pressure(TK, 0.0, ms, mg); });
-            // Past a solubility peak the content first dissolves at a lower pressure, the one
-            // a bubble pressure gives: there it dissolves to the same molality.
-            bool lowerRoot = false;
-            if (back->error == 0 && back->P * 1e-5 < Pbar) {
-                auto at = maker.make();
-                test::outputOf([&] { at->calculate_gas_solubility(TK, back->P * 1e-5, ms); });
-                lowerRoot = at->error == 0 && std::fabs(at->mg / mg - 1) < 1e-6;
-            }
             c.check("the bubble pressure of the solubility at P is P",
-                    back->error == 0 && (std::fabs(back->P * 1e-5 / Pbar - 1) < 1e-4 || lowerRoot),
+                    back->error == 0 && (std::fabs(back->P * 1e-5 / Pbar - 1) < 1e-4 ||
+                                         dissolvesAtLowerBubble(maker, *back, TK, Pbar, ms, mg)),
                     where + ": " + num(mg) + " mol/kg bubbles at " + num(back->P * 1e-5) +
                         " bar" + (back->error ? ": " + why.substr(0, 100) : ""));
         }

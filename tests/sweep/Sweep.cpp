@@ -114,6 +114,7 @@ std::vector<Configuration> allConfigurations(const std::string& buildDir) {
     addWorkbenchConfigurations(all);
     addEnergeticsConfigurations(all);
     addStudyConfigurations(all);
+    addSolubilityConfigurations(all);
     return all;
 }
 

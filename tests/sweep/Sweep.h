@@ -7,12 +7,14 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
 namespace vornex {
 class PalliserModel;
+class SolubilityModel;
 }
 
 namespace vornex::sweep {
@@ -113,6 +115,20 @@ void addWorkbenchConfigurations(std::vector<Configuration>& out);
 void addEnergeticsConfigurations(std::vector<Configuration>& out);
 // The magma models, the water studies, the brine densities and the gas solubilities.
 void addStudyConfigurations(std::vector<Configuration>& out);
+// Dubessy's H2O-CO2(-NaCl) vapour, the Henry-Pitzer sets in hot water, every solubility model
+// at the top of its ranges and Henry's law over water without NaCl.
+void addSolubilityConfigurations(std::vector<Configuration>& out);
+// Every solubility model with each gas it dissolves, by the name the configurations give it.
+struct SolubilityMaker {
+    std::string name;
+    std::function<std::unique_ptr<SolubilityModel>()> make;
+};
+std::vector<SolubilityMaker> solubilityModels();
+// Past a solubility peak a content first dissolves at a lower pressure, the one a bubble
+// pressure gives: whether `back`'s bubble pressure lies below Pbar (bar) and the model there
+// dissolves mg (mol/kg) at NaCl molality ms.
+bool dissolvesAtLowerBubble(const SolubilityMaker& maker, const SolubilityModel& back, double TK,
+                            double Pbar, double ms, double mg);
 std::vector<Configuration> allConfigurations(const std::string& buildDir);
 // The saturation points of a binary of the cubic class named `cubicClass` ("PR") at T (K), as
 // the configurations "cubic closure ..." check them.

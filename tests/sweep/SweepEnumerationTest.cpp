@@ -201,6 +201,15 @@ TEST_F(SweepEnumeration, StudiesAndGasMixturesComeFromTheModelsLists) {
         EXPECT_TRUE(holds(critical, line)) << line;
     EXPECT_TRUE(holds(solubility, "solubility Spivey CH4 T 300.65"));
     EXPECT_TRUE(holds(solubility, "solubility Henry version 0 H2S T 298.15"));
+    // Dubessy by system, Henry option and each kelvin of 275-330 K; the hot Henry-Pitzer sets,
+    // the range tops and Henry over water by the models' own lists.
+    for (const char* line : {"solubility Dubessy system 0 henry 1 T 275", "solubility Dubessy system 2 henry 2 T 330",
+                             "solubility HenPitSet hot set 0 CO2", "solubility range top DMGW type 0 version 1",
+                             "solubility range top Spivey CH4", "solubility Henry water version 0 CO2"})
+        EXPECT_TRUE(holds(solubility, line)) << line;
+    std::size_t dubessy = 0;
+    for (const auto& line : solubility) dubessy += line.rfind("solubility Dubessy ", 0) == 0;
+    EXPECT_EQ(dubessy, 2u * 2u * 56u);
     EXPECT_TRUE(holds(studies, "studies flow vapour P 220"));
     EXPECT_TRUE(holds(studies, "studies brine steam MaoDuan-0 salt 4"));
     // Every pair of every cubic class's components, as the mixtures have them.

@@ -1,0 +1,469 @@
+// The gas-solubility models where the other families do not go: Dubessy's saturated vapour of
+// H2O-CO2 and its brines by content, salinity and temperature; the Henry-Pitzer sets in hot
+// water; every model at the exact top of its ranges, the pressure given in bar and in Pa; every
+// model with each gas model, with or without a vapour side; and Henry's law over water
+// without NaCl.
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Sweep.h"
+#include "cubic/TermCubic.h"
+#include "numerics/TextCapture.h"
+#include "solubility/DMGWwater.h"
+#include "solubility/Dubessy.h"
+#include "solubility/HenPitSet.h"
+#include "solubility/Henry.h"
+#include "solubility/HenryCorrelations.h"
+#include "solubility/SolubilityModel.h"
+#include "water/DensityModel.h"
+#include "water/MaoDuanSalinityModel.h"
+#include "water/SpiveyDensityModel.h"
+
+namespace vornex::sweep {
+namespace {
+
+// ------------------------------------------------------------------ Dubessy
+
+// The vapour's Gibbs energy below its tangent plane, found apart from the model's own test:
+// every CO2-rich composition (the water-rich ones are liquid water, the activity model's),
+// every mechanically stable root of the vapour's equation at the solution's pressure, found
+// on a scan of the volume. The least distance (RT units); 0 when none lies below.
+class TangentPlane {
+   public:
+    TangentPlane() : fluid_(2, 0) {
+        fluid_.number_of_components(2);
+        fluid_.add_component("H2O");
+        fluid_.add_component("CO2");
+    }
+
+    double leastDistance(double T, double V, double y, int points) {
+        double P = 0.0, lnf[2];
+        if (!state(T, V, y, P, lnf)) return std::nan("");
+        double least = 0.0;
+        std::vector<double> trials;
+        for (int k = 1; k < points; ++k) trials.push_back(0.5 + 0.5 * k / points);
+        for (double d : {1e-3, 1e-4, 1e-5, 1e-6}) trials.push_back(1.0 - d);
+        for (double Y : trials)
+            for (double Vt : roots(T, P, Y)) {
+                double Pt = 0.0, lt[2];
+                if (!state(T, Vt, Y, Pt, lt)) continue;
+                least = std::min(least, (1.0 - Y) * (lt[0] - lnf[0]) + Y * (lt[1] - lnf[1]));
+            }
+        return least;
+    }
+
+   private:
+    bool state(double T, double V, double y, double& P, double lnf[2]) {
+        const double fractions[2] = {1.0 - y, y};
+        fluid_.temperature(T);
+        fluid_.volume(V);
+        fluid_.composition(fractions);
+        fluid_.error = 0;
+        fluid_.calculate_fugacities();
+        if (fluid_.error || !std::isfinite(fluid_.P)) return false;
+        P = fluid_.P;
+        for (int i = 0; i < 2; ++i) lnf[i] = std::log(fluid_.fugacity[i]);
+        return std::isfinite(lnf[0]) && std::isfinite(lnf[1]);
+    }
+    // The volumes at which the pressure falls through P, from 12 cm3/mol to 1 m3/mol.
+    std::vector<double> roots(double T, double P, double Y) {
+        std::vector<double> out;
+        double lnf[2], Pa = 0.0, Va = 0.0;
+        bool have = false;
+        for (double lv = std::log(1.2e-5); lv < 0.0; lv += 0.04) {
+            const double Vb = std::exp(lv);
+            double Pb = 0.0;
+            if (!state(T, Vb, Y, Pb, lnf)) {
+                have = false;
+                continue;
+            }
+            if (have && Pa > P && Pb <= P) {
+                double lo = Va, hi = Vb;
+                for (int it = 0; it < 60; ++it) {
+                    const double mid = 0.5 * (lo + hi);
+                    double Pm = 0.0;
+                    if (!state(T, mid, Y, Pm, lnf)) break;
+                    (Pm > P ? lo : hi) = mid;
+                }
+                out.push_back(0.5 * (lo + hi));
+            }
+            Pa = Pb, Va = Vb, have = true;
+        }
+        return out;
+    }
+    PRSV fluid_;
+};
+
+// One temperature of Dubessy's H2O-CO2 (system 0) or H2O-CO2-NaCl (system 2) model with a
+// Henry option: CO2 contents of 0.05 to 3 mol/kg by 0.05 at each NaCl molality up to 6. A
+// content is solved or refused saying why; none is refused between two solved contents of its
+// salinity; the pressure rises with the content and with the salt; a solution's vapour holds
+// both water and CO2 at a finite pressure within 10 kbar, and no other CO2-rich fluid lies
+// below its tangent plane.
+void checkDubessy(Checks& c, int system, int henryOption, double TK) {
+    const Budget& b = c.budget();
+    const int contents = 60, nSalt = system == 0 ? 1 : 7;
+    // The sample takes every step-th content from an offset of the seed, and a few salinities.
+    const int step = b.full ? 1 : std::max(1, contents / b.points(contents, 8));
+    const int first = b.offset(c.configuration() + " contents", step);
+    const int saltStep = b.full || nSalt == 1 ? 1 : std::max(1, nSalt / b.points(nSalt, 2));
+    const int firstSalt = nSalt == 1 ? 0 : b.offset(c.configuration() + " salts", saltStep);
+    TangentPlane plane;
+    std::vector<double> previousSaltP(contents + 1, std::nan(""));
+    for (int s = firstSalt; s < nSalt; s += saltStep) {
+        const double ms = static_cast<double>(s);
+        struct Point {
+            double mg;
+            bool solved;
+            double P;
+        };
+        std::vector<Point> points;
+        for (int k = first + 1; k <= contents; k += step) {
+            const double mg = 0.05 * k;
+            const std::string where =
+                "T " + num(TK) + " K, NaCl " + num(ms) + ", CO2 " + num(mg) + " mol/kg";
+            Dubessy d(static_cast<char>(system), 0, 0, static_cast<char>(henryOption));
+            const std::string said =
+                test::outputOf([&] { d.calculate_gas_solubility(TK, mg, ms); });
+            const bool solved = d.error == 0;
+            points.push_back({mg, solved, d.P});
+            if (!solved) {
+                c.check("a content not solved says why", !said.empty() && std::isnan(d.P),
+                        where + (said.empty() ? ": nothing said" : ": P " + num(d.P)));
+                continue;
+            }
+            if (!c.check("a solved vapour holds water and CO2 within 10 kbar",
+                         std::isfinite(d.P) && d.P > 0 && d.P <= 1e9 && d.yCO2 > 0 && d.yCO2 < 1 &&
+                             std::isfinite(d.Vvap) && d.Vvap > 0,
+                         where + ": P " + num(d.P * 1e-5) + " bar, y(CO2) " + num(d.yCO2) + ", V " +
+                             num(d.Vvap)))
+                continue;
+            // Each CO2-rich vapour on its tangent plane; a water-rich one is checked by the
+            // fugacity balance the solution is.
+            if (d.yCO2 > 0.5) {
+                const double least = plane.leastDistance(TK, d.Vvap, d.yCO2, b.full ? 50 : 12);
+                c.check("the vapour is stable", least > -1e-6,
+                        where + ": P " + num(d.P * 1e-5) + " bar, y(CO2) " + num(d.yCO2) + ", V " +
+                            num(d.Vvap * 1e6) + " cm3/mol, a CO2-rich fluid " + num(least) +
+                            " RT below its tangent plane");
+            }
+            double& below = previousSaltP[static_cast<std::size_t>(k)];
+            if (std::isfinite(below))
+                c.check("more salt needs more pressure for the same CO2", d.P >= below * (1 - 1e-7),
+                        where + ": " + num(d.P * 1e-5) + " bar, " + num(below * 1e-5) +
+                            " bar with less salt");
+            below = d.P;
+        }
+        for (std::size_t i = 1; i < points.size(); ++i) {
+            const Point &a = points[i - 1], &p = points[i];
+            if (a.solved && p.solved)
+                c.check("the pressure rises with the content", p.P > a.P,
+                        "T " + num(TK) + " K, NaCl " + num(ms) + ": " + num(a.mg) + " mol/kg at " +
+                            num(a.P * 1e-5) + " bar, " + num(p.mg) + " at " + num(p.P * 1e-5));
+            if (!p.solved && a.solved) {
+                bool later = false;
+                for (std::size_t j = i + 1; j < points.size(); ++j)
+                    later = later || points[j].solved;
+                c.check("no refusal between solved contents", !later,
+                        "T " + num(TK) + " K, NaCl " + num(ms) + ", CO2 " + num(p.mg) +
+                            " mol/kg refused after " + num(a.mg) + " at " + num(a.P * 1e-5) +
+                            " bar");
+            }
+        }
+    }
+}
+
+// ------------------------------------------------------------------ Henry-Pitzer sets, hot
+
+// A set of one gas in water and brine from 448 K to water's critical temperature: a state is
+// solved or refused saying why; at m 0 the brine set is the salt-free one (the brine's
+// activity model gives nothing above about 575 K: a salt molality is refused there, saying
+// so); fractions sum to one; along the temperature no state is refused between two solved.
+void checkHotHenPitSet(Checks& c, int henrySet, const std::string& gas) {
+    auto solve = [&](bool brine, double TK, double Pbar, double m, std::string& said) {
+        auto s = std::make_unique<HenPitSet>();
+        said = test::outputOf([&] {
+            s->setVapourModel(1);
+            s->henrySet = henrySet;
+            s->number_of_components(brine ? 3 : 2);
+            s->add_components("H2O", gas.c_str());
+            if (brine) s->add_component("NaCl");
+            s->temperature(TK);
+            s->pressure(Pbar);
+            s->m = m;
+            s->describe();
+        });
+        return s;
+    };
+    const Budget& b = c.budget();
+    const int nT = b.points(100, 8);
+    const std::vector<double> pressures = {300.0, 500.0, 1000.0, 2000.0};
+    const std::vector<double> salts = {0.0, 1e-6, 1.0, 4.0};
+    for (double Pbar : pressures)
+        for (double m : salts) {
+            int lastSolved = -1, refusedAfter = -1;
+            for (int i = 0; i < nT; ++i) {
+                const double TK = 448.15 + (647.0 - 448.15) * i / (nT - 1);
+                const std::string where =
+                    "T " + num(TK) + " K, P " + num(Pbar) + " bar, m " + num(m);
+                std::string said, saidWater;
+                auto s = solve(true, TK, Pbar, m, said);
+                if (s->error) {
+                    c.check("a hot set solves or says why", !said.empty(),
+                            where + ": nothing said");
+                    if (lastSolved >= 0 && refusedAfter < 0) refusedAfter = i;
+                    continue;
+                }
+                if (refusedAfter >= 0)
+                    c.check("no refusal between solved temperatures", false,
+                            where + " solved, " +
+                                num(448.15 + (647.0 - 448.15) * refusedAfter / (nT - 1)) +
+                                " K refused after " +
+                                num(448.15 + (647.0 - 448.15) * lastSolved / (nT - 1)) +
+                                " K solved");
+                refusedAfter = -1;
+                lastSolved = i;
+                double sum = 0.0;
+                bool finite = true;
+                for (double v : s->x) sum += v, finite = finite && std::isfinite(v) && v >= 0.0;
+                c.check("a hot set's fractions sum to one", finite && std::fabs(sum - 1) < 1e-9,
+                        where + ": " + num(sum));
+                if (m == 0.0) {
+                    auto w = solve(false, TK, Pbar, 0.0, saidWater);
+                    c.check("a hot brine set at m 0 is the salt-free solution",
+                            w->error == 0 && w->x[static_cast<std::size_t>(w->iGas)] ==
+                                                 s->x[static_cast<std::size_t>(s->iGas)],
+                            where + ": " + num(s->x[static_cast<std::size_t>(s->iGas)]) +
+                                " against " +
+                                (w->error ? "a refusal"
+                                          : num(w->x[static_cast<std::size_t>(w->iGas)])));
+                }
+            }
+        }
+}
+
+// ------------------------------------------------------------------ range tops
+
+// Each model at the top of its published pressures (at the ends and the middle of its
+// temperatures, with no salt and its most), the pressure given in bar and in Pa: where the
+// state a part in 1e7 below the top is solved, the top is solved too, the same either way and
+// continuous with it, and its solubility bubbles at the top from the estimate, from 1.3 times
+// it and from it (or, past a peak of the solubility, at a lower pressure that dissolves as
+// much). The solution's density at the top pressure of each brine-density model likewise.
+void checkRangeTop(Checks& c, const SolubilityMaker& maker) {
+    auto probe = maker.make();
+    const auto* range = probe->publishedRange();
+    if (range == nullptr) return;
+    const bool salt = probe->iNaCl >= 0;
+    const double Ptop = range->Pmax;
+    auto solvedAt = [&](double TK, double Pbar, double ms, bool inPa, std::string* said = nullptr) {
+        auto m = maker.make();
+        const std::string text = test::outputOf([&] {
+            m->temperature(TK);
+            if (inPa)
+                m->Pascal(Pbar * 1e5);
+            else
+                m->pressure(Pbar);
+            m->setMolalities(ms, 0.0);
+            m->calculate_gas_solubility0();
+        });
+        if (said) *said = text;
+        return m;
+    };
+    auto solved = [](const SolubilityModel& m) {
+        return m.error == 0 && m.vapourError == 0 && std::isfinite(m.mg) && m.mg > 0;
+    };
+    for (double TK : {range->Tmin, range->Tmax, 0.5 * (range->Tmin + range->Tmax)})
+        for (double ms : {0.0, range->mMax}) {
+            if (!salt && ms > 0) continue;
+            const std::string where =
+                "T " + num(TK) + " K, P " + num(Ptop) + " bar, NaCl " + num(ms);
+            auto below = solvedAt(TK, Ptop * (1 - 1e-7), ms, false);
+            if (!solved(*below)) continue;
+            std::string said;
+            auto bar = solvedAt(TK, Ptop, ms, false, &said), pa = solvedAt(TK, Ptop, ms, true);
+            if (!c.check("the range top is solved where just below it is",
+                         solved(*bar) && std::fabs(bar->mg / below->mg - 1) < 1e-5,
+                         where + ": " + num(bar->mg) + " mol/kg (error " + num(bar->error) +
+                             ", vapour error " + num(bar->vapourError) + "), " + num(below->mg) +
+                             " just below" + (said.empty() ? "" : ": " + said.substr(0, 100))))
+                continue;
+            c.check(
+                "the range top in Pa is the range top in bar", solved(*pa) && pa->mg == bar->mg,
+                where + ": " + num(pa->mg) + " (error " + num(pa->error) + ") for " + num(bar->mg));
+            const double mg = bar->mg;
+            for (double start : {0.0, 1.3 * Ptop, Ptop}) {
+                auto back = maker.make();
+                const std::string why =
+                    test::outputOf([&] { back->calculate_bubble_pressure(TK, start, ms, mg); });
+                c.check(
+                    "the range top's solubility bubbles at the top",
+                    back->error == 0 && (std::fabs(back->P * 1e-5 / Ptop - 1) < 1e-6 ||
+                                         dissolvesAtLowerBubble(maker, *back, TK, Ptop, ms, mg)),
+                    where + ", from " + num(start) + " bar: " + num(back->P * 1e-5) + " bar" +
+                        (back->error ? ": " + why.substr(0, 100) : ""));
+            }
+        }
+    // The solution density at each brine-density model's top pressure (in bar: Pa / 1e5 is
+    // exact there, where Pa 1e-5 is not).
+    for (int type : {SM_MaoDuan0, SM_MaoDuan1, SM_Spivey}) {
+        const double top = type == SM_Spivey
+                               ? SpiveyDensityModel::kRange.Pmax / 1e5
+                               : MaoDuanSalinityModel(type == SM_MaoDuan0 ? 0 : 1).Pmax / 1e5;
+        const double TK = 373.15, ms = salt ? 1.0 : 0.0;
+        if (range->Pmax < top || TK < range->Tmin || TK > range->Tmax) continue;
+        auto density = [&](double Pbar, bool inPa) {
+            auto m = maker.make();
+            test::outputOf([&] {
+                m->setDensityModelType(type);
+                m->temperature(TK);
+                if (inPa)
+                    m->Pascal(Pbar * 1e5);
+                else
+                    m->pressure(Pbar);
+                m->setMolalities(ms, 0.0);
+                m->calculate_gas_solubility0();
+                if (m->error == 0) m->calculate_density();
+            });
+            return m->error == 0 ? m->rhoSolution : std::nan("");
+        };
+        const double below = density(top * (1 - 1e-7), false);
+        if (!std::isfinite(below)) continue;
+        const double inBar = density(top, false), inPa = density(top, true);
+        c.check(
+            "the solution's density at its model's top pressure is given, in bar and in Pa alike",
+            std::isfinite(inBar) && inBar == inPa && std::fabs(inBar / below - 1) < 1e-6,
+            "density model " + num(type) + ", T " + num(TK) + " K, P " + num(top) + " bar: " +
+                num(inBar) + ", in Pa " + num(inPa) + ", just below " + num(below) + " kg/m3");
+    }
+}
+
+// ------------------------------------------------------------------ Henry over water
+
+// Henry's law of one gas over water without NaCl: each state is the NaCl model's at m 0, its
+// solubility bubbles at its pressure from the estimate and from 1.3 times it, and a salt
+// molality is refused, saying so.
+void checkHenryOverWater(Checks& c, int version, const std::string& gas) {
+    auto make = [&](bool brine) {
+        auto m = std::make_unique<Henry>();
+        m->changeModelVersion(version);
+        m->number_of_components(brine ? 3 : 2);
+        m->add_components("H2O", gas.c_str());
+        if (brine) m->add_component("NaCl");
+        return m;
+    };
+    const int nT = c.budget().points(11, 3), nP = c.budget().points(11, 3);
+    for (int i = 0; i < nT; ++i)
+        for (int j = 0; j < nP; ++j) {
+            const double TK = 273.15 + 250.0 * i / (nT - 1);
+            const double Pbar = 1.0 * std::pow(2000.0, double(j) / (nP - 1));
+            const std::string where = "T " + num(TK) + " K, P " + num(Pbar) + " bar";
+            auto water = make(false), brine = make(true);
+            const std::string said = test::outputOf([&] {
+                water->calculate_gas_solubility(TK, Pbar, 0.0);
+                brine->calculate_gas_solubility(TK, Pbar, 0.0);
+            });
+            c.check("Henry over water is Henry over brine at m 0",
+                    water->error == brine->error && water->vapourError == brine->vapourError &&
+                        (water->error != 0 || water->vapourError != 0 || water->mg == brine->mg),
+                    where + ": " + num(water->mg) + " (error " + num(water->error) + ") against " +
+                        num(brine->mg) + " (error " + num(brine->error) + ")");
+            if (water->error != 0 || water->vapourError != 0) {
+                c.check("a solubility over water not given says why", !said.empty(),
+                        where + ": nothing said");
+                continue;
+            }
+            for (double start : {0.0, 1.3 * Pbar}) {
+                auto back = make(false);
+                const std::string why = test::outputOf(
+                    [&] { back->calculate_bubble_pressure(TK, start, 0.0, water->mg); });
+                c.check("Henry over water bubbles at its pressure",
+                        back->error == 0 && std::fabs(back->P * 1e-5 / Pbar - 1) < 1e-4,
+                        where + ", from " + num(start) + " bar: " + num(back->P * 1e-5) + " bar" +
+                            (back->error ? ": " + why.substr(0, 100) : ""));
+            }
+            auto salted = make(false);
+            const std::string refusal =
+                test::outputOf([&] { salted->calculate_gas_solubility(TK, Pbar, 1.0); });
+            c.check("Henry over water refuses a salt molality saying so",
+                    salted->error != 0 && refusal.find("NaCl") != std::string::npos,
+                    where + ", m 1: error " + num(salted->error) + ", said '" +
+                        refusal.substr(0, 100) + "'");
+        }
+}
+
+// ------------------------------------------------------------------ vapour side
+
+// Every model, each with every gas model type: one without a vapour side (its gas model cannot
+// take the system's gases, the 15-component hydrocarbon gas under a one-gas model) refuses
+// the solubility and the bubble pressure, saying it has none; one with a vapour side gives
+// both or says why.
+void checkVapourSide(Checks& c, const SolubilityMaker& maker) {
+    for (int gasModel : {SM_DMW1, SM_SRK1, SM_ClassicalSRK}) {
+        auto m = maker.make();
+        test::outputOf([&] { m->setGasModelType(gasModel); });
+        const bool none = m->vapour == nullptr;
+        const std::string where = "gas model " + num(gasModel) + (none ? ", no vapour side" : "");
+        std::string said = test::outputOf([&] { m->calculate_gas_solubility(350.0, 200.0, 1.0); });
+        const bool solved = m->error == 0 && m->vapourError == 0;
+        c.check("a solubility is given or refused saying why",
+                none ? !solved && said.find("no vapour side") != std::string::npos
+                     : solved || !said.empty(),
+                where + ": error " + num(m->error) + ", vapour error " + num(m->vapourError) +
+                    ", said '" + said.substr(0, 100) + "'");
+        auto back = maker.make();
+        test::outputOf([&] { back->setGasModelType(gasModel); });
+        said = test::outputOf([&] { back->calculate_bubble_pressure(350.0, 0.0, 1.0, 0.01); });
+        c.check("a bubble pressure is given or refused saying why",
+                none ? back->error != 0 && said.find("no vapour side") != std::string::npos
+                     : back->error == 0 || !said.empty(),
+                where + ": error " + num(back->error) + ", said '" + said.substr(0, 100) + "'");
+    }
+}
+
+}  // namespace
+
+void addSolubilityConfigurations(std::vector<Configuration>& out) {
+    for (int system : {0, 2})
+        for (int option : {1, 2})
+            for (int T = 275; T <= 330; ++T) {
+                const double TK = T;
+                out.push_back(
+                    {"solubility",
+                     "solubility Dubessy system " + num(system) + " henry " + num(option) + " T " +
+                         num(TK),
+                     [system, option, TK](Checks& c) { checkDubessy(c, system, option, TK); }});
+            }
+    for (int henrySet : {0, 1, 2})
+        for (const char* gas : dissolvedGasNames()) {
+            if (!henry::hasCorrelation(gas, henrySet)) continue;
+            const std::string g = gas;
+            out.push_back({"solubility", "solubility HenPitSet hot set " + num(henrySet) + " " + g,
+                           [henrySet, g](Checks& c) { checkHotHenPitSet(c, henrySet, g); }});
+        }
+    for (const SolubilityMaker& maker : solubilityModels()) {
+        if (maker.make()->publishedRange() == nullptr) continue;
+        out.push_back({"solubility", "solubility range top " + maker.name,
+                       [maker](Checks& c) { checkRangeTop(c, maker); }});
+    }
+    for (const SolubilityMaker& maker : solubilityModels())
+        out.push_back({"solubility", "solubility vapour side " + maker.name,
+                       [maker](Checks& c) { checkVapourSide(c, maker); }});
+    for (int version = 0; version <= 9; ++version)
+        for (const char* gas : dissolvedGasNames()) {
+            Henry probe;
+            probe.changeModelVersion(version);
+            probe.number_of_components(2);
+            probe.add_components("H2O", gas);
+            probe.temperature(298.15);
+            if (probe.calculateHenryConstant(1, 1e5) == Henry::kInsoluble) continue;
+            const std::string g = gas;
+            out.push_back({"solubility", "solubility Henry water version " + num(version) + " " + g,
+                           [version, g](Checks& c) { checkHenryOverWater(c, version, g); }});
+        }
+}
+
+}  // namespace vornex::sweep

@@ -687,19 +687,99 @@ void setBinary(FluidPhase& f, double w1) {
     f.composition_of_component(1, w1);
 }
 
-// ln phi_0, ln phi_1 of w1 on one side, its volume in V; false where that root is no state.
-bool lnPhiOf(FluidPhase& f, double TK, double Pbar, double w1, int side, double lnPhi[2],
-             double& V) {
-    setBinary(f, w1);
-    const Branch b = solveBranch(f, side, TK, Pbar);
+// One phase of a binary split: its composition as u = ln(w1 / w0), which resolves a phase
+// holding 1e-12 of a component as well as the middle of the range, on the volume root of
+// the side it was found on, and the range of u it may move in.
+struct SplitEnd {
+    double u = 0.0, lowest = 0.0, highest = 0.0;
+    int side = 0;
+    double lnf[2] = {0.0, 0.0};  // ln(f_i / P)
+    double V = 0.0;
+};
+
+constexpr double kLogitBound = 700.0;
+
+double logitOf(double w1) {
+    if (!(w1 > 0.0)) return -kLogitBound;
+    if (!(w1 < 1.0)) return kLogitBound;
+    return std::clamp(std::log(w1) - std::log1p(-w1), -kLogitBound, kLogitBound);
+}
+
+double fractionOf(double u) {
+    return 1.0 / (1.0 + std::exp(-u));
+}
+
+bool lnFugacitiesOf(FluidPhase& f, double TK, double Pbar, SplitEnd& e) {
+    f.composition_of_component(0, 1.0 / (1.0 + std::exp(e.u)));
+    f.composition_of_component(1, fractionOf(e.u));
+    const Branch b = solveBranch(f, e.side, TK, Pbar);
     if (!b.found) return false;
+    const double lnw[2] = {-std::log1p(std::exp(e.u)), -std::log1p(std::exp(-e.u))};
     for (int i = 0; i < 2; ++i) {
         const double phi = f.fugacityCoefficient[static_cast<std::size_t>(i)];
         if (!(phi > 0.0) || !std::isfinite(phi)) return false;
-        lnPhi[i] = std::log(phi);
+        e.lnf[i] = lnw[i] + std::log(phi);
     }
-    V = b.V;
+    e.V = b.V;
     return true;
+}
+
+// Two phases within the resolution of their compositions and volumes are one.
+bool samePhase(double w1, double V1, double w2, double V2) {
+    return std::fabs(w1 - w2) < 1e-9 && std::fabs(V1 - V2) <= 1e-6 * std::fmax(V1, V2);
+}
+
+double fugacityMismatch(const SplitEnd& a, const SplitEnd& b) {
+    return std::fmax(std::fabs(a.lnf[0] - b.lnf[0]), std::fabs(a.lnf[1] - b.lnf[1]));
+}
+
+// Equal fugacities of both components in two phases that each stay within their range, by
+// Newton's method on u of both, every step shortened until it lowers the mismatch. The ranges
+// are the hull's spacing about each end of its gap: the phases can neither run out of the
+// gap's ends nor meet in one composition. False, the ends as they were, where no step helps.
+bool equalFugacities(FluidPhase& f, double TK, double Pbar, SplitEnd& a, SplitEnd& b) {
+    if (!lnFugacitiesOf(f, TK, Pbar, a) || !lnFugacitiesOf(f, TK, Pbar, b)) return false;
+    for (int step = 0; step < 60; ++step) {
+        const double mismatch = fugacityMismatch(a, b);
+        if (mismatch < 1e-10) return true;
+        const double r[2] = {a.lnf[0] - b.lnf[0], a.lnf[1] - b.lnf[1]};
+        double J[2][2];
+        for (int k = 0; k < 2; ++k) {
+            const SplitEnd& e = k == 0 ? a : b;
+            SplitEnd moved = e;
+            double h = 1e-6 * (1.0 + std::fabs(e.u));
+            moved.u = e.u + h;
+            if (!lnFugacitiesOf(f, TK, Pbar, moved)) {
+                h = -h;
+                moved.u = e.u + h;
+                if (!lnFugacitiesOf(f, TK, Pbar, moved)) return false;
+            }
+            for (int i = 0; i < 2; ++i)
+                J[i][k] = (k == 0 ? 1.0 : -1.0) * (moved.lnf[i] - e.lnf[i]) / h;
+        }
+        const double det = J[0][0] * J[1][1] - J[0][1] * J[1][0];
+        if (!(std::fabs(det) > 0.0) || !std::isfinite(det)) return false;
+        const double du[2] = {-(J[1][1] * r[0] - J[0][1] * r[1]) / det,
+                              -(J[0][0] * r[1] - J[1][0] * r[0]) / det};
+        double lambda = std::fmin(1.0, 2.0 / std::fmax(std::fabs(du[0]), std::fabs(du[1])));
+        bool lowered = false;
+        for (; lambda > 1e-6 && !lowered; lambda *= 0.5) {
+            SplitEnd ta = a, tb = b;
+            ta.u += lambda * du[0];
+            tb.u += lambda * du[1];
+            if (ta.u < ta.lowest || ta.u > ta.highest || tb.u < tb.lowest || tb.u > tb.highest)
+                continue;
+            if (!lnFugacitiesOf(f, TK, Pbar, ta) || !lnFugacitiesOf(f, TK, Pbar, tb)) continue;
+            if (fugacityMismatch(ta, tb) < mismatch) {
+                a = ta;
+                b = tb;
+                lowered = true;
+            }
+        }
+        // Rounding of the roots' fugacities stops the descent short of the tolerance.
+        if (!lowered) return mismatch < 1e-8;
+    }
+    return fugacityMismatch(a, b) < 1e-8;
 }
 
 }  // namespace
@@ -753,28 +833,36 @@ bool binarySplitStart(FluidPhase& f, double TK, double Pbar, BinarySplit& split)
         }
     }
     if (best > 0) {
-        Sample a = samples[hull[best - 1]], b = samples[hull[best]];
-        // Successive substitution y_i = x_i phi_i(a) / phi_i(b) from the gap's ends, while
-        // both roots stand and the compositions stay inside the range.
-        for (int step = 0; step < 200; ++step) {
-            double la[2], lb[2], Va = 0.0, Vb = 0.0;
-            if (!lnPhiOf(f, TK, Pbar, a.w, a.side, la, Va) ||
-                !lnPhiOf(f, TK, Pbar, b.w, b.side, lb, Vb))
-                break;
-            a.V = Va;
-            b.V = Vb;
-            const double K0 = std::exp(la[0] - lb[0]), K1 = std::exp(la[1] - lb[1]);
-            const double wa = (1.0 - K0) / (K1 - K0), wb = K1 * wa;
-            if (!(wa > 0.0 && wa < 1.0 && wb > 0.0 && wb < 1.0)) break;
-            const double change = std::fmax(std::fabs(wa - a.w), std::fabs(wb - b.w));
-            a.w = wa;
-            b.w = wb;
-            if (change < 1e-12) break;
+        // Each end may move to its neighbours among the trials, where the tangent touches.
+        const auto endAt = [&](std::size_t k) {
+            SplitEnd e;
+            e.u = std::clamp(logitOf(samples[k].w), -kLogitBound + 10.0, kLogitBound - 10.0);
+            e.lowest = logitOf(samples[k > 0 ? k - 1 : k].w);
+            e.highest = logitOf(samples[std::min(k + 1, samples.size() - 1)].w);
+            e.side = samples[k].side;
+            e.V = samples[k].V;
+            return e;
+        };
+        SplitEnd a = endAt(hull[best - 1]), b = endAt(hull[best]);
+        SplitEnd refinedA = a, refinedB = b;
+        // Where the refinement fails, or brings the phases together, the hull's ends are
+        // the start: the two-phase solver converges from them.
+        if (equalFugacities(f, TK, Pbar, refinedA, refinedB) &&
+            !samePhase(fractionOf(refinedA.u), refinedA.V, fractionOf(refinedB.u), refinedB.V)) {
+            a = refinedA;
+            b = refinedB;
         }
-        const bool aLiquid = a.V < b.V;
-        const Sample& l = aLiquid ? a : b;
-        const Sample& v = aLiquid ? b : a;
-        split = {true, l.w, v.w, l.V, v.V};
+        const double wa = fractionOf(a.u), wb = fractionOf(b.u);
+        if (samePhase(wa, a.V, wb, b.V)) {
+            split.trivial = true;
+        } else {
+            const bool aLiquid = a.V < b.V;
+            split.found = true;
+            split.xLiquid1 = aLiquid ? wa : wb;
+            split.yVapour1 = aLiquid ? wb : wa;
+            split.Vliquid = aLiquid ? a.V : b.V;
+            split.Vvapour = aLiquid ? b.V : a.V;
+        }
     }
     f.phase = selector;
     setBinary(f, feed[1]);
@@ -785,7 +873,16 @@ bool binarySplitStart(FluidPhase& f, double TK, double Pbar, BinarySplit& split)
 
 void FluidPhase::initializeFlash2(double TK, double Pbar) {
     BinarySplit split;
-    if (!binarySplitStart(*this, TK, Pbar, split)) {
+    if (!binarySplitStart(*this, TK, Pbar, split) && split.trivial) {
+        vornex::cfprintf(stderr,
+                         "No two phases at %g K and %g bar: the ends of the gap in the mixture's "
+                         "Gibbs energy are one phase (the same composition and volume), so the "
+                         "isotherm has no starting point at that pressure\n",
+                         TK, Pbar);
+        error = 1;
+        return;
+    }
+    if (!split.found) {
         vornex::cfprintf(stderr,
                          "No two phases at %g K and %g bar: the Gibbs energy of the mixture is "
                          "convex at every composition there (one phase), so the isotherm has no "

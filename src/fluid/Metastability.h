@@ -128,13 +128,16 @@ PhaseSplit testStateSplit(FluidPhase& f);
 // tested at the pressure its companion resolves better.
 PhaseSplit testStateSplitAt(FluidPhase& f, double Pbar);
 
-// Two phases of a binary at (TK, Pbar): the widest gap of the lower convex hull of the
-// stable roots' Gibbs energies over the trial compositions, refined by successive
-// substitution, the denser phase named liquid. False (found false) where every composition
-// has a stable one-phase state. Leaves the fluid's composition and phase selector as they
+// Two phases of a binary at (TK, Pbar): the ends of the widest gap of the lower convex hull
+// of the stable roots' Gibbs energies over the trial compositions, each on its own root,
+// refined to equal fugacities within the trials' spacing about each end (the hull's ends
+// where that fails), the denser phase named liquid; the same in either component order.
+// False (found false) where every composition has a stable one-phase state, or where the
+// two ends are one phase (trivial). Leaves the fluid's composition and phase selector as they
 // were.
 struct BinarySplit {
     bool found = false;
+    bool trivial = false;
     double xLiquid1 = 0.0, yVapour1 = 0.0;  // mole fractions of component 1
     double Vliquid = 0.0, Vvapour = 0.0;    // m3/mol
 };

@@ -19,6 +19,8 @@
 #include <vector>
 
 #include "anderko/Anderko.h"
+#include "fluid/BinaryGibbsHull.h"
+#include "fluid/Metastability.h"
 #include "numerics/Diagnostics.h"
 #include "numerics/TextCapture.h"
 #include "vle/IFP.h"
@@ -178,6 +180,33 @@ TEST_F(AnderkoStartTables, FlashesBeyondTheTableAndOfH2OKClStartFromTheGibbsEner
     EXPECT_NEAR(lnf[0][1], lnf[1][1], 1e-6);
     EXPECT_NEAR(kcl.xLiquid[1], 0.164, 0.002);
     EXPECT_GT(kcl.Vv0, 2.0 * kcl.Vl0);
+}
+
+// Regression: H2O-KCl's two phases at (T, P) are the ends of the gap in the lower convex
+// hull of its Gibbs energy. The substitution refining them had run away: from x(KCl) 0.33 at
+// 610 K and 1 bar to 0.632 (the hull's 0.328), to 0.324 at 700 K and 100 bar (the hull's
+// 0.207), to one composition twice at 900 K and 800 bar; the isotherm from those pressures
+// had no start. The flash converges from each start to two phases.
+TEST(AnderkoBinarySplit, StartsAreTheEndsOfTheGibbsEnergyHull) {
+    for (auto [TK, Pbar] : {std::pair{610.0, 1.0}, {700.0, 100.0}, {900.0, 800.0}}) {
+        SCOPED_TRACE(TK);
+        Anderko kcl(2);
+        kcl.setSystemCode(13);
+        kcl.composition(0.9, 0.1);
+        const test::HullGap hull = test::binaryHullGap(kcl, TK, Pbar);
+        ASSERT_TRUE(hull.found);
+        kcl.composition(0.9, 0.1);
+        BinarySplit split;
+        ASSERT_TRUE(binarySplitStart(kcl, TK, Pbar, split));
+        EXPECT_NEAR(split.xLiquid1, hull.right, 2.0 * hull.spacing);
+        EXPECT_NEAR(split.yVapour1, hull.left, 2.0 * hull.spacing);
+        EXPECT_GT(split.Vvapour, 1.5 * split.Vliquid);
+        EXPECT_DOUBLE_EQ(kcl.x[1], 0.1) << "the feed is left as it was";
+        kcl.error = 0;
+        kcl.initializeFlash2(TK, Pbar);
+        EXPECT_EQ(kcl.error, 0);
+        EXPECT_GT(kcl.xLiquid[1], kcl.yVapour[1] + 0.05);
+    }
 }
 
 TEST_F(AnderkoStartTables, DensityFromAHomogenisationTemperatureIsTheBubblePoint) {

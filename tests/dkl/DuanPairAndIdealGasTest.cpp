@@ -8,6 +8,7 @@
 #include <string>
 
 #include "dkl/DuanModels.h"
+#include "fluid/BinaryGibbsHull.h"
 #include "fluid/Metastability.h"
 #include "water/HGKid.h"
 #include "water/WagnerPruss.h"
@@ -321,6 +322,31 @@ TEST(DuanPairStableState, FeedThatSplitsHasNoStableOnePhaseState) {
     EXPECT_EQ(water->error, 0);
     EXPECT_TRUE(water->feedSplit.tested);
     EXPECT_NEAR(water->V * 1e6, 19.13, 0.01);
+}
+
+// Regression: the two phases of H2O-CO2 at 400 K and 200 bar are the ends of the gap in the
+// lower convex hull of its Gibbs energy (a liquid of 12.65 mol % CO2), whichever component
+// comes first. The substitution refining them had stopped at 6.2 % with H2O first and 17.9 %
+// with CO2 first, and the isotherm from that pressure failed in the first order.
+TEST(DuanPairSplit, StartIsTheGibbsEnergyHullInEitherOrder) {
+    double liquidCO2[2] = {0.0, 0.0};
+    for (int order = 0; order < 2; ++order) {
+        SCOPED_TRACE(order);
+        auto fluid = order == 0 ? pairOf<DMW2>("H2O", "CO2", 0.5) : pairOf<DMW2>("CO2", "H2O", 0.5);
+        const test::HullGap hull = test::binaryHullGap(*fluid, 400.0, 200.0);
+        ASSERT_TRUE(hull.found);
+        fluid->composition(0.5, 0.5);
+        BinarySplit split;
+        ASSERT_TRUE(binarySplitStart(*fluid, 400.0, 200.0, split));
+        EXPECT_GT(split.Vvapour, 1.5 * split.Vliquid);
+        // The liquid is the water-rich end.
+        const double liquid = order == 0 ? hull.left : hull.right;
+        const double vapour = order == 0 ? hull.right : hull.left;
+        EXPECT_NEAR(split.xLiquid1, liquid, 2.0 * hull.spacing);
+        EXPECT_NEAR(split.yVapour1, vapour, 2.0 * hull.spacing);
+        liquidCO2[order] = order == 0 ? split.xLiquid1 : 1.0 - split.xLiquid1;
+    }
+    EXPECT_NEAR(liquidCO2[0], liquidCO2[1], 1e-6);
 }
 
 }  // namespace

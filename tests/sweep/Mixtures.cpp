@@ -24,6 +24,7 @@
 #include "dkl/DuanModels.h"
 #include "dkl/KreglewskiEOS.h"
 #include "dkl/LeeKessler.h"
+#include "fluid/BinaryGibbsHull.h"
 #include "numerics/TextCapture.h"
 #include "vle/IFP.h"
 
@@ -1109,7 +1110,15 @@ void checkAnderkoIsothermFromP(Checks& c, const std::string& keyword, double T, 
     std::remove("binop_swa");
     c.check("an isotherm from a pressure not traced whole says why", complete || !said.empty(),
             where + ": " + num(double(rows.size())) + " rows, nothing said");
-    if (rows.empty()) return;
+    if (rows.empty()) {
+        // Where the model's Gibbs energy has two phases, they are the start.
+        probe->composition(0.9, 0.1);
+        const test::HullGap hull = test::binaryHullGap(*probe, T, Pbar, 400);
+        c.check("an isotherm from a pressure inside a gap of the Gibbs energy has a start", !hull.found,
+                where + ": the hull's gap from x1 " + num(hull.left) + " to " + num(hull.right) +
+                    "; said: " + said.substr(0, 200));
+        return;
+    }
     bool finite = true, once = true;
     std::set<std::vector<double>> seen;
     double Plow = HUGE_VAL, Phigh = 0.0;
@@ -1378,14 +1387,24 @@ void checkBinaryClosure(Checks& c, const std::string& cubicClass,
 // those models' pairs from component 0's saturation, in both orders.
 void addAnderkoAndGasPairConfigurations(std::vector<Configuration>& out) {
     static const std::tuple<const char*, double, double> kFromP[] = {
-        {"hn", 1000, 800}, {"hn", 1100, 1000}, {"hn", 1200, 1200}, {"hn", 1200, 3000}, {"hk", 620, 100},
-        {"hk", 700, 100}, {"hk", 800, 500},    {"hk", 900, 800},   {"hk", 1000, 1000}};
+        {"hn", 1000, 800}, {"hn", 1100, 1000}, {"hn", 1200, 1200}, {"hn", 1200, 3000}, {"hk", 610, 1},
+        {"hk", 620, 100},  {"hk", 700, 100},   {"hk", 800, 500},   {"hk", 900, 800},   {"hk", 1000, 1000}};
     for (const auto& [keyword, T, P] : kFromP) {
         const std::string k = keyword;
         const double TK = T, Pbar = P;
         out.push_back({"bino", "Anderko binop " + k + " T " + num(TK) + " P " + num(Pbar),
                        [k, TK, Pbar](Checks& c) { checkAnderkoIsothermFromP(c, k, TK, Pbar); }});
     }
+    // H2O-CO2 of DMW2 from 200 bar at 400 K, where a water-rich liquid of 12.65 % CO2 lies
+    // beside a CO2-rich vapour, in either order.
+    for (const GasMixtureModel& g : gasMixtureModels())
+        if (std::string(g.name) == "DMW2")
+            for (const std::vector<std::string> pair : {std::vector<std::string>{"H2O", "CO2"}, {"CO2", "H2O"}})
+                out.push_back({"bino", "binop DMW2 " + pair[0] + " " + pair[1] + " T 400 P 200",
+                               [&g, pair](Checks& c) {
+                                   checkFluidBinaryIsothermFromP(c, CubicClass{g.name, g.make, g.componentFiles},
+                                                                 pair, 400.0, 200.0);
+                               }});
     for (const GasMixtureModel& g : gasMixtureModels()) {
         // Lee-Kessler gives no state at (T, V), whence no saturation of its own.
         if (std::string(g.name) == "LeeKessler") continue;

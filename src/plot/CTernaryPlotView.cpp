@@ -16,8 +16,9 @@ constexpr double kTickLength = 5.0;
 constexpr double kTickDx = 4.3301272;  // 5 · cos 30°
 constexpr double kTickDy = 2.5;        // 5 · sin 30°
 // Clicks on an edge or a corner land a rounding error away from it; within this (percent)
-// they still count as on it.
-constexpr double kEdgeTolerance = 1e-9;
+// they still count as on it. A view point is held in single precision, which reads a
+// composition on an edge up to about 1e-5 % beyond it (0 and 10 % KCl: -2e-6 % NaCl).
+constexpr double kEdgeTolerance = 1e-4;
 
 Point lerp(Point p, Point q, double t) {
     return {p.x + (q.x - p.x) * t, p.y + (q.y - p.y) * t};
@@ -354,8 +355,11 @@ bool CTernaryPlotView::mouseDown(const MouseEvent& event) {
     const Point p = event.location;
     mSelA = mSelB = mSelC = -1;
     const Rect b = bounds();
-    if (!(p.x >= mMarginLeft && p.x <= b.width() - mMarginRight && p.y >= mMarginBottom &&
-          p.y <= b.height() - mMarginTop))
+    // The triangle fills the area inside the margins: a point on its edge along a margin,
+    // held in single precision, may lie a rounding error beyond it.
+    constexpr double kSlack = 1e-3;
+    if (!(p.x >= mMarginLeft - kSlack && p.x <= b.width() - mMarginRight + kSlack &&
+          p.y >= mMarginBottom - kSlack && p.y <= b.height() - mMarginTop + kSlack))
         return false;
     if (mTruncated) return false;
     // The corners of the present size, also before the first drawing or after a resize.

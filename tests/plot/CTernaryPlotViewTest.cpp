@@ -74,6 +74,25 @@ TEST_F(TernaryGeometry, CompositionsAndClicksRoundTrip) {
     EXPECT_EQ(posts, 8);
 }
 
+// Every point the view gives for a composition on an edge is a click on that edge, whatever
+// the rounding of the view point: on each of the three edges, in steps of 0.5 %, in views of
+// several sizes.
+TEST_F(TernaryGeometry, EveryEdgePointIsAClickOnItsEdge) {
+    int clicks = 0;
+    for (const Rect frame : {Rect(0, 0, 400, 300), Rect(0, 0, 617, 433), Rect(0, 0, 1283, 977)}) {
+        view.setFrame(frame);
+        view.placeCorners();
+        for (double t = 0; t <= 100; t += 0.5)
+            for (auto [a, b] : {std::pair{0.0, t}, std::pair{t, 0.0}, std::pair{t, 100 - t}}) {
+                ASSERT_TRUE(click(view.viewPointForComposition(a, b)))
+                    << a << " " << b << " in " << frame.width() << " x " << frame.height();
+                expectSelection(a, b);
+                ++clicks;
+            }
+    }
+    EXPECT_EQ(posts, clicks);
+}
+
 TEST_F(TernaryGeometry, ClicksOutsideTheTriangleOnATruncatedOrFlatOnePostNothing) {
     view.setMSela(5);
     EXPECT_FALSE(click({35, 260}));  // inside the margins, left of edge CA

@@ -176,7 +176,9 @@ bool CTernaryPlotView::compositionAtViewPoint(Point p, double& a, double& b, dou
     c = (1 - u - v) * 100;
     for (double* x : {&a, &b, &c}) {
         if (!(*x >= -kEdgeTolerance && *x <= 100 + kEdgeTolerance)) return false;
-        *x = std::clamp(*x, 0.0, 100.0);
+        // On an edge or a corner: exactly there, not a rounding trace inside.
+        if (*x <= kEdgeTolerance) *x = 0.0;
+        if (*x >= 100 - kEdgeTolerance) *x = 100.0;
     }
     return true;
 }

@@ -87,6 +87,10 @@ TEST_F(TernaryGeometry, EveryEdgePointIsAClickOnItsEdge) {
                 ASSERT_TRUE(click(view.viewPointForComposition(a, b)))
                     << a << " " << b << " in " << frame.width() << " x " << frame.height();
                 expectSelection(a, b);
+                // Exactly on the edge: no trace of the component it lacks.
+                EXPECT_TRUE(view.mSela() == 0 || a != 0) << b;
+                EXPECT_TRUE(view.mSelb() == 0 || b != 0) << a;
+                EXPECT_TRUE(view.mSelc() == 0 || a + b != 100) << a;
                 ++clicks;
             }
     }

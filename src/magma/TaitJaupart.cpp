@@ -534,7 +534,9 @@ bool TaitJaupart::calculateCrystallizationCurve(double phi1, double phi2, char m
     }
     CurveOutput out(mode, values);
     const char* s = suffix == nullptr ? "" : suffix;
-    if (out.isIgor() && !OutputFiles::checkSuffix(s)) return false;
+    // The suffix ends the wave names of the WAVES line, where a blank or a quote would split
+    // or break the names the rows are read into.
+    if (out.isText() && !OutputFiles::checkWaveNameSuffix(s)) return false;
     if (!out.open("crysta.txt")) return false;
     out.print("IGOR\nWAVES %5s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s %11s%s\nBEGIN\n",
               "mc", s, "ml", s, "mg", s, "md", s, "Vl", s, "Vg", s, "Vc", s, "P", s, "Pa", s);

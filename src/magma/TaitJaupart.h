@@ -100,6 +100,7 @@ class TaitJaupart : public Equation {
                                   CurveArray* values);
     // From phi1 towards phi2 by 0.001: mc, ml, mg, md (% of M), Vl, Vg, Vc (% of V), P and
     // the approximation Pa (bar), into "crysta.txt" (mode 1) or the array (mode 6).
+    // The suffix ends the wave names: letters, digits and "_" only in a file.
     // False when refused, when the file cannot be written, or when points had no pressure:
     // those are left out, their count in leftOut, and said once with the fractions they span.
     int leftOut = 0;

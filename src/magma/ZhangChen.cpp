@@ -157,6 +157,11 @@ bool ZhangChen::calculateDiffusionDistance(int newExperiment, const char* suffix
                              "Csat\n");
         return false;
     }
+    if (!std::isfinite(D) || !(D > 0.0)) {
+        vornex::cfprintf(stderr, "Dissolution distance: the diffusivity D must be above 0 m2/s, "
+                             "not %g\n", D);
+        return false;
+    }
     std::string folder;
     if (newExperiment != 0 && !igorScriptFolder("Igor script igor3", folder)) return false;
     Cs = cs;
@@ -184,11 +189,13 @@ bool ZhangChen::calculateDiffusionDistance(int newExperiment, const char* suffix
     }
     out.print("x make xdis%s, tt%s, rate%s\n", s, s, s);
     out.print("x tt%s = 10 * p / 127\n", s);
-    out.print("x xdis%s = 2.0 * %lf * sqrt ( %lf * tt%s ) ; \n", s, alpha, D, s);
-    out.print("x rate%s = %lf * sqrt (%lf / tt%s) ; \n", s, alpha, D, s);
+    // Every digit of alpha and D: melt diffusivities (1e-10 to 1e-14 m2/s) and the growth
+    // constants of small beta are far below what a fixed six decimals can show.
+    out.print("x xdis%s = 2.0 * %.17g * sqrt ( %.17g * tt%s ) ; \n", s, alpha, D, s);
+    out.print("x rate%s = %.17g * sqrt (%.17g / tt%s) ; \n", s, alpha, D, s);
     const char* textbox =
-        "x textbox/C/N=text%s/A=LT/X=0/Y=0 \"C solid %.2lf\\rC sat %.2lf\\rC liq %.2lf\\rbeta "
-        "%.4lf\\rD %.4lf\\ralpha %.4lf\"; \n";
+        "x textbox/C/N=text%s/A=LT/X=0/Y=0 \"C solid %.4g\\rC sat %.4g\\rC liq %.4g\\rbeta "
+        "%.4g\\rD %.4g\\ralpha %.4g\"; \n";
     if (newExperiment != 0) {
         out.print("x display xdis%s vs tt%s \n", s, s);
         out.print("x label left \"Dissolution distance (m)\"; \n");

@@ -30,7 +30,8 @@ class ZhangChen : public Equation {
     bool calculateSherwoodCurves0();
     // alpha for the concentrations, then the script "igor3" + suffix + ".itx" that draws
     // the distance and the rate over 10 s (a new experiment, or added to its two graphs).
-    // False when alpha is not found, the concentrations are refused or a file fails.
+    // False when alpha is not found, the concentrations or D (finite and above 0) are
+    // refused or a file fails.
     bool calculateDiffusionDistance(int newExperiment, const char* suffix, double Cs, double Csat,
                                     double Cl);
     double equationForAlpha(double alpha, void* context);

@@ -266,6 +266,42 @@ TEST(ZhangChen, SmallBetaKeepsItsRelativeAccuracy) {
     EXPECT_EQ(zero.alpha, 0.0);
 }
 
+// The script draws x = 2 alpha sqrt(D t) with the alpha and D of the calculation, every digit.
+// Regression: both went as "%lf", six decimals, so a melt's diffusivity (1e-12 m2/s) came out
+// 0.000000 and the distance and rate drawn were 0, and alpha of beta 1e-8 was 0.000000 too.
+TEST(ZhangChen, ScriptCarriesTheGrowthConstantAndDiffusivity) {
+    // The number after `before` in the first line of the script holding `key`.
+    auto numberIn = [](const std::vector<std::string>& script, const std::string& key,
+                       const std::string& before) {
+        for (const std::string& line : script)
+            if (line.rfind(key, 0) == 0) {
+                const auto at = line.find(before);
+                if (at != std::string::npos) return std::stod(line.substr(at + before.size()));
+            }
+        return std::nan("");
+    };
+    for (double D : {1e-12, 3.7e-10, 1.0}) {
+        for (double b : {1e-8, 0.5, 49.0}) {
+            ZhangChen z;
+            z.D = D;
+            ASSERT_TRUE(z.calculateDiffusionDistance(1, "d", 1.0 + b, b, 0.0)) << D << " " << b;
+            const auto script = linesOf("igor3d.itx");
+            EXPECT_EQ(numberIn(script, "x xdisd =", "2.0 * "), z.alpha) << D << " " << b;
+            EXPECT_EQ(numberIn(script, "x xdisd =", "sqrt ( "), D) << D << " " << b;
+            EXPECT_EQ(numberIn(script, "x rated =", "x rated = "), z.alpha) << D << " " << b;
+            EXPECT_EQ(numberIn(script, "x rated =", "sqrt ("), D) << D << " " << b;
+        }
+    }
+    // A diffusivity that is no number above 0 draws nothing: refused, said.
+    for (double D : {0.0, -1e-12, std::nan(""), HUGE_VAL}) {
+        ZhangChen z;
+        z.D = D;
+        std::filesystem::remove("igor3e.itx");
+        EXPECT_FALSE(z.calculateDiffusionDistance(1, "e", 2.0, 1.0, 0.0)) << D;
+        EXPECT_FALSE(std::filesystem::exists("igor3e.itx")) << D;
+    }
+}
+
 // Pure diffusion (Pe 0) has its Sherwood number on every branch, the limit of small Pe:
 // 1 + Re^(-1/3) Re^0.41 at Re 50 is 2.34975320381526. Negative numbers are refused (0, said).
 // Regression: (1/Pe + 1) Pe gave NaN at Pe 0, and a negative Pe was computed.

@@ -4,7 +4,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "magma/TaitJaupart.h"
 #include "puregas/IUPACCO2.h"
@@ -72,6 +77,30 @@ TEST(TaitJaupart, CrystallisationCurveRunsBothWays) {
     EXPECT_GT(up[20 * 9 + 7], up[7]);  // the pressure rises with the crystals
     ASSERT_TRUE(c.calculateCrystallizationCurve(0.0, 0.005, 1, "s", nullptr));
     EXPECT_FALSE(c.calculateCrystallizationCurve(0.0, std::nan(""), 6, "", &up));
+}
+
+// The suffix ends each of the nine wave names of the file's WAVES line. Regression: only a
+// file-name check stood before it, so "a b" wrote 18 names over 9 columns and 'a"b' a quote
+// into them, and the curve was reported written.
+TEST(TaitJaupart, CrystallisationCurveSuffixMakesWaveNames) {
+    TaitJaupart c;
+    ASSERT_TRUE(c.setInitialData(1000, 1e8, 0.0, 0.05, 0.0));
+    for (const char* hostile : {"a b", "a\"b", "a;b", "a-b", "a'b"}) {
+        std::filesystem::remove("crysta.txt");
+        EXPECT_FALSE(c.calculateCrystallizationCurve(0.0, 0.002, 1, hostile, nullptr)) << hostile;
+        EXPECT_FALSE(std::filesystem::exists("crysta.txt")) << hostile;
+    }
+    ASSERT_TRUE(c.calculateCrystallizationCurve(0.0, 0.002, 1, "run_2", nullptr));
+    std::ifstream in("crysta.txt");
+    std::vector<std::string> lines;  // IGOR, WAVES, BEGIN, the first row
+    for (std::string line; lines.size() < 4 && std::getline(in, line);) lines.push_back(line);
+    ASSERT_EQ(lines.size(), 4u);
+    std::istringstream names(lines[1]), numbers(lines[3]);
+    std::vector<std::string> name{std::istream_iterator<std::string>(names), {}};
+    std::vector<std::string> number{std::istream_iterator<std::string>(numbers), {}};
+    ASSERT_EQ(name.size(), 10u);  // "WAVES" and nine names
+    EXPECT_EQ(name[1], "mcrun_2");
+    EXPECT_EQ(number.size(), 9u);
 }
 
 // Regression: crystallising the undersaturated default chamber lowers its pressure, so the

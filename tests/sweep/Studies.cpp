@@ -3,6 +3,7 @@
 // along isobars, superheat budgets, inclusion homogenisation), the brine-density models at
 // the states where water is steam, and the gas-solubility models by gas, salinity,
 // temperature and pressure, forward and back.
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -191,6 +192,78 @@ void checkDissolution(Checks& c, double betaFrom, double betaTo) {
                 std::isfinite(a) && std::fabs(lhs - beta) <= 1e-8 * std::max(1.0, std::fabs(beta)),
                 where + ": alpha " + num(a) + " gives " + num(lhs));
     }
+}
+
+// The script of each dissolution draws x = 2 alpha sqrt(D t) with the alpha and the
+// diffusivity D solved, to their last digit, whatever their size (melts: 1e-10 to 1e-14 m2/s).
+void checkDissolutionScript(Checks& c, double D) {
+    // The number after `before` in the line of the script that starts with `key`.
+    auto numberIn = [](const std::string& file, const std::string& key, const std::string& before) {
+        std::ifstream in(file);
+        for (std::string line; std::getline(in, line);)
+            if (line.rfind(key, 0) == 0) {
+                const auto at = line.find(before);
+                if (at != std::string::npos) return std::strtod(line.c_str() + at + before.size(), nullptr);
+            }
+        return std::nan("");
+    };
+    const int n = c.budget().points(12, 4);
+    for (int i = 0; i < n; ++i) {
+        const double beta = std::pow(10.0, -10.0 + 13.0 * (i + 0.5) / n);  // 1e-10 .. 1e3
+        ZhangChen z;
+        z.D = D;
+        bool ok = false;
+        const std::string said =
+            test::outputOf([&] { ok = z.calculateDiffusionDistance(1, "sd", 1.0 + beta, beta, 0.0); });
+        const std::string where = "D " + num(D) + " m2/s, beta " + num(beta);
+        if (!c.check("a dissolution of a positive D is computed", ok, where + ": " + said)) continue;
+        const double a = numberIn("igor3sd.itx", "x xdissd =", "2.0 * ");
+        const double d = numberIn("igor3sd.itx", "x xdissd =", "sqrt ( ");
+        const double ra = numberIn("igor3sd.itx", "x ratesd =", "x ratesd = ");
+        const double rd = numberIn("igor3sd.itx", "x ratesd =", "sqrt (");
+        c.check("the script draws the solved alpha and D", a == z.alpha && ra == z.alpha && d == D && rd == D,
+                where + ": alpha " + num(z.alpha) + " written " + num(a) + ", " + num(ra) + "; D written " +
+                    num(d) + ", " + num(rd));
+    }
+}
+
+// ------------------------------------------------------------------ chamber curve file
+
+// The crystallisation curve's suffix ends its nine wave names: one the names take is
+// written, one with a character they do not take is refused, nothing written, said.
+void checkChamberCurveSuffix(Checks& c, const std::string& suffix) {
+    const bool name = std::all_of(suffix.begin(), suffix.end(), [](unsigned char ch) {
+        return std::isalnum(ch) || ch == '_';
+    });
+    TaitJaupart t;
+    bool ok = false;
+    std::remove("crysta.txt");
+    const std::string said = test::outputOf([&] {
+        ok = t.setInitialData(1000.0, 1e8, 0.0, 0.05, 0.0) &&
+             t.calculateCrystallizationCurve(0.0, 0.003, 1, suffix.c_str(), nullptr);
+    });
+    const std::string where = "suffix \"" + suffix + "\"";
+    if (!name) {
+        std::ifstream left("crysta.txt");
+        c.check("a suffix the wave names do not take is refused, said, nothing written",
+                !ok && !said.empty() && !left.good(), where);
+        return;
+    }
+    if (!c.check("a wave-name suffix writes the curve", ok, where + ": " + said)) return;
+    std::ifstream in("crysta.txt");
+    std::string igor, waves, begin, row;
+    std::getline(in, igor);
+    std::getline(in, waves);
+    std::getline(in, begin);
+    std::getline(in, row);
+    std::istringstream names(waves), numbers(row);
+    int nNames = -1, nNumbers = 0;  // "WAVES" is not a name
+    bool suffixed = true;
+    for (std::string w; names >> w; ++nNames)
+        if (nNames >= 0) suffixed = suffixed && w.size() > suffix.size() && w.ends_with(suffix);
+    for (std::string w; numbers >> w;) ++nNumbers;
+    c.check("each column has its one suffixed wave name", nNames == 9 && nNumbers == 9 && suffixed,
+            where + ": " + num(nNames) + " names over " + num(nNumbers) + " columns");
 }
 
 // ------------------------------------------------------------------ water studies
@@ -851,6 +924,12 @@ void addStudyConfigurations(std::vector<Configuration>& out) {
     for (auto [from, to] : {std::pair{-0.99, 0.0}, std::pair{0.0, 1.0}, std::pair{1.0, 1000.0}})
         out.push_back({"magma", "magma dissolution beta " + num(from) + " to " + num(to),
                        [from, to](Checks& c) { checkDissolution(c, from, to); }});
+    for (double D : {1e-14, 1e-12, 1e-10, 1e-6, 1.0})
+        out.push_back({"magma", "magma dissolution script D " + num(D),
+                       [D](Checks& c) { checkDissolutionScript(c, D); }});
+    for (const char* suffix : {"", "2", "run_2", "a b", "a\"b", "a;b", "a-b", "a'b", "1.5"})
+        out.push_back({"magma", std::string("magma chamber curve suffix \"") + suffix + "\"",
+                       [suffix](Checks& c) { checkChamberCurveSuffix(c, suffix); }});
 
     for (double P : {1.0, 10.0, 50.0, 100.0, 200.0, 220.0, 250.0, 500.0, 1000.0})
         for (bool liquid : {true, false})

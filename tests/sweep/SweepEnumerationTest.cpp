@@ -184,7 +184,8 @@ TEST_F(SweepEnumeration, StudiesAndGasMixturesComeFromTheModelsLists) {
                solubility = linesOf(all, "solubility"), studies = linesOf(all, "studies"),
                derivatives = linesOf(all, "derivatives");
     for (const char* line : {"magma chamber melt 1 fluid 3 volatiles 0.01 P0 1000",
-                             "magma volatiles type 2 system 11 T 1173.15"})
+                             "magma volatiles type 2 system 11 T 1173.15", "magma dissolution script D 1e-12",
+                             "magma chamber curve suffix \"a b\""})
         EXPECT_TRUE(holds(magma, line)) << line;
     for (const char* line : {"gasmix critical Kreglewski CH4 tetralin", "gasmix critical DMW2 H2O CO2",
                              "gasmix critical LeeKessler CH4 CO2", "gasmix again DMWEOS H2O CH4",

@@ -416,7 +416,45 @@ void checkRechargeGrid(Checks& c, const Heating& h) {
 
 }  // namespace
 
+// The study tables of a whole cycle (heating at the depth's pressure, or the Wohletz one at
+// constant volume) step the peak temperature up to below the magma's: every row heats its
+// water short of Tm, so it has a water/magma ratio above 0 and finite works per gram. The
+// magma temperatures put Tm on a step (Tm - T2 a multiple of the step) and between steps.
+void checkCycleTable(Checks& c, bool phreatic, double h, double Tm, double step) {
+    WagnerPruss water(2);
+    const std::string table = phreatic ? "heatirr0" : "wohl0";
+    std::filesystem::remove(table);
+    test::outputOf([&] {
+        if (phreatic)
+            water.calculatePhreaticCycle(h, Tm, 1, 0, "0", step);
+        else
+            water.calculateWohletzCycle(h, Tm, 1, step);
+    });
+    std::ifstream in(table);
+    int rows = 0;
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        const std::vector<double> row = test::numbersOf(line);
+        if (!c.check("a table row reads as its numbers", row.size() >= 23, table + ": " + line)) continue;
+        ++rows;
+        const std::string where = table + " h " + num(h) + " bar, Tm " + num(Tm) + " K: deltaT " + num(row[0]) +
+                                  ", T3 " + num(row[2]) + " K";
+        c.check("a table row heats its water short of the magma",
+                row[2] < Tm && row[14] > 0.0 && std::isfinite(row[15]) && std::isfinite(row[16]),
+                where + ": ratio " + num(row[14]) + ", em " + num(row[15]) + ", ew " + num(row[16]));
+    }
+    c.check("a cycle table has rows", rows > 0, table + " h " + num(h) + " Tm " + num(Tm));
+}
+
 void addEnergeticsConfigurations(std::vector<Configuration>& out) {
+    // h 10, 100 and 200 bar put the water at depth at 296.15, 323.15 and 353.15 K.
+    for (bool phreatic : {true, false})
+        for (double h : {10.0, 100.0, 200.0})
+            for (double Tm : {1173.15, 1273.15, 1473.15, 1200.0})
+                out.push_back({"energetics",
+                               std::string("energetics cycle table ") + (phreatic ? "phreatic" : "wohletz") +
+                                   " h " + num(h) + " Tm " + num(Tm),
+                               [=](Checks& c) { checkCycleTable(c, phreatic, h, Tm, 25.0); }});
     for (const Heating& h : kHeatings)
         for (double depth : {100.0, 3000.0})
             for (double Psurf : {0.1, 1.0}) {

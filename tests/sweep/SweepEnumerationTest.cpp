@@ -303,6 +303,7 @@ TEST_F(SweepEnumeration, SequencesIsobarsRefusalsAndPairsComeFromTheirLists) {
     EXPECT_EQ(count(energetics, "energetics recharge "), 3 * 2 * 2);
     EXPECT_EQ(count(energetics, "energetics fractions "), 3);
     EXPECT_EQ(count(energetics, "energetics grid recharge "), 3);
+    EXPECT_EQ(count(energetics, "energetics cycle table "), 2 * 3 * 4);
     for (const char* line : {"energetics recharge pv d 3000 Psurf 0.1", "energetics fractions ev frac 10"})
         EXPECT_TRUE(holds(energetics, line)) << line;
     // Every water formulation, and the catalogue's waters of another class.

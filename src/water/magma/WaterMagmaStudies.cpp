@@ -209,7 +209,9 @@ void runStudy(WaterEOS& w, double h, double Tm, const Study& s, double step) {
     double previousDelta = -1.0;
     for (int n = 0; n < kMaxRows; ++n) {
         const double deltaT = n * step;
-        if (!(Tm - r.T2 > deltaT)) break;
+        // Up to below the magma's temperature: water heated to it takes no heat from it (no
+        // water/magma ratio), and Tm - T2 rounds above a step that meets Tm exactly.
+        if (!(Tm - (r.T2 + deltaT) > 1e-9 * Tm)) break;
         if (!s.phreatic && previousDelta < 743.0 && deltaT >= 743.0) {
             tStart = 326.0;
             vGuess = 0.022273;

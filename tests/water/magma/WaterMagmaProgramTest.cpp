@@ -837,6 +837,28 @@ TEST_F(MagmaProgramTest, PhreaticCycleOfTheMixtureIsentrope) {
     EXPECT_FALSE(std::filesystem::exists("heatirra b"));
 }
 
+// The steps stop below the magma's temperature, every row with its water/magma ratio. Regression:
+// 850 K above the water at 100 bar (323.15 K) meets a magma of 1173.15 K exactly, yet
+// Tm - T2 rounds to 850.0000000000001, so a last row of water heated to Tm was written with
+// the ratio 0, the work per gram of water -nan and the irreversible fraction -inf.
+TEST_F(MagmaProgramTest, CycleStepsStopBelowTheMagmaTemperature) {
+    ::testing::internal::CaptureStdout();
+    water.calculatePhreaticCycle(100.0, 1173.15, 1, 0, "0", 50.0);
+    water.calculateWohletzCycle(100.0, 1173.15, 1, 50.0);
+    ::testing::internal::GetCapturedStdout();
+    for (const char* table : {"heatirr0", "wohl0"}) {
+        double last = -1.0;
+        for (const std::string& line : testing::fileLines(table)) {
+            if (line[0] == '#') continue;
+            const std::vector<double> row = testing::numbersOf(line);
+            last = row[0];
+            EXPECT_GT(row[14], 0.0) << table << ": " << line;           // R
+            EXPECT_TRUE(std::isfinite(row[16])) << table << ": " << line;  // ew
+        }
+        EXPECT_EQ(last, 800.0) << table;
+    }
+}
+
 TEST_F(MagmaProgramTest, FailedIrreversibleSearchLeavesNanColumns) {
     ::testing::internal::CaptureStdout();
     water.calculatePhreaticCycle(100.0, 323.15 + 291.0, 1, 0, "0", 5.0);

@@ -247,6 +247,17 @@ void checkHotHenPitSet(Checks& c, int henrySet, const std::string& gas) {
 
 // ------------------------------------------------------------------ range tops
 
+// The model's solubility at T, P (given in bar, or in Pa) and NaCl molality ms.
+void solveAt(SolubilityModel& m, double TK, double Pbar, double ms, bool inPa) {
+    m.temperature(TK);
+    if (inPa)
+        m.Pascal(Pbar * 1e5);
+    else
+        m.pressure(Pbar);
+    m.setMolalities(ms, 0.0);
+    m.calculate_gas_solubility0();
+}
+
 // Each model at the top of its published pressures (at the ends and the middle of its
 // temperatures, with no salt and its most), the pressure given in bar and in Pa: where the
 // state a part in 1e7 below the top is solved, the top is solved too, the same either way and
@@ -261,15 +272,7 @@ void checkRangeTop(Checks& c, const SolubilityMaker& maker) {
     const double Ptop = range->Pmax;
     auto solvedAt = [&](double TK, double Pbar, double ms, bool inPa, std::string* said = nullptr) {
         auto m = maker.make();
-        const std::string text = test::outputOf([&] {
-            m->temperature(TK);
-            if (inPa)
-                m->Pascal(Pbar * 1e5);
-            else
-                m->pressure(Pbar);
-            m->setMolalities(ms, 0.0);
-            m->calculate_gas_solubility0();
-        });
+        const std::string text = test::outputOf([&] { solveAt(*m, TK, Pbar, ms, inPa); });
         if (said) *said = text;
         return m;
     };
@@ -319,13 +322,7 @@ void checkRangeTop(Checks& c, const SolubilityMaker& maker) {
             auto m = maker.make();
             test::outputOf([&] {
                 m->setDensityModelType(type);
-                m->temperature(TK);
-                if (inPa)
-                    m->Pascal(Pbar * 1e5);
-                else
-                    m->pressure(Pbar);
-                m->setMolalities(ms, 0.0);
-                m->calculate_gas_solubility0();
+                solveAt(*m, TK, Pbar, ms, inPa);
                 if (m->error == 0) m->calculate_density();
             });
             return m->error == 0 ? m->rhoSolution : std::nan("");

@@ -477,6 +477,8 @@ bool SolubilityModel::calculateTheIsopleth(double ms, double mgas, char mode, co
         // A content no liquid temperature dissolves is no curve: an empty file would pass
         // for one.
         error = 1;
+        tracingCurve = false;
+        if (!vapour || vapour->nc < 1) sayNoVapourSide("Isopleth");
         const PublishedRange* range = publishedRange();
         vornex::cfprintf(stderr,
                          "Isopleth: no temperature from 273.15 to %g K has a bubble pressure for "

@@ -591,6 +591,7 @@ bool Dubessy::calculate_the_isopleth(double mgas, double T0, char mode, const ch
         out.print("IGOR\nWAVES %6s%s %11s%s %11s%s %11s%s %11s%s %11s%s\nBEGIN\n", "T", s, "x", s,
                   "m", s, "v", s, "y", s, "p", s);
     startFlag = 1;
+    int rows = 0;
     for (double TK = T0; TK <= kLastIsoplethTemperature; TK += 1.0) {
         quiet_ = true;
         calculate_gas_solubility(TK, mgas, ms);
@@ -598,8 +599,19 @@ bool Dubessy::calculate_the_isopleth(double mgas, double T0, char mode, const ch
         if (error) break;
         out.print("%12lg %12lg %12lg %12lg %12lg %12lg \n", T, x2, mg, Vvap * 1e6, yH2O, P * 1e-5);
         startFlag = 0;
+        ++rows;
     }
     startFlag = 1;
+    if (rows == 0) {
+        // Without its first point there is no curve: an empty file would pass for one.
+        error = 1;
+        vornex::cfprintf(stderr,
+                         "Dubessy isopleth: no saturated vapour for %g mol/kg CO2 in %g mol/kg "
+                         "NaCl at %g K (its start, up to %g K); no curve written\n",
+                         mgas, ms, T0, kLastIsoplethTemperature);
+        out.abandon();
+        return false;
+    }
     if (out.isIgor()) out.print("END\n");
     return out.close();
 }

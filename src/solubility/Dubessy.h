@@ -96,7 +96,8 @@ class Dubessy : public Phase {
     void evaluate(double* x, double* p, double& Y, double& Z, double* extra, int& err);
 
     // Curves (Igor text, mode 1); false when the file cannot be written. The isopleth runs
-    // from T0 upward by 1 K to the first failure or 647 K.
+    // from T0 upward by 1 K to the first failure or 647 K; one that fails at T0 is false,
+    // with the error flag, saying so and leaving no file.
     bool calculate_the_isopleth(double mgas, double T0, char mode, const char* suffix);
     bool calculate_the_H2ONaClCO2_isopleth(double msalt, double mgas, char mode, const char* suffix,
                                            std::FILE* out = stdout);

@@ -438,8 +438,10 @@ bool SolubilityModel::calculateTheIsopleth(double ms, double mgas, char mode, co
         calculate_bubble_pressure(range != nullptr ? std::fmin(range->Tmax, 573.0) : 573.0, 300.0,
                                   ms, mgas);
     }
+    bool any = false;
     if (!error) {
         auto point = [&] {
+            any = true;
             calculate_density();
             if (vapourVolumeFlag) calculateVapourMolarVolume();
             rhoVapour = vapourDensity();
@@ -470,6 +472,23 @@ bool SolubilityModel::calculateTheIsopleth(double ms, double mgas, char mode, co
             gap = false;
             point();
         }
+    }
+    if (!any) {
+        // A content no liquid temperature dissolves is no curve: an empty file would pass
+        // for one.
+        error = 1;
+        tracingCurve = false;
+        if (!vapour || vapour->nc < 1) sayNoVapourSide("Isopleth");
+        const PublishedRange* range = publishedRange();
+        vornex::cfprintf(stderr,
+                         "Isopleth: no temperature from 273.15 to %g K has a bubble pressure for "
+                         "%g mol/kg of gas in %g mol/kg NaCl%s%s%s; no curve written\n",
+                         range != nullptr ? std::fmin(range->Tmax, 573.15) : 573.15, mgas, ms,
+                         range != nullptr ? " within the range of " : "",
+                         range != nullptr ? range->source : "",
+                         range != nullptr ? cformat(" (up to %g bar)", range->Pmax).c_str() : "");
+        out.abandon();
+        return false;
     }
     return finishCurve(out);
 }
@@ -505,6 +524,21 @@ void SolubilityModel::writeBiphasicRow(CurveOutput& out) {
     out.print("%12lg %12lg %12lg %12lg %12lg %12lg %12lg %12lg %12d\n", T, P * 1e-5, mg, alpha,
               rhoVapour, rhoSolution, gasDensityInVapour(), gasDensityInLiquid(),
               static_cast<int>(error));
+}
+
+bool SolubilityModel::biphasicStart(CurveOutput& out, const char* missing) {
+    const bool solved = error == 0 && vapourError == 0;
+    if (solved) calculate_density();
+    if (solved && error == 0 && std::isfinite(rhoSolution)) return true;
+    // Its targets would be made of a failed state: inf and nan in a row that passes for one.
+    error = 1;
+    vornex::cfprintf(stderr,
+                     "Biphasic isochor: %s to start from at %g K and %g bar%s; no curve "
+                     "written\n",
+                     solved ? "no solution density" : missing, T, P * 1e-5,
+                     solved ? " (the brine-density model gives none there)" : "");
+    out.abandon();
+    return false;
 }
 
 bool SolubilityModel::biphasicStep(Secant& s, double TK) {
@@ -548,13 +582,11 @@ bool SolubilityModel::calculateTheBiphasicIsochor(double T0, double P0bar, doubl
                                                   CurveArray* array) {
     CurveOutput out(mode == kIgorText || mode == kCurveArray ? mode : 0, array);
     if (!openBiphasic(*this, out, suffix, T0, dT, P0bar, 0.0)) return false;
-    temperature(T0);
-    pressure(P0bar);
-    setMolalities(ms, 0.0);
-    calculate_gas_solubility0();
+    // The wrapper says why a start without a saturated solution fails.
+    calculate_gas_solubility(T0, P0bar, ms);
     compositionCode = 11;
     update_composition();
-    calculate_density();
+    if (!biphasicStart(out, "no saturated solution")) return false;
     fixBiphasicTargets();
     writeBiphasicRow(out);
     Secant s = pressureSecant(
@@ -578,7 +610,7 @@ bool SolubilityModel::calculateTheBiphasicIsochor1(double Tend, double T0, doubl
     setMolalities(ms, mgas);
     pressure(P0bar);
     calculate_bubble_pressure();
-    calculate_density();
+    if (!biphasicStart(out, "no bubble point")) return false;
     fixBiphasicTargets();
     writeBiphasicRow(out);
     out.row({T, P * 1e-5});

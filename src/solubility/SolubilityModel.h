@@ -209,6 +209,8 @@ class SolubilityModel : public Phase {
     // False when the file could not be written or the model has no parameters for its gas
     // (then no file is made).
     bool calculateTheIsotherm(double TK, double ms, char mode, const char* suffix);
+    // Also false, with the error flag, saying why and leaving no file, when no temperature
+    // of liquid water has a bubble pressure for the content.
     bool calculateTheIsopleth(double ms, double mgas, char mode, const char* suffix,
                               CurveArray* array);
     // Whether the model has a brine-density model; else the error flag and "operation: why"
@@ -220,7 +222,8 @@ class SolubilityModel : public Phase {
                                        double P0bar, char mode, const char* suffix,
                                        CurveArray* array);
     // Heating (dT > 0) ends at kMaxIsochorTemperature, cooling at 273.15 K. False, without a
-    // file, for a model without a brine-density model.
+    // file, for a model without a brine-density model, and (saying why) for a start without a
+    // saturated solution (T0, P0) or a bubble point (T0, mgas), or without its density.
     bool calculateTheBiphasicIsochor(double T0, double P0bar, double ms, double dT, char mode,
                                      const char* suffix, CurveArray* array);
     bool calculateTheBiphasicIsochor1(double Tend, double T0, double mgas, double ms, double dT,
@@ -260,6 +263,9 @@ class SolubilityModel : public Phase {
     // one-phase state become the targets; one row; one temperature step (false on failure).
     void fixBiphasicTargets();
     void writeBiphasicRow(CurveOutput& out);
+    // Whether the start state (solved, `missing` naming what is not) has a density; else the
+    // error flag, why on standard error, and the file given up.
+    bool biphasicStart(CurveOutput& out, const char* missing);
     bool biphasicStep(Secant& s, double TK);
     // y_H2O = Psat/P, with the capillary and Poynting correction in a pore of radius r.
     double capillaryWaterFraction();

@@ -74,8 +74,21 @@ int Zhang::solve(char reversible, FILE* out) {
     s.x1 = 0.999 * T0;
     T1 = s.solve();
     calculateParameters();
+    if (s.error != 0 || !std::isfinite(T1)) {
+        vornex::cfprintf(stderr, "Zhang: no final temperature found (solver code %d)\n", s.error);
+        return s.error != 0 ? s.error : -1;
+    }
+    // With less CO2 than water holds at P1 none exsolves: the balance would count a negative
+    // amount of gas, and its works per gram of CO2 would be of no gas at all.
+    if (!(ngas > 0.0)) {
+        vornex::cfprintf(stderr,
+                         "Zhang: no CO2 exsolves at %g Pa: water keeps %g mol of the %g mol "
+                         "given\n",
+                         P1, naq, nc);
+        return -1;
+    }
     print(out);
-    return s.error;
+    return 0;
 }
 
 void Zhang::print(FILE* out) const {

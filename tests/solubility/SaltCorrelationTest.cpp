@@ -368,6 +368,21 @@ TEST(Zhang, EnergyBalanceAndSolve) {
     }
 }
 
+// Less CO2 than the water keeps at the final pressure exsolves none: no decompression to
+// print. It once printed a final temperature with -0.031 mol of gas and 3420 J per gram of
+// that gas as a result.
+TEST(Zhang, NoExsolutionIsNoResult) {
+    Zhang z;
+    z.nc = 0.001;
+    std::FILE* sink = std::tmpfile();
+    int code = 0;
+    const std::string said = test::stderrOf([&] { code = z.solve(1, sink); });
+    EXPECT_NE(code, 0);
+    EXPECT_EQ(std::ftell(sink), 0L);
+    std::fclose(sink);
+    EXPECT_NE(said.find("no CO2 exsolves"), std::string::npos) << said;
+}
+
 // The state printout: owner-only, refused through a planted link, whose target stays intact.
 TEST(StatePrintout, PrivateAndNeverThroughALink) {
     DMGWwater model(SM_H2O_CO2_NaCl, 0);

@@ -16,6 +16,7 @@
 #include "fluid/CurveOutput.h"
 #include "numerics/TextCapture.h"
 #include "solubility/DMGWwater.h"
+#include "solubility/Dubessy.h"
 #include "solubility/HenPitSet.h"
 #include "solubility/Henry.h"
 #include "solubility/SpiveySolubility.h"
@@ -81,11 +82,61 @@ TEST(Tracers, DownwardIsoplethStopsAtTheFreezingPoint) {
     EXPECT_EQ(curve[0], 533.0);
     for (size_t i = 0; i < curve.size(); i += 2)
         EXPECT_FALSE(curve[i] < 273.15);  // NaN pairs are pen-ups
-    // 0.3 mol/kg of N2 needs 1050 bar at 400 K, beyond the model's 600 bar: no point.
+    // 0.3 mol/kg of N2 needs 1050 bar at 400 K, beyond the model's 600 bar: no point, and so
+    // no curve.
     DMGWwater nitrogen(SM_H2O_N2_NaCl, 0);
     curve.clear();
-    ASSERT_TRUE(nitrogen.calculateTheIsopleth(0.0, 0.3, kCurveArray, "d", &curve));
+    test::stderrOf([&] {
+        EXPECT_FALSE(nitrogen.calculateTheIsopleth(0.0, 0.3, kCurveArray, "d", &curve));
+    });
     EXPECT_TRUE(curve.empty());
+}
+
+bool fileExists(const char* name) {
+    std::FILE* f = std::fopen(name, "r");
+    if (f != nullptr) std::fclose(f);
+    return f != nullptr;
+}
+
+// A curve without a single point is a failure that says why and leaves no file: the isopleth
+// of a content no liquid temperature dissolves within the model's range, Dubessy's isopleth
+// whose start has no vapour, and the two-phase isochores from a start below the water's
+// vapour pressure or without a bubble point. Each once wrote an empty curve, or a row of inf
+// and nan (a vapour density of -7.6e132 kg/m3), and reported success without a word.
+TEST(Tracers, CurvesWithoutAPointSayWhyAndLeaveNoFile) {
+    auto refused = [](const char* file, const char* says, const std::function<bool()>& trace) {
+        std::remove(file);
+        bool ok = true;
+        const std::string said = test::stderrOf([&] { ok = trace(); });
+        EXPECT_FALSE(ok) << file;
+        EXPECT_FALSE(fileExists(file)) << file;
+        EXPECT_NE(said.find(says), std::string::npos) << file << ": " << said;
+    };
+    DMGWwater nitrogen(SM_H2O_N2, 0);  // 0.5 mol/kg needs more than 600 bar from 273 to 400 K
+    refused("isopnone", "no curve written",
+            [&] { return nitrogen.calculateTheIsopleth(0.0, 0.5, 1, "none", nullptr); });
+    EXPECT_EQ(nitrogen.error, 1);
+    SpiveySolubility spivey;  // 1.5 mol/kg of methane in a 2 mol/kg brine, to 573 K
+    refused("isopnone", "no curve written",
+            [&] { return spivey.calculateTheIsopleth(2.0, 1.5, 1, "none", nullptr); });
+    Dubessy dubessy(0, 0, 0, 1);  // 20 mol/kg of CO2: no vapour up to 10 kbar
+    refused("isopnone", "no curve written",
+            [&] { return dubessy.calculate_the_isopleth(20.0, 300.0, 1, "none"); });
+    DMGWwater co2(SM_H2O_CO2_NaCl, 0);  // 10 bar at 473.15 K, where water boils at 15.5
+    refused("biphalow", "below the water's vapour pressure",
+            [&] { return co2.calculateTheBiphasicIsochor(473.15, 10.0, 0.0, -1.0, 1, "low", nullptr); });
+    refused("biphalow", "no curve written",
+            [&] { return co2.calculateTheBiphasicIsochor(473.15, 10.0, 0.0, -1.0, 1, "low", nullptr); });
+    DMGWwater n2(SM_H2O_N2_NaCl, 0);  // 0.5 mol/kg of N2 has no bubble point at 350 K
+    refused("biphanone", "no bubble point to start from",
+            [&] { return n2.calculateTheBiphasicIsochor1(273.15, 350.0, 0.5, 0.0, -1.0, 0.0, 1, "none", nullptr); });
+    // A start with a solution still makes its curve.
+    CurveArray curve;
+    test::outputOf([&] {
+        EXPECT_TRUE(co2.calculateTheBiphasicIsochor(473.15, 300.0, 1.0, -2.0, kCurveArray, "", &curve));
+        EXPECT_TRUE(dubessy.calculate_the_isopleth(0.2, 300.0, 0, "none"));
+    });
+    EXPECT_GT(curve.size(), 20u);
 }
 
 // Any state of (T, P, m): a result with clear flags is finite and in its range.

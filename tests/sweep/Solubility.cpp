@@ -1,16 +1,21 @@
 // The gas-solubility models where the other families do not go: Dubessy's saturated vapour of
 // H2O-CO2 and its brines by content, salinity and temperature; the Henry-Pitzer sets in hot
 // water; every model at the exact top of its ranges, the pressure given in bar and in Pa; every
-// model with each gas model, with or without a vapour side; and Henry's law over water
-// without NaCl.
+// model with each gas model, with or without a vapour side; Henry's law over water without
+// NaCl; and every model's isopleths and two-phase isochores, made or refused.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "Sweep.h"
 #include "cubic/TermCubic.h"
+#include "fluid/CurveOutput.h"
 #include "numerics/TextCapture.h"
 #include "solubility/DMGWwater.h"
 #include "solubility/Dubessy.h"
@@ -247,6 +252,17 @@ void checkHotHenPitSet(Checks& c, int henrySet, const std::string& gas) {
 
 // ------------------------------------------------------------------ range tops
 
+// The model's solubility at T, P (given in bar, or in Pa) and NaCl molality ms.
+void solveAt(SolubilityModel& m, double TK, double Pbar, double ms, bool inPa) {
+    m.temperature(TK);
+    if (inPa)
+        m.Pascal(Pbar * 1e5);
+    else
+        m.pressure(Pbar);
+    m.setMolalities(ms, 0.0);
+    m.calculate_gas_solubility0();
+}
+
 // Each model at the top of its published pressures (at the ends and the middle of its
 // temperatures, with no salt and its most), the pressure given in bar and in Pa: where the
 // state a part in 1e7 below the top is solved, the top is solved too, the same either way and
@@ -261,15 +277,7 @@ void checkRangeTop(Checks& c, const SolubilityMaker& maker) {
     const double Ptop = range->Pmax;
     auto solvedAt = [&](double TK, double Pbar, double ms, bool inPa, std::string* said = nullptr) {
         auto m = maker.make();
-        const std::string text = test::outputOf([&] {
-            m->temperature(TK);
-            if (inPa)
-                m->Pascal(Pbar * 1e5);
-            else
-                m->pressure(Pbar);
-            m->setMolalities(ms, 0.0);
-            m->calculate_gas_solubility0();
-        });
+        const std::string text = test::outputOf([&] { solveAt(*m, TK, Pbar, ms, inPa); });
         if (said) *said = text;
         return m;
     };
@@ -319,13 +327,7 @@ void checkRangeTop(Checks& c, const SolubilityMaker& maker) {
             auto m = maker.make();
             test::outputOf([&] {
                 m->setDensityModelType(type);
-                m->temperature(TK);
-                if (inPa)
-                    m->Pascal(Pbar * 1e5);
-                else
-                    m->pressure(Pbar);
-                m->setMolalities(ms, 0.0);
-                m->calculate_gas_solubility0();
+                solveAt(*m, TK, Pbar, ms, inPa);
                 if (m->error == 0) m->calculate_density();
             });
             return m->error == 0 ? m->rhoSolution : std::nan("");
@@ -424,6 +426,124 @@ void checkVapourSide(Checks& c, const SolubilityMaker& maker) {
     }
 }
 
+// ------------------------------------------------------------------ curves
+
+// The rows of an Igor text curve file (its columns as numbers); false when it is missing or
+// its frame (IGOR, WAVES with one name a column, BEGIN, rows, END) is broken.
+bool readIgorRows(const std::string& file, std::vector<std::vector<double>>& rows) {
+    std::ifstream in(file);
+    std::string line, waves;
+    if (!std::getline(in, line) || line != "IGOR" || !std::getline(in, waves) ||
+        waves.rfind("WAVES", 0) != 0 || !std::getline(in, line) || line != "BEGIN")
+        return false;
+    std::istringstream names(waves.substr(5));
+    std::size_t columns = 0;
+    for (std::string name; names >> name;) ++columns;
+    rows.clear();
+    while (std::getline(in, line)) {
+        if (line == "END") return !std::getline(in, line);
+        std::istringstream values(line);
+        std::vector<double> row;
+        for (std::string v; values >> v;) row.push_back(std::strtod(v.c_str(), nullptr));
+        if (row.size() != columns) return false;
+        rows.push_back(row);
+    }
+    return false;
+}
+
+// The isopleths of a model and its two-phase isochores: a curve is made, each row a
+// solution of the content (within liquid water's temperatures, at a positive pressure, mole
+// fractions in 0 ... 1, a finite vapour, no error flag), or refused saying why, leaving no
+// file; a curve without a single point is no curve. A two-phase isochore from a start below
+// the water's vapour pressure (or outside the model's range) is refused saying why; from a
+// saturated start its vapour fractions lie in 0 ... 1.
+void checkCurves(Checks& c, const SolubilityMaker& maker) {
+    const Budget& b = c.budget();
+    const bool salt = maker.make()->iNaCl >= 0;
+    const std::vector<double> contents = {1e-3, 0.05, 0.5, 3.0};
+    const int nContents = static_cast<int>(contents.size());
+    const int step = b.full ? 1 : std::max(1, nContents / b.points(nContents, 2));
+    const std::string file = "isop-sweep";
+    for (int k = b.offset(c.configuration(), step); k < nContents; k += step)
+        for (double ms : {0.0, 2.0}) {
+            if (ms > 0 && !salt) continue;
+            const double mg = contents[static_cast<std::size_t>(k)];
+            const std::string where = num(mg) + " mol/kg gas, NaCl " + num(ms);
+            std::remove(file.c_str());
+            auto m = maker.make();
+            bool made = false;
+            const std::string said = test::outputOf(
+                [&] { made = m->calculateTheIsopleth(ms, mg, kIgorText, "-sweep", nullptr); });
+            std::vector<std::vector<double>> rows;
+            const bool read = readIgorRows(file, rows);
+            if (!made) {
+                c.check("a curve not made says why and leaves no file",
+                        !said.empty() && !std::ifstream(file).good(),
+                        where + (said.empty() ? ": nothing said" : ": a file left"));
+                continue;
+            }
+            if (!c.check("a curve made has its frame and a row", read && !rows.empty(),
+                         where + (read ? ": no row" : ": broken file")))
+                continue;
+            for (const auto& r : rows) {
+                // T P mg ms vg h vv xg yh e rhog rhol rocg rocl; the flag of a row is the
+                // solution density's failure (nan) alone, where the model has none or the
+                // brine-density model's range ends.
+                const bool ok = r[0] >= 273.15 - 1e-9 && r[0] <= 573.15 + 1e-9 && r[1] > 0 &&
+                                std::isfinite(r[1]) && std::fabs(r[2] / mg - 1) < 1e-5 &&
+                                r[7] > 0 && r[7] < 1 && r[8] >= 0 && r[8] <= 1 && r[6] > 0 &&
+                                std::isfinite(r[6]) && std::isfinite(r[10]) &&
+                                (r[9] == 0 || std::isnan(r[11]));
+                if (!c.check("an isopleth row is a solution of its content", ok,
+                             where + ", T " + num(r[0]) + " K: P " + num(r[1]) + " bar, m " +
+                                 num(r[2]) + ", x " + num(r[7]) + ", y(H2O) " + num(r[8]) +
+                                 ", flag " + num(r[9])))
+                    break;
+            }
+        }
+    std::remove(file.c_str());
+    // Two-phase isochores need the solution's density: the Mao-Duan brine model is given.
+    const std::string bipha = "bipha-sweep";
+    for (double P0 : {10.0, 300.0}) {
+        const double T0 = 473.15;  // water boils at 15.5 bar
+        const std::string where = "T0 " + num(T0) + " K, P0 " + num(P0) + " bar";
+        std::remove(bipha.c_str());
+        auto m = maker.make();
+        bool made = false;
+        const std::string said = test::outputOf([&] {
+            m->setDensityModelType(SM_MaoDuan0);
+            made = m->calculateTheBiphasicIsochor(T0, P0, 0.0, -2.0, kIgorText, "-sweep", nullptr);
+        });
+        std::vector<std::vector<double>> rows;
+        const bool read = readIgorRows(bipha, rows);
+        if (P0 < 15.0) {
+            c.check("a two-phase isochore below the water's vapour pressure is refused so",
+                    !made && !said.empty() && !std::ifstream(bipha).good(),
+                    where + ": " + (made ? "made" : "refused") + ", said '" + said.substr(0, 100) +
+                        "'");
+            continue;
+        }
+        if (!made) {
+            c.check("a curve not made says why and leaves no file",
+                    !said.empty() && !std::ifstream(bipha).good(), where);
+            continue;
+        }
+        if (!c.check("a curve made has its frame and a row", read && !rows.empty(), where))
+            continue;
+        for (const auto& r : rows) {
+            // T P mg fv rhog rhol rocg rocl e
+            const bool ok = r[3] >= 0 && r[3] <= 1 && r[1] > 0 && std::isfinite(r[4]) &&
+                            r[4] > 0 && std::isfinite(r[5]) && r[5] > 0 && r[2] >= 0;
+            if (!c.check("a two-phase isochore row holds vapour fractions in 0 ... 1", ok,
+                         where + ", T " + num(r[0]) + " K: P " + num(r[1]) + " bar, fraction " +
+                             num(r[3]) + ", vapour " + num(r[4]) + ", liquid " + num(r[5]) +
+                             " kg/m3"))
+                break;
+        }
+    }
+    std::remove(bipha.c_str());
+}
+
 }  // namespace
 
 void addSolubilityConfigurations(std::vector<Configuration>& out) {
@@ -449,6 +569,9 @@ void addSolubilityConfigurations(std::vector<Configuration>& out) {
         out.push_back({"solubility", "solubility range top " + maker.name,
                        [maker](Checks& c) { checkRangeTop(c, maker); }});
     }
+    for (const SolubilityMaker& maker : solubilityModels())
+        out.push_back({"solubility", "solubility curves " + maker.name,
+                       [maker](Checks& c) { checkCurves(c, maker); }});
     for (const SolubilityMaker& maker : solubilityModels())
         out.push_back({"solubility", "solubility vapour side " + maker.name,
                        [maker](Checks& c) { checkVapourSide(c, maker); }});

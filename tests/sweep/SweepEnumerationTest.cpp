@@ -207,7 +207,8 @@ TEST_F(SweepEnumeration, StudiesAndGasMixturesComeFromTheModelsLists) {
     // the range tops and Henry over water by the models' own lists.
     for (const char* line : {"solubility Dubessy system 0 henry 1 T 275", "solubility Dubessy system 2 henry 2 T 330",
                              "solubility HenPitSet hot set 0 CO2", "solubility range top DMGW type 0 version 1",
-                             "solubility range top Spivey CH4", "solubility Henry water version 0 CO2"})
+                             "solubility range top Spivey CH4", "solubility Henry water version 0 CO2",
+                             "solubility curves DMGW type 1 version 0", "solubility curves Spivey CH4"})
         EXPECT_TRUE(holds(solubility, line)) << line;
     std::size_t dubessy = 0;
     for (const auto& line : solubility) dubessy += line.rfind("solubility Dubessy ", 0) == 0;

@@ -214,6 +214,9 @@ const char* numberRefusal(const char* word, double& value) {
             const auto r = std::from_chars(digits, digits + std::strlen(digits), ignored);
             if (r.ec == std::errc() && *r.ptr == '\0' && !std::isfinite(ignored))
                 return "is not a finite number";
+            // "300,5" where the locale writes a decimal comma: the reason, not only the refusal.
+            if (writtenWithDecimalComma(word))
+                return "is not a number (numbers take a decimal point, not a comma)";
             return "is not a number";
         }
         case DecimalRead::ok:

@@ -52,7 +52,8 @@ double getDouble(double defaultValue, std::istream& in = std::cin);
 // A command-line word read strictly as a number: the whole word, in decimal, finite and
 // within the range of doubles. Null when it is one (its value in `value`), otherwise why it
 // is not ("is not a number", "is not a finite number", "is out of the range of numbers",
-// "is not a decimal number").
+// "is not a decimal number"); a number written with a decimal comma ("300,5") is told that
+// numbers take a point.
 const char* numberRefusal(const char* word, double& value);
 
 // A word of the command line or of the input as a message shows it: its first `limit` bytes

@@ -150,6 +150,24 @@ TEST(ConsoleInput, OnlyDecimalNumbersAreNumbers) {
     EXPECT_EQ(value, 150.0);
 }
 
+// A number typed with a decimal comma, as the French and German locales write one, was refused
+// as "not a number" with no word of why: the refusal now says that numbers take a point. A
+// word that is no number but for a comma is not told so.
+TEST(ConsoleInput, ANumberWithADecimalCommaIsToldThatNumbersTakeAPoint) {
+    double value = 7.0;
+    for (const char* word : {"300,5", "-1,5e3", "+0,25"}) {
+        const char* why = numberRefusal(word, value);
+        ASSERT_NE(why, nullptr) << word;
+        EXPECT_NE(std::string(why).find("decimal point, not a comma"), std::string::npos) << why;
+    }
+    for (const char* word : {"1,2,3", ",5", "5,", "a,5", "1,5x", "300"}) {
+        const char* why = numberRefusal(word, value);
+        EXPECT_TRUE(why == nullptr || std::string(why).find("comma") == std::string::npos)
+            << word << ": " << why;
+    }
+    EXPECT_EQ(value, 300.0);
+}
+
 // A word shown in a message is one line of text: no control character (C1's included, which
 // some terminals obey) and no byte outside UTF-8 reaches the terminal, while UTF-8 text stays.
 TEST(ConsoleInput, AWordIsShownAsOneLineOfText) {

@@ -24,7 +24,9 @@ bool inputRefused(const std::istream& in);
 // unread), of at most kLongestConsoleWord characters. Several words may share a line, but a
 // blank line (one whose end comes before any word) is an answer of its own: true with `word`
 // empty, which the callers refuse, so that endless blank lines cannot keep a question waiting.
-// False at the end of the input and for a longer word, which ends the input.
+// False at the end of the input and for a longer word, which ends the input. A UTF-8
+// byte-order mark that opens a word (a file of answers saved by an editor) is dropped, as it
+// is where it opens a line read by the other readers.
 bool readConsoleWord(std::istream& in, std::string& word);
 
 // One-character answer: a line end (LF or CR) or the end of the input returns the default;

@@ -233,7 +233,8 @@ int DataTextFile::read() {
         ++line_;
         std::string_view rest(line);
         std::string_view word = firstWord(rest);
-        if (word.empty() || isComment(word)) continue;  // a line of separators is no row
+        // A line of separators, a comment and an Igor command line are no rows.
+        if (word.empty() || isComment(word) || word == "x") continue;
         if (word == "END") return 0;
         for (int c = 0; c < columns; ++c) {
             double value = kMissing;

@@ -60,7 +60,8 @@ class DataTextFile {
     // the selection. Returns the number appended, or -1 at the first name that is not a
     // column (names appended before it stay selected).
     int set_index(const char* list);
-    // Reads the next row: 1, or 0 at the end of the file or at "END". Values a short row
+    // Reads the next row: 1, or 0 at the end of the file or at "END"; comment lines and Igor
+    // command lines ("x ...") are passed over, as count_items passes them. Values a short row
     // lacks, "NaN"/"nan" and words that are not numbers are missing (present 0, +infinity).
     // A number is the whole word, written in decimal, within the range of doubles ("1e999" is
     // missing, as "inf" is); the first one of a file written with a decimal comma ("300,5")

@@ -138,6 +138,28 @@ TEST(ConsoleInput, EachBlankLineIsAnAnswer) {
     EXPECT_EQ(word, "");
 }
 
+// A file of answers saved with a byte-order mark, as editors save UTF-8: its first answer was
+// refused as "not a number" though it showed as one ("300"), or taken as no answer at all.
+TEST(ConsoleInput, AByteOrderMarkOpeningTheAnswersIsNoPartOfThem) {
+    const std::string bom = "\xEF\xBB\xBF";
+    std::istringstream words(bom + "300 1\r\n" + bom + " 700\n");
+    std::string word;
+    for (const char* expected : {"300", "1", "700"}) {
+        ASSERT_TRUE(readConsoleWord(words, word)) << expected;
+        EXPECT_EQ(word, expected);
+    }
+    EXPECT_FALSE(readConsoleWord(words, word));
+    std::istringstream lines(bom + "  2  \n" + bom + "\n" + bom + "5");
+    std::string answer;
+    ASSERT_TRUE(readAnswer(lines, answer));
+    EXPECT_EQ(answer, "2");
+    ASSERT_TRUE(readAnswer(lines, answer));
+    EXPECT_EQ(answer, "");  // a mark alone is an empty line: the default
+    EXPECT_EQ(getDouble(9.0, lines), 5.0);
+    std::istringstream alone(bom);
+    EXPECT_FALSE(readConsoleWord(alone, word));
+}
+
 // Regression: strtod's hexadecimal ("0x1A" as 26, "0x1p3" as 8) was taken for a number.
 TEST(ConsoleInput, OnlyDecimalNumbersAreNumbers) {
     double value = 0.0;

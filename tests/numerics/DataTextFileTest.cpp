@@ -273,6 +273,13 @@ TEST_F(ColumnTables, CommentMarksBeforeTheNamesAreNoColumnAndCommentsNoRows) {
         EXPECT_EQ(rows[1], (std::vector<double>{646.996, 220.37})) << c.text;
         EXPECT_EQ(rows[0][1], 220.64) << c.text;
     }
+    // An Igor command line among the rows is no row either: read() returned it as a row of
+    // missing values, which count_items() did not count.
+    auto commands = open("x.txt", "T P\n300 1\nx SetScale x 0,1, T\n310 2\n");
+    commands->count_items();
+    EXPECT_EQ(commands->rows, 2);
+    commands->set_index("T P");
+    EXPECT_EQ(rowsOf(*commands), (Rows{{300, 1}, {310, 2}}));
     // Comments alone name the columns of a table without rows.
     auto none = open("none.txt", "# T P\n");
     EXPECT_EQ(none->columns, 2);

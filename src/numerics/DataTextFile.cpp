@@ -40,6 +40,16 @@ bool isComment(std::string_view word) {
     return word.starts_with('#');
 }
 
+// A word that opens a row rather than a line of names: a number, or what printf writes for
+// one that is not ("nan", "-nan", "inf", "-inf").
+bool opensRow(std::string_view word) {
+    const char first = word.front();
+    if ((first >= '0' && first <= '9') || first == '+' || first == '-' || first == '.') return true;
+    std::string lower;
+    for (char c : word) lower.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+    return lower == "nan" || lower == "inf" || lower == "infinity";
+}
+
 // The header line of a column table without its comment marks: "# # T(1) P(2)" and "#T P"
 // name the columns T(1), P(2) and T, P.
 std::string withoutCommentMarks(std::string_view line) {
@@ -140,9 +150,7 @@ FileRead DataTextFile::tryOpen(const char* file) {
             commentLine = line_;
             continue;
         }
-        double ignored = 0.0;
-        if (word != "IGOR" && !commentHeader.empty() &&
-            (isMissing(word) || wholeDecimal(word, ignored))) {
+        if (word != "IGOR" && !commentHeader.empty() && opensRow(word)) {
             // The row is read again as the first row.
             stream.clear();
             stream.seekg(start);

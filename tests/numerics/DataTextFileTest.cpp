@@ -260,6 +260,9 @@ TEST_F(ColumnTables, CommentMarksBeforeTheNamesAreNoColumnAndCommentsNoRows) {
         // A comment line of its own above the one that names the columns.
         {"# isotherm of water\n# T(1) P(2)\n\n647.096 220.64\n646.996 220.37\n", 2},
         {"\xEF\xBB\xBF# T(1) P(2)\nNaN 220.64\n646.996 220.37\n", 2},
+        // A first row that printf opened with a number that is none.
+        {"# T(1) P(2)\n-nan 220.64\n646.996 220.37\n", 2},
+        {"# T(1) P(2)\ninf 220.64\n646.996 220.37\n", 2},
     };
     for (const auto& c : cases) {
         auto table = open("own.txt", c.text);

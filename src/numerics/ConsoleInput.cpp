@@ -56,15 +56,28 @@ bool readFailed(std::istream& in, std::string& text) {
     return true;
 }
 
+// A UTF-8 byte-order mark, which editors put before the text of a file of answers, is no
+// part of the answer: it is dropped where it opens a word or a line.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+void dropByteOrderMark(std::string& text) {
+    if (text.starts_with(kByteOrderMark)) text.erase(0, kByteOrderMark.size());
+}
+
 // Reads the rest of the current line (without its end). Returns false when the input
 // ended before anything was read, and when the line is too long to be an answer.
 bool readLine(std::istream& in, std::string& line) {
     line.clear();
     for (;;) {
         int c = in.get();
-        if (c == std::char_traits<char>::eof()) return !readFailed(in, line) && !line.empty();
+        if (c == std::char_traits<char>::eof()) {
+            if (readFailed(in, line) || line.empty()) return false;
+            dropByteOrderMark(line);
+            return true;
+        }
         if (isLineEnd(c)) {
             consumeLineEnd(c, in);
+            dropByteOrderMark(line);
             return true;
         }
         if (line.size() == kLongestConsoleLine)
@@ -91,19 +104,25 @@ bool readConsoleWord(std::istream& in, std::string& word) {
     word.clear();
     constexpr int kEnd = std::char_traits<char>::eof();
     int c;
-    while ((c = in.peek()) != kEnd && std::isspace(c)) {
-        in.get();
-        if (!isLineEnd(c)) continue;
-        consumeLineEnd(c, in);
-        if (in.iword(kLineHasWord) == 0) return true;  // a blank line: the empty word
-        in.iword(kLineHasWord) = 0;
+    for (;;) {
+        while ((c = in.peek()) != kEnd && std::isspace(c)) {
+            in.get();
+            if (!isLineEnd(c)) continue;
+            consumeLineEnd(c, in);
+            if (in.iword(kLineHasWord) == 0) return true;  // a blank line: the empty word
+            in.iword(kLineHasWord) = 0;
+        }
+        while ((c = in.peek()) != kEnd && !std::isspace(c)) {
+            if (word.size() == kLongestConsoleWord)
+                return refuseInput(in, "an input word", kLongestConsoleWord, word);
+            word.push_back(static_cast<char>(in.get()));
+        }
+        if (c == kEnd && readFailed(in, word)) return false;
+        // A mark alone before the blank that follows it: the word is the next one.
+        if (word != kByteOrderMark) break;
+        word.clear();
     }
-    while ((c = in.peek()) != kEnd && !std::isspace(c)) {
-        if (word.size() == kLongestConsoleWord)
-            return refuseInput(in, "an input word", kLongestConsoleWord, word);
-        word.push_back(static_cast<char>(in.get()));
-    }
-    if (c == kEnd && readFailed(in, word)) return false;
+    dropByteOrderMark(word);
     if (word.empty()) in.setstate(std::ios::failbit);
     in.iword(kLineHasWord) = 1;
     return !word.empty();
@@ -214,6 +233,9 @@ const char* numberRefusal(const char* word, double& value) {
             const auto r = std::from_chars(digits, digits + std::strlen(digits), ignored);
             if (r.ec == std::errc() && *r.ptr == '\0' && !std::isfinite(ignored))
                 return "is not a finite number";
+            // "300,5" where the locale writes a decimal comma: the reason, not only the refusal.
+            if (writtenWithDecimalComma(word))
+                return "is not a number (numbers take a decimal point, not a comma)";
             return "is not a number";
         }
         case DecimalRead::ok:

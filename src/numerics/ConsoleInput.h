@@ -24,7 +24,9 @@ bool inputRefused(const std::istream& in);
 // unread), of at most kLongestConsoleWord characters. Several words may share a line, but a
 // blank line (one whose end comes before any word) is an answer of its own: true with `word`
 // empty, which the callers refuse, so that endless blank lines cannot keep a question waiting.
-// False at the end of the input and for a longer word, which ends the input.
+// False at the end of the input and for a longer word, which ends the input. A UTF-8
+// byte-order mark that opens a word (a file of answers saved by an editor) is dropped, as it
+// is where it opens a line read by the other readers.
 bool readConsoleWord(std::istream& in, std::string& word);
 
 // One-character answer: a line end (LF or CR) or the end of the input returns the default;
@@ -52,7 +54,8 @@ double getDouble(double defaultValue, std::istream& in = std::cin);
 // A command-line word read strictly as a number: the whole word, in decimal, finite and
 // within the range of doubles. Null when it is one (its value in `value`), otherwise why it
 // is not ("is not a number", "is not a finite number", "is out of the range of numbers",
-// "is not a decimal number").
+// "is not a decimal number"); a number written with a decimal comma ("300,5") is told that
+// numbers take a point.
 const char* numberRefusal(const char* word, double& value);
 
 // A word of the command line or of the input as a message shows it: its first `limit` bytes

@@ -34,27 +34,43 @@ bool isMissing(std::string_view word) {
     return word == "NaN" || word == "nan";
 }
 
+// A line whose first word starts with "#": a gnuplot comment, no row (the header of a column
+// table, this library's own among them, is one: "# T(1) P(2)").
+bool isComment(std::string_view word) {
+    return word.starts_with('#');
+}
+
+// A word that opens a row rather than a line of names: a number, or what printf writes for
+// one that is not ("nan", "-nan", "inf", "-inf").
+bool opensRow(std::string_view word) {
+    const char first = word.front();
+    if ((first >= '0' && first <= '9') || first == '+' || first == '-' || first == '.') return true;
+    std::string lower;
+    for (char c : word) lower.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+    return lower == "nan" || lower == "inf" || lower == "infinity";
+}
+
+// The header line of a column table without its comment marks: "# # T(1) P(2)" and "#T P"
+// name the columns T(1), P(2) and T, P.
+std::string withoutCommentMarks(std::string_view line) {
+    std::string_view rest = line;
+    for (;;) {
+        std::string_view before = rest;
+        std::string_view word = firstWord(rest);
+        if (!isComment(word)) return std::string(before);
+        word.remove_prefix(word.find_first_not_of('#') == std::string_view::npos
+                               ? word.size()
+                               : word.find_first_not_of('#'));
+        if (!word.empty()) return std::string(word) + std::string(rest);
+    }
+}
+
 // The word read as a number when it is one whole, in decimal (digits, a point, an exponent,
 // signs): "300abc", "0x12C", "300,5" or a word holding a zero character are none, where
 // strtod would take the number they start with; nor is "1e999", beyond the range of doubles,
 // which strtod reads as infinity (a number below the normal range is still one).
 bool wholeDecimal(std::string_view word, double& value) {
     return readDecimal(word, value) == DecimalRead::ok;
-}
-
-// A number written with a decimal comma ("300,5", "-1,5e3"): the word read as a decimal
-// number once its one comma is a point.
-bool hasDecimalComma(std::string_view word) {
-    const std::size_t comma = word.find(',');
-    if (comma == std::string_view::npos || word.find(',', comma + 1) != std::string_view::npos)
-        return false;
-    std::string pointed(word);
-    pointed[comma] = '.';
-    double ignored = 0.0;
-    return comma > 0 && comma + 1 < word.size() &&
-           std::isdigit(static_cast<unsigned char>(word[comma - 1])) &&
-           std::isdigit(static_cast<unsigned char>(word[comma + 1])) &&
-           wholeDecimal(pointed, ignored);
 }
 
 // Reads one line ended by LF, CR or CR LF, whichever system wrote the file; the last line
@@ -119,11 +135,30 @@ FileRead DataTextFile::tryOpen(const char* file) {
     line_ = 0;
     commaNoted_ = false;
     std::string line;
-    while (readLine(stream, line)) {
+    // Comment lines ("#") before the first line of names or numbers: the last of them names
+    // the columns when numbers follow it directly, as in the column tables this library
+    // writes ("# T(1) P(2)"); before a line of names they are comments only.
+    std::string commentHeader;
+    std::int64_t commentLine = 0;
+    for (std::streampos start = stream.tellg(); readLine(stream, line); start = stream.tellg()) {
         ++line_;
         std::string_view rest(line);
         std::string_view word = firstWord(rest);
         if (word.empty()) continue;
+        if (isComment(word)) {
+            commentHeader = withoutCommentMarks(line);
+            commentLine = line_;
+            continue;
+        }
+        if (word != "IGOR" && !commentHeader.empty() && opensRow(word)) {
+            // The row is read again as the first row.
+            stream.clear();
+            stream.seekg(start);
+            line_ = commentLine;
+            lineRest = commentHeader;
+            read_fields();
+            return {};
+        }
         lineRest = std::string(rest);
         if (word == "IGOR") {
             readIgorHeader();
@@ -133,6 +168,11 @@ FileRead DataTextFile::tryOpen(const char* file) {
             read_fields();
         }
         return {};
+    }
+    // Comments alone: their last line names the columns of a table without rows.
+    if (!commentHeader.empty()) {
+        lineRest = commentHeader;
+        read_fields();
     }
     return {};
 }
@@ -201,7 +241,8 @@ int DataTextFile::read() {
         ++line_;
         std::string_view rest(line);
         std::string_view word = firstWord(rest);
-        if (word.empty()) continue;  // a line of separators is no row
+        // A line of separators, a comment and an Igor command line are no rows.
+        if (word.empty() || isComment(word) || word == "x") continue;
         if (word == "END") return 0;
         for (int c = 0; c < columns; ++c) {
             double value = kMissing;
@@ -223,7 +264,7 @@ int DataTextFile::read() {
 }
 
 void DataTextFile::noteDecimalComma(std::string_view word) {
-    if (commaNoted_ || !hasDecimalComma(word)) return;
+    if (commaNoted_ || !writtenWithDecimalComma(word)) return;
     commaNoted_ = true;
     vornex::cfprintf(stderr,
                  "%s, line %lld: \"%.40s\" is written with a decimal comma; numbers take a "
@@ -260,7 +301,7 @@ void DataTextFile::count_items() {
     while (readLine(stream, line)) {
         std::string_view rest(line);
         std::string_view word = firstWord(rest);
-        if (word.empty() || word == "x") continue;
+        if (word.empty() || word == "x" || isComment(word)) continue;
         if (word == "END") break;
         ++count;
     }

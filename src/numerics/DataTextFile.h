@@ -5,8 +5,10 @@
 // output, not data); "WAVES" names columns up to the line end, an optional first "/D"
 // skipped, several WAVES lines accumulating; "BEGIN" ends the header; then one row per
 // line; "END" ends the data. Plain table: the first line names the columns (a leading
-// "/D" among them skipped), then rows, optionally ended by "END". A value "NaN" or "nan"
-// is missing. Lines end with LF, CR or CR LF alike; a UTF-8 byte-order mark before the text
+// "/D" among them skipped), then rows, optionally ended by "END". A line whose first word
+// starts with "#" is a comment, never a row; where numbers follow comment lines directly,
+// the last comment names the columns without its "#" marks, as in the column tables this
+// library writes ("# T(1) P(2)" names T(1) and P(2)). A value "NaN" or "nan" is missing. Lines end with LF, CR or CR LF alike; a UTF-8 byte-order mark before the text
 // is skipped. The file is read whole through the one file reader, so a FIFO, folder or
 // device is refused and a table is at most kTableFileLimit bytes. Usage: open, select
 // columns by name with set_index, then for each read() that returns 1 extract the selected
@@ -58,7 +60,8 @@ class DataTextFile {
     // the selection. Returns the number appended, or -1 at the first name that is not a
     // column (names appended before it stay selected).
     int set_index(const char* list);
-    // Reads the next row: 1, or 0 at the end of the file or at "END". Values a short row
+    // Reads the next row: 1, or 0 at the end of the file or at "END"; comment lines and Igor
+    // command lines ("x ...") are passed over, as count_items passes them. Values a short row
     // lacks, "NaN"/"nan" and words that are not numbers are missing (present 0, +infinity).
     // A number is the whole word, written in decimal, within the range of doubles ("1e999" is
     // missing, as "inf" is); the first one of a file written with a decimal comma ("300,5")

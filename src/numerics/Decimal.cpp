@@ -118,6 +118,20 @@ bool isDecimal(std::string_view text, double& value) {
     return true;
 }
 
+bool writtenWithDecimalComma(std::string_view text) {
+    const std::size_t comma = text.find(',');
+    if (comma == std::string_view::npos || comma == 0 || comma + 1 >= text.size() ||
+        text.find(',', comma + 1) != std::string_view::npos)
+        return false;
+    if (!std::isdigit(static_cast<unsigned char>(text[comma - 1])) ||
+        !std::isdigit(static_cast<unsigned char>(text[comma + 1])))
+        return false;
+    std::string pointed(text);
+    pointed[comma] = '.';
+    double ignored = 0.0;
+    return readDecimal(pointed, ignored) == DecimalRead::ok;
+}
+
 namespace {
 
 template <typename... Args>

@@ -31,6 +31,10 @@ double cstrtod(const char* text, char** end);
 // True when the whole text is a finite decimal number (see readDecimal), written with a point.
 bool isDecimal(std::string_view text, double& value);
 
+// True when the text would be a decimal number but for its one comma, between two digits,
+// in place of the point ("300,5", "-1,5e3"): a number written with a decimal comma.
+bool writtenWithDecimalComma(std::string_view text);
+
 // printf's formatting without the locale: every floating conversion is written with a point
 // and no digit grouping, whatever LC_NUMERIC says; the rest is printf's own.
 std::string vcformat(const char* format, std::va_list args);

@@ -26,9 +26,11 @@ std::string gnuplotQuoted(std::string_view text) {
         if (c == '\\' || c == '"') {
             quoted += '\\';
             quoted += c;
-        } else if (byte < 0x20 || byte == 0x7f) {
+        } else if (byte < 0x20 || byte == 0x7f || c == '`') {
             // Four digits, led by 0: gnuplot reads up to four after a 0, so a digit that
-            // follows is never taken into the escape.
+            // follows is never taken into the escape. A backquote runs its text as a shell
+            // command wherever it stands on a gnuplot line, inside a double-quoted string
+            // too, before the string's escapes are read: as an escape it is a character.
             char escape[8];
             vornex::csnprintf(escape, sizeof escape, "\\0%03o", byte);
             quoted += escape;

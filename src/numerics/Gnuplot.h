@@ -18,8 +18,8 @@ bool gnuplotEnabled();
 int runGnuplot(const std::string& script);
 
 // The text as a double-quoted gnuplot string that reads back as it was: '\\' and '"'
-// escaped with a backslash, control characters as octal escapes (a file name in a
-// script may hold any of them).
+// escaped with a backslash, control characters and the backquote (which gnuplot would run
+// as a shell command) as octal escapes (a file name in a script may hold any of them).
 std::string gnuplotQuoted(std::string_view text);
 
 // Full path of the first executable "gnuplot" on the PATH, empty when there is none.

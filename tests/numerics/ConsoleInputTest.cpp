@@ -138,6 +138,28 @@ TEST(ConsoleInput, EachBlankLineIsAnAnswer) {
     EXPECT_EQ(word, "");
 }
 
+// A file of answers saved with a byte-order mark, as editors save UTF-8: its first answer was
+// refused as "not a number" though it showed as one ("300"), or taken as no answer at all.
+TEST(ConsoleInput, AByteOrderMarkOpeningTheAnswersIsNoPartOfThem) {
+    const std::string bom = "\xEF\xBB\xBF";
+    std::istringstream words(bom + "300 1\r\n" + bom + " 700\n");
+    std::string word;
+    for (const char* expected : {"300", "1", "700"}) {
+        ASSERT_TRUE(readConsoleWord(words, word)) << expected;
+        EXPECT_EQ(word, expected);
+    }
+    EXPECT_FALSE(readConsoleWord(words, word));
+    std::istringstream lines(bom + "  2  \n" + bom + "\n" + bom + "5");
+    std::string answer;
+    ASSERT_TRUE(readAnswer(lines, answer));
+    EXPECT_EQ(answer, "2");
+    ASSERT_TRUE(readAnswer(lines, answer));
+    EXPECT_EQ(answer, "");  // a mark alone is an empty line: the default
+    EXPECT_EQ(getDouble(9.0, lines), 5.0);
+    std::istringstream alone(bom);
+    EXPECT_FALSE(readConsoleWord(alone, word));
+}
+
 // Regression: strtod's hexadecimal ("0x1A" as 26, "0x1p3" as 8) was taken for a number.
 TEST(ConsoleInput, OnlyDecimalNumbersAreNumbers) {
     double value = 0.0;
@@ -148,6 +170,24 @@ TEST(ConsoleInput, OnlyDecimalNumbersAreNumbers) {
     }
     EXPECT_EQ(numberRefusal("1.5e2", value), nullptr);
     EXPECT_EQ(value, 150.0);
+}
+
+// A number typed with a decimal comma, as the French and German locales write one, was refused
+// as "not a number" with no word of why: the refusal now says that numbers take a point. A
+// word that is no number but for a comma is not told so.
+TEST(ConsoleInput, ANumberWithADecimalCommaIsToldThatNumbersTakeAPoint) {
+    double value = 7.0;
+    for (const char* word : {"300,5", "-1,5e3", "+0,25"}) {
+        const char* why = numberRefusal(word, value);
+        ASSERT_NE(why, nullptr) << word;
+        EXPECT_NE(std::string(why).find("decimal point, not a comma"), std::string::npos) << why;
+    }
+    for (const char* word : {"1,2,3", ",5", "5,", "a,5", "1,5x", "300"}) {
+        const char* why = numberRefusal(word, value);
+        EXPECT_TRUE(why == nullptr || std::string(why).find("comma") == std::string::npos)
+            << word << ": " << why;
+    }
+    EXPECT_EQ(value, 300.0);
 }
 
 // A word shown in a message is one line of text: no control character (C1's included, which

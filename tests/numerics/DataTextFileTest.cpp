@@ -241,6 +241,54 @@ TEST_F(ColumnTables, CrAndLfAndCrLfEndALineAlikeAndAByteOrderMarkIsNoText) {
     }
 }
 
+// The column tables this library writes name their columns on a comment line, "#" or "# #"
+// before the names: the "#" was taken for the first column's name and every value read one
+// column to the left of its name (P(1) read the liquid volume, T(4) the energy). Comment
+// lines are no rows, before or among them.
+TEST_F(ColumnTables, CommentMarksBeforeTheNamesAreNoColumnAndCommentsNoRows) {
+    const struct {
+        const char* text;
+        int columns;
+    } cases[] = {
+        {"#        P(1)        Vl(2)         T(3)\n  220.64  55.948  647.096\n  220.37  50.347 "
+         "646.996\n",
+         3},
+        {"# # T(1) P(2)\n647.096 220.64\n646.996 220.37\n", 2},
+        {"#T(1)\tP(2)\r\n647.096 220.64\r\n# a comment among the rows\r\n646.996 220.37\r\n", 2},
+        // Comment lines before a line of names are comments only.
+        {"# isotherm of water\n# at 300 K\nT(1) P(2)\n647.096 220.64\n646.996 220.37\nEND\n", 2},
+        // A comment line of its own above the one that names the columns.
+        {"# isotherm of water\n# T(1) P(2)\n\n647.096 220.64\n646.996 220.37\n", 2},
+        {"\xEF\xBB\xBF# T(1) P(2)\nNaN 220.64\n646.996 220.37\n", 2},
+        // A first row that printf opened with a number that is none.
+        {"# T(1) P(2)\n-nan 220.64\n646.996 220.37\n", 2},
+        {"# T(1) P(2)\ninf 220.64\n646.996 220.37\n", 2},
+    };
+    for (const auto& c : cases) {
+        auto table = open("own.txt", c.text);
+        EXPECT_EQ(table->columns, c.columns) << c.text;
+        table->count_items();
+        EXPECT_EQ(table->rows, 2) << c.text;
+        const bool numbered = std::string(c.text).find("P(1)") != std::string::npos;
+        ASSERT_EQ(table->set_index(numbered ? "T(3) P(1)" : "T(1) P(2)"), 2) << c.text;
+        const Rows rows = rowsOf(*table);
+        ASSERT_EQ(rows.size(), 2u) << c.text;
+        EXPECT_EQ(rows[1], (std::vector<double>{646.996, 220.37})) << c.text;
+        EXPECT_EQ(rows[0][1], 220.64) << c.text;
+    }
+    // An Igor command line among the rows is no row either: read() returned it as a row of
+    // missing values, which count_items() did not count.
+    auto commands = open("x.txt", "T P\n300 1\nx SetScale x 0,1, T\n310 2\n");
+    commands->count_items();
+    EXPECT_EQ(commands->rows, 2);
+    commands->set_index("T P");
+    EXPECT_EQ(rowsOf(*commands), (Rows{{300, 1}, {310, 2}}));
+    // Comments alone name the columns of a table without rows.
+    auto none = open("none.txt", "# T P\n");
+    EXPECT_EQ(none->columns, 2);
+    EXPECT_EQ(none->read(), 0);
+}
+
 using ColumnTablesDeathTest = ColumnTables;
 
 // The messages go to standard output; the death tests send it where they look.

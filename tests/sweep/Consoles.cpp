@@ -21,6 +21,7 @@
 #include "fluid/FluidCommand.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/ModelCatalogue.h"
+#include "numerics/DataTextFile.h"
 #include "support/ConsoleRun.h"
 #include "water/WagnerPruss.h"
 #include "water/magma/WaterMagmaRecords.h"
@@ -400,6 +401,53 @@ void checkBalances(Checks& c, const std::string& out, const std::string& where) 
     close();
 }
 
+// A table a program wrote, read back with the library's own table reader: as many columns
+// named as every data row holds numbers, and as many rows. A column table names its columns
+// on a comment line ("# P(1) Vl(2)"), an Igor text file on its WAVES lines; Igor scripts
+// (command lines before BEGIN) and binary files are no tables.
+void checkReadsBack(Checks& c, const fs::path& path, const std::string& bytes,
+                    const std::string& where) {
+    if (bytes.find('\0') != std::string::npos) return;
+    std::vector<std::vector<std::string>> lines;
+    for (const std::string& line : linesOf(bytes)) {
+        std::istringstream in(line);
+        std::vector<std::string> w;
+        for (std::string word; in >> word;) w.push_back(word);
+        if (!w.empty()) lines.push_back(w);
+    }
+    if (lines.empty()) return;
+    const bool igor = lines.front().front() == "IGOR";
+    if (!igor && lines.front().front()[0] != '#') return;
+    std::vector<std::size_t> rowWords;
+    bool data = !igor;
+    for (const auto& w : lines) {
+        if (igor && !data) {
+            if (w.front() == "x") return;  // a script
+            data = w.front() == "BEGIN";
+            continue;
+        }
+        if (w.front() == "END") break;
+        if (w.front()[0] != '#') rowWords.push_back(w.size());
+    }
+    if (igor && !data) return;
+    DataTextFile table;
+    if (!c.check("a table the program wrote reads back", table.tryOpen(path.c_str()).ok(),
+                 where + ": " + path.filename().string()))
+        return;
+    std::string shifted;
+    for (std::size_t r = 0; r < rowWords.size() && shifted.empty(); ++r)
+        if (rowWords[r] != static_cast<std::size_t>(table.columns))
+            shifted = "row " + num(double(r + 1)) + " holds " + num(double(rowWords[r])) +
+                      " numbers under " + num(table.columns) + " names";
+    c.check("a table the program wrote reads back under its own names", shifted.empty(),
+            where + ": " + path.filename().string() + ": " + shifted);
+    table.count_items();
+    c.check("a table the program wrote reads back whole",
+            table.rows == static_cast<std::int64_t>(rowWords.size()),
+            where + ": " + path.filename().string() + ": " + num(double(table.rows)) + " of " +
+                num(double(rowWords.size())) + " rows");
+}
+
 void checkRun(Checks& c, const std::string& program, const std::vector<std::string>& words,
               bool energetics) {
     const fs::path base = fs::current_path() / "console" / folderName(c.configuration());
@@ -416,6 +464,9 @@ void checkRun(Checks& c, const std::string& program, const std::vector<std::stri
         const auto files = filesOf(folder / "work");
         fs::rename(folder, base / folderName(locale));
         const std::string where = locale + ": status " + num(run.status);
+        if (locale == locales().front())
+            for (const auto& [name, bytes] : files)
+                checkReadsBack(c, base / folderName(locale) / "work" / name, bytes, where);
         c.check("exits 0 or 1 by itself", run.status == 0 || run.status == 1,
                 where + " " + run.err.substr(0, 120));
         c.check("a failure says why", run.status != 1 || !run.err.empty(), where);
@@ -648,6 +699,50 @@ void checkHostileWord(Checks& c, const std::string& program, const std::vector<s
     fs::remove_all(folder);
 }
 
+// A number typed with a decimal comma in a locale that writes one is refused, saying that
+// numbers take a point: status 1, nothing computed or written.
+void checkDecimalComma(Checks& c, const std::string& program, const std::vector<std::string>& words) {
+    const fs::path folder = fs::current_path() / "comma" / folderName(c.configuration());
+    fs::remove_all(folder);
+    std::vector<std::string> all = {"LC_ALL=fr_FR.UTF-8", program};
+    all.insert(all.end(), words.begin(), words.end());
+    const testing::ProgramRun run = testing::runProgram("env", all, folder, 60);
+    c.check("a decimal comma is refused", run.status == 1,
+            "status " + num(run.status) + " " + run.err.substr(0, 120));
+    c.check("a decimal comma is told that numbers take a point",
+            run.err.find("decimal point, not a comma") != std::string::npos, run.err.substr(0, 160));
+    std::map<std::string, std::string> files = filesOf(folder / "work");
+    files.erase(".vornex-outputs");
+    c.check("a refused number writes nothing", files.empty(),
+            files.empty() ? "" : files.begin()->first);
+    fs::remove_all(folder);
+}
+
+// One command's parameters answered from a file, as an editor saves one (a byte-order mark,
+// lines ended by CR LF), give the report, status and files of the same parameters given on
+// the command line.
+void checkAnswersFromFile(Checks& c, const std::string& program,
+                          const std::vector<std::string>& words) {
+    const fs::path base = fs::current_path() / "answers" / folderName(c.configuration());
+    fs::remove_all(base);
+    const int seconds = c.budget().full ? 600 : 120;
+    std::vector<std::string> given = {"LC_ALL=C", program};
+    given.insert(given.end(), words.begin(), words.end());
+    const testing::ProgramRun listed = testing::runProgram("env", given, base / "listed", seconds);
+    std::string answers = "\xEF\xBB\xBF";
+    for (std::size_t k = 2; k < words.size(); ++k) answers += words[k] + "\r\n";
+    const std::vector<std::string> asked = {"LC_ALL=C", program, words[0], words[1]};
+    const testing::ProgramRun answered =
+        testing::runProgram("env", asked, base / "answered", seconds, answers);
+    std::string differs;
+    if (answered.status != listed.status) differs = "exit status " + num(answered.status) + " for " + num(listed.status);
+    else if (withoutTimes(answered.out) != withoutTimes(listed.out)) differs = "standard output";
+    else if (filesOf(base / "answered" / "work") != filesOf(base / "listed" / "work")) differs = "the files written";
+    c.check("answers from a file are the words of the command line", differs.empty(),
+            differs + ": " + answered.err.substr(0, 160));
+    fs::remove_all(base);
+}
+
 }  // namespace
 
 void addConsoleConfigurations(std::vector<Configuration>& out, const std::string& buildDir) {
@@ -729,6 +824,26 @@ void addConsoleConfigurations(std::vector<Configuration>& out, const std::string
             out.push_back({"kelno", "kelno hostile word " + num(double(k + 1)),
                            [kelno, words = places[k]](Checks& c) { checkHostileWord(c, kelno, words); }});
     }
+    // Every command on water with its parameters answered from a file.
+    if (fs::exists(vornex))
+        for (const auto& words : vornexRuns())
+            if (words.front() == "wagner" && words.size() > 2)
+                out.push_back({"vornex", "vornex answers " + joined(words),
+                               [vornex, words](Checks& c) { checkAnswersFromFile(c, vornex, words); }});
+    // Each place a number is typed with a decimal comma: a parameter, an option's number.
+    if (fs::exists(vornex))
+        for (const std::vector<std::string>& words :
+             {std::vector<std::string>{"wagner", "TP", "300,5", "1"},
+              std::vector<std::string>{"wagner", "isoc", "30", "300", "400,5", "s"},
+              std::vector<std::string>{"hn", "x", "0,1", "TP", "700", "100"}})
+            out.push_back({"vornex", "vornex comma " + joined(words),
+                           [vornex, words](Checks& c) { checkDecimalComma(c, vornex, words); }});
+    if (fs::exists(kelno))
+        for (const std::vector<std::string>& words :
+             {std::vector<std::string>{"TP", "300,5", "100"},
+              std::vector<std::string>{"pv", "m", "0,5"}, std::vector<std::string>{"heat", "1", "20", "300,5"}})
+            out.push_back({"kelno", "kelno comma " + joined(words),
+                           [kelno, words](Checks& c) { checkDecimalComma(c, kelno, words); }});
     for (const std::string& locale : inProcessLocales())
         out.push_back({"locale", "locale " + locale,
                        [locale, inProcess](Checks& c) { checkLocale(c, locale, inProcess); }});

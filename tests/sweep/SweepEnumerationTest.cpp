@@ -32,11 +32,13 @@ std::vector<std::string> linesOf(const std::vector<Configuration>& all, const st
 }
 
 // The runs over users' files at the output names, over earlier curves kept through a failed
-// one, and with hostile words apart.
+// one, with hostile words, with numbers typed with a decimal comma and with parameters
+// answered from a file apart.
 std::vector<std::string> withoutForeign(std::vector<std::string> lines) {
     std::erase_if(lines, [](const std::string& l) {
         return l.find(" foreign ") != std::string::npos || l.find(" kept ") != std::string::npos ||
-               l.find(" hostile word ") != std::string::npos;
+               l.find(" hostile word ") != std::string::npos ||
+               l.find(" comma ") != std::string::npos || l.find(" answers ") != std::string::npos;
     });
     return lines;
 }
@@ -92,6 +94,12 @@ TEST_F(SweepEnumeration, EveryCatalogueModelIsAConfigurationAndEveryCommandRunsO
     EXPECT_EQ(countHolding(linesOf(all, "vornex"), " kept "), keywords.size() + 1);
     EXPECT_TRUE(holds(linesOf(all, "vornex"), "vornex kept wagner isoc 60 700 600 s"));
     EXPECT_EQ(countHolding(linesOf(all, "vornex"), " hostile word "), 7u);
+    // A number with a decimal comma at three places; every command on water that takes
+    // parameters once more with them answered from a file.
+    EXPECT_EQ(countHolding(linesOf(all, "vornex"), " comma "), 3u);
+    EXPECT_TRUE(holds(linesOf(all, "vornex"), "vornex answers wagner TP 351.165 100"));
+    EXPECT_EQ(countHolding(linesOf(all, "vornex"), " answers "),
+              static_cast<std::size_t>(commands) - 2u);  // "tree" and "x" take none on water
     EXPECT_TRUE(holds(linesOf(all, "model"), "model wagner"));
     EXPECT_TRUE(holds(linesOf(all, "vornex"), "vornex wagner psat 351.165"));
 
@@ -111,7 +119,8 @@ TEST_F(SweepEnumeration, EveryKelnoCommandTakesEveryOptionWord) {
     // Each of them once more with a user's file at each of its output names; a hostile word
     // at each place one is echoed.
     EXPECT_EQ(countHolding(every, " hostile word "), 6u);
-    EXPECT_EQ(every.size(), 2 * kelno.size() + 6u);
+    EXPECT_EQ(countHolding(every, " comma "), 3u);
+    EXPECT_EQ(every.size(), 2 * kelno.size() + 6u + 3u);
     const int options = countLines(WaterMagmaCalculationInfo::printOptions, "  ");
     // Six cycle and diagram commands take the option words (interactive runs apart): plain,
     // with each word, and at the top of the mass ratio's range alone and with each of the

@@ -542,6 +542,31 @@ void checkDecompression(Checks& c, double TK, double Pbar) {
     }
 }
 
+// The expansion works of heated water over its (T3, P3) grid ("formu6"): steam whose
+// isentrope condenses only below 1 bar expands to 1 bar as steam, so each such row has its
+// reversible work, the same in both of its columns, and none from 1 bar itself.
+void checkEnergyFormula(Checks& c) {
+    WagnerPruss w(2);
+    bool written = false;
+    test::outputOf([&] { written = w.calculateEnergyFormula(); });
+    if (!c.check("the expansion-work table is written", written, "formu6")) return;
+    std::ifstream in("formu6");
+    int rows = 0;
+    for (std::string line; std::getline(in, line);) {
+        const auto row = numbersOf(line);
+        if (row.size() != 13) continue;
+        ++rows;
+        const double T3 = row[0], P3 = row[1], P4 = row[3], S3 = row[4], wr = row[9], wr1 = row[10];
+        if (!(P4 < 1.0) || !(S3 > 79.34)) continue;
+        const std::string where = "T3 " + num(T3) + " K, P3 " + num(P3) + " bar: P4 " + num(P4) +
+                                  " bar, work " + num(wr) + " and " + num(wr1) + " kJ/kg";
+        c.check("steam that condenses below 1 bar has its work to 1 bar",
+                std::isfinite(wr) && wr1 == wr && (P3 != 1.0 || std::fabs(wr) < 1e-5), where);
+    }
+    std::remove("formu6");
+    c.check("the expansion-work table has every row", rows == 121 * (18 + 300), num(rows) + " rows");
+}
+
 // ------------------------------------------------------------------ Henry-Pitzer sets
 
 // A Henry-Pitzer set of one gas with and without NaCl: with NaCl a molality of 0 is the
@@ -879,6 +904,7 @@ void addStudyConfigurations(std::vector<Configuration>& out) {
     // Below and about the lowest temperature where water saturates, and at its triple point.
     for (double TK : {150.0, 200.0, 230.0, 273.16})
         out.push_back({"studies", "studies interface T " + num(TK), [TK](Checks& c) { checkInterfaceSaturation(c, TK); }});
+    out.push_back({"studies", "studies energy formula", [](Checks& c) { checkEnergyFormula(c); }});
     for (double d : {0.0, 5.0, 20.0, 50.0, 100.0, 150.0, 200.0, 219.0})
         out.push_back({"studies", "studies superheat d " + num(d), [=](Checks& c) { checkSuperheat(c, d); }});
     for (int k = 0; k < 8; ++k) {

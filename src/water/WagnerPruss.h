@@ -128,8 +128,9 @@ class WagnerPruss : public WaterEOS {
     // file named as the table with ".res" appended (its last path component, in the output
     // folder). False, with a message, when a file cannot be read or written, when it holds
     // no row after its 36 header lines (no file is written then), or when a row's Th has no
-    // saturation (the row is written with "nan" for its states). Lines may end with LF, CR LF
-    // or CR.
+    // saturation (the row is written with "nan" for its states). A liquid spinodal not found
+    // (nan) or lying beyond the equation's range (below about 100 degC of Th) is said on
+    // standard error. Lines may end with LF, CR LF or CR.
     bool workInclusionData(const char* file);
 
     // P (Pa) at the set (T, V) from the residual's delta derivative written out

@@ -244,7 +244,7 @@ bool WagnerPruss::calculateEnergyFormula() {
             Vl0 = 1.9e-5;
             set_the_phase_as(2);
             calculateFromTP(T3, P3, 1);
-            const double U3 = U, S3 = S, V3 = V;
+            const double U3 = U, S3 = S, V3 = V, gamma3 = Cp / Cv;
             if (S3 < kWaterCriticalEntropy)
                 calculateBoilingPointFromS(S3);
             else
@@ -257,6 +257,12 @@ bool WagnerPruss::calculateEnergyFormula() {
                 wr2 = 0.0;
             } else if (S3 > 79.34) {
                 calculate_isentropic_point_at_fixed_P(1.0, S3, (T3 + T4) / 2, (V3 + V4) / 2);
+                // Halfway to the condensation point lies far from the steam's end at 1 bar
+                // where that point lies well below 1 bar (steam at 610 K and 2.5 bar found
+                // none, its neighbours at 2 and 3 bar theirs): from the steam's own isentrope.
+                if (error) {
+                    isentropicPointFrom(*this, 1.0, S3, T3, P3, V3, gamma3, false);
+                }
                 if (!error) {
                     wr = (U - U3) / (1000.0 * M);
                     wr1 = -wr;

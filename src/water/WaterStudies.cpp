@@ -347,8 +347,12 @@ void WaterEOS::calculateTheIdealCurve(char igor, const char* suffix) {
 }
 
 void WaterEOS::calculateTheBoyleCurve(char igor, const char* suffix) {
-    static constexpr double kBranches[2][5] = {{473.15, 2e-05, 1, 470.15, 6000},
-                                               {473.15, 2e-05, -1, 250, 1000}};
+    // Water's Boyle curve runs from its Boyle temperature (about 1520 K at zero density) down
+    // to the stretched liquid's spinodal near 590 K; at 473 K it would lie on that spinodal,
+    // where no root search starts (both branches had no row). Each branch starts from its
+    // point at 1000 K (about 62 cm3/mol and 1095 bar), inside the fluid of every formulation.
+    static constexpr double kBranches[2][5] = {{1000, 6.1e-05, 1, 470.15, 6000},
+                                               {1000, 6.1e-05, -1, 250, 1000}};
     specialCurve("boyle", igor, suffix, &FluidPhase::calculateBoyleCurve, kBranches);
 }
 

@@ -579,7 +579,25 @@ bool WagnerPruss::workInclusionData(const char* path) {
                 ++unsolved;
             }
             calculateTheLiquidSpinodalTemperatureFromV(Vm3);
-            if (!error) Tsp = T - 273.15, Psp = P * 1e-5;
+            if (!error) {
+                Tsp = T - 273.15, Psp = P * 1e-5;
+                // Below about 100 degC of Th the isochore meets the equation's spinodal only
+                // far below its melting line (Th 0.01 degC: -105.94 degC and 15023 bar): the
+                // equation's state, said to lie beyond its range, as the console says of such
+                // states.
+                const std::string outside = wagnerPrussRange().excess(T, P);
+                if (!outside.empty())
+                    vornex::cfprintf(stderr,
+                                     "Inclusion data: the liquid spinodal of %g cm3/mol (Th %g "
+                                     "degC) lies at %.2f degC and %.2f bar, %s: beyond the "
+                                     "range of the equation\n",
+                                     Vm3 * 1e6, Th, Tsp, Psp, outside.c_str());
+            } else {
+                vornex::cfprintf(stderr,
+                                 "Inclusion data: no liquid spinodal of %g cm3/mol found (Th %g "
+                                 "degC)\n",
+                                 Vm3 * 1e6, Th);
+            }
         } else {
             vornex::cfprintf(stderr, "Inclusion data: no saturation found at Th %g degC\n", Th);
             ++unsolved;

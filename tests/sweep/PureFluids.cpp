@@ -436,6 +436,54 @@ void checkCharacteristicCurves(Checks& c, const Maker& make) {
             }
 }
 
+// The water studies' own characteristic curves (two branches each, from the water start
+// values): every row a root of its quantity, as above; the Boyle curve, which every water
+// formulation has from its Boyle temperature down to its stretched liquid, has rows on both.
+void checkWaterCurveDrivers(Checks& c, const Maker& make) {
+    struct Driver {
+        const char* prefix;
+        void (WaterEOS::*draw)(char, const char*);
+        const CharacteristicCurve& curve;
+        bool rowsOnBothBranches;
+    };
+    const Driver drivers[] = {
+        {"joul", &WaterEOS::calculateTheJouleCurve, kCharacteristicCurves[0], false},
+        {"joule", &WaterEOS::calculateTheJouleThomsonCurve, kCharacteristicCurves[1], false},
+        {"boyle", &WaterEOS::calculateTheBoyleCurve, kCharacteristicCurves[2], true},
+        {"ideal", &WaterEOS::calculateTheIdealCurve, kCharacteristicCurves[3], false},
+    };
+    for (const Driver& d : drivers) {
+        auto f = make();
+        auto* w = dynamic_cast<WaterEOS*>(f.get());
+        if (!c.check("a water formulation is a water model", w != nullptr, d.prefix)) return;
+        test::outputOf([&] { (w->*d.draw)(2, "s"); });
+        auto probe = make();
+        for (char branch : {'0', '1'}) {
+            const std::string path = std::string(d.prefix) + "s" + branch;
+            const auto rows = curveRows(path.c_str());
+            std::remove(path.c_str());
+            const std::string where = std::string(d.curve.name) + " curve of the studies, branch " + branch;
+            if (d.rowsOnBothBranches)
+                c.check("a water study's curve has rows on both branches", !rows.empty(), where);
+            const int n = static_cast<int>(rows.size());
+            const int stride = std::max(1, n / std::max(1, c.budget().points(n, 6)));
+            for (int r = c.budget().offset(where, stride); r < n; r += stride) {
+                const double T = rows[r][0], V = rows[r][1] * 1e-6;
+                const double share = 1e-4 + 2e-6 / rows[r][1];
+                const double at = d.curve.vanishing(*probe, T, V);
+                double below = d.curve.vanishing(*probe, T, V * (1 - share)),
+                       above = d.curve.vanishing(*probe, T, V * (1 + share));
+                if (!std::isfinite(below)) below = at;
+                if (!std::isfinite(above)) above = at;
+                c.check("a characteristic curve's row is a root of its quantity",
+                        std::isfinite(at) && (std::fabs(at) < 1e-6 || below * above <= 0),
+                        where + ", row T " + num(T) + " K, V " + num(rows[r][1]) + " cm3/mol: " +
+                            num(below) + ", " + num(at) + " and " + num(above) + " (relative) about it");
+            }
+        }
+    }
+}
+
 // The water isobars from each side at pressures from 1e-4 to 1e5 bar (a decade apart, 215
 // and 219 bar just below the critical pressure, and 300 bar): every row lies on its
 // pressure, the temperature runs one way (a trace that turned back writes a stretch of the
@@ -602,6 +650,9 @@ void addModelConfigurations(std::vector<Configuration>& out) {
         Maker make = n.make;
         out.push_back({"curves", std::string("curves ") + n.kind + " " + n.name,
                        [make](Checks& c) { checkCharacteristicCurves(c, make); }});
+        if (std::string(n.kind) == "water")
+            out.push_back({"curves", std::string("curves studies ") + n.name,
+                           [make](Checks& c) { checkWaterCurveDrivers(c, make); }});
     }
 }
 

@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -380,6 +381,56 @@ void checkInclusions(Checks& c, double Tfrom, double Tto) {
     }
 }
 
+// An inclusion table of liquid Th from the triple point to near the critical point: each
+// row's liquid spinodal is a state within the equation's range, or said to lie beyond it,
+// or said to be none; one within the range lies below Th.
+void checkInclusionTableSpinodals(Checks& c) {
+    const int n = c.budget().points(75, 12);
+    std::vector<double> ths;
+    {
+        std::ofstream table("sweepincl.txt");
+        for (int i = 0; i < 36; ++i) table << "header line " << i << "\n";
+        for (int k = 0; k < n; ++k) {
+            char th[32];
+            std::snprintf(th, sizeof th, "%g", 0.01 + 369.0 * k / (n - 1));
+            ths.push_back(std::strtod(th, nullptr));
+            table << "20 1 " << th << " " << ths.back() - 5 << " L A\n";
+        }
+    }
+    WagnerPruss w(2);
+    std::string said;
+    test::stdoutOf([&] { said = test::stderrOf([&] { w.workInclusionData("sweepincl.txt"); }); });
+    std::ifstream in("sweepincl.txt.res");
+    std::vector<std::vector<double>> rows;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind('#', 0) == 0 || line.find('L') == std::string::npos) continue;
+        rows.push_back(numbersOf(line.substr(0, line.find('L'))));
+    }
+    std::remove("sweepincl.txt");
+    std::remove("sweepincl.txt.res");
+    if (!c.check("an inclusion table has a row for each Th", rows.size() == ths.size(),
+                 num(rows.size()) + " rows of " + num(ths.size())))
+        return;
+    const PublishedRange range = wagnerPrussRange();
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        if (rows[k].size() < 10) continue;
+        const double Th = rows[k][4], Tsp = rows[k][8], Psp = rows[k][9];
+        char tag[48];
+        std::snprintf(tag, sizeof tag, "(Th %g degC)", ths[k]);
+        const std::size_t at = said.find(tag);
+        const std::string where = "Th " + num(Th) + " degC: spinodal " + num(Tsp) + " degC, " + num(Psp) + " bar";
+        if (std::isnan(Tsp)) {
+            c.check("an inclusion's spinodal not found is said", at != std::string::npos, where);
+        } else if (!range.excess(Tsp + 273.15, Psp * 1e5).empty()) {
+            c.check("an inclusion's spinodal beyond the range is said",
+                    at != std::string::npos && said.find("beyond the range", at) != std::string::npos, where);
+        } else {
+            c.check("an inclusion's spinodal within the range lies below Th, unsaid",
+                    at == std::string::npos && Tsp < Th, where);
+        }
+    }
+}
+
 // ------------------------------------------------------------------ brine densities
 
 struct BrineModel {
@@ -613,6 +664,31 @@ void checkDecompression(Checks& c, double TK, double Pbar) {
         c.check("the reversible end keeps the entropy", std::fabs(w.S - S0) <= 1e-6 * std::fabs(S0) + 1e-6,
                 where + ": S " + num(w.S) + " for " + num(S0) + " J/(mol K)");
     }
+}
+
+// The expansion works of heated water over its (T3, P3) grid ("formu6"): steam whose
+// isentrope condenses only below 1 bar expands to 1 bar as steam, so each such row has its
+// reversible work, the same in both of its columns, and none from 1 bar itself.
+void checkEnergyFormula(Checks& c) {
+    WagnerPruss w(2);
+    bool written = false;
+    test::outputOf([&] { written = w.calculateEnergyFormula(); });
+    if (!c.check("the expansion-work table is written", written, "formu6")) return;
+    std::ifstream in("formu6");
+    int rows = 0;
+    for (std::string line; std::getline(in, line);) {
+        const auto row = numbersOf(line);
+        if (row.size() != 13) continue;
+        ++rows;
+        const double T3 = row[0], P3 = row[1], P4 = row[3], S3 = row[4], wr = row[9], wr1 = row[10];
+        if (!(P4 < 1.0) || !(S3 > 79.34)) continue;
+        const std::string where = "T3 " + num(T3) + " K, P3 " + num(P3) + " bar: P4 " + num(P4) +
+                                  " bar, work " + num(wr) + " and " + num(wr1) + " kJ/kg";
+        c.check("steam that condenses below 1 bar has its work to 1 bar",
+                std::isfinite(wr) && wr1 == wr && (P3 != 1.0 || std::fabs(wr) < 1e-5), where);
+    }
+    std::remove("formu6");
+    c.check("the expansion-work table has every row", rows == 121 * (18 + 300), num(rows) + " rows");
 }
 
 // ------------------------------------------------------------------ Henry-Pitzer sets
@@ -958,6 +1034,9 @@ void addStudyConfigurations(std::vector<Configuration>& out) {
     // Below and about the lowest temperature where water saturates, and at its triple point.
     for (double TK : {150.0, 200.0, 230.0, 273.16})
         out.push_back({"studies", "studies interface T " + num(TK), [TK](Checks& c) { checkInterfaceSaturation(c, TK); }});
+    out.push_back({"studies", "studies energy formula", [](Checks& c) { checkEnergyFormula(c); }});
+    out.push_back({"studies", "studies inclusion table spinodals",
+                   [](Checks& c) { checkInclusionTableSpinodals(c); }});
     for (double d : {0.0, 5.0, 20.0, 50.0, 100.0, 150.0, 200.0, 219.0})
         out.push_back({"studies", "studies superheat d " + num(d), [=](Checks& c) { checkSuperheat(c, d); }});
     for (int k = 0; k < 8; ++k) {

@@ -544,6 +544,36 @@ TEST_F(WaterCurveMembers, ConodeDialogueWritesTheTieLineAtEachTemperature) {
     EXPECT_EQ(rest, "450");
 }
 
+// Water's Boyle curve, d(PV)/dV = 0 at constant T, from its Boyle temperature (about 1520 K,
+// where its volume runs off) down to the stretched liquid near 590 K: both branches have
+// rows (from 473.15 K, on the liquid's spinodal, neither had one), each a root on a falling
+// isotherm, the upper one rising in T, the lower one falling.
+TEST_F(WaterCurveMembers, BoyleCurveOfWaterHasBothBranches) {
+    test::outputOf([&] { water.calculateTheBoyleCurve(0, "t"); });
+    for (const char* name : {"boylet0", "boylet1"}) {
+        const auto rows = rowsOf(name);
+        ASSERT_GE(rows.size(), 100u) << name;
+        EXPECT_NEAR(rows.front()[0], 1000.0, 1.0) << name;
+        const bool up = std::string(name) == "boylet0";
+        EXPECT_TRUE(up ? rows.back()[0] > 1400.0 : rows.back()[0] < 650.0) << name << " ends at "
+                                                                           << rows.back()[0];
+        // d(PV)/dV at T and V (m3/mol), by central differences.
+        auto slope = [](double T, double V) {
+            const double h = 1e-6 * V;
+            return ((V + h) * stateAt(T, V + h).P - (V - h) * stateAt(T, V - h).P) / (2 * h);
+        };
+        for (size_t k = 0; k < rows.size(); k += rows.size() / 10) {
+            const double T = rows[k][0], V = rows[k][1] * 1e-6, hV = 1e-6 * V;
+            const double dPdV = (stateAt(T, V + hV).P - stateAt(T, V - hV).P) / (2 * hV);
+            EXPECT_LT(dPdV, 0.0) << name << " " << T;
+            // A root within a part in 1e4 of the row's volume.
+            EXPECT_LE(slope(T, V * (1 - 1e-4)) * slope(T, V * (1 + 1e-4)), 0.0)
+                << name << " " << T << " K, " << rows[k][1] << " cm3/mol";
+            EXPECT_NEAR(rows[k][2], stateAt(T, V).P * 1e-5, 1e-5 * std::fabs(rows[k][2]) + 1e-5);
+        }
+    }
+}
+
 // The expansion works of heated water over its (T3, P3) grid: 121 temperatures, the rows of
 // each in the pressure steps, the reversible work the fall of U to the saturation state of
 // the same entropy, and the expansion work P3 (V3 - 1.2e-5 m3/mol).
@@ -563,6 +593,35 @@ TEST_F(WaterCurveMembers, EnergyFormulaRowsHoldTheExpansionWorks) {
         EXPECT_NEAR(r[12], 1e5 * P3 * (water.V - 1.2e-5), 1e-6 * std::fabs(r[12]) + 1e-4);
         EXPECT_NEAR(r[4], water.S, 1e-5);
     }
+}
+
+// Steam whose isentrope condenses only below 1 bar expands to 1 bar as steam: every such row
+// has its reversible work U3 - U(1 bar, S3) (once NaN in 306 rows between 600 and 1200 K, at
+// 1 to 10 bar, their neighbours computed), none at all from 1 bar itself, and that of
+// IAPWS-95 (python3-iapws) from 610 K and 2.5 bar (177.730 kJ/kg) and 760 K and 4 bar
+// (323.418 kJ/kg).
+TEST_F(WaterCurveMembers, EnergyFormulaSteamExpandsToOneBarInEveryRow) {
+    test::stdoutOf([&] { water.calculateEnergyFormula(); });
+    const auto rows = rowsOf("formu6");
+    ASSERT_EQ(rows.size(), 121u * (18 + 300));
+    int steam = 0;
+    for (const auto& r : rows) {
+        const double T3 = r[0], P3 = r[1], P4 = r[3], S3 = r[4], wr = r[9], wr1 = r[10];
+        if (!(P4 < 1.0) || !(S3 > 79.34)) continue;
+        ++steam;
+        ASSERT_TRUE(std::isfinite(wr)) << T3 << " K, " << P3 << " bar";
+        EXPECT_EQ(wr1, wr);
+        if (P3 == 1.0) {
+            EXPECT_NEAR(wr, 0.0, 1e-5) << T3 << " K";
+        }
+        if (T3 == 610.0 && P3 == 2.5) {
+            EXPECT_NEAR(wr, 177.730, 2e-3);
+        }
+        if (T3 == 760.0 && P3 == 4.0) {
+            EXPECT_NEAR(wr, 323.418, 2e-3);
+        }
+    }
+    EXPECT_GT(steam, 1000);
 }
 
 // G and G0 - G over a T-V grid: every row the model's G at its (T, V), G0 the liquid's at

@@ -473,6 +473,49 @@ TEST_F(WaterSuperheatTest, InclusionTableComputesLowThAndReportsRowsWithoutOne) 
     EXPECT_NE(text[2].find("nan"), std::string::npos);
 }
 
+// The liquid spinodal of each row's volume: below about 100 degC of Th the isochore meets
+// the equation's spinodal only far below its melting line (Th 0.01 degC: -105.94 degC and
+// 15023 bar), or the search finds none (Th 5, 20 and 50 degC): both were written without a
+// word. Each is said now, beside the row's Th; a spinodal within the range (Th 150 degC:
+// 1.18 degC and -1249.83 bar, Th 200 degC: 58.13 degC and -1794.06 bar) is not.
+TEST_F(WaterSuperheatTest, InclusionTableSaysWhereItsSpinodalIsNoneOrBeyondTheRange) {
+    const double ths[] = {0.01, 5, 20, 50, 90, 150, 200};
+    {
+        std::ofstream table("inclspin.txt");
+        for (int i = 0; i < 36; ++i) table << "header line " << i << "\n";
+        for (double th : ths) table << "20 1 " << th << " " << th - 5 << " L A\n";
+    }
+    std::string said;
+    said = test::stderrOf([&] { EXPECT_TRUE(water.workInclusionData("inclspin.txt")); });
+    const std::vector<std::string> text = testing::fileLines("inclspin.txt.res");
+    ASSERT_EQ(text.size(), 1 + std::size(ths));
+    const PublishedRange range = wagnerPrussRange();
+    for (std::size_t k = 0; k < std::size(ths); ++k) {
+        const std::vector<double> row = testing::numbersOf(text[k + 1].substr(0, text[k + 1].find('L')));
+        ASSERT_GE(row.size(), 10u) << text[k + 1];
+        const double Tsp = row[8], Psp = row[9];
+        std::ostringstream th;
+        th << "(Th " << ths[k] << " degC)";
+        const std::size_t at = said.find(th.str());
+        if (std::isnan(Tsp)) {
+            EXPECT_TRUE(at != std::string::npos && said.rfind("no liquid spinodal", at) != std::string::npos)
+                << text[k + 1] << "\n" << said;
+        } else if (!range.excess(Tsp + 273.15, Psp * 1e5).empty()) {
+            EXPECT_NE(at, std::string::npos) << text[k + 1] << "\n" << said;
+            EXPECT_NE(said.find("beyond the range of the equation", at), std::string::npos) << said;
+        } else {
+            EXPECT_EQ(at, std::string::npos) << text[k + 1] << "\n" << said;
+        }
+    }
+    const std::vector<double> at150 = testing::numbersOf(text[6].substr(0, text[6].find('L')));
+    EXPECT_NEAR(at150[8], 1.18, 0.01);
+    EXPECT_NEAR(at150[9], -1249.83, 0.01);
+    const std::vector<double> at0 = testing::numbersOf(text[1].substr(0, text[1].find('L')));
+    EXPECT_TRUE(std::isnan(at0[8]) || at0[8] < -22.0);
+    std::remove("inclspin.txt");
+    std::remove("inclspin.txt.res");
+}
+
 // Regression: a nucleation temperature below the spinodal of the inclusion's liquid gave the
 // equation's pressure of the unstable state as Pn (Th 300 degC, Tn 20 degC: 13,850,012 bar,
 // as IAPWS-95 gives at 712.14 kg/m3 and 293.15 K) and the table a success. Above the spinodal

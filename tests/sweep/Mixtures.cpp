@@ -633,7 +633,8 @@ void checkClosure(Checks& c, const CubicClass& k, const std::vector<std::string>
 // pressure past its bubble and dew points: each solved one closed and stable on the tangent
 // plane, both phases present, and its vapour fraction beside a saturation point near that
 // point's (0 at the bubble point, 1 at the dew point), also where the phases' molar volumes
-// cross and the gas is the denser by volume.
+// cross and the gas is the denser by volume; and a vapour fraction's pressure flashes back to
+// that fraction.
 void checkSplits(Checks& c, const CubicClass& k, const std::vector<std::string>& names,
                  const std::vector<double>& z, double T) {
     Mixture m(k.make, names);
@@ -662,6 +663,18 @@ void checkSplits(Checks& c, const CubicClass& k, const std::vector<std::string>&
             split(Pbubble * share, share > 0.98 ? 0.0 : -1.0);
     if (Pdew > 0 && (Pbubble < 0 || Pdew < Pbubble))
         for (double share : {1.3, 1.01, 1.001, 0.999999}) split(Pdew * share, share < 1.02 ? 1.0 : -1.0);
+    // A vapour fraction asked at T, and the flash at the pressure it gives: the same split.
+    for (double Fv : {0.02, 0.5, 0.98}) {
+        if (m.solve(13, T, 1.0, Fv, z) != 0) continue;
+        const double P = m.ifp->current.P * 1e-5;
+        checkAnswer(c, a, m, 12, T, P, 0.5, z);
+        const auto& s = m.ifp->current;
+        const double back = s.nV / (s.nL + s.nV);
+        c.check("a vapour fraction's pressure flashes back to it",
+                m.ifp->status == 0 && std::fabs(back - Fv) < 1e-5,
+                "T " + num(T) + " K, " + feedText(z) + ": Fv " + num(Fv) + " at P " + num(P) +
+                    " bar flashes to status " + num(m.ifp->status) + ", Fv " + num(back));
+    }
     a.check(c);
 }
 

@@ -142,13 +142,16 @@ bool IFP::flashFromFeed() {
     const TrialPhase* vapour = nullptr;
     for (const TrialPhase& start : starts) {
         if (!(start.distance < -kSplits)) continue;
-        const TrialPhase*& kind = start.V < feedV ? liquid : vapour;
+        // Where the molar volumes and the mass densities disagree (a light gas and a heavy
+        // liquid whose molar volumes cross), the liquid is the phase of the less volatile
+        // components, as in the answer's own order.
+        const TrialPhase*& kind = incipientIsDenser(feedV, start) ? liquid : vapour;
         if (!kind) kind = &start;
     }
     if (liquid && vapour && from(liquid->w, vapour->w)) return true;
     for (const TrialPhase& start : starts) {
         if (!(start.distance < -kSplits)) continue;
-        const bool trialIsLiquid = start.V < feedV;
+        const bool trialIsLiquid = incipientIsDenser(feedV, start);
         if (from(trialIsLiquid ? start.w : z, trialIsLiquid ? z : start.w)) return true;
     }
     char text[300];
@@ -201,7 +204,10 @@ void IFP::judgeSplitAnswer() {
     refusal.clear();
     if (!firstPhase || !secondPhase) return;
     TrialPhase below;
-    if (status == 0 && !phasesAreOne() && isStableAnswer(below)) return;
+    // The solver lets an amount stray a millionth below zero on its way: an answer that keeps
+    // it (a feed a millionth of its pressure past its bubble or dew point) is no split.
+    const bool bothPresent = current.nV > 0.0 && current.nL > 0.0;
+    if (status == 0 && bothPresent && !phasesAreOne() && isStableAnswer(below)) return;
     const bool converged = status == 0;
     const bool one = converged && phasesAreOne();
     const VLECurrentState answer = current;

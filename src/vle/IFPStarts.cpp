@@ -268,8 +268,10 @@ bool IFP::phasesInOrder() const {
         if (orders == 0) return false;
         // Where the two senses disagree, a bubble point and the upper dew point of a feed
         // past the critical composition both pass one of them: the liquid is the phase
-        // richer in the less volatile components.
-        if (orders == known || !isSaturationProblem()) return true;
+        // richer in the less volatile components. A flash or a vapour fraction between
+        // takes the same phase for its liquid, so that its vapour fraction runs on from the
+        // saturation point's 0 or 1 rather than from the other end.
+        if (orders == known) return true;
         return liquidIsLessVolatile();
     }
     // The senses in which the answer's order is that of the last point.

@@ -629,6 +629,55 @@ void checkClosure(Checks& c, const CubicClass& k, const std::vector<std::string>
     a.check(c);
 }
 
+// Flashes of a feed at T across its two-phase band, from well inside to a millionth of the
+// pressure past its bubble and dew points: each solved one closed and stable on the tangent
+// plane, both phases present, and its vapour fraction beside a saturation point near that
+// point's (0 at the bubble point, 1 at the dew point), also where the phases' molar volumes
+// cross and the gas is the denser by volume; and a vapour fraction's pressure flashes back to
+// that fraction.
+void checkSplits(Checks& c, const CubicClass& k, const std::vector<std::string>& names,
+                 const std::vector<double>& z, double T) {
+    Mixture m(k.make, names);
+    Attempts a;
+    const double Pbubble = m.bubble(T, z) == 0 ? m.ifp->current.P * 1e-5 : -1;
+    const double Pdew = m.solve(13, T, 1.0, 1.0, z) == 0 ? m.ifp->current.P * 1e-5 : -1;
+    auto split = [&](double P, double nearFv) {
+        checkAnswer(c, a, m, 12, T, P, 0.5, z);
+        const auto& s = m.ifp->current;
+        const double Fv = s.nV / (s.nL + s.nV);
+        const std::string at = "T " + num(T) + " K, P " + num(P) + " bar, " + feedText(z) +
+                               ": status " + num(m.ifp->status) + ", Fv " + num(Fv);
+        if (m.ifp->status != 0) return;
+        c.check("flash holds both phases", Fv > 0 && Fv < 1, at);
+        if (nearFv >= 0)
+            c.check("flash beside a saturation point has its vapour fraction",
+                    std::fabs(Fv - nearFv) < 0.5, at + ", the saturation point's " + num(nearFv));
+        const auto lnl = lnFugacities(*m.liquid, s.T, s.P, s.x);
+        if (lnl.empty() || names.size() < 3) return;
+        const auto [lowest, w] = lowestTangentPlaneDistance(m, s.T, s.P, lnl, {s.x, s.y});
+        c.check("status-0 answer stable on the tangent plane", lowest > -1e-6,
+                at + ": a trial " + compositionText(w) + " lies " + num(lowest) + " RT below");
+    };
+    if (Pbubble > 0)
+        for (double share : {0.7, 0.9, 0.99, 0.999, 1.000001})
+            split(Pbubble * share, share > 0.98 ? 0.0 : -1.0);
+    if (Pdew > 0 && (Pbubble < 0 || Pdew < Pbubble))
+        for (double share : {1.3, 1.01, 1.001, 0.999999}) split(Pdew * share, share < 1.02 ? 1.0 : -1.0);
+    // A vapour fraction asked at T, and the flash at the pressure it gives: the same split.
+    for (double Fv : {0.02, 0.5, 0.98}) {
+        if (m.solve(13, T, 1.0, Fv, z) != 0) continue;
+        const double P = m.ifp->current.P * 1e-5;
+        checkAnswer(c, a, m, 12, T, P, 0.5, z);
+        const auto& s = m.ifp->current;
+        const double back = s.nV / (s.nL + s.nV);
+        c.check("a vapour fraction's pressure flashes back to it",
+                m.ifp->status == 0 && std::fabs(back - Fv) < 1e-5,
+                "T " + num(T) + " K, " + feedText(z) + ": Fv " + num(Fv) + " at P " + num(P) +
+                    " bar flashes to status " + num(m.ifp->status) + ", Fv " + num(back));
+    }
+    a.check(c);
+}
+
 void checkIsotherms(Checks& c, const CubicClass& k, const std::vector<std::string>& names, double T) {
     if (k.componentFiles) linkComponentFiles();
     for (auto [x0, dx] : {std::pair{0.0, 0.02}, std::pair{1.0, -0.02}, std::pair{0.5, 0.02},
@@ -1479,6 +1528,33 @@ void addMixtureConfigurations(std::vector<Configuration>& out) {
                                             " T " + num(T),
                                [&k, names, T](Checks& c) { checkClosure(c, k, names, T); }});
             }
+    }
+    // Flashes of feeds of a light gas and a heavy liquid, whose phases' molar volumes cross
+    // beside the bubble point, in each class of the table's constants, at temperatures from
+    // below the lightest component's critical one to twice it.
+    static const std::pair<std::vector<const char*>, std::vector<double>> kSplitFeeds[] = {
+        {{"N2", "CH4", "nC10H22"}, {0.1, 0.6, 0.3}},
+        {{"CH4", "C3H8", "nC10H22"}, {0.7, 0.1, 0.2}},
+        {{"N2", "CH4", "nC5H12"}, {0.1, 0.7, 0.2}},
+        {{"CH4", "nC10H22"}, {0.7, 0.3}}};
+    for (const CubicClass& k : cubicClasses()) {
+        if (k.componentFiles) continue;
+        for (const auto& [feedNames, z] : kSplitFeeds) {
+            const std::vector<std::string> names(feedNames.begin(), feedNames.end());
+            if (!std::all_of(names.begin(), names.end(), [&](const std::string& n) { return holds(table, n); }))
+                continue;
+            const ClassicRow* lightest = findClassicRow(names[0].c_str());
+            for (const auto& n : names)
+                if (findClassicRow(n.c_str())->Tc < lightest->Tc) lightest = findClassicRow(n.c_str());
+            std::string line = std::string("cubic split ") + k.name;
+            for (const auto& n : names) line += " " + n;
+            for (int i = 0; i < 8; ++i) {
+                const double T = std::round(lightest->Tc * (0.9 + 1.3 * i / 7.0) * 10.0) / 10.0;
+                out.push_back({"cubic", line + " T " + num(T), [&k, names, z = z, T](Checks& c) {
+                                   checkSplits(c, k, names, z, T);
+                               }});
+            }
+        }
     }
     // Isopleths traced down in temperature: the ternary CO2-CH4-C3H8 rich in CO2, and each
     // class's five-component feed rich in CO2 and rich in N2.

@@ -1,7 +1,9 @@
 // Answers of the two-phase solver on the closed-form cubics judged by the cubic written apart
 // (IndependentJudge.h): dew points of natural-gas-like methane-carbon dioxide, feeds at a pure
 // end, methane-carbon dioxide flashes at 150 to 206 K, a vapour fraction of one half, the
-// boundary of a second liquid that is no dew point, and input that is no problem.
+// boundary of a second liquid that is no dew point, flashes beside a bubble point where the
+// molar volumes of the phases cross and just outside the two-phase region, and input that is
+// no problem.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -17,6 +19,7 @@ namespace {
 const std::vector<std::string> kMethaneCO2{"CH4", "CO2"};
 const std::vector<std::string> kMethaneEthane{"CH4", "C2H6"};
 const std::vector<std::string> kMethanePropane{"CH4", "C3H8"};
+const std::vector<std::string> kMethanePropaneDecane{"CH4", "C3H8", "nC10H22"};
 
 std::string where(const IFP& ifp) {
     std::ostringstream os;
@@ -199,6 +202,73 @@ TEST(DewPointAtAPressure, TheBoundaryOfASecondLiquidIsNoDewPoint) {
     for (const auto& [methane, P] : {std::pair{0.8, 30.0}, std::pair{0.9, 40.0}}) {
         ASSERT_EQ(lib.solve(32, P, {methane, 1.0 - methane}), 0) << where(*lib.ifp);
         expectStableEquilibrium(eos, *lib.ifp, "vapour feed");
+    }
+}
+
+// Soave-Redlich-Kwong methane-propane-decane (0.7, 0.1, 0.2) at 242.3 K boils at 135.3817 bar
+// into a gas whose molar volume (88.3 cm3/mol) lies below the liquid's (91.0), though it is
+// the lighter by mass. Flashes from 0.99 of that pressure up took the gas for the liquid and
+// gave vapour fractions of 0.988 to 0.998 beside the bubble point's 0; the liquid is the
+// decane-rich phase, and the vapour fraction runs down to the bubble point's. A vapour
+// fraction of 0.02 asked at the temperature gives a pressure whose flash gives 0.02 back.
+TEST(FlashesBesideABubblePoint, KeepTheLiquidWhereTheMolarVolumesCross) {
+    IndependentCubic eos(false, kMethanePropaneDecane);
+    Library lib(false, kMethanePropaneDecane);
+    const std::vector<double> z{0.7, 0.1, 0.2};
+    const double T = 242.3;
+    ASSERT_EQ(lib.solve(13, T, z), 0) << where(*lib.ifp);
+    const double bubble = lib.ifp->current.P / 1e5;
+    EXPECT_NEAR(bubble, 135.3817, 1e-3);
+    double before = 1.0;
+    for (double share : {0.9, 0.95, 0.99, 0.999}) {
+        std::ostringstream what;
+        what << share << " of the bubble pressure";
+        ASSERT_EQ(flash(lib, T, share * bubble, z), 0) << what.str() << ": " << where(*lib.ifp);
+        const IFP& ifp = *lib.ifp;
+        const Judgement j = judge(eos, ifp);
+        EXPECT_LT(j.fugacityGap, 1e-5) << what.str() << ": " << where(ifp);
+        EXPECT_GT(j.belowPlane, -1e-7) << what.str() << ": " << where(ifp);
+        EXPECT_GT(ifp.current.x[2], ifp.current.y[2]) << what.str() << ": " << where(ifp);
+        const double Fv = ifp.current.nV / ifp.N;
+        EXPECT_GT(Fv, 0.0) << what.str();
+        EXPECT_LT(Fv, before) << what.str() << ": " << where(ifp);
+        before = Fv;
+        for (int i = 0; i < ifp.n; ++i)
+            EXPECT_NEAR(ifp.current.nL * ifp.current.x[i] + ifp.current.nV * ifp.current.y[i],
+                        ifp.bulkAmount[i], 1e-8)
+                << what.str();
+    }
+    EXPECT_LT(before, 0.002);
+    ASSERT_EQ(lib.solve(13, T, z, 0.02), 0) << where(*lib.ifp);
+    const double P = lib.ifp->current.P / 1e5;
+    ASSERT_EQ(flash(lib, T, P, z), 0) << where(*lib.ifp);
+    EXPECT_NEAR(lib.ifp->current.nV / lib.ifp->N, 0.02, 1e-6) << where(*lib.ifp);
+}
+
+// A flash a millionth of the pressure past the dew point (below it) or the bubble point
+// (above) came back as solved with a vapour fraction of 1.000001 or -1.2e-7, one phase's
+// amount below zero: the feed is one stable phase there, said; a hundred-thousandth inside,
+// both phases are present.
+TEST(FlashesJustOutsideTheTwoPhaseRegion, AreOnePhaseNotANegativeAmount) {
+    Library lib(true, kMethanePropane);
+    const std::vector<double> z{0.5, 0.5};
+    ASSERT_EQ(lib.solve(13, 250.0, z), 0) << where(*lib.ifp);
+    const double bubble = lib.ifp->current.P / 1e5;
+    ASSERT_EQ(lib.solve(31, 250.0, z), 0) << where(*lib.ifp);
+    const double dew = lib.ifp->current.P / 1e5;
+    for (double P : {dew * (1.0 - 1e-7), dew * (1.0 - 1e-6), bubble * (1.0 + 1e-6)}) {
+        const int status = flash(lib, 250.0, P, z);
+        const double Fv = lib.ifp->current.nV / lib.ifp->N;
+        EXPECT_TRUE(status != 0 || (Fv > 0.0 && Fv < 1.0)) << P << " bar: " << where(*lib.ifp);
+        if (status != 0) {
+            EXPECT_NE(lib.ifp->refusal.find("stable phase"), std::string::npos) << lib.ifp->refusal;
+        }
+    }
+    for (double P : {dew * (1.0 + 1e-5), bubble * (1.0 - 1e-5)}) {
+        ASSERT_EQ(flash(lib, 250.0, P, z), 0) << P << " bar: " << where(*lib.ifp);
+        const double Fv = lib.ifp->current.nV / lib.ifp->N;
+        EXPECT_GT(Fv, 0.0);
+        EXPECT_LT(Fv, 1.0);
     }
 }
 

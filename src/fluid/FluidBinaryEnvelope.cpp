@@ -450,12 +450,18 @@ bool FluidPhase::calculate_an_isotherm_of_the_binary_system(const char* file, sh
         if (pressureStep) deltaX = h * step / dPdx;
         const double xNew = base.x + deltaX, yNew = base.y + deltaX * dy;
         const double VlNew = base.Vl + deltaX * dVl, VvNew = base.Vv + deltaX * dVv;
-        if (!acceptableFraction(xNew))
-            error = 1;  // the prediction left the composition range
+        // Two phases coexist at positive pressures only: a vapour of any composition lies
+        // below their tangent plane as the pressure falls to zero, so a curve running down
+        // there meets a third phase first. A step to zero or below is shortened, and the
+        // points closing in on zero are tested like any other (H2O-KCl at 600 K: the split of
+        // two salt-rich liquids ran from 1 bar to -605 bar past its vapour at 0.0514 bar).
+        if (!acceptableFraction(xNew) || (pressureStep && !(base.P + h * step > 0.0)))
+            error = 1;  // the prediction left the composition range or the positive pressures
         else if (pressureStep)
             calculate_flash_point(TK, base.P + h * step, VlNew, VvNew, xNew, yNew);
         else
             calculate_bubble_point(TK, VlNew, VvNew, xNew, yNew);
+        if (error == 0 && !(P > 0.0)) error = 1;
         if (error == 0 && samePrintedPoint(keepBase(*this), base)) error = 1;
         // A flash that lands far from the liquid predicted has left the branch it was
         // predicted on, as across a three-phase pressure (H2O-NaCl at 586.2 K: from x(NaCl)

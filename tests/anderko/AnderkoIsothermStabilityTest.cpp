@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -23,6 +24,21 @@ struct Trace {
     std::vector<std::vector<double>> rows;  // T, P (bar), xl0, xl1, xv0, xv1, Vl, Vv (cm3/mol)...
 };
 
+// The rows of an isotherm file: T, P (bar), xl0, xl1, xv0, xv1, Vl, Vv (cm3/mol)...
+std::vector<std::vector<double>> isothermRows(const std::string& path) {
+    std::vector<std::vector<double>> rows;
+    std::ifstream in(path);
+    in.imbue(std::locale::classic());
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream fields(line);
+        fields.imbue(std::locale::classic());
+        std::vector<double> row;
+        for (double v; fields >> v;) row.push_back(v);
+        if (row.size() == 19) rows.push_back(row);
+    }
+    return rows;
+}
+
 Trace traceIsotherm(int systemCode, double TK, const std::string& suffix) {
     Anderko m(2);
     m.setSystemCode(systemCode);
@@ -30,15 +46,7 @@ Trace traceIsotherm(int systemCode, double TK, const std::string& suffix) {
     test::stdoutOf([&] {
         t.said = test::stderrOf([&] { t.complete = m.calculateTheBinaryIsotherm(TK, suffix.c_str()); });
     });
-    std::ifstream in("bino" + suffix);
-    in.imbue(std::locale::classic());
-    for (std::string line; std::getline(in, line);) {
-        std::istringstream fields(line);
-        fields.imbue(std::locale::classic());
-        std::vector<double> row;
-        for (double v; fields >> v;) row.push_back(v);
-        if (row.size() == 19) t.rows.push_back(row);
-    }
+    t.rows = isothermRows("bino" + suffix);
     return t;
 }
 
@@ -173,6 +181,38 @@ TEST(AnderkoIsothermStability, RunsToThePureSaltWhereNoThirdPhaseAppears) {
             EXPECT_GT(lowestBelowLiquidAtItsPressure(c.system, t.rows[i]), -1e-7)
                 << "row " << i << " at " << t.rows[i][1] << " bar, x " << t.rows[i][3];
     }
+}
+
+// H2O-KCl at 600 K from 50 bar down along the split of two salt-rich liquids (x(KCl) 0.786
+// and 0.962): the vapour appears at 0.0514 bar, where the curve from pure water ends too, but
+// the trace stepped over it by whole bars and went on to -605 bar, 600 rows at negative
+// pressures given as a complete curve. It now ends at that three-phase point.
+TEST(AnderkoIsothermStability, LiquidSplitEndsWhereItsVapourAppearsAbovePressureZero) {
+    Anderko m(2);
+    m.setSystemCode(kH2OKCl);
+    bool complete = true;
+    std::string said;
+    test::stdoutOf([&] {
+        said = test::stderrOf([&] {
+            m.initializeFlash2(600.0, 50.0);
+            ASSERT_EQ(m.error, 0);
+            ASSERT_GT(m.yVapour[1], 0.9);  // the salt-rich second liquid, not a vapour
+            m.pressure(50.0);
+            complete = m.calculate_an_isotherm_of_the_binary_system(
+                "bino_k600ll", 0, 0.01, 1.0, 10000.0, 600.0, m.Vl0, m.Vv0, m.xLiquid[1],
+                m.yVapour[1], 1, "_k600ll");
+        });
+    });
+    const std::vector<std::vector<double>> rows = isothermRows("bino_k600ll");
+    std::remove("bino_k600ll");
+    EXPECT_FALSE(complete);
+    EXPECT_NE(said.find("where a third phase appears"), std::string::npos) << said;
+    ASSERT_GT(rows.size(), 10u);
+    const auto notPositive =
+        std::count_if(rows.begin(), rows.end(), [](const auto& r) { return !(r[1] > 0.0); });
+    EXPECT_EQ(notPositive, 0) << "rows down to " << rows.back()[1] << " bar";
+    EXPECT_NEAR(rows.back()[1], 0.0514, 0.01 * 0.0514);
+    EXPECT_NEAR(rows.back()[3], 0.7916, 1e-3);
 }
 
 }  // namespace

@@ -1180,6 +1180,8 @@ void checkAnderkoIsothermFromP(Checks& c, const std::string& keyword, double T, 
     }
     c.check("isotherm rows have no NaN", finite, where);
     c.check("each point of an isotherm once", once, where);
+    c.check("two phases coexist at positive pressures only", Plow > 0.0,
+            where + ": rows down to " + num(Plow) + " bar");
     c.check("an isotherm from a pressure passes it", Plow <= Pbar * (1 + 1e-6) && Phigh >= Pbar * (1 - 1e-6),
             where + ": rows from " + num(Plow) + " to " + num(Phigh) + " bar");
     const int stride = std::max<int>(1, static_cast<int>(rows.size()) / c.budget().points(20, 6));
@@ -1437,7 +1439,11 @@ void checkBinaryClosure(Checks& c, const std::string& cubicClass,
 void addAnderkoAndGasPairConfigurations(std::vector<Configuration>& out) {
     static const std::tuple<const char*, double, double> kFromP[] = {
         {"hn", 1000, 800}, {"hn", 1100, 1000}, {"hn", 1200, 1200}, {"hn", 1200, 3000}, {"hk", 610, 1},
-        {"hk", 620, 100},  {"hk", 700, 100},   {"hk", 800, 500},   {"hk", 900, 800},   {"hk", 1000, 1000}};
+        {"hk", 620, 100},  {"hk", 700, 100},   {"hk", 800, 500},   {"hk", 900, 800},
+        {"hk", 1000, 1000},
+        // The split of two salt-rich liquids, down to where its vapour appears above zero
+        // pressure.
+        {"hk", 600, 50}};
     for (const auto& [keyword, T, P] : kFromP) {
         const std::string k = keyword;
         const double TK = T, Pbar = P;

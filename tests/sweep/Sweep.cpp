@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 
 namespace vornex::sweep {
 
@@ -19,6 +20,64 @@ int Budget::offset(const std::string& name, int n) const {
     std::uint64_t h = 1469598103934665603ull ^ seed;
     for (unsigned char c : name) h = (h ^ c) * 1099511628211ull;
     return static_cast<int>(h % static_cast<std::uint64_t>(n));
+}
+
+std::string familyOf(const Configuration& c) {
+    const std::size_t first = c.line.find(' ');
+    if (first == std::string::npos) return c.line;
+    return c.line.substr(0, c.line.find(' ', first + 1));
+}
+
+std::vector<std::size_t> sampleOf(const std::vector<Configuration>& all, const Budget& budget,
+                                  int perSubsystem, const std::string& only,
+                                  const std::string& match) {
+    std::map<std::string, std::vector<std::size_t>> bySubsystem;
+    for (std::size_t i = 0; i < all.size(); ++i)
+        if ((only.empty() || all[i].subsystem == only) &&
+            all[i].line.find(match) != std::string::npos)
+            bySubsystem[all[i].subsystem].push_back(i);
+    std::vector<std::size_t> out;
+    // Picks `count` of `indices` (count <= size), strided from a seeded offset.
+    auto stride = [&](const std::string& name, const std::vector<std::size_t>& indices,
+                      std::size_t count) {
+        const std::size_t step = std::max<std::size_t>(1, indices.size() / count);
+        std::size_t k = static_cast<std::size_t>(budget.offset(name, static_cast<int>(step)));
+        for (std::size_t taken = 0; taken < count && k < indices.size(); ++taken, k += step)
+            out.push_back(indices[k]);
+    };
+    for (const auto& [name, indices] : bySubsystem) {
+        if (budget.full) {
+            out.insert(out.end(), indices.begin(), indices.end());
+            continue;
+        }
+        const std::size_t n = indices.size();
+        const std::size_t share = static_cast<std::size_t>(std::max(1, perSubsystem));
+        std::map<std::string, std::vector<std::size_t>> families;
+        for (std::size_t i : indices) families[familyOf(all[i])].push_back(i);
+        if (share < families.size()) {
+            // One stride over the subsystem: a family of few configurations may go untried.
+            const std::size_t step = (n + share - 1) / share;
+            for (std::size_t k = static_cast<std::size_t>(budget.offset(name, static_cast<int>(step)));
+                 k < n; k += step)
+                out.push_back(indices[k]);
+            continue;
+        }
+        // A fault of one class or command shows only in its own family's configurations: each
+        // family has a turn before any has a second, the families drawn in a seeded order.
+        std::vector<std::pair<std::string, const std::vector<std::size_t>*>> order;
+        for (const auto& [family, members] : families) order.emplace_back(family, &members);
+        std::rotate(order.begin(),
+                    order.begin() + budget.offset(name + " families", static_cast<int>(order.size())),
+                    order.end());
+        std::vector<std::size_t> counts(order.size(), 0);
+        for (std::size_t left = std::min(share, n); left > 0;)
+            for (std::size_t f = 0; f < order.size() && left > 0; ++f)
+                if (counts[f] < order[f].second->size()) ++counts[f], --left;
+        for (std::size_t f = 0; f < order.size(); ++f)
+            stride(order[f].first, *order[f].second, counts[f]);
+    }
+    std::sort(out.begin(), out.end());
+    return out;
 }
 
 double significant9(double v) {

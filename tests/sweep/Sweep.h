@@ -130,6 +130,16 @@ std::vector<SolubilityMaker> solubilityModels();
 bool dissolvesAtLowerBubble(const SolubilityMaker& maker, const SolubilityModel& back, double TK,
                             double Pbar, double ms, double mg);
 std::vector<Configuration> allConfigurations(const std::string& buildDir);
+// The family of a configuration: its line's first two words ("cubic TwoPar", "kelno pp").
+std::string familyOf(const Configuration& c);
+// The configurations a run takes, by index into `all`: those of subsystem `only` (every one
+// when empty) whose line holds `match`; all of them in a full run, else at most
+// `perSubsystem` of each subsystem. Where that many reach every family of the subsystem, each
+// family has its share, strided from an offset the seed draws; else one stride over the
+// subsystem. A subsystem's part does not depend on the other subsystems taken.
+std::vector<std::size_t> sampleOf(const std::vector<Configuration>& all, const Budget& budget,
+                                  int perSubsystem, const std::string& only = "",
+                                  const std::string& match = "");
 // The saturation points of a binary of the cubic class named `cubicClass` ("PR") at T (K), as
 // the configurations "cubic closure ..." check them.
 void checkBinaryClosure(Checks& c, const std::string& cubicClass,

@@ -505,5 +505,46 @@ TEST_F(SweepEnumeration, BrinePointFunctionsThatSolveNothingFail) {
     }
 }
 
+// A fault of one class or command shows only in its own family's configurations: the sample
+// CI runs reaches every family, whatever the seed, and a subsystem's part is the same when it
+// is run alone.
+TEST_F(SweepEnumeration, TheSampleReachesEveryFamily) {
+    std::vector<Configuration> made;
+    for (int i = 0; i < 100; ++i) made.push_back({"s", "s many " + std::to_string(i), {}});
+    made.push_back({"s", "s lone one", {}});
+    for (int i = 0; i < 30; ++i) made.push_back({"t", "t other " + std::to_string(i), {}});
+    for (std::uint64_t seed = 1; seed <= 20; ++seed) {
+        Budget b;
+        b.seed = seed;
+        const auto chosen = sampleOf(made, b, 25);
+        EXPECT_EQ(std::count(chosen.begin(), chosen.end(), std::size_t{100}), 1) << "seed " << seed;
+        EXPECT_EQ(chosen.size(), 50u) << "seed " << seed;
+        EXPECT_EQ(std::set<std::size_t>(chosen.begin(), chosen.end()).size(), chosen.size());
+    }
+    // A sample smaller than the families strides over the subsystem, as many as asked.
+    EXPECT_EQ(sampleOf(made, Budget{}, 1).size(), 2u);
+    Budget full;
+    full.full = true;
+    EXPECT_EQ(sampleOf(made, full, 25).size(), made.size());
+
+    const auto all = allConfigurations(VORNEX_BUILD_DIR);
+    const auto chosen = sampleOf(all, Budget{}, 25);
+    std::map<std::string, std::set<std::string>> families, sampled;
+    for (const auto& c : all) families[c.subsystem].insert(familyOf(c));
+    for (std::size_t i : chosen) sampled[all[i].subsystem].insert(familyOf(all[i]));
+    for (const auto& [subsystem, names] : families) {
+        if (names.size() > 25) continue;
+        for (const auto& name : names)
+            EXPECT_TRUE(sampled[subsystem].count(name)) << name << " is not in the sample";
+        std::vector<std::size_t> part;
+        for (std::size_t i : chosen)
+            if (all[i].subsystem == subsystem) part.push_back(i);
+        EXPECT_LE(part.size(), 25u) << subsystem;
+        EXPECT_EQ(sampleOf(all, Budget{}, 25, subsystem), part) << subsystem;
+    }
+    EXPECT_TRUE(sampled["cubic"].count("cubic TwoPar"));
+    EXPECT_TRUE(sampled["cubic"].count("cubic TermPRSV"));
+}
+
 }  // namespace
 }  // namespace vornex::sweep

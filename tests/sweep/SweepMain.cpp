@@ -44,24 +44,6 @@ std::string clean(std::string s) {
     return s.substr(0, 300);
 }
 
-// The configurations this run takes, by index into the list of all.
-std::vector<std::size_t> selected(const std::vector<Configuration>& all, const Options& o) {
-    std::map<std::string, std::vector<std::size_t>> bySubsystem;
-    for (std::size_t i = 0; i < all.size(); ++i)
-        if ((o.only.empty() || all[i].subsystem == o.only) &&
-            all[i].line.find(o.match) != std::string::npos)
-            bySubsystem[all[i].subsystem].push_back(i);
-    std::vector<std::size_t> out;
-    for (const auto& [name, indices] : bySubsystem) {
-        const int n = static_cast<int>(indices.size());
-        const int stride = o.budget.full ? 1 : std::max(1, (n + o.perSubsystem - 1) / o.perSubsystem);
-        for (int k = o.budget.offset(name, stride); k < n; k += stride)
-            out.push_back(indices[static_cast<std::size_t>(k)]);
-    }
-    std::sort(out.begin(), out.end());
-    return out;
-}
-
 // One worker: the configurations i with i % jobs == shard, results appended to `results`
 // after each, so that a worker ended by a signal leaves what it found.
 void runWorker(const std::vector<Configuration>& all, const std::vector<std::size_t>& chosen,
@@ -171,7 +153,7 @@ int main(int argc, char** argv) {
                 std::printf("%s\n", c.line.c_str());
         return 0;
     }
-    const std::vector<std::size_t> chosen = selected(all, o);
+    const std::vector<std::size_t> chosen = sampleOf(all, o.budget, o.perSubsystem, o.only, o.match);
     const auto start = std::chrono::steady_clock::now();
     std::error_code error;
     fs::remove_all(o.work, error);

@@ -6,6 +6,7 @@
 // plot written to every image format in its plain, logarithmic and zoomed states.
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -17,8 +18,8 @@
 #include "Sweep.h"
 #include "numerics/TextCapture.h"
 #include "phasediagram/PalliserModel.h"
-#include "platform/KeyedArchiver.h"
 #include "platform/Event.h"
+#include "platform/KeyedArchiver.h"
 #include "platform/Utf8.h"
 #include "plot/CGraphCurve.h"
 #include "plot/CPlotView.h"
@@ -290,7 +291,6 @@ void checkTernary(Checks& c, bool fixed) {
     checkAfter(c, s, fixed, "ternary clicks");
 }
 
-
 // The measured Th and Tm of an inclusion whose halite dissolves first: the inclusion shown is
 // a mixture, at Tm, of the three-phase liquid and vapour (the bubble's share of the volume),
 // whose salinity and density those shares make up; its liquid reaches its bubble curve at Th
@@ -334,9 +334,10 @@ void checkInclusion(Checks& c, double Th) {
                     std::fabs(f.value("mPmfi_edit") / P - 1) < 1e-6,
                 where + "; the mixture has " + num(100 * xMix) + " wt %, " + num(rhoMix) +
                     " kg/m3 at " + num(P) + " bar");
-        c.check("its liquid homogenises at Th",
-                std::fabs(rhoLb / rho - 1) < 1e-4 && std::fabs(f.value("mPhfi_edit") / Pb - 1) < 1e-4,
-                where + "; the bubble point at Th: " + num(Pb) + " bar, " + num(rhoLb) + " kg/m3");
+        c.check(
+            "its liquid homogenises at Th",
+            std::fabs(rhoLb / rho - 1) < 1e-4 && std::fabs(f.value("mPhfi_edit") / Pb - 1) < 1e-4,
+            where + "; the bubble point at Th: " + num(Pb) + " bar, " + num(rhoLb) + " kg/m3");
         c.check("the forward side gives back Th and Tm",
                 f.find("mTh_edit")->holdsNumber() && std::fabs(f.value("mTh_edit") - Th) < 0.05 &&
                     std::fabs(f.value("mTm_edit") - Tm) < 0.05,
@@ -365,8 +366,8 @@ void checkInclusionForward(Checks& c, double X) {
             });
             const std::string where = num(X) + " wt %, halite " + num(halite) + " %, bubble " +
                                       num(bubble) + " %: Tm " + f.text("mTm_edit") + " Th " +
-                                      f.text("mTh_edit") + " Th3 " + f.text("mTh3_edit") +
-                                      " Tm3 " + f.text("mTm3_edit");
+                                      f.text("mTh_edit") + " Th3 " + f.text("mTh3_edit") + " Tm3 " +
+                                      f.text("mTm3_edit");
             double P = 0, xL = 0, xV = 0, rhoL = 0, rhoV = 0;
             if (f.find("mTm_edit")->holdsNumber() && f.find("mTh_edit")->holdsNumber()) {
                 const double rho = f.value("mInclusionRho"), phi = bubble / 100;
@@ -379,11 +380,13 @@ void checkInclusionForward(Checks& c, double X) {
                 const double rhoMix = phi * rhoV + (1 - phi) * rhoL;
                 const double xMix = (phi * rhoV * xV + (1 - phi) * rhoL * xL) / rhoMix;
                 c.check("the inclusion is its liquid and bubble at Tm",
-                        std::fabs(rhoMix / rho - 1) < 1e-5 && std::fabs(100 * xMix - X) < 1e-4 * X &&
+                        std::fabs(rhoMix / rho - 1) < 1e-5 &&
+                            std::fabs(100 * xMix - X) < 1e-4 * X &&
                             std::fabs(f.value("mPm_edit") / P - 1) < 1e-6,
                         where + "; the mixture: " + num(100 * xMix) + " wt %, " + num(rhoMix));
                 c.check("its liquid homogenises at Th",
-                        std::fabs(rhoLb / rho - 1) < 1e-4 && std::fabs(f.value("mPh_edit") / Pb - 1) < 1e-4,
+                        std::fabs(rhoLb / rho - 1) < 1e-4 &&
+                            std::fabs(f.value("mPh_edit") / Pb - 1) < 1e-4,
                         where + "; the bubble point at Th: " + num(Pb) + " bar, " + num(rhoLb));
             }
             if (!f.find("mTm3_edit")->holdsNumber()) continue;
@@ -415,7 +418,8 @@ void checkShares(Checks& c, double X) {
     MyDocument& d = *s.doc;
     const Form& f = d.form();
     auto v = [&](const char* n) { return f.value(n); };
-    static const double kPressures[] = {1, 5, 20, 50, 100, 150, 200, 250, 300, 400, 600, 1000, 2000};
+    static const double kPressures[] = {1,   5,   20,  50,  100,  150, 200,
+                                        250, 300, 400, 600, 1000, 2000};
     const int nT = c.budget().points(20, 4), nP = c.budget().points(13, 4);
     const int offset = c.budget().offset("shares " + num(X), 13);
     for (int i = 0; i < nT; ++i)
@@ -508,8 +512,8 @@ void checkIsochore(Checks& c, double X) {
                 s.ui.press("mDeleteIsochoreButton");
             });
             c.check("the isochore keeps the state's density", worst < 1e-6,
-                    "from " + num(T) + " C, " + num(P) + " bar, " + num(X) + " wt %, " +
-                        num(rho) + " kg/m3: " + at);
+                    "from " + num(T) + " C, " + num(P) + " bar, " + num(X) + " wt %, " + num(rho) +
+                        " kg/m3: " + at);
         }
 }
 
@@ -526,10 +530,10 @@ void checkDamagedCase(Checks& c, const std::string& key) {
     });
     const PlistValue second = made.doc->cases().at(1);
     const std::pair<const char*, PlistValue> kBad[] = {
-        {"nan", PlistValue(NAN)},       {"inf", PlistValue(INFINITY)},
+        {"nan", PlistValue(NAN)},        {"inf", PlistValue(INFINITY)},
         {"-inf", PlistValue(-INFINITY)}, {"1e300", PlistValue(1e300)},
-        {"-1e300", PlistValue(-1e300)}, {"text", PlistValue("abc")},
-        {"true", PlistValue(true)},     {"missing", PlistValue()}};
+        {"-1e300", PlistValue(-1e300)},  {"text", PlistValue("abc")},
+        {"true", PlistValue(true)},      {"missing", PlistValue()}};
     for (const auto& [what, bad] : kBad) {
         PlistValue list = made.doc->cases();
         PlistValue& first = (*list.mutableItems())[0];
@@ -555,8 +559,8 @@ void checkDamagedCase(Checks& c, const std::string& key) {
         IoResult saved, back;
         const Bytes again = KeyedArchiver::archivedData(s.doc->cases(), "list", &saved);
         const PlistValue reread = KeyedUnarchiver::unarchivedValue(again, "list", &back);
-        c.check("it saves and reads back the same", saved.ok() && back.ok() &&
-                                                        reread == s.doc->cases(),
+        c.check("it saves and reads back the same",
+                saved.ok() && back.ok() && reread == s.doc->cases(),
                 where + ": " + saved.message + back.message);
     }
 }
@@ -592,10 +596,12 @@ bool wholeFile(const std::string& path, const std::string& ext, std::string& why
     const std::string b((std::istreambuf_iterator<char>(in)), {});
     if (b.empty()) return why = "empty", false;
     if (ext == "pdf") {
-        if (b.rfind("%PDF-", 0) != 0 || b.find("%%EOF", b.size() > 64 ? b.size() - 64 : 0) == std::string::npos)
+        if (b.rfind("%PDF-", 0) != 0 ||
+            b.find("%%EOF", b.size() > 64 ? b.size() - 64 : 0) == std::string::npos)
             return why = "no PDF header or trailer", false;
     } else if (ext == "png") {
-        if (b.rfind("\x89PNG\r\n\x1a\n", 0) != 0 || b.find("IEND", b.size() > 16 ? b.size() - 16 : 0) == std::string::npos)
+        if (b.rfind("\x89PNG\r\n\x1a\n", 0) != 0 ||
+            b.find("IEND", b.size() > 16 ? b.size() - 16 : 0) == std::string::npos)
             return why = "no PNG signature or end chunk", false;
     } else {
         const auto end = b.find_last_not_of(" \r\n");
@@ -611,7 +617,8 @@ bool wholeFile(const std::string& path, const std::string& ext, std::string& why
 }
 
 // A plot written to every image format, plain, with logarithmic axes and zoomed in and out
-// far: each file is whole in its format; a file that cannot be written leaves nothing behind.
+// far: each file is whole in its format; a file that cannot be written leaves nothing behind;
+// its curves' Igor waves, and those of its copy, have names Igor loads.
 void checkExport(Checks& c, const std::string& name) {
     Session s;
     CPlotView* plot = s.doc->plotNamed(name);
@@ -647,6 +654,19 @@ void checkExport(Checks& c, const std::string& name) {
                     name + " state " + std::to_string(state) + " " + ext + ": " + r.message + why);
         }
     }
+    // Every curve's Igor waves, in the plot and in a copy opened in a window of its own, have
+    // names Igor loads: a letter, then letters, digits and '_'.
+    const std::unique_ptr<CPlotView> copy = plot->copy();
+    for (const CPlotView* view :
+         {static_cast<const CPlotView*>(plot), static_cast<const CPlotView*>(copy.get())})
+        for (const auto& object : view->graphObjects())
+            if (const auto* curve = dynamic_cast<const CGraphCurve*>(object.get())) {
+                const std::string wave = curve->igorWaveName();
+                bool plain = !wave.empty() && std::isalpha(static_cast<unsigned char>(wave[0]));
+                for (unsigned char ch : wave) plain = plain && (std::isalnum(ch) || ch == '_');
+                c.check("an Igor wave has a name Igor loads", plain,
+                        name + (view == plot ? "" : " (copy)") + ": " + wave);
+            }
     const std::string nowhere = (dir / "no such folder" / "plot.svg").string();
     IoResult r;
     test::outputOf([&] { r = s.ui.writePlot(name, nowhere); });
@@ -703,8 +723,8 @@ void addWorkbenchConfigurations(std::vector<Configuration>& out) {
         out.push_back({"workbench", "workbench inclusion forward X " + num(X),
                        [X](Checks& c) { checkInclusionForward(c, X); }});
     for (double X : {0.5, 5.0, 20.0, 26.0, 30.0, 40.0, 60.0, 80.0}) {
-        out.push_back({"workbench", "workbench shares X " + num(X),
-                       [X](Checks& c) { checkShares(c, X); }});
+        out.push_back(
+            {"workbench", "workbench shares X " + num(X), [X](Checks& c) { checkShares(c, X); }});
         out.push_back({"workbench", "workbench isochore X " + num(X),
                        [X](Checks& c) { checkIsochore(c, X); }});
     }
@@ -713,8 +733,8 @@ void addWorkbenchConfigurations(std::vector<Configuration>& out) {
                        [key](Checks& c) { checkDamagedCase(c, key); }});
     out.push_back({"workbench", "workbench document truncated", checkTruncatedDocument});
     for (const std::string& name : MyDocument::plotNames())
-        out.push_back({"workbench", "workbench export " + name,
-                       [name](Checks& c) { checkExport(c, name); }});
+        out.push_back(
+            {"workbench", "workbench export " + name, [name](Checks& c) { checkExport(c, name); }});
 }
 
 }  // namespace vornex::sweep

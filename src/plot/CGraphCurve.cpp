@@ -55,11 +55,14 @@ void appendRow(std::string& out, const CurvePoint& p) {
     out.append(row, static_cast<size_t>(n));
 }
 
-// Igor wave names are ASCII without blanks: other characters become '_'.
+// Igor loads a WAVES line only with plain wave names: a letter, then letters, digits and
+// '_'. Other characters become '_', and a name that does not start with a letter gets "w".
 std::string igorName(const std::string& name) {
     if (name.empty()) return "curve";
-    std::string out;
-    for (unsigned char c : name) out += (c > 0x20 && c < 0x7f) ? static_cast<char>(c) : '_';
+    auto letter = [](unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    std::string out = letter(static_cast<unsigned char>(name.front())) ? "" : "w";
+    for (unsigned char c : name)
+        out += letter(c) || (c >= '0' && c <= '9') ? static_cast<char>(c) : '_';
     return out;
 }
 
@@ -210,11 +213,13 @@ std::string CGraphCurve::curveDataText() const {
 std::string CGraphCurve::igorWaveName() const {
     if (!mName.empty() || !mPlotView) return igorName(mName);
     // An unnamed curve is named after its plot and its place there, so that the curves of a
-    // diagram loaded together keep their waves apart.
+    // diagram loaded together keep their waves apart (a plot without a name, such as one
+    // opened in a window of its own, by the place alone).
     const auto& objects = mPlotView->graphObjects();
+    const std::string& plot = mPlotView->plotName();
     for (std::size_t i = 0; i < objects.size(); ++i)
         if (objects[i].get() == this)
-            return igorName(mPlotView->plotName() + "_curve" + std::to_string(i));
+            return igorName((plot.empty() ? "" : plot + "_") + "curve" + std::to_string(i));
     return igorName(mName);
 }
 

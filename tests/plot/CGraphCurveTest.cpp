@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 #include "PlotTestSupport.h"
@@ -62,6 +63,42 @@ TEST_F(CurveExport, UnnamedCurvesOfAPlotExportWavesOfTheirOwn) {
     CGraphCurve alone;
     fill(alone, {{1, 2, false}});
     EXPECT_NE(alone.igorText().find("WAVES curvex0 curvey0\n"), std::string::npos);
+}
+
+// Igor loads a WAVES line only with plain names (a letter, then letters, digits and '_'):
+// every curve exports such names, whatever its name, and so do the unnamed curves of a plot
+// opened in a window of its own, which has no name.
+TEST_F(CurveExport, EveryWaveNameIsOneIgorLoads) {
+    const std::regex plain("WAVES ([A-Za-z][A-Za-z0-9_]*)x0 ([A-Za-z][A-Za-z0-9_]*)y0\n");
+    auto waves = [](const CGraphCurve& c) {
+        const std::string text = c.igorText();
+        const auto from = text.find("WAVES");
+        return text.substr(from, text.find('\n', from) - from + 1);
+    };
+    for (const char* name : {"_curve0", "2nd", "t-NaCl (wt %)", "a'b\"c", "\xC3\xA9t\xC3\xA9", " ",
+                             "x;y,z", "liquid+vapour"}) {
+        CGraphCurve curve;
+        fill(curve, {{1, 2, false}});
+        curve.setName(name);
+        EXPECT_TRUE(std::regex_match(waves(curve), plain)) << name << ": " << waves(curve);
+    }
+    for (int i = 0; i < 2; ++i) {
+        auto c = std::make_unique<CGraphCurve>();
+        fill(*c, {{1, 2, false}, {3, 4, false}});
+        view->add(std::move(c));
+    }
+    std::unique_ptr<CPlotView> copy = view->copy();
+    int curves = 0;
+    for (const auto& object : copy->graphObjects())
+        if (const auto* curve = dynamic_cast<const CGraphCurve*>(object.get())) {
+            ++curves;
+            EXPECT_TRUE(std::regex_match(waves(*curve), plain)) << waves(*curve);
+        }
+    EXPECT_EQ(curves, 2);
+    EXPECT_NE(dynamic_cast<const CGraphCurve&>(*copy->graphObjects().back())
+                  .igorText()
+                  .find("WAVES curve1x0 curve1y0\n"),
+              std::string::npos);
 }
 
 TEST_F(CurveExport, InteractiveExportWritesTheChosenFileOrReportsWhy) {

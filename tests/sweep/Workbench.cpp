@@ -1,18 +1,27 @@
 // The workbench as a person drives it: every control of its form (typed, ticked or pressed)
 // and clicks over every plot, each on a fresh document, with and without Fixed density; text
 // no file holds typed into every control and edited into every cell of the case table; clicks
-// over the ternary view.
+// over the ternary view; the inclusion panel's measured Th and Tm, the phase shares and the
+// isochore against the model called apart; documents with a damaged case or cut short; every
+// plot written to every image format in its plain, logarithmic and zoomed states.
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
 
 #include "Sweep.h"
 #include "numerics/TextCapture.h"
 #include "phasediagram/PalliserModel.h"
-#include "platform/KeyedArchiver.h"
 #include "platform/Event.h"
+#include "platform/KeyedArchiver.h"
 #include "platform/Utf8.h"
+#include "plot/CGraphCurve.h"
 #include "plot/CPlotView.h"
 #include "workbench/HeadlessWorkbench.h"
 
@@ -282,6 +291,393 @@ void checkTernary(Checks& c, bool fixed) {
     checkAfter(c, s, fixed, "ternary clicks");
 }
 
+// The measured Th and Tm of an inclusion whose halite dissolves first: the inclusion shown is
+// a mixture, at Tm, of the three-phase liquid and vapour (the bubble's share of the volume),
+// whose salinity and density those shares make up; its liquid reaches its bubble curve at Th
+// with the inclusion's density, at the pressure shown; and the forward side of the panel,
+// given that salinity and bubble, gives back Th and Tm. A blank result says why.
+void checkInclusion(Checks& c, double Th) {
+    Session s;
+    MyDocument& d = *s.doc;
+    const Form& f = d.form();
+    PalliserModel model;
+    const int n = c.budget().points(24, 4);
+    for (int i = 0; i < n; ++i) {
+        const double Tm = 5 + (Th - 10) * (i + 0.5) / n;
+        test::outputOf([&] {
+            s.ui.type("mThfi_edit", Th);
+            s.ui.type("mTmfi_edit", Tm);
+        });
+        const std::string where = "Th " + num(Th) + " Tm " + num(Tm) + ": NaCl " +
+                                  f.text("mNaClfi_edit") + " rho " + f.text("mRhofi_edit") +
+                                  " bubble " + f.text("mBubblefi_edit") + " Ph " +
+                                  f.text("mPhfi_edit") + " Pm " + f.text("mPmfi_edit");
+        if (!f.find("mNaClfi_edit")->holdsNumber()) {
+            c.check("a blank inclusion says why",
+                    f.text(MyDocument::kStatusLine).find("No inclusion has this Th and Tm") !=
+                        std::string::npos,
+                    where);
+            continue;
+        }
+        const double X = f.value("mNaClfi_edit"), rho = f.value("mRhofi_edit"),
+                     phi = f.value("mBubblefi_edit") / 100;
+        double P = 0, xL = 0, xV = 0, rhoL = 0, rhoV = 0, Pb = 0, xVb = 0, rhoLb = 0, rhoVb = 0;
+        test::outputOf([&] {
+            model.calculateSLVPoint(Tm, P, xL, xV, rhoL, rhoV);
+            Pb = P;
+            model.calculateBubblePoint(Th, X / 100, Pb, xVb, rhoLb, rhoVb);
+        });
+        const double rhoMix = phi * rhoV + (1 - phi) * rhoL;
+        const double xMix = (phi * rhoV * xV + (1 - phi) * rhoL * xL) / rhoMix;
+        c.check("the inclusion is the three-phase liquid and vapour at Tm",
+                std::fabs(rhoMix / rho - 1) < 1e-4 && std::fabs(100 * xMix - X) <= 1e-4 * X &&
+                    std::fabs(f.value("mPmfi_edit") / P - 1) < 1e-6,
+                where + "; the mixture has " + num(100 * xMix) + " wt %, " + num(rhoMix) +
+                    " kg/m3 at " + num(P) + " bar");
+        c.check(
+            "its liquid homogenises at Th",
+            std::fabs(rhoLb / rho - 1) < 1e-4 && std::fabs(f.value("mPhfi_edit") / Pb - 1) < 1e-4,
+            where + "; the bubble point at Th: " + num(Pb) + " bar, " + num(rhoLb) + " kg/m3");
+        c.check("the forward side gives back Th and Tm",
+                f.find("mTh_edit")->holdsNumber() && std::fabs(f.value("mTh_edit") - Th) < 0.05 &&
+                    std::fabs(f.value("mTm_edit") - Tm) < 0.05,
+                where + "; forward Th " + f.text("mTh_edit") + " Tm " + f.text("mTm_edit"));
+    }
+}
+
+// The forward side of the inclusion panel, from its salinity and the volumes of its bubble at
+// Tm and of its halite at Th3: the inclusion is the mixture of the three-phase liquid with the
+// vapour at Tm (with the halite at Th3), of the salinity given; its liquid homogenises at Th,
+// and the halite's dissolves at Tm3 on the liquidus of its salinity and density.
+void checkInclusionForward(Checks& c, double X) {
+    Session s;
+    const Form& f = s.doc->form();
+    PalliserModel model;
+    const double rhoH = model.getHaliteDensity();
+    static const double kHalite[] = {0.5, 2, 5, 10, 20, 30}, kBubble[] = {1, 5, 10, 30, 60};
+    const int n = c.budget().points(6, 2);
+    for (int i = 0; i < n; ++i)
+        for (double bubble : kBubble) {
+            const double halite = kHalite[i * 6 / n];
+            test::outputOf([&] {
+                s.ui.type("mInclusionNaCl", X);
+                s.ui.type("mHaliteVolume", halite);
+                s.ui.type("mVolumeTm_edit", bubble);
+            });
+            const std::string where = num(X) + " wt %, halite " + num(halite) + " %, bubble " +
+                                      num(bubble) + " %: Tm " + f.text("mTm_edit") + " Th " +
+                                      f.text("mTh_edit") + " Th3 " + f.text("mTh3_edit") + " Tm3 " +
+                                      f.text("mTm3_edit");
+            double P = 0, xL = 0, xV = 0, rhoL = 0, rhoV = 0;
+            if (f.find("mTm_edit")->holdsNumber() && f.find("mTh_edit")->holdsNumber()) {
+                const double rho = f.value("mInclusionRho"), phi = bubble / 100;
+                double Pb = 0, xVb = 0, rhoLb = 0, rhoVb = 0;
+                test::outputOf([&] {
+                    model.calculateSLVPoint(f.value("mTm_edit"), P, xL, xV, rhoL, rhoV);
+                    Pb = P;
+                    model.calculateBubblePoint(f.value("mTh_edit"), X / 100, Pb, xVb, rhoLb, rhoVb);
+                });
+                const double rhoMix = phi * rhoV + (1 - phi) * rhoL;
+                const double xMix = (phi * rhoV * xV + (1 - phi) * rhoL * xL) / rhoMix;
+                c.check("the inclusion is its liquid and bubble at Tm",
+                        std::fabs(rhoMix / rho - 1) < 1e-5 &&
+                            std::fabs(100 * xMix - X) < 1e-4 * X &&
+                            std::fabs(f.value("mPm_edit") / P - 1) < 1e-6,
+                        where + "; the mixture: " + num(100 * xMix) + " wt %, " + num(rhoMix));
+                c.check("its liquid homogenises at Th",
+                        std::fabs(rhoLb / rho - 1) < 1e-4 &&
+                            std::fabs(f.value("mPh_edit") / Pb - 1) < 1e-4,
+                        where + "; the bubble point at Th: " + num(Pb) + " bar, " + num(rhoLb));
+            }
+            if (!f.find("mTm3_edit")->holdsNumber()) continue;
+            const double Th3 = f.value("mTh3_edit"), rho3 = f.value("mInclusionRho3"),
+                         phi = halite / 100;
+            double T = 0, Pl = 0;
+            test::outputOf([&] {
+                model.calculateSLVPoint(Th3, P, xL, xV, rhoL, rhoV);
+                model.calculateHaliteLiquidTemperatureFromRhoX(X / 100, rho3, T, Pl, Th3);
+            });
+            const double rhoMix = phi * rhoH + (1 - phi) * rhoL;
+            const double xMix = (phi * rhoH + (1 - phi) * rhoL * xL) / rhoMix;
+            c.check("the halite inclusion is its liquid and halite at Th3",
+                    std::fabs(rhoMix / rho3 - 1) < 1e-6 && std::fabs(100 * xMix - X) < 1e-5 * X &&
+                        std::fabs(f.value("mPh3_edit") / P - 1) < 1e-6 &&
+                        std::fabs(f.value("mxl3_edit") - 100 * xL) <= 1e-6 * 100 * xL,
+                    where + "; the mixture: " + num(100 * xMix) + " wt %, " + num(rhoMix));
+            c.check("its halite dissolves on the liquidus of its salinity and density",
+                    std::fabs(T - f.value("mTm3_edit")) < 1e-3 &&
+                        std::fabs(Pl / f.value("mPm3_edit") - 1) < 1e-5,
+                    where + "; the liquidus at " + num(T) + " C, " + num(Pl) + " bar");
+        }
+}
+
+// The phase shares shown at a state: mass and volume shares add up to the whole, and the
+// phases' salinities and densities shown make up the state's salinity and density.
+void checkShares(Checks& c, double X) {
+    Session s;
+    MyDocument& d = *s.doc;
+    const Form& f = d.form();
+    auto v = [&](const char* n) { return f.value(n); };
+    static const double kPressures[] = {1,   5,   20,  50,  100,  150, 200,
+                                        250, 300, 400, 600, 1000, 2000};
+    const int nT = c.budget().points(20, 4), nP = c.budget().points(13, 4);
+    const int offset = c.budget().offset("shares " + num(X), 13);
+    for (int i = 0; i < nT; ++i)
+        for (int k = 0; k < nP; ++k) {
+            const double T = 25 + 950.0 * i / std::max(1, nT - 1);
+            const double P = kPressures[(offset + k * 13 / nP) % 13];
+            test::outputOf([&] {
+                s.ui.type("mHaliteXm", X);
+                s.ui.type("mHaliteTm", T);
+                s.ui.type("mHalitePm", P);
+            });
+            if (!f.find("mWtPercentH")->holdsNumber()) continue;
+            const std::string phases = f.text("mPhaseAssoc");
+            const double wH = v("mWtPercentH"), wL = v("mWtPercentL"), wG = v("mWtPercentG");
+            const double rho = d.mRm;
+            const std::string where = phases + " at " + num(T) + " C, " + num(P) + " bar, " +
+                                      num(X) + " wt %, " + num(rho) + " kg/m3: mass shares " +
+                                      num(wH) + " " + num(wL) + " " + num(wG);
+            c.check("the mass and volume shares make the whole",
+                    std::fabs(wH + wL + wG - 100) < 1e-6 &&
+                        std::fabs(v("mHaliteVolumeFrac") + v("mLiquidVolumeFrac") +
+                                  v("mGasVolumeFrac") - 100) < 1e-6,
+                    where);
+            if (phases == "liquid-gas" && f.find("mXliq")->holdsNumber() &&
+                f.find("mXgas")->holdsNumber()) {
+                const double rL = v("mRl_lv_edit"), rV = v("mRg_lv_edit");
+                const double x = (wL * v("mXliq") + wG * v("mXgas")) / 100;
+                const double r = 100 / (wL / rL + wG / rV);
+                c.check("the phases make up the state's salt and density",
+                        std::fabs(x - X) <= 1e-4 * X && std::fabs(r / rho - 1) < 1e-5 &&
+                            std::fabs(v("mLiquidVolumeFrac") - wL * rho / rL) < 1e-3,
+                        where + "; the phases make " + num(x) + " wt %, " + num(r) + " kg/m3");
+            }
+            if ((phases == "halite-liquid" || phases == "halite-gas") &&
+                f.find("mRh_slv_edit")->holdsNumber())
+                c.check("the halite's volume share is its mass share at its density",
+                        std::fabs(v("mHaliteVolumeFrac") - wH * rho / v("mRh_slv_edit")) < 1e-3,
+                        where);
+        }
+}
+
+// The isochore of a one-phase state: every point but its last (where the fluid leaves the one
+// phase, on a boundary) lies at the state's density in the model called apart.
+void checkIsochore(Checks& c, double X) {
+    Session s;
+    MyDocument& d = *s.doc;
+    PalliserModel model;
+    static const double kTemperatures[] = {150, 300, 450, 600, 800, 950};
+    static const double kPressures[] = {50, 200, 500, 1000, 2000, 4000};
+    const int n = c.budget().points(6, 3);
+    for (int i = 0; i < n; ++i)
+        for (int k = 0; k < n; ++k) {
+            const double T = kTemperatures[i * 6 / n], P = kPressures[k * 6 / n];
+            CPlotView* plot = d.plotNamed("mIsochoreViewp");
+            std::size_t before = 0;
+            test::outputOf([&] {
+                s.ui.type("mHaliteXm", X);
+                s.ui.type("mHaliteTm", T);
+                s.ui.type("mHalitePm", P);
+                before = plot->graphObjects().size();
+                s.ui.press("mIsochoreButton");
+            });
+            if (plot->graphObjects().size() == before) continue;
+            const auto* curve = dynamic_cast<const CGraphCurve*>(plot->graphObjects().back().get());
+            if (!c.check("an isochore drawn is a curve", curve != nullptr, num(T))) continue;
+            const double rho = d.mRm;
+            double worst = 0;
+            std::string at;
+            test::outputOf([&] {
+                for (int j = 0; j + 1 < curve->pointCount(); ++j) {
+                    // The points are held in single precision, and the density of a fluid
+                    // just below the critical pressure at its temperature rises steeply
+                    // with the pressure: the state's density is looked for among those of
+                    // the states within the rounding of the point.
+                    const CurvePoint q = curve->getPointAtIndex(j);
+                    double lo = HUGE_VAL, hi = -HUGE_VAL;
+                    for (double dT : {-3e-7, 3e-7})
+                        for (double dP : {-3e-7, 3e-7}) {
+                            const double r = model.calculateFluidDensity(
+                                q.x * (1 + dT), q.y * (1 + dP), X / 100, rho);
+                            lo = std::min(lo, r);
+                            hi = std::max(hi, r);
+                        }
+                    const double e = std::max({rho / hi - 1, 1 - rho / lo, 0.0});
+                    if (!(e <= worst)) {
+                        worst = e;
+                        at = num(q.x) + " C, " + num(q.y) + " bar: " + num(lo) + " .. " + num(hi);
+                    }
+                }
+                s.ui.press("mDeleteIsochoreButton");
+            });
+            c.check("the isochore keeps the state's density", worst < 1e-6,
+                    "from " + num(T) + " C, " + num(P) + " bar, " + num(X) + " wt %, " + num(rho) +
+                        " kg/m3: " + at);
+        }
+}
+
+// A document whose first case holds, under `key`, a value no window writes (not finite, far
+// beyond every range, text, or nothing): it opens, shows a state of the model or says why it
+// has none, keeps its second case as written, and saves to a file that reads back the same.
+void checkDamagedCase(Checks& c, const std::string& key) {
+    Session made;
+    test::outputOf([&] {
+        made.ui.type("mHaliteTm", 350);
+        made.ui.press("mAddButton");
+        made.ui.type("mName", "second");
+        made.ui.type("mHalitePm", 700);
+    });
+    const PlistValue second = made.doc->cases().at(1);
+    const std::pair<const char*, PlistValue> kBad[] = {
+        {"nan", PlistValue(NAN)},        {"inf", PlistValue(INFINITY)},
+        {"-inf", PlistValue(-INFINITY)}, {"1e300", PlistValue(1e300)},
+        {"-1e300", PlistValue(-1e300)},  {"text", PlistValue("abc")},
+        {"true", PlistValue(true)},      {"missing", PlistValue()}};
+    for (const auto& [what, bad] : kBad) {
+        PlistValue list = made.doc->cases();
+        PlistValue& first = (*list.mutableItems())[0];
+        if (bad.isNull()) {
+            std::vector<PlistValue::Entry> kept;
+            for (const auto& e : first.entries())
+                if (e.first != key) kept.push_back(e);
+            first.setEntries(std::move(kept));
+        } else {
+            first.set(key, bad);
+        }
+        const std::string where = "case key " + key + " " + what;
+        IoResult archived;
+        const Bytes bytes = KeyedArchiver::archivedData(list, "list", &archived);
+        if (!c.check("the damaged document is written", archived.ok(), where)) continue;
+        Session s;
+        IoResult read;
+        test::outputOf([&] { read = s.doc->readFromData(bytes); });
+        if (!c.check("a damaged case opens", read.ok(), where + ": " + read.message)) continue;
+        checkAfter(c, s, false, where);
+        c.check("the other case is kept as written",
+                s.doc->caseCount() == 2 && s.doc->cases().at(1) == second, where);
+        IoResult saved, back;
+        const Bytes again = KeyedArchiver::archivedData(s.doc->cases(), "list", &saved);
+        const PlistValue reread = KeyedUnarchiver::unarchivedValue(again, "list", &back);
+        c.check("it saves and reads back the same",
+                saved.ok() && back.ok() && reread == s.doc->cases(),
+                where + ": " + saved.message + back.message);
+    }
+}
+
+// A document file cut short anywhere is refused with its reason, and the document that read
+// it keeps its cases.
+void checkTruncatedDocument(Checks& c) {
+    Session made;
+    test::outputOf([&] {
+        for (int i = 0; i < 3; ++i) {
+            made.ui.press("mAddButton");
+            made.ui.type("mName", "case \u00e9 <&> \"" + std::to_string(i) + "\"");
+        }
+    });
+    const Bytes whole = KeyedArchiver::archivedData(made.doc->cases(), "list");
+    Session s;
+    const PlistValue before = s.doc->cases();
+    const int n = c.budget().points(static_cast<int>(whole.size()), 40);
+    for (int i = 0; i < n; ++i) {
+        const std::size_t size = whole.size() * static_cast<std::size_t>(i) / n;
+        const Bytes cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size));
+        IoResult read;
+        test::outputOf([&] { read = s.doc->readFromData(cut); });
+        const std::string where = num(double(size)) + " of " + num(double(whole.size())) + " bytes";
+        c.check("a document cut short is refused with its reason",
+                !read.ok() && !read.message.empty(), where);
+        c.check("a refused document keeps the cases", s.doc->cases() == before, where);
+    }
+}
+
+bool wholeFile(const std::string& path, const std::string& ext, std::string& why) {
+    std::ifstream in(path, std::ios::binary);
+    const std::string b((std::istreambuf_iterator<char>(in)), {});
+    if (b.empty()) return why = "empty", false;
+    if (ext == "pdf") {
+        if (b.rfind("%PDF-", 0) != 0 ||
+            b.find("%%EOF", b.size() > 64 ? b.size() - 64 : 0) == std::string::npos)
+            return why = "no PDF header or trailer", false;
+    } else if (ext == "png") {
+        if (b.rfind("\x89PNG\r\n\x1a\n", 0) != 0 ||
+            b.find("IEND", b.size() > 16 ? b.size() - 16 : 0) == std::string::npos)
+            return why = "no PNG signature or end chunk", false;
+    } else {
+        const auto end = b.find_last_not_of(" \r\n");
+        if (b.find("<svg") == std::string::npos || end == std::string::npos ||
+            b.compare(end - 5, 6, "</svg>") != 0)
+            return why = "no whole SVG element", false;
+        for (const char* bad : {"nan", "inf"})
+            if (b.find(std::string("\"") + bad) != std::string::npos ||
+                b.find(std::string(" ") + bad) != std::string::npos)
+                return why = std::string("a coordinate ") + bad, false;
+    }
+    return true;
+}
+
+// A plot written to every image format, plain, with logarithmic axes and zoomed in and out
+// far: each file is whole in its format; a file that cannot be written leaves nothing behind;
+// its curves' Igor waves, and those of its copy, have names Igor loads.
+void checkExport(Checks& c, const std::string& name) {
+    Session s;
+    CPlotView* plot = s.doc->plotNamed(name);
+    if (!c.check("the plot exists", plot != nullptr, name)) return;
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("vornex-sweep-export-" + name);
+    std::filesystem::create_directories(dir);
+    for (int state = 0; state < 5; ++state) {
+        float x0, x1, y0, y1;
+        test::outputOf([&] {
+            plot->onAxisRangesByDefault();
+            if (plot->showLogX()) plot->onToggleShowLogX();
+            if (plot->showLogY()) plot->onToggleShowLogY();
+            plot->getXYRange(x0, x1, y0, y1);
+            if (state == 1) plot->onToggleShowLogX();
+            if (state == 2) {
+                plot->onToggleShowLogX();
+                plot->onToggleShowLogY();
+            }
+            const float mx = 0.5f * (x0 + x1), my = 0.5f * (y0 + y1);
+            if (state == 3)
+                plot->doChangeAxisRanges(mx, mx + 1e-6f * (x1 - x0), my, my + 1e-6f * (y1 - y0));
+            if (state == 4)
+                plot->doChangeAxisRanges(x0 - 10 * (x1 - x0), x1 + 10 * (x1 - x0),
+                                         y0 - 10 * (y1 - y0), y1 + 10 * (y1 - y0));
+        });
+        for (const std::string ext : {"svg", "pdf", "png"}) {
+            const std::string path = (dir / ("state" + std::to_string(state) + "." + ext)).string();
+            IoResult r;
+            test::outputOf([&] { r = s.ui.writePlot(name, path); });
+            std::string why;
+            c.check("a plot is written whole in its format", r.ok() && wholeFile(path, ext, why),
+                    name + " state " + std::to_string(state) + " " + ext + ": " + r.message + why);
+        }
+    }
+    // Every curve's Igor waves, in the plot and in a copy opened in a window of its own, have
+    // names Igor loads: a letter, then letters, digits and '_'.
+    const std::unique_ptr<CPlotView> copy = plot->copy();
+    for (const CPlotView* view :
+         {static_cast<const CPlotView*>(plot), static_cast<const CPlotView*>(copy.get())})
+        for (const auto& object : view->graphObjects())
+            if (const auto* curve = dynamic_cast<const CGraphCurve*>(object.get())) {
+                const std::string wave = curve->igorWaveName();
+                bool plain = !wave.empty() && std::isalpha(static_cast<unsigned char>(wave[0]));
+                for (unsigned char ch : wave) plain = plain && (std::isalnum(ch) || ch == '_');
+                c.check("an Igor wave has a name Igor loads", plain,
+                        name + (view == plot ? "" : " (copy)") + ": " + wave);
+            }
+    const std::string nowhere = (dir / "no such folder" / "plot.svg").string();
+    IoResult r;
+    test::outputOf([&] { r = s.ui.writePlot(name, nowhere); });
+    std::size_t left = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        left += e.path().filename().string().rfind("state", 0) != 0;
+    c.check("a plot that cannot be written says why and leaves nothing",
+            !r.ok() && !r.message.empty() && left == 0, name + ": " + r.message);
+    std::filesystem::remove_all(dir);
+}
+
 }  // namespace
 
 void addWorkbenchConfigurations(std::vector<Configuration>& out) {
@@ -320,6 +716,25 @@ void addWorkbenchConfigurations(std::vector<Configuration>& out) {
     for (const std::string& key : MyDocument::caseKeys())
         out.push_back({"workbench", "workbench cell " + key,
                        [key](Checks& c) { checkTextCell(c, key); }});
+    for (double Th : {100.0, 200.0, 300.0, 400.0, 500.0, 600.0, 700.0})
+        out.push_back({"workbench", "workbench inclusion Th " + num(Th),
+                       [Th](Checks& c) { checkInclusion(c, Th); }});
+    for (double X : {1.0, 5.0, 10.0, 20.0, 27.0, 30.0, 35.0, 40.0, 50.0, 60.0, 70.0})
+        out.push_back({"workbench", "workbench inclusion forward X " + num(X),
+                       [X](Checks& c) { checkInclusionForward(c, X); }});
+    for (double X : {0.5, 5.0, 20.0, 26.0, 30.0, 40.0, 60.0, 80.0}) {
+        out.push_back(
+            {"workbench", "workbench shares X " + num(X), [X](Checks& c) { checkShares(c, X); }});
+        out.push_back({"workbench", "workbench isochore X " + num(X),
+                       [X](Checks& c) { checkIsochore(c, X); }});
+    }
+    for (const std::string& key : MyDocument::caseKeys())
+        out.push_back({"workbench", "workbench document damaged " + key,
+                       [key](Checks& c) { checkDamagedCase(c, key); }});
+    out.push_back({"workbench", "workbench document truncated", checkTruncatedDocument});
+    for (const std::string& name : MyDocument::plotNames())
+        out.push_back(
+            {"workbench", "workbench export " + name, [name](Checks& c) { checkExport(c, name); }});
 }
 
 }  // namespace vornex::sweep

@@ -81,6 +81,15 @@ double excessAbove(double x) {
     return k / (x + k);
 }
 
+// Igor's line styles are the integers 0 to 17, written plainly.
+bool isLineStyle(const char* s) {
+    const std::string text(s);
+    if (text.empty() || text.size() > 2) return false;
+    if (!std::all_of(text.begin(), text.end(), [](unsigned char c) { return c >= '0' && c <= '9'; }))
+        return false;
+    return (text.size() == 1 || text[0] != '0') && std::stoi(text) <= 17;
+}
+
 }  // namespace
 
 double ZhangChen::equationForAlpha(double a, void*) {
@@ -208,13 +217,17 @@ bool ZhangChen::calculateDiffusionDistance(int newExperiment, const char* suffix
         out.print("x label bottom \"t (s)\" ;\n");
         out.print("x TileWindows/W=(0,24,576,920) Graph1,Graph0; \n");
     } else {
+        // A suffix that is an Igor line style (0 to 17) also dashes the curves it adds; any
+        // other is no number Igor reads there, and its command would stop the script before
+        // the rate curve: those curves keep the plain line.
+        const bool style = isLineStyle(s);
         out.print("x DoWindow /F Graph0;\n");
         out.print("x append xdis%s vs tt%s \n", s, s);
-        out.print("x modifygraph lstyle(xdis%s)=%s;\n", s, s);
+        if (style) out.print("x modifygraph lstyle(xdis%s)=%s;\n", s, s);
         out.print(textbox, s, Cs, Csat, Cl, beta, D, alpha);
         out.print("x DoWindow /F Graph1;\n");
         out.print("x append rate%s vs tt%s ; \n", s, s);
-        out.print("x modifygraph lstyle(rate%s)=%s;\n", s, s);
+        if (style) out.print("x modifygraph lstyle(rate%s)=%s;\n", s, s);
     }
     if (!out.close()) return false;
     openIgorScript(OutputFiles::pathOf(name));

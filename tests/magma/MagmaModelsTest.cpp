@@ -302,6 +302,34 @@ TEST(ZhangChen, ScriptCarriesTheGrowthConstantAndDiffusivity) {
     }
 }
 
+// A script added to the open graphs dashes its curves with the suffix where the suffix is an
+// Igor line style (0 to 17). Regression: every suffix went in as the style, "lstyle(xdisb)=b"
+// and, without one, "lstyle(xdis)=", commands Igor stops at before the rate curve is added.
+TEST(ZhangChen, AddedCurvesTakeOnlyALineStyleForTheirStyle) {
+    auto styleLines = [](const std::vector<std::string>& script) {
+        return std::count_if(script.begin(), script.end(), [](const std::string& line) {
+            return line.find("lstyle(") != std::string::npos;
+        });
+    };
+    const std::pair<const char*, bool> suffixes[] = {{"2", true},  {"17", true}, {"0", true},
+                                                     {"b", false}, {"", false},  {"18", false},
+                                                     {"02", false}, {"run_3", false}};
+    for (const auto& [suffix, styled] : suffixes) {
+        ZhangChen z;
+        z.D = 1e-12;
+        ASSERT_TRUE(z.calculateDiffusionDistance(0, suffix, 100.0, 40.0, 0.0)) << suffix;
+        const std::string s(suffix);
+        const auto script = linesOf(("igor3" + s + ".itx").c_str());
+        EXPECT_EQ(styleLines(script), styled ? 2 : 0) << suffix;
+        // The rate curve is added to its graph, dashed by a style suffix.
+        auto holds = [&](const std::string& line) {
+            return std::find(script.begin(), script.end(), line) != script.end();
+        };
+        EXPECT_TRUE(holds("x append rate" + s + " vs tt" + s + " ; ")) << suffix;
+        EXPECT_EQ(holds("x modifygraph lstyle(rate" + s + ")=" + s + ";"), styled) << suffix;
+    }
+}
+
 // Pure diffusion (Pe 0) has its Sherwood number on every branch, the limit of small Pe:
 // 1 + Re^(-1/3) Re^0.41 at Re 50 is 2.34975320381526. Negative numbers are refused (0, said).
 // Regression: (1/Pe + 1) Pe gave NaN at Pe 0, and a negative Pe was computed.

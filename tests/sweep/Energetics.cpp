@@ -109,6 +109,57 @@ void checkCycles(Checks& c, const Heating& h, double Psurf, bool pyroclast) {
     }
 }
 
+// Cycles in wet host rock (porosity, water saturation, sediment density and heat capacity,
+// fluid/sediment coupling) over depths of 0 to 5000 m and magma temperatures of 700 to
+// 1300 degC: besides the invariants of every cycle, the heat the magma gives up heats the
+// water and the rock of its pores, m (Q + cx (T3 - Tx)) = cp (Tm - T3) - latent heat, for the
+// heatings that follow the water's own energy (isochoric, isobaric).
+void checkSedimentCycles(Checks& c, const Heating& h, const std::vector<std::string>& rock) {
+    WagnerPruss water(2);
+    const double depths[] = {0.0, 300.0, 1000.0, 2500.0, 5000.0};
+    const double magmas[] = {700.0, 1000.0, 1300.0};
+    const int n = c.budget().points(15, 5);
+    const int offset = c.budget().offset(c.configuration(), 15);
+    for (int k = 0; k < n; ++k) {
+        const int i = (offset + k * 15 / n) % 15;
+        const double depth = depths[i % 5], TmC = magmas[i / 5];
+        for (double m : {0.1, 1.0}) {
+            const std::string dText = num(depth), TText = num(TmC), mText = num(m);
+            std::vector<const char*> words = {"d", dText.c_str(), "Tm", TText.c_str(), "m", mText.c_str()};
+            for (const std::string& w : rock) words.push_back(w.c_str());
+            WaterMagmaCalculationInfo info;
+            info.heating = h.mode;
+            WaterMagmaCalculationResult r;
+            const int read =
+                readAndCompute(water, info, words, [&] { water.calculateWaterMagmaCycle(info, r, 0, 0); });
+            const std::string where = std::string(h.command) + " d " + dText + " m, Tm " + TText + " degC, m " + mText;
+            if (!c.check("the options are read", read == 0, where)) continue;
+            if (water.error != 0 || r.failed) {
+                c.check("a failed cycle says why", !r.failure.empty(), where);
+                continue;
+            }
+            if (!c.check("a computed cycle has no NaN", std::isfinite(r.Q + r.Wrev + r.Wirr + r.U5 + r.T3), where))
+                continue;
+            const double dU = (r.U5 - r.U2) * 0.001 / water.M;
+            c.check("the cycle's heat balance closes (U5 - U2 = Q + Wrev)",
+                    std::fabs(dU - (r.Q + r.Wrev)) <= 0.05 + 1e-4 * std::fabs(dU),
+                    where + ": U5 - U2 " + num(dU) + ", Q " + num(r.Q) + ", Wrev " + num(r.Wrev) + " J/g");
+            c.check("no negative work where water expands", r.Wrev <= 1e-6 && r.Wirr <= 1e-6,
+                    where + ": Wrev " + num(-r.Wrev) + ", Wirr " + num(-r.Wirr) + " J/g");
+            c.check("Wrev >= Wirr", -r.Wrev >= -r.Wirr - 1e-6,
+                    where + ": Wrev " + num(-r.Wrev) + ", Wirr " + num(-r.Wirr) + " J/g");
+            c.check("heating never lowers an entropy", r.S3 >= r.S2 - 1e-6,
+                    where + ": S2 " + num(r.S2) + ", S3 " + num(r.S3) + " J/(mol K)");
+            if (h.mode == 2) continue;  // Wohletz: a constant heat capacity, not the water's energy
+            const double magma = info.cp * (r.Tm - r.T3) - water.calculateLatentHeatTerm(r.Tm, r.T3);
+            const double taken = r.m * (r.Q * 1000.0 + r.sedimentHeatCapacity * (r.T3 - r.sedimentTemperature));
+            c.check("the magma's heat goes to the water and the rock", std::fabs(magma - taken) <= 1.0 + 1e-4 * std::fabs(magma),
+                    where + ": magma " + num(magma) + " J/kg, water and rock " + num(taken) + " J/kg (cx " +
+                        num(r.sedimentHeatCapacity) + " J/K, T3 " + num(r.T3) + " K)");
+        }
+    }
+}
+
 // The cycle from water at T1 (degC) at the surface with a geothermal gradient: a cycle that
 // runs starts from liquid water at the surface and at depth (at or above its vapour pressure,
 // or above the critical pressure at depth); one that does not says why.
@@ -432,11 +483,16 @@ void checkCycleTable(Checks& c, bool phreatic, double h, double Tm, double step)
     });
     std::ifstream in(table);
     int rows = 0;
+    double lastDelta = -1.0;
     for (std::string line; std::getline(in, line);) {
         if (line.empty() || line[0] == '#') continue;
         const std::vector<double> row = test::numbersOf(line);
         if (!c.check("a table row reads as its numbers", row.size() >= 23, table + ": " + line)) continue;
         ++rows;
+        c.check("a table's peak temperatures rise by its step",
+                row[0] > lastDelta && std::fabs(row[0] / step - std::round(row[0] / step)) * step <= 0.006,
+                table + " step " + num(step) + ": deltaT " + num(row[0]) + " after " + num(lastDelta));
+        lastDelta = row[0];
         const std::string where = table + " h " + num(h) + " bar, Tm " + num(Tm) + " K: deltaT " + num(row[0]) +
                                   ", T3 " + num(row[2]) + " K";
         c.check("a table row heats its water short of the magma",
@@ -444,6 +500,13 @@ void checkCycleTable(Checks& c, bool phreatic, double h, double Tm, double step)
                 where + ": ratio " + num(row[14]) + ", em " + num(row[15]) + ", ew " + num(row[16]));
     }
     c.check("a cycle table has rows", rows > 0, table + " h " + num(h) + " Tm " + num(Tm));
+    // The last row is the last step short of Tm, wherever Tm falls between steps.
+    const double T2 = 293.15 + 0.3 * h;
+    int last = 0;
+    while (Tm - (T2 + (last + 1) * step) > 1e-9 * Tm) ++last;
+    c.check("a cycle table ends on the last step below the magma", std::fabs(lastDelta - last * step) <= 0.006,
+            table + " h " + num(h) + " bar, Tm " + num(Tm) + " K, step " + num(step) + ": last deltaT " +
+                num(lastDelta) + ", the last below Tm " + num(last * step));
 }
 
 void addEnergeticsConfigurations(std::vector<Configuration>& out) {
@@ -455,6 +518,26 @@ void addEnergeticsConfigurations(std::vector<Configuration>& out) {
                                std::string("energetics cycle table ") + (phreatic ? "phreatic" : "wohletz") +
                                    " h " + num(h) + " Tm " + num(Tm),
                                [=](Checks& c) { checkCycleTable(c, phreatic, h, Tm, 25.0); }});
+    // Steps that do not divide Tm - T2, at depths from the surface to 45 bar below it.
+    for (bool phreatic : {true, false})
+        for (double h : {0.0, 37.3, 150.0})
+            for (double Tm : {973.15, 1100.7})
+                for (double step : {7.3, 33.3})
+                    out.push_back({"energetics",
+                                   std::string("energetics cycle steps ") + (phreatic ? "phreatic" : "wohletz") +
+                                       " h " + num(h) + " Tm " + num(Tm) + " step " + num(step),
+                                   [=](Checks& c) { checkCycleTable(c, phreatic, h, Tm, step); }});
+    const std::vector<std::vector<std::string>> rocks = {
+        {"porosity", "0.3", "coupling", "0.5"},
+        {"porosity", "0.1", "satu", "0.5", "coupling", "0", "sediCp", "900"},
+        {"porosity", "0.5", "satu", "0.9", "sediRho", "2700", "coupling", "0.8"}};
+    for (const Heating& h : kHeatings)
+        for (const auto& rock : rocks) {
+            const Heating* heating = &h;
+            std::string line = std::string("energetics sediment ") + h.command;
+            for (const std::string& w : rock) line += " " + w;
+            out.push_back({"energetics", line, [heating, rock](Checks& c) { checkSedimentCycles(c, *heating, rock); }});
+        }
     for (const Heating& h : kHeatings)
         for (double depth : {100.0, 3000.0})
             for (double Psurf : {0.1, 1.0}) {

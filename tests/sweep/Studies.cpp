@@ -228,6 +228,31 @@ void checkDissolutionScript(Checks& c, double D) {
     }
 }
 
+// A script added to the open graphs (no new experiment) runs through in Igor: each line style
+// it sets is one Igor has (an integer 0 to 17), and the rate curve is added after the distance.
+void checkDissolutionAddedCurves(Checks& c, const std::string& suffix) {
+    ZhangChen z;
+    z.D = 1e-12;
+    bool ok = false;
+    const std::string said =
+        test::outputOf([&] { ok = z.calculateDiffusionDistance(0, suffix.c_str(), 100.0, 40.0, 0.0); });
+    const std::string where = "suffix \"" + suffix + "\"";
+    if (!c.check("a dissolution of a positive D is computed", ok, where + ": " + said)) return;
+    std::ifstream in("igor3" + suffix + ".itx");
+    bool rate = false;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("x append rate", 0) == 0) rate = true;
+        const auto at = line.find(")=");
+        if (line.find("lstyle(") == std::string::npos || at == std::string::npos) continue;
+        const std::string value = line.substr(at + 2, line.size() - at - 3);  // up to the ';'
+        const bool style = !value.empty() && value.size() <= 2 &&
+                           std::all_of(value.begin(), value.end(), [](unsigned char ch) { return std::isdigit(ch); }) &&
+                           (value.size() == 1 || value[0] != '0') && std::stoi(value) <= 17;
+        c.check("an added curve's line style is one Igor has", style, where + ": " + line);
+    }
+    c.check("an added script adds the rate curve", rate, where);
+}
+
 // ------------------------------------------------------------------ chamber curve file
 
 // The crystallisation curve's suffix ends its nine wave names: one the names take is
@@ -1003,6 +1028,9 @@ void addStudyConfigurations(std::vector<Configuration>& out) {
     for (double D : {1e-14, 1e-12, 1e-10, 1e-6, 1.0})
         out.push_back({"magma", "magma dissolution script D " + num(D),
                        [D](Checks& c) { checkDissolutionScript(c, D); }});
+    for (const char* suffix : {"", "b", "2", "17", "18", "run_3"})
+        out.push_back({"magma", std::string("magma dissolution added curves suffix \"") + suffix + "\"",
+                       [suffix](Checks& c) { checkDissolutionAddedCurves(c, suffix); }});
     for (const char* suffix : {"", "2", "run_2", "a b", "a\"b", "a;b", "a-b", "a'b", "1.5"})
         out.push_back({"magma", std::string("magma chamber curve suffix \"") + suffix + "\"",
                        [suffix](Checks& c) { checkChamberCurveSuffix(c, suffix); }});

@@ -107,6 +107,19 @@ void TermCubic::startCriticalSearchAt(int i) {
     if (i == 0) componentCriticalEstimate(0, Tcrit, Vcrit);
 }
 
+bool TermCubic::currentShape(CubicShape& shape) const {
+    if (nc < 2 || extraTerm) return false;
+    double a = 0.0, dadT = 0.0, b = 0.0;
+    std::vector<double> dadx, dbdx;
+    // The evaluation leaves the fluid's state as it was: only the term's graph moves.
+    auto* self = const_cast<TermCubic*>(this);
+    if (!self->attraction()->mixtureParameters(a, dadT, b, dadx, dbdx) || !positiveFinite(a) ||
+        !positiveFinite(b))
+        return false;
+    shape = {a, b, d1, d2, 0.0};
+    return true;
+}
+
 bool TermCubic::componentCriticalEstimate(int i, double& TK, double& Vm3) {
     if (i < 0 || i >= nc || static_cast<size_t>(i) >= Tc.size()) return false;
     const auto u = static_cast<size_t>(i);

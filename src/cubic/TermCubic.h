@@ -81,6 +81,11 @@ class TermCubic : public CubicBase {
     bool readFile(int i, const char* name, const char* missingFormat);
     // The critical-search start from component 0's constants when no table gave one.
     void startCriticalSearchAt(int i);
+    // A mixture's cubic at its composition, from the attraction's a and b: its critical
+    // point names the phase whatever the order of the components. False for a pure fluid
+    // (its own critical point is searched on the terms) and with the extra volume term,
+    // which leaves the cubic form.
+    bool currentShape(CubicShape& shape) const override;
 
     double m0 = 0.0, m1 = 0.0, m2 = 0.0;
     // The pressure of the last volume solve at that state (T, V, composition), where the

@@ -635,6 +635,35 @@ void checkClosure(Checks& c, const CubicClass& k, const std::vector<std::string>
 // point's (0 at the bubble point, 1 at the dew point), also where the phases' molar volumes
 // cross and the gas is the denser by volume; and a vapour fraction's pressure flashes back to
 // that fraction.
+// The dew point of a water-rich vapour over a heavy hydrocarbon asked in either order of the
+// pair: the same answer, or a refusal in both; each solved one closes its residuals.
+void checkDewInEitherOrder(Checks& c, const CubicClass& k, const std::string& heavy, double T,
+                           double zWater) {
+    Attempts attempts;
+    int status[2] = {-1, -1};
+    double P[2] = {0, 0}, xWater[2] = {0, 0};
+    for (int order = 0; order < 2; ++order) {
+        const std::vector<std::string> names =
+            order == 0 ? std::vector<std::string>{"H2O", heavy} : std::vector<std::string>{heavy, "H2O"};
+        const std::vector<double> z = order == 0 ? std::vector<double>{zWater, 1 - zWater}
+                                                 : std::vector<double>{1 - zWater, zWater};
+        Mixture m(k.make, names);
+        checkAnswer(c, attempts, m, 13, T, 1.0, 1.0, z);
+        status[order] = m.ifp->status;
+        P[order] = m.ifp->current.P;
+        if (m.ifp->current.x.size() == 2) xWater[order] = m.ifp->current.x[order == 0 ? 0 : 1];
+    }
+    const std::string where = "T " + num(T) + " K, water " + num(zWater) + ": status " + num(status[0]) +
+                              " water first, " + num(status[1]) + " " + heavy + " first";
+    if (!c.check("dew point solves in either order or in neither", (status[0] == 0) == (status[1] == 0), where))
+        return;
+    if (status[0] == 0)
+        c.check("dew point the same in either order",
+                std::fabs(P[0] / P[1] - 1) < 1e-6 && std::fabs(xWater[0] - xWater[1]) < 1e-6,
+                where + ", P " + num(P[0] * 1e-5) + " and " + num(P[1] * 1e-5) + " bar, x(H2O) " +
+                    num(xWater[0]) + " and " + num(xWater[1]));
+}
+
 void checkSplits(Checks& c, const CubicClass& k, const std::vector<std::string>& names,
                  const std::vector<double>& z, double T) {
     Mixture m(k.make, names);
@@ -1534,6 +1563,22 @@ void addMixtureConfigurations(std::vector<Configuration>& out) {
                                             " T " + num(T),
                                [&k, names, T](Checks& c) { checkClosure(c, k, names, T); }});
             }
+    }
+    // Water-rich vapours over heavy hydrocarbons below the pair's pseudo-critical temperature,
+    // whose naming critical point is the mixture's whichever component comes first.
+    for (const CubicClass& k : cubicClasses()) {
+        if (k.componentFiles) continue;
+        for (const char* heavy : {"nC6H14", "nC8H18", "nC10H22"})
+            for (double T : {500.0, 550.0})
+                for (double zWater : {0.8, 0.9}) {
+                    if (!holds(table, heavy) || !holds(table, "H2O")) continue;
+                    out.push_back({"cubic",
+                                   std::string("cubic order ") + k.name + " H2O " + heavy + " T " + num(T) +
+                                       " water " + num(zWater),
+                                   [&k, heavy = std::string(heavy), T, zWater](Checks& c) {
+                                       checkDewInEitherOrder(c, k, heavy, T, zWater);
+                                   }});
+                }
     }
     // Flashes of feeds of a light gas and a heavy liquid, whose phases' molar volumes cross
     // beside the bubble point, in each class of the table's constants, at temperatures from

@@ -232,6 +232,15 @@ bool WagnerPruss::compareWohletzTemperature() {
 
 bool WagnerPruss::calculateEnergyFormula() {
     OutputFile file;
+    // The irreversible end is placed against the model's own saturation at 1 bar: the
+    // steam-table constants once used there (1.83e-5 and 0.0298 m3/mol, an enthalpy of
+    // evaporation 116 J/mol short) made every work of a two-phase end 2 to 5 % small.
+    SaturationEnds atm;
+    if (!saturationEndsAtP(*this, 1.0, atm)) {
+        vornex::cfprintf(stderr, "Expansion works: no saturation state at 1 bar\n");
+        error = 1;
+        return false;
+    }
     if (!file.open("formu6")) return false;
     file.print(
         "IGOR\nWAVES %6s %12s %12s %12s %12s %12s %12s %12s %12s %12s %12s %12s %12s\n"
@@ -272,11 +281,16 @@ bool WagnerPruss::calculateEnergyFormula() {
                 }
                 T4 = kNaN;
             }
-            // Irreversible end at 1 bar, first on the two-phase line of 1 bar.
-            double f = (U3 + 1e5 * V3 * 1e-6 - 2977.19 - 45145.8) / (-40551.27969);
-            double wi;
+            // Irreversible end at 1 bar (H = U3 + P V3), first on the two-phase line of 1 bar:
+            // f its liquid fraction, the row's end the saturation temperature and the
+            // mixture's volume (tirr and virr otherwise carry the last steam or liquid end on
+            // as the next search's start).
+            double f = atm.irreversibleFraction(V3, U3);
+            double wi, rowTirr = tirr, rowVirr = virr;
             if (f >= 0.0 && f <= 1.0) {
-                wi = 1e5 * (1.83031e-5 * f + 0.0297719 * (1.0 - f) - V3) / (1000.0 * M);
+                wi = -atm.irreversibleWork(f, V3) / (1000.0 * M);
+                rowTirr = atm.T;
+                rowVirr = atm.volume(f);
             } else {
                 const double saved = Vl0;
                 Vl0 = virr;
@@ -285,17 +299,18 @@ bool WagnerPruss::calculateEnergyFormula() {
                                                                       f < 0.0 ? 1 : 2);
                 Vl0 = saved;
                 if (!error) {
-                    tirr = T;
-                    virr = V;
+                    tirr = rowTirr = T;
+                    virr = rowVirr = V;
                     wi = 1e5 * (V - V3) / (1000.0 * M);
                 } else {
                     wi = kNaN;
+                    rowTirr = rowVirr = kNaN;
                 }
                 f = kNaN;
             }
             const double we = 1e5 * P3 * (V3 - 1.2e-5);
             file.print("%12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f %12f\n", T3, P3,
-                       T4, P4, S3, tirr, virr, f, wi, -wr, wr1, wr2, we);
+                       T4, P4, S3, rowTirr, rowVirr, f, wi, -wr, wr1, wr2, we);
         }
     }
     file.print("\nEND\n");

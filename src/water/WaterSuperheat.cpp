@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string>
 
+#include "fluid/Metastability.h"
 #include "fluid/OutputFiles.h"
 #include "numerics/Decimal.h"
 #include "numerics/FileReader.h"
@@ -566,10 +567,20 @@ bool WagnerPruss::workInclusionData(const char* path) {
             Vm3 = Vl;
             Ph = P * 1e-5;
             rhoL = M / Vm3;
-            calculateFromTV(Tn + 273.15, Vm3, 1);
+            const double TnK = Tn + 273.15;
+            calculateFromTV(TnK, Vm3, 0);
             // Cooled past its spinodal the liquid of that volume is mechanically unstable:
-            // the equation's pressure there (millions of bar) is no state's.
-            if (!error && dPdV < 0.0) {
+            // the equation's pressure there (millions of bar) is no state's. Near the
+            // critical point the equation's loops between the spinodals also have stretches
+            // where the pressure falls with volume (45.2 cm3/mol, Th 373 degC, at 323 degC:
+            // 23256 bar), so the volume is placed against the spinodals at Tn as well.
+            bool liquid = !error && dPdV < 0.0;
+            if (liquid && TnK < kWaterCriticalTemperature) {
+                liquid = !twoPhaseBandAt(*this, TnK).unstable(Vm3);
+                error = 0;
+            }
+            if (liquid) calculateFromTV(TnK, Vm3, 1);
+            if (liquid && !error) {
                 Pn = P * 1e-5;
             } else {
                 vornex::cfprintf(stderr,

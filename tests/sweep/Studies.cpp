@@ -32,6 +32,7 @@
 #include "water/SpiveyDensityModel.h"
 #include "water/WagnerPruss.h"
 #include "water/magma/WaterMagmaSaturation.h"
+#include "fluid/Metastability.h"
 
 namespace vornex::sweep {
 namespace {
@@ -406,6 +407,22 @@ void checkInclusions(Checks& c, double Tfrom, double Tto) {
     }
 }
 
+// The rows of an inclusion table's result (the numbers before its type column), what it said
+// on standard error into `said`; the table and its result are removed.
+std::vector<std::vector<double>> inclusionTableRows(const std::string& table, std::string& said) {
+    WagnerPruss w(2);
+    test::stdoutOf([&] { said = test::stderrOf([&] { w.workInclusionData(table.c_str()); }); });
+    std::ifstream in(table + ".res");
+    std::vector<std::vector<double>> rows;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind('#', 0) == 0 || line.find('L') == std::string::npos) continue;
+        rows.push_back(numbersOf(line.substr(0, line.find('L'))));
+    }
+    std::remove(table.c_str());
+    std::remove((table + ".res").c_str());
+    return rows;
+}
+
 // An inclusion table of liquid Th from the triple point to near the critical point: each
 // row's liquid spinodal is a state within the equation's range, or said to lie beyond it,
 // or said to be none; one within the range lies below Th.
@@ -422,17 +439,8 @@ void checkInclusionTableSpinodals(Checks& c) {
             table << "20 1 " << th << " " << ths.back() - 5 << " L A\n";
         }
     }
-    WagnerPruss w(2);
     std::string said;
-    test::stdoutOf([&] { said = test::stderrOf([&] { w.workInclusionData("sweepincl.txt"); }); });
-    std::ifstream in("sweepincl.txt.res");
-    std::vector<std::vector<double>> rows;
-    for (std::string line; std::getline(in, line);) {
-        if (line.rfind('#', 0) == 0 || line.find('L') == std::string::npos) continue;
-        rows.push_back(numbersOf(line.substr(0, line.find('L'))));
-    }
-    std::remove("sweepincl.txt");
-    std::remove("sweepincl.txt.res");
+    const auto rows = inclusionTableRows("sweepincl.txt", said);
     if (!c.check("an inclusion table has a row for each Th", rows.size() == ths.size(),
                  num(rows.size()) + " rows of " + num(ths.size())))
         return;
@@ -453,6 +461,42 @@ void checkInclusionTableSpinodals(Checks& c) {
             c.check("an inclusion's spinodal within the range lies below Th, unsaid",
                     at == std::string::npos && Tsp < Th, where);
         }
+    }
+}
+
+// An inclusion table of liquid Th within a few kelvin of the critical point, nucleating 1 to
+// 100 K below Th: a row's Pn is a state of the liquid (its isotherm falls there and its volume
+// lies outside the spinodals at Tn) or nan, said.
+void checkInclusionTableNearCritical(Checks& c, double ThC) {
+    const double drops[] = {1.0, 5.0, 20.0, 50.0, 100.0};
+    {
+        std::ofstream table("sweepinclc.txt");
+        for (int i = 0; i < 36; ++i) table << "header line " << i << "\n";
+        for (double d : drops) table << "20 1 " << num(ThC) << " " << num(ThC - d) << " L A\n";
+    }
+    std::string said;
+    const auto rows = inclusionTableRows("sweepinclc.txt", said);
+    if (!c.check("an inclusion table has a row for each Tn", rows.size() == std::size(drops),
+                 num(rows.size()) + " rows at Th " + num(ThC) + " degC"))
+        return;
+    for (const auto& row : rows) {
+        if (row.size() < 8) continue;
+        const double V = row[2] * 1e-6, Tn = row[6], Pn = row[7];
+        const std::string where = "Th " + num(ThC) + " degC, V " + num(row[2]) + " cm3/mol, Tn " + num(Tn) +
+                                  " degC: Pn " + num(Pn) + " bar";
+        if (std::isnan(Pn)) {
+            c.check("an inclusion's Pn not given is said", said.find("at Tn " + num(Tn) + " degC") != std::string::npos,
+                    where);
+            continue;
+        }
+        WagnerPruss probe(2);
+        test::outputOf([&] { probe.calculateFromTV(Tn + 273.15, V, 0); });
+        const bool falls = probe.error == 0 && probe.dPdV < 0.0;
+        probe.error = 0;
+        const TwoPhaseBand band = twoPhaseBandAt(probe, Tn + 273.15);
+        c.check("an inclusion's Pn is a state of its liquid", falls && !band.unstable(V),
+                where + ", spinodals " + num(band.spinodalLiquid * 1e6) + " and " +
+                    num(band.spinodalVapour * 1e6) + " cm3/mol");
     }
 }
 
@@ -701,10 +745,13 @@ void checkEnergyFormula(Checks& c) {
     if (!c.check("the expansion-work table is written", written, "formu6")) return;
     std::ifstream in("formu6");
     int rows = 0;
+    std::vector<std::vector<double>> twoPhase;
     for (std::string line; std::getline(in, line);) {
         const auto row = numbersOf(line);
         if (row.size() != 13) continue;
         ++rows;
+        if (row[7] >= 0.0 && row[7] <= 1.0 && (rows % 97 == 0 || (row[0] == 600.0 && row[1] == 300.0)))
+            twoPhase.push_back(row);
         const double T3 = row[0], P3 = row[1], P4 = row[3], S3 = row[4], wr = row[9], wr1 = row[10];
         if (!(P4 < 1.0) || !(S3 > 79.34)) continue;
         const std::string where = "T3 " + num(T3) + " K, P3 " + num(P3) + " bar: P4 " + num(P4) +
@@ -714,6 +761,27 @@ void checkEnergyFormula(Checks& c) {
     }
     std::remove("formu6");
     c.check("the expansion-work table has every row", rows == 121 * (18 + 300), num(rows) + " rows");
+    // The irreversible ends on the two-phase line of 1 bar: the model's own saturation there,
+    // the work P (V4 - V3) of the mixture's volume, and IAPWS-95's (python3-iapws) at 600 K
+    // and 300 bar (liquid fraction 0.552101, 75.78541 kJ/kg).
+    SaturationEnds atm;
+    WagnerPruss s(2);
+    test::outputOf([&] { saturationEndsAtP(s, 1.0, atm); });
+    for (const auto& row : twoPhase) {
+        const double T3 = row[0], P3 = row[1], tirr = row[5], virr = row[6], f = row[7], wi = row[8];
+        const double V3 = row[12] / (1e5 * P3) + 1.2e-5;
+        const std::string where = "T3 " + num(T3) + " K, P3 " + num(P3) + " bar: end " + num(tirr) + " K, " +
+                                  num(virr) + " m3/mol, liquid fraction " + num(f) + ", work " + num(wi) + " kJ/kg";
+        c.check("a two-phase irreversible end lies on the saturation at 1 bar",
+                std::fabs(tirr - atm.T) < 1e-5 && std::fabs(virr - atm.volume(f)) < 2e-6 &&
+                    std::fabs(wi - 1e5 * (atm.volume(f) - V3) / (1000.0 * s.M)) < 1e-3 * std::fabs(wi) + 1e-4,
+                where + "; saturation " + num(atm.T) + " K");
+        if (T3 == 600.0 && P3 == 300.0)
+            c.check("the irreversible end is IAPWS-95's", std::fabs(f - 0.552101) < 2e-5 && std::fabs(wi - 75.78541) < 2e-3,
+                    where);
+    }
+    c.check("the expansion-work table has two-phase irreversible ends", twoPhase.size() > 100,
+            num(twoPhase.size()) + " rows");
 }
 
 // ------------------------------------------------------------------ Henry-Pitzer sets
@@ -1065,6 +1133,9 @@ void addStudyConfigurations(std::vector<Configuration>& out) {
     out.push_back({"studies", "studies energy formula", [](Checks& c) { checkEnergyFormula(c); }});
     out.push_back({"studies", "studies inclusion table spinodals",
                    [](Checks& c) { checkInclusionTableSpinodals(c); }});
+    for (double ThC : {371.0, 372.0, 373.0, 373.5, 373.9})
+        out.push_back({"studies", "studies inclusion table near critical Th " + num(ThC),
+                       [ThC](Checks& c) { checkInclusionTableNearCritical(c, ThC); }});
     for (double d : {0.0, 5.0, 20.0, 50.0, 100.0, 150.0, 200.0, 219.0})
         out.push_back({"studies", "studies superheat d " + num(d), [=](Checks& c) { checkSuperheat(c, d); }});
     for (int k = 0; k < 8; ++k) {

@@ -541,6 +541,36 @@ TEST_F(WaterSuperheatTest, InclusionTableGivesNoPressureBeyondTheSpinodal) {
     std::remove("inclsp.txt.res");
 }
 
+// Near the critical point the equation's loop between the spinodals holds stretches where the
+// pressure falls with volume: the liquid of Th 373 degC (45.19 cm3/mol) at 323 and 273 degC
+// gave 23256 and 9459460 bar, that of Th 373.9 degC at 323.9 degC 3248.5 bar, as Pn and the
+// table a success. A degree below Th the liquid of 373 degC is a state (IAPWS-95, python3-iapws:
+// 215.08 bar at 372 degC).
+TEST_F(WaterSuperheatTest, InclusionTableNearTheCriticalPointGivesNoPressureInsideTheLoop) {
+    {
+        std::ofstream table("inclcrit.txt");
+        for (int i = 0; i < 36; ++i) table << "header line " << i << "\n";
+        table << "20 1 373 372 L A\n20 1 373 323 L A\n20 1 373 273 L A\n20 1 373.9 323.9 L A\n";
+    }
+    std::string said;
+    said = test::stderrOf([&] { EXPECT_FALSE(water.workInclusionData("inclcrit.txt")); });
+    const std::vector<std::string> text = testing::fileLines("inclcrit.txt.res");
+    ASSERT_EQ(text.size(), 5u);
+    const std::vector<double> stretched = testing::numbersOf(text[1].substr(0, text[1].find('L')));
+    ASSERT_GE(stretched.size(), 8u);
+    EXPECT_NEAR(stretched[7], 215.08, 0.01);
+    for (std::size_t k = 2; k < 5; ++k) {
+        const std::vector<double> row = testing::numbersOf(text[k].substr(0, text[k].find('L')));
+        ASSERT_GE(row.size(), 8u) << text[k];
+        EXPECT_TRUE(std::isnan(row[7])) << text[k];
+        char tag[64];
+        std::snprintf(tag, sizeof tag, "at Tn %g degC (beyond its spinodal)", row[6]);
+        EXPECT_NE(said.find(tag), std::string::npos) << tag << "\n" << said;
+    }
+    std::remove("inclcrit.txt");
+    std::remove("inclcrit.txt.res");
+}
+
 // The kinetic factor of the nucleation rate under tension: Pl below -2 Pv gave no number
 // (-nan); below Pl = 0 it keeps the cavitation value 2/3 of Blander and Katz.
 TEST(Nucleation, RateUnderDeepTensionIsFiniteAndContinuous) {

@@ -824,7 +824,9 @@ void MyDocument::writeToLog() {
         log.appendFormat2("\tCritical NaCl wt (%%)      : %.4f (at %.2f°C)",
                           100 * s.criticalSalinity, mTm);
     }
-    if (mTm <= 800) {
+    // A state that did not compute the three-phase point at its temperature (pure water
+    // above its critical point) has no values for it: -1 bar and -100 wt % are no association.
+    if (mTm <= 800 && computed(s.slvPressure)) {
         log.appendFormat1("Halite-liquid-gas phase association");
         log.appendFormat1("\tPressure (bar)          : %.2f (at %.2f°C)", s.slvPressure, mTm);
         log.appendFormat1("\tLiquid NaCl wt (%%)      : %.4f (at %.2f°C)",
@@ -833,12 +835,13 @@ void MyDocument::writeToLog() {
                           100 * s.slvVapourSalinity, mTm);
     }
     log.appendFormat1("Phase association : %s", mForm.text("mPhaseAssoc").c_str());
-    if (s.region == 1 || s.region == 2) {
+    if ((s.region == 1 || s.region == 2) && computed(s.lgLiquidSalinity) &&
+        computed(s.lgVapourSalinity)) {
         log.appendFormat1("\tPressure (bar)     : %.2f (at %.2f°C)", mPm, mTm);
         log.appendFormat1("\tLiquid NaCl wt (%%) : %.4f", 100 * s.lgLiquidSalinity);
         log.appendFormat2("\tVapour NaCl wt (%%) : %.4f", 100 * s.lgVapourSalinity);
     }
-    if (s.region == PhaseDiagramInfo::kHaliteVapour)
+    if (s.region == PhaseDiagramInfo::kHaliteVapour && computed(s.haliteGasSalinity))
         log.appendFormat2("\tVapour NaCl wt (%%) : %.4f", 100 * s.haliteGasSalinity);
     log.scrollToEnd();
     log.showWindow();

@@ -22,6 +22,7 @@
 #include "platform/KeyedArchiver.h"
 #include "platform/Utf8.h"
 #include "plot/CGraphCurve.h"
+#include "plot/CLogWindow.h"
 #include "plot/CPlotView.h"
 #include "workbench/HeadlessWorkbench.h"
 
@@ -678,6 +679,47 @@ void checkExport(Checks& c, const std::string& name) {
     std::filesystem::remove_all(dir);
 }
 
+// The log's report of every state of one salinity over the diagram's temperatures and
+// pressures: no value the state did not compute (-1 bar, -100 wt %), nothing not finite, and
+// a liquid + vapour pair with its liquid the saltier.
+void checkLogReports(Checks& c, double X) {
+    CLogWindow& log = CLogWindow::sharedLogWindowCtroller();
+    const bool wasVisible = log.isVisible();
+    log.showWindow();
+    Session s;
+    const int nT = c.budget().points(18, 4), nP = c.budget().points(10, 3);
+    for (int i = 0; i < nT; ++i)
+        for (int k = 0; k < nP; ++k) {
+            const double T = 0.01 + 999.99 * i / (nT - 1);
+            const double P = std::pow(10.0, -4.0 + (std::log10(5000.0) + 4.0) * k / (nP - 1));
+            log.clearText();
+            test::outputOf([&] {
+                s.ui.type("mHaliteXm", X);
+                s.ui.type("mHaliteTm", T);
+                s.ui.type("mHalitePm", P);
+            });
+            const std::string all = log.string();
+            const std::size_t at = all.rfind("Case : ");
+            if (!c.check("a report is written", at != std::string::npos,
+                         "T " + num(T) + " P " + num(P)))
+                continue;
+            const std::string report = all.substr(at);
+            const std::string where = stateText(*s.doc) + ":\n" + report;
+            c.check("the report prints only computed values",
+                    report.find(": -") == std::string::npos, where);
+            c.check("the report prints only finite values",
+                    report.find("nan") == std::string::npos &&
+                        report.find("inf") == std::string::npos,
+                    where);
+            const PhaseDiagramInfo& st = s.doc->stateSnapshot();
+            if (st.region == PhaseDiagramInfo::kLiquidVapour)
+                c.check("the liquid is the saltier phase",
+                        st.lgLiquidSalinity >= st.lgVapourSalinity, where);
+        }
+    log.clearText();
+    if (!wasVisible) log.orderOut();
+}
+
 }  // namespace
 
 void addWorkbenchConfigurations(std::vector<Configuration>& out) {
@@ -735,6 +777,9 @@ void addWorkbenchConfigurations(std::vector<Configuration>& out) {
     for (const std::string& name : MyDocument::plotNames())
         out.push_back(
             {"workbench", "workbench export " + name, [name](Checks& c) { checkExport(c, name); }});
+    for (double X : {0.0, 1.0, 10.0, 26.0, 40.0, 100.0})
+        out.push_back({"workbench", "workbench log X " + num(X),
+                       [X](Checks& c) { checkLogReports(c, X); }});
 }
 
 }  // namespace vornex::sweep

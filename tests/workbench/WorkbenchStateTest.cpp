@@ -732,5 +732,31 @@ TEST_F(WorkbenchTest, LogReportAt300And500C) {
     ASSERT_TRUE(HeadlessWorkbench::writeLog("log.txt").ok());
 }
 
+// Pure water above its critical point does not compute the three-phase point: its report
+// leaves that block out rather than printing -1 bar and -100 wt % as an association.
+TEST_F(WorkbenchTest, LogReportOfPureWaterAboveItsCriticalPoint) {
+    CLogWindow& log = CLogWindow::sharedLogWindowCtroller();
+    ui->perform("onShowLog:");
+    for (double T : {380.0, 500.0, 800.0}) {
+        log.clearText();
+        ui->type("mHaliteXm", 0);
+        ui->type("mHaliteTm", T);
+        ui->type("mHalitePm", 300);
+        const std::string report = log.string().substr(log.string().rfind("Case : "));
+        EXPECT_EQ(report.find(": -"), std::string::npos) << report;
+        EXPECT_NE(report.find("Phase association : fluid\n"), std::string::npos) << report;
+    }
+    // Below it, and with salt, the block stays.
+    log.clearText();
+    ui->type("mHaliteXm", 0);
+    ui->type("mHaliteTm", 300);
+    EXPECT_NE(log.string().find("Halite-liquid-gas phase association\n"), std::string::npos);
+    log.clearText();
+    ui->type("mHaliteXm", 10);
+    ui->type("mHaliteTm", 500);
+    EXPECT_NE(log.string().find("Halite-liquid-gas phase association\n"), std::string::npos);
+    EXPECT_EQ(log.string().find(": -"), std::string::npos) << log.string();
+}
+
 }  // namespace
 }  // namespace vornex::test

@@ -138,23 +138,24 @@ FileRead DataTextFile::tryOpen(const char* file) {
     // Comment lines ("#") before the first line of names or numbers: the last of them names
     // the columns when numbers follow it directly, as in the column tables this library
     // writes ("# T(1) P(2)"); before a line of names they are comments only.
+    // A comment of marks alone ("#", "#####") names nothing: the names stay those above it.
     std::string commentHeader;
-    std::int64_t commentLine = 0;
     for (std::streampos start = stream.tellg(); readLine(stream, line); start = stream.tellg()) {
         ++line_;
         std::string_view rest(line);
         std::string_view word = firstWord(rest);
         if (word.empty()) continue;
         if (isComment(word)) {
-            commentHeader = withoutCommentMarks(line);
-            commentLine = line_;
+            std::string names = withoutCommentMarks(line);
+            if (names.find_first_not_of(kSeparators) != std::string::npos)
+                commentHeader = std::move(names);
             continue;
         }
         if (word != "IGOR" && !commentHeader.empty() && opensRow(word)) {
-            // The row is read again as the first row.
+            // The row is read again as the first row, under its own line number.
             stream.clear();
             stream.seekg(start);
-            line_ = commentLine;
+            --line_;
             lineRest = commentHeader;
             read_fields();
             return {};

@@ -8,7 +8,8 @@
 // "/D" among them skipped), then rows, optionally ended by "END". A line whose first word
 // starts with "#" is a comment, never a row; where numbers follow comment lines directly,
 // the last comment names the columns without its "#" marks, as in the column tables this
-// library writes ("# T(1) P(2)" names T(1) and P(2)). A value "NaN" or "nan" is missing. Lines end with LF, CR or CR LF alike; a UTF-8 byte-order mark before the text
+// library writes ("# T(1) P(2)" names T(1) and P(2)); a comment of marks alone ("#",
+// "#####") names nothing and leaves the names above it. A value "NaN" or "nan" is missing. Lines end with LF, CR or CR LF alike; a UTF-8 byte-order mark before the text
 // is skipped. The file is read whole through the one file reader, so a FIFO, folder or
 // device is refused and a table is at most kTableFileLimit bytes. Usage: open, select
 // columns by name with set_index, then for each read() that returns 1 extract the selected

@@ -289,6 +289,25 @@ TEST_F(ColumnTables, CommentMarksBeforeTheNamesAreNoColumnAndCommentsNoRows) {
     EXPECT_EQ(none->read(), 0);
 }
 
+// A comment of marks alone between the names and the rows ("#", "# ", a ruler of "#") took
+// the names' place: the first row became the column names, or the table had none.
+TEST_F(ColumnTables, ACommentOfMarksAloneLeavesTheNamesAboveIt) {
+    for (const char* text : {"# T P\n#\n300 1\n310 2\n", "# T P\n# \t\n300 1\n310 2\n",
+                             "# measured 2024\n# T P\n##########\n\n300 1\n310 2\n"}) {
+        auto table = open("marks.txt", text);
+        EXPECT_EQ(table->columns, 2) << text;
+        table->count_items();
+        EXPECT_EQ(table->rows, 2) << text;
+        ASSERT_EQ(table->set_index("T P"), 2) << text;
+        EXPECT_EQ(rowsOf(*table), (Rows{{300, 1}, {310, 2}})) << text;
+    }
+    // The first row read again after the comments keeps its own line number in a notice.
+    const std::string said = test::stderrOf([&] {
+        EXPECT_EQ(select("late.txt", "# T P\n\n\n300,5 1\n", "T P"), (Rows{{kInf, 1}}));
+    });
+    EXPECT_NE(said.find("late.txt, line 4: \"300,5\""), std::string::npos) << said;
+}
+
 using ColumnTablesDeathTest = ColumnTables;
 
 // The messages go to standard output; the death tests send it where they look.

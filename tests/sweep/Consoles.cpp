@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <regex>
 #include <sstream>
@@ -22,6 +23,7 @@
 #include "fluid/FluidPhase.h"
 #include "fluid/ModelCatalogue.h"
 #include "numerics/DataTextFile.h"
+#include "numerics/TextCapture.h"
 #include "support/ConsoleRun.h"
 #include "water/WagnerPruss.h"
 #include "water/magma/WaterMagmaRecords.h"
@@ -743,6 +745,61 @@ void checkAnswersFromFile(Checks& c, const std::string& program,
     fs::remove_all(base);
 }
 
+// A table written by hand, comments before its rows, read under a locale that writes a decimal
+// comma: the last comment with words names the columns, every line of numbers is a row, and a
+// number written with a comma is told at its own line.
+struct HandTable {
+    std::string form, text, names;
+    std::size_t rows;
+    int commaLine;  // 0: no decimal comma in the table
+};
+
+const std::vector<HandTable>& handTables() {
+    static const std::vector<HandTable> list = {
+        {"names", "T P\n300 1\n-1.5 2\n.5 3\n", "T P", 3, 0},
+        {"commented-names", "# measured 2024\nT P\n300 1\n", "T P", 1, 0},
+        {"comment-names", "# T P\n300 1\n310 2\n", "T P", 2, 0},
+        {"comment-names-bare-mark", "# T P\n#\n300 1\n310 2\n", "T P", 2, 0},
+        {"comment-names-ruler", "# T P\n##########\n\n300 1\n", "T P", 1, 0},
+        {"comment-names-blank", "# T P\n# \r\n300 1\r\n", "T P", 1, 0},
+        {"comment-among-rows", "T P\n300 1\n# note\n310 2\nEND\n", "T P", 2, 0},
+        {"igor-commands", "IGOR\nX // note\nWAVES/D T P\nBEGIN\n300 1\nEND\nX SetScale d 0,0,\"K\", T\n",
+         "T P", 1, 0},
+        {"comma-after-comments", "# T P\n\n\n300,5 1\n", "T P", 1, 4},
+    };
+    return list;
+}
+
+void checkHandTable(Checks& c, const HandTable& t, const std::string& locale) {
+    const fs::path folder = fs::current_path() / "tables";
+    fs::create_directories(folder);
+    const fs::path file = folder / (t.form + ".txt");
+    std::ofstream(file, std::ios::binary) << t.text;
+    std::setlocale(LC_ALL, locale.c_str());
+    DataTextFile table;
+    std::string said;
+    std::size_t rows = 0;
+    bool named = false;
+    said = test::stderrOf([&] {
+        named = table.tryOpen(file.c_str()).ok() &&
+                table.set_index(t.names.c_str()) ==
+                    static_cast<int>(std::count(t.names.begin(), t.names.end(), ' ') + 1);
+        table.count_items();
+        while (named && table.read()) ++rows;
+    });
+    std::setlocale(LC_ALL, "C");
+    c.check("a hand-written table reads under its names", named,
+            locale + ": " + t.form + ": " + num(table.columns) + " columns");
+    c.check("a hand-written table reads whole", rows == t.rows && table.rows == static_cast<std::int64_t>(t.rows),
+            locale + ": " + t.form + ": " + num(double(rows)) + " of " + num(double(t.rows)) +
+                " rows");
+    if (t.commaLine > 0)
+        c.check("a decimal comma is told at its own line",
+                said.find(", line " + std::to_string(t.commaLine) + ":") != std::string::npos,
+                locale + ": " + t.form + ": " + said.substr(0, 160));
+    fs::remove(file);
+}
+
 }  // namespace
 
 void addConsoleConfigurations(std::vector<Configuration>& out, const std::string& buildDir) {
@@ -844,6 +901,10 @@ void addConsoleConfigurations(std::vector<Configuration>& out, const std::string
               std::vector<std::string>{"pv", "m", "0,5"}, std::vector<std::string>{"heat", "1", "20", "300,5"}})
             out.push_back({"kelno", "kelno comma " + joined(words),
                            [kelno, words](Checks& c) { checkDecimalComma(c, kelno, words); }});
+    for (const std::string& locale : inProcessLocales())
+        for (const HandTable& t : handTables())
+            out.push_back({"locale", "locale table " + t.form + " " + locale,
+                           [t, locale](Checks& c) { checkHandTable(c, t, locale); }});
     for (const std::string& locale : inProcessLocales())
         out.push_back({"locale", "locale " + locale,
                        [locale, inProcess](Checks& c) { checkLocale(c, locale, inProcess); }});

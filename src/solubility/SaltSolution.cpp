@@ -1,6 +1,7 @@
 #include "solubility/SaltSolution.h"
 #include "numerics/Decimal.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -138,8 +139,19 @@ int SaltSolutionCorrelation::session(std::istream& in, std::ostream& out) {
         if (!std::getline(in, line)) break;
         const char c = firstChar(line);
         const std::string suffix = c ? std::string(1, c) : std::string();
+        // The suffix ends the Igor wave names too, which take letters, digits and "_" only
+        // ("T\"" or "T." would not load).
+        const bool suffixTaken =
+            c == 0 || std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
+        auto refuseSuffix = [&] {
+            out << "\tThe suffix \"" << c
+                << "\" is refused: a suffix is one letter, digit or \"_\"\n";
+        };
         if (kind == '0') {
-            written += getWaterSaturationCurve(suffix.c_str()) ? 1 : 0;
+            if (!suffixTaken)
+                refuseSuffix();
+            else
+                written += getWaterSaturationCurve(suffix.c_str()) ? 1 : 0;
             continue;
         }
         if (kind == '1')
@@ -164,7 +176,12 @@ int SaltSolutionCorrelation::session(std::istream& in, std::ostream& out) {
             out << "\t" << refusal << "\n";
             continue;
         }
-        written += getIsopleth(suffix.c_str(), x) ? 1 : 0;
+        if (!suffixTaken) {
+            refuseSuffix();
+            continue;
+        }
+        if (!getIsopleth(suffix.c_str(), x)) continue;
+        ++written;
         if (kind == '1') {
             char buffer[64];
             vornex::csnprintf(buffer, sizeof buffer, "\tWeight percent : %.2lf\n",

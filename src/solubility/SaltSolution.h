@@ -53,7 +53,8 @@ class SaltSolutionCorrelation {
     bool getCriticalCurve(const char* suffix) const;
 
     // Console dialogue: a line with 0 (water), 1 (NaCl), 2 (CaCl2) or q; a line with the
-    // one-character suffix; for a salt a line with the mole fraction, refused with a message
+    // one-character suffix (a letter, digit or _; another is refused with a message and no
+    // file); for a salt a line with the mole fraction, refused with a message
     // (and no file) beyond x_max or where the correlation fails. Ends at q or at the end of
     // the input. Returns the number of curves written.
     int session(std::istream& in = std::cin, std::ostream& out = std::cout);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <initializer_list>
 #include <limits>
+#include <string>
 
 #include "fluid/CurveOutput.h"
 #include "numerics/Decimal.h"
@@ -532,11 +533,19 @@ bool SolubilityModel::biphasicStart(CurveOutput& out, const char* missing) {
     if (solved && error == 0 && std::isfinite(rhoSolution)) return true;
     // Its targets would be made of a failed state: inf and nan in a row that passes for one.
     error = 1;
+    // A model without the dissolved gas's partial molar volume (Henry's law of H2S in version
+    // 0) has no solution density at any state: another brine-density model would not help.
+    const bool noGasVolume = solved && mg != 0.0 && !std::isfinite(Vg);
+    const std::string gas =
+        iGas >= 0 && iGas < nc ? componentName[static_cast<size_t>(iGas)] : std::string("gas");
+    const std::string why =
+        !solved       ? std::string()
+        : noGasVolume ? " (the model has no partial molar volume of the dissolved " + gas + ")"
+                      : std::string(" (the brine-density model gives none there)");
     vornex::cfprintf(stderr,
                      "Biphasic isochor: %s to start from at %g K and %g bar%s; no curve "
                      "written\n",
-                     solved ? "no solution density" : missing, T, P * 1e-5,
-                     solved ? " (the brine-density model gives none there)" : "");
+                     solved ? "no solution density" : missing, T, P * 1e-5, why.c_str());
     out.abandon();
     return false;
 }

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -246,6 +247,23 @@ TEST(Dialogues, AMoleFractionIsTheWholeAnswer) {
     std::ostringstream out;
     EXPECT_EQ(shibue.session(in, out), 1);
     EXPECT_EQ(::unlink("isopk"), 0);
+}
+
+// The suffix ends the Igor wave names: a quote, point or dash gave "T\"" and "T." in a file
+// named after it, which Igor does not load. Refused with a message and no file; a salt's
+// mole fraction is still read, not taken for the next choice.
+TEST(Dialogues, ASuffixIsALetterDigitOrUnderscore) {
+    std::unique_ptr<SaltSolutionCorrelation> models[] = {std::make_unique<Shibue>(),
+                                                         std::make_unique<SaltCorr>()};
+    for (const auto& c : models) {
+        std::istringstream in("1\n\"\n0.05\n0\n.\n2\n-\n0.02\n1\n_\n0.05\n");
+        std::ostringstream out;
+        EXPECT_EQ(c->session(in, out), 1);
+        for (const char* file : {"isop\"", "satu.", "isop-", "satu0", "satu"})
+            EXPECT_FALSE(exists(file)) << file;
+        EXPECT_NE(out.str().find("The suffix \".\" is refused"), std::string::npos) << out.str();
+        EXPECT_EQ(::unlink("isop_"), 0);
+    }
 }
 
 // A mole fraction beyond the correlation's range, or where it gives a vapour pressure above

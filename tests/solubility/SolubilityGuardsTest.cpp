@@ -390,6 +390,37 @@ TEST(Tracers, IsochoresWithoutADensityModelAreRefused) {
     EXPECT_TRUE(std::isfinite(spivey.rhoSolution));
 }
 
+// Henry's law has no partial molar volume of H2S in version 0, nor of methane in version 2:
+// no solution density at any state, whatever the brine-density model. Their two-phase
+// isochores are refused for that reason, not for a brine density missing "there".
+TEST(Tracers, IsochoreOfAGasWithoutPartialVolumeSaysSo) {
+    for (auto [v, gas] : {std::pair{0, "H2S"}, {2, "CH4"}}) {
+        auto m = henryModel(v, gas);
+        m->setDensityModelType(SM_MaoDuan0);
+        std::remove("bipha_novolume");
+        bool written = true;
+        const std::string said = test::stderrOf([&] {
+            written = m->calculateTheBiphasicIsochor(373.15, 300.0, 0.0, -2.0, kIgorText,
+                                                     "_novolume", nullptr);
+        });
+        EXPECT_FALSE(written) << gas;
+        EXPECT_FALSE(std::ifstream("bipha_novolume").good()) << gas;
+        EXPECT_NE(said.find("no partial molar volume of the dissolved " + std::string(gas)),
+                  std::string::npos)
+            << said;
+        EXPECT_EQ(said.find("brine-density model gives none"), std::string::npos) << said;
+    }
+    // A gas with one still makes its curve.
+    auto co2 = henryModel(0, "CO2");
+    co2->setDensityModelType(SM_MaoDuan0);
+    CurveArray rows;
+    test::outputOf([&] {
+        EXPECT_TRUE(co2->calculateTheBiphasicIsochor(373.15, 300.0, 0.0, -2.0, kCurveArray, "",
+                                                     &rows));
+    });
+    EXPECT_GT(rows.size(), 4u);
+}
+
 TEST(Tracers, ComparisonTableWritesFailuresAsNaN) {
     SpiveySolubility model;
     ASSERT_TRUE(model.compare_with_Duan_model());

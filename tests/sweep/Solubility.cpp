@@ -2,8 +2,10 @@
 // H2O-CO2 and its brines by content, salinity and temperature; the Henry-Pitzer sets in hot
 // water; every model at the exact top of its ranges, the pressure given in bar and in Pa; every
 // model with each gas model, with or without a vapour side; Henry's law over water without
-// NaCl; and every model's isopleths and two-phase isochores, made or refused.
+// NaCl; every model's isopleths and two-phase isochores, made or refused; and the brine
+// vapour-pressure dialogues with each suffix character.
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -22,6 +24,7 @@
 #include "solubility/HenPitSet.h"
 #include "solubility/Henry.h"
 #include "solubility/HenryCorrelations.h"
+#include "solubility/SaltSolution.h"
 #include "solubility/SolubilityModel.h"
 #include "water/DensityModel.h"
 #include "water/MaoDuanSalinityModel.h"
@@ -456,7 +459,8 @@ bool readIgorRows(const std::string& file, std::vector<std::vector<double>>& row
 // fractions in 0 ... 1, a finite vapour, no error flag), or refused saying why, leaving no
 // file; a curve without a single point is no curve. A two-phase isochore from a start below
 // the water's vapour pressure (or outside the model's range) is refused saying why; from a
-// saturated start its vapour fractions lie in 0 ... 1.
+// saturated start its vapour fractions lie in 0 ... 1; one refused for want of the gas's
+// partial molar volume says so.
 void checkCurves(Checks& c, const SolubilityMaker& maker) {
     const Budget& b = c.budget();
     const bool salt = maker.make()->iNaCl >= 0;
@@ -526,6 +530,14 @@ void checkCurves(Checks& c, const SolubilityMaker& maker) {
         if (!made) {
             c.check("a curve not made says why and leaves no file",
                     !said.empty() && !std::ifstream(bipha).good(), where);
+            // A gas whose model has no partial molar volume has no solution density at any
+            // state: the refusal names that, not the brine-density model.
+            auto probe = maker.make();
+            test::outputOf([&] { probe->calculate_gas_solubility(T0, P0, 0.0); });
+            if (!probe->error && !probe->vapourError && !std::isfinite(probe->Vg))
+                c.check("an isochore without the gas's partial volume says so",
+                        said.find("no partial molar volume") != std::string::npos,
+                        where + ": said '" + said.substr(0, 160) + "'");
             continue;
         }
         if (!c.check("a curve made has its frame and a row", read && !rows.empty(), where))
@@ -542,6 +554,47 @@ void checkCurves(Checks& c, const SolubilityMaker& maker) {
         }
     }
     std::remove(bipha.c_str());
+}
+
+// The brine vapour-pressure dialogues with every printable character as the suffix: a file
+// is written only for a letter, digit or "_", and its Igor wave names are names Igor loads; any
+// other is refused saying so, leaving no file.
+void checkDialogueSuffixes(Checks& c, bool shibue) {
+    for (char ch = '!'; ch <= '~'; ++ch) {
+        const std::string file = std::string("satu") + ch;
+        std::remove(file.c_str());
+        Shibue s;
+        SaltCorr corr;
+        SaltSolutionCorrelation& model =
+            shibue ? static_cast<SaltSolutionCorrelation&>(s) : corr;
+        std::istringstream in(std::string("0\n") + ch + "\n");
+        std::ostringstream out;
+        int written = 0;
+        test::outputOf([&] { written = model.session(in, out); });
+        const bool taken = std::isalnum(static_cast<unsigned char>(ch)) != 0 || ch == '_';
+        const std::string where = std::string("suffix '") + ch + "'";
+        if (!taken) {
+            c.check("a dialogue's suffix Igor cannot load is refused so",
+                    written == 0 && !std::ifstream(file).good() &&
+                        out.str().find("refused") != std::string::npos,
+                    where);
+            std::remove(file.c_str());
+            continue;
+        }
+        std::ifstream curve(file);
+        std::string line, waves;
+        while (std::getline(curve, line))
+            if (line.rfind("WAVES", 0) == 0) waves = line.substr(5);
+        std::istringstream names(waves);
+        bool legal = written == 1 && !waves.empty();
+        for (std::string name; names >> name;)
+            legal = legal && std::isalpha(static_cast<unsigned char>(name[0])) != 0 &&
+                    std::all_of(name.begin(), name.end(), [](char k) {
+                        return std::isalnum(static_cast<unsigned char>(k)) != 0 || k == '_';
+                    });
+        c.check("a dialogue's curve has wave names Igor loads", legal, where + ": '" + waves + "'");
+        std::remove(file.c_str());
+    }
 }
 
 }  // namespace
@@ -572,6 +625,10 @@ void addSolubilityConfigurations(std::vector<Configuration>& out) {
     for (const SolubilityMaker& maker : solubilityModels())
         out.push_back({"solubility", "solubility curves " + maker.name,
                        [maker](Checks& c) { checkCurves(c, maker); }});
+    for (bool shibue : {true, false})
+        out.push_back({"solubility",
+                       std::string("solubility dialogue suffix ") + (shibue ? "Shibue" : "SaltCorr"),
+                       [shibue](Checks& c) { checkDialogueSuffixes(c, shibue); }});
     for (const SolubilityMaker& maker : solubilityModels())
         out.push_back({"solubility", "solubility vapour side " + maker.name,
                        [maker](Checks& c) { checkVapourSide(c, maker); }});

@@ -70,6 +70,9 @@ class Anderko : public WaterEOS {
     // split of the model's own Gibbs energy at (T, P).
     void initializeFlash2(double TK, double Pbar) override;
     bool initializeFlash2Checked(double TK, double Pbar);
+    // The two phases the model's Gibbs energy gives at (T, P), kept where the two-phase
+    // solver converges from them; false, saying why, otherwise.
+    bool startFromGibbsSplit(double TK, double Pbar);
     // Follows the two-phase state set in the model's two-phase fields at TK from one pressure
     // to another (bar) by flashes; false when the split ends first, `reached` the last
     // pressure held and `met` whether the two phases became one there.

@@ -265,17 +265,24 @@ bool Anderko::initializeFlash2Checked(double TK, double Pbar) {
     double reached = 0.0;
     bool met = false;
     if (followSplitInPressure(TK, from[cP], Pbar, reached, met)) return true;
+    const char* why = xLiquid[1] < 1e-6 ? "where the liquid is pure water: the isotherm's "
+                                          "highest pressure"
+                      : xLiquid[1] > 1.0 - 1e-6
+                          ? "where the liquid is pure NaCl: the isotherm's lowest pressure"
+                      : met || Pbar > reached
+                          ? "where its two phases become one: the isotherm's highest pressure"
+                          : "beyond which the two-phase solver does not converge";
+    // Below the three-phase pressure of the cooler isotherms (575 K: 52.28 bar) the table's
+    // brine beside its vapour ends, and the vapour lies beside a salt-rich liquid the table
+    // does not hold: the model's own Gibbs energy gives that split.
+    if (xLiquid[1] >= 1e-6 && xLiquid[1] <= 1.0 - 1e-6 && !met && Pbar < reached) {
+        error = 0;
+        if (startFromGibbsSplit(TK, Pbar)) return true;
+    }
     vornex::cfprintf(stderr,
                      "No two-phase state of H2O-NaCl at %g K and %g bar: the model's split at "
                      "%g K was followed from %g bar to %.6g bar, %s\n",
-                     TK, Pbar, TK, from[cP], reached,
-                     xLiquid[1] < 1e-6         ? "where the liquid is pure water: the isotherm's "
-                                                 "highest pressure"
-                     : xLiquid[1] > 1.0 - 1e-6 ? "where the liquid is pure NaCl: the isotherm's "
-                                                 "lowest pressure"
-                     : met || Pbar > reached
-                         ? "where its two phases become one: the isotherm's highest pressure"
-                         : "beyond which the two-phase solver does not converge");
+                     TK, Pbar, TK, from[cP], reached, why);
     return false;
 }
 
@@ -345,8 +352,12 @@ void Anderko::initializeFlash2(double TK, double Pbar) {
         error = 1;
         return;
     }
+    if (!startFromGibbsSplit(TK, Pbar)) error = 1;
+}
+
+bool Anderko::startFromGibbsSplit(double TK, double Pbar) {
     FluidPhase::initializeFlash2(TK, Pbar);
-    if (error != 0) return;
+    if (error != 0) return false;
     // The split is a start only where the two-phase solver converges from it to two phases:
     // a start it cannot use is refused here, with its figures, rather than by the tracer
     // without them.
@@ -354,7 +365,7 @@ void Anderko::initializeFlash2(double TK, double Pbar) {
     calculate_flash_point(TK, Pbar * 1e5, Vliquid, Vvapour, x, y);
     const bool split = error == 0 && std::fabs(xLiquid[1] - yVapour[1]) > 1e-9 &&
                        std::fabs(Vl0 - Vv0) > 1e-3 * std::max(Vl0, Vv0);
-    if (split) return;
+    if (split) return true;
     vornex::cfprintf(stderr,
                      "No starting state for an isotherm of %s-%s at %g K and %g bar: the two "
                      "phases the model's Gibbs energy gives there (x(%s) %.6g and %.6g, %.6g "
@@ -362,6 +373,7 @@ void Anderko::initializeFlash2(double TK, double Pbar) {
                      componentName[0].c_str(), componentName[1].c_str(), TK, Pbar,
                      componentName[1].c_str(), x, y, Vliquid * 1e6, Vvapour * 1e6);
     error = 1;
+    return false;
 }
 
 bool Anderko::initializeDewPoint2(double TK, double y, int branch) {

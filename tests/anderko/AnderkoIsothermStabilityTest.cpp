@@ -215,5 +215,28 @@ TEST(AnderkoIsothermStability, LiquidSplitEndsWhereItsVapourAppearsAbovePressure
     EXPECT_NEAR(rows.back()[3], 0.7916, 1e-3);
 }
 
+// H2O-NaCl at 575 and 585 K below the three-phase pressure (52.28 and 56.3 bar): the table's
+// brine, followed down in pressure beside its vapour, ends there, and `binop` from 1 or 30 bar
+// traced nothing, though the vapour lies beside a salt-rich liquid down to the pure salt, as
+// it is traced at 580 and 590 K. The start is now that split, on the tangent plane.
+TEST(AnderkoIsothermStability, BrineBelowItsThreePhasePressureStartsFromTheSaltRichLiquid) {
+    for (const double T : {575.0, 585.0})
+        for (const double Pbar : {1.0, 30.0}) {
+            SCOPED_TRACE(testing::Message() << T << " K, " << Pbar << " bar");
+            Anderko m(2);
+            m.setSystemCode(kH2ONaCl);
+            std::string said;
+            test::stdoutOf([&] { said = test::stderrOf([&] { m.initializeFlash2(T, Pbar); }); });
+            ASSERT_EQ(m.error, 0) << said;
+            const double x = std::max(m.xLiquid[1], m.yVapour[1]), y = std::min(m.xLiquid[1], m.yVapour[1]);
+            EXPECT_GT(x, 0.4);   // the salt-rich liquid
+            EXPECT_LT(y, 1e-3);  // beside water's vapour
+            EXPECT_NEAR(m.P * 1e-5, Pbar, 1e-6 * Pbar);
+            const std::vector<double> row = {T, Pbar, 1 - m.xLiquid[1], m.xLiquid[1], 1 - m.yVapour[1],
+                                             m.yVapour[1], m.Vl0 * 1e6, m.Vv0 * 1e6};
+            EXPECT_GT(lowestBelowLiquidAtItsPressure(kH2ONaCl, row), -1e-7);
+        }
+}
+
 }  // namespace
 }  // namespace vornex

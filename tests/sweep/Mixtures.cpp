@@ -1472,7 +1472,10 @@ void addAnderkoAndGasPairConfigurations(std::vector<Configuration>& out) {
         {"hk", 1000, 1000},
         // The split of two salt-rich liquids, down to where its vapour appears above zero
         // pressure.
-        {"hk", 600, 50}};
+        {"hk", 600, 50},
+        // H2O-NaCl within its table's temperatures but below the three-phase pressure, where
+        // the vapour lies beside a salt-rich liquid the table does not hold.
+        {"hn", 575, 1}, {"hn", 585, 30}};
     for (const auto& [keyword, T, P] : kFromP) {
         const std::string k = keyword;
         const double TK = T, Pbar = P;

@@ -204,7 +204,7 @@ TEST_F(SweepEnumeration, StudiesAndGasMixturesComeFromTheModelsLists) {
     const auto bino = linesOf(all, "bino");
     for (const char* line : {"Anderko binop hk T 800 P 500", "Anderko binop hn T 1200 P 1200",
                              "bino Kreglewski benzene toluene", "bino DMW2 CO2 H2O", "Anderko binop hk T 610 P 1",
-                             "Anderko binop hk T 600 P 50",
+                             "Anderko binop hk T 600 P 50", "Anderko binop hn T 575 P 1",
                              "binop DMW2 H2O CO2 T 400 P 200", "binop DMW2 CO2 H2O T 400 P 200"})
         EXPECT_TRUE(holds(bino, line)) << line;
     const auto critical = linesOf(all, "critical");

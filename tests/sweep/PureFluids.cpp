@@ -212,8 +212,10 @@ void checkPureFluid(Checks& c, const Maker& make, double Tmin = 0.0) {
                  "Tc " + num(Tc) + " K, triple " + num(Tt) + " K"))
         return;
     const Budget& b = c.budget();
-    // Tsat(Psat(T)) = T on a log grid of temperatures.
-    const int nT = b.points(2000, 20);
+    // Tsat(Psat(T)) = T on a log grid of temperatures. A sample takes at most a hundred: a
+    // saturation temperature costs a score of saturation pressures, each a search between
+    // the spinodals on a fluid like KCl.
+    const int nT = b.full ? 2000 : std::min(b.points(2000, 20), 100);
     std::vector<double> Ts, Ps, Vls, Vvs;
     for (int i = 0; i < nT; ++i) {
         const double u = (i + 0.5 * (b.offset(c.configuration(), 2) + 0.5)) / nT;
@@ -246,7 +248,7 @@ void checkPureFluid(Checks& c, const Maker& make, double Tmin = 0.0) {
     }
     if (Ps.size() < 2) return;
     // Psat(Tsat(P)) = P on a log grid of pressures between the ends found.
-    const int nP = b.points(2000, 20);
+    const int nP = nT;
     const double P0 = Ps.front(), P1 = Ps.back();
     std::size_t k = 0;
     for (int i = 0; i < nP; ++i) {
@@ -298,7 +300,9 @@ void checkPureFluid(Checks& c, const Maker& make, double Tmin = 0.0) {
         const std::string side = branch == 0 ? "liquid" : "vapour";
         if (!c.check("spinodal curve traced", rows.size() >= 24, side + " branch")) continue;
         const int n = static_cast<int>(rows.size() / 12);
-        const int stride = std::max(1, n / b.points(n, 8));
+        // Each row costs a saturation search; a sample takes a few dozen rows of a branch
+        // however finely the tracer stepped (thousands of rows on a fluid like KCl).
+        const int stride = std::max(1, n / (b.full ? n : std::min(b.points(n, 8), 60)));
         for (int r = 1 + b.offset(c.configuration() + side, stride); r < n; r += stride) {
             const double T = rows[12 * r], Vs = rows[12 * r + 2] * 1e-6;
             const std::string where = side + " row T " + num(T) + " K, V " + num(Vs * 1e6) +

@@ -4,16 +4,20 @@
 // worker processes, each in a folder of its own, and prints a table per subsystem. Exit
 // status 1 when a check failed that is neither a named exception nor a known fault.
 #include <signal.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <new>
 #include <set>
 #include <sstream>
 
@@ -44,22 +48,26 @@ std::string clean(std::string s) {
     return s.substr(0, 300);
 }
 
-// One worker: the configurations i with i % jobs == shard, results appended to `results`
-// after each, so that a worker ended by a signal leaves what it found.
+// One worker: it takes the next configuration nobody has taken, so that one slow
+// configuration holds up one worker while the others share the rest, and appends its
+// results to `results` after each, so that a worker ended by a signal leaves what it found.
 void runWorker(const std::vector<Configuration>& all, const std::vector<std::size_t>& chosen,
-          int shard, const Options& o, const fs::path& results) {
+               std::atomic<std::size_t>& next, int shard, const Options& o,
+               const fs::path& results) {
     const fs::path folder = fs::absolute(o.work) / ("shard" + std::to_string(shard));
     fs::create_directories(folder);
     fs::current_path(folder);
     // The library's own reports go to the worker's log, not into the table.
     std::freopen("log", "w", stdout);
     std::freopen("log-err", "w", stderr);
-    for (std::size_t k = static_cast<std::size_t>(shard); k < chosen.size();
-         k += static_cast<std::size_t>(o.jobs)) {
+    for (std::size_t k = next++; k < chosen.size(); k = next++) {
         const Configuration& c = all[chosen[k]];
         std::ofstream(results, std::ios::app) << "S\t" << chosen[k] << "\n";
+        const auto began = std::chrono::steady_clock::now();
         Checks checks(c.subsystem, c.line, o.budget);
         c.run(checks);
+        const auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                      std::chrono::steady_clock::now() - began).count();
         std::ofstream out(results, std::ios::app);
         for (auto& [invariant, t] : checks.tallies())
             out << "T\t" << chosen[k] << "\t" << clean(invariant) << "\t" << t.checked << "\t"
@@ -68,7 +76,7 @@ void runWorker(const std::vector<Configuration>& all, const std::vector<std::siz
                 << clean(t.firstExcepted) << "\n";
         for (const auto& [kind, index] : checks.allowancesUsed())
             out << "A\t" << chosen[k] << "\t" << kind << "\t" << index << "\n";
-        out << "E\t" << chosen[k] << "\n";
+        out << "E\t" << chosen[k] << "\t" << milliseconds << "\n";
     }
 }
 
@@ -164,12 +172,20 @@ int main(int argc, char** argv) {
         return 2;
     }
     const fs::path work = fs::absolute(o.work);
+    // The workers' shared count of the configurations taken.
+    void* shared = ::mmap(nullptr, sizeof(std::atomic<std::size_t>), PROT_READ | PROT_WRITE,
+                          MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    if (shared == MAP_FAILED) {
+        std::fprintf(stderr, "vornex-sweep: cannot share the workers' count: %s\n", std::strerror(errno));
+        return 2;
+    }
+    auto* next = new (shared) std::atomic<std::size_t>(0);
     std::vector<pid_t> workers;
     for (int shard = 0; shard < o.jobs; ++shard) {
         std::fflush(nullptr);
         const pid_t pid = ::fork();
         if (pid == 0) {
-            runWorker(all, chosen, shard, o, work / ("results" + std::to_string(shard)));
+            runWorker(all, chosen, *next, shard, o, work / ("results" + std::to_string(shard)));
             std::fflush(nullptr);
             ::_exit(0);
         }
@@ -181,6 +197,7 @@ int main(int argc, char** argv) {
     // checked, which say whether an allowance that covered nothing was put to the test.
     std::set<std::pair<char, std::size_t>> used;
     std::set<std::pair<std::size_t, std::string>> checkedPairs;
+    std::vector<std::pair<long, std::size_t>> took;  // milliseconds, configuration
     for (int shard = 0; shard < o.jobs; ++shard) {
         int status = 0;
         ::waitpid(workers[static_cast<std::size_t>(shard)], &status, 0);
@@ -192,7 +209,11 @@ int main(int argc, char** argv) {
             const std::size_t at = std::strtoull(f[1].c_str(), nullptr, 10);
             const std::string& subsystem = all[at].subsystem;
             if (f[0] == "S") started = at, ended = false;
-            if (f[0] == "E") ended = true, configurations[subsystem].insert(at);
+            if (f[0] == "E") {
+                ended = true;
+                configurations[subsystem].insert(at);
+                took.push_back({std::strtol(f[2].c_str(), nullptr, 10), at});
+            }
             if (f[0] == "A") used.insert({f[2].empty() ? ' ' : f[2][0], std::strtoull(f[3].c_str(), nullptr, 10)});
             if (f[0] != "T") continue;
             checkedPairs.insert({at, f[2]});
@@ -285,6 +306,11 @@ int main(int argc, char** argv) {
         }
     }
     if (o.budget.full) failures += stale;
+    // Where the time went: a configuration that grows slow holds up the whole run.
+    std::sort(took.rbegin(), took.rend());
+    std::printf("\nThe slowest configurations:\n");
+    for (std::size_t i = 0; i < std::min<std::size_t>(5, took.size()); ++i)
+        std::printf("  %8.1f s  %s\n", took[i].first / 1000.0, all[took[i].second].line.c_str());
     std::printf("\n%ld failure%s\n", failures, failures == 1 ? "" : "s");
     return failures ? 1 : 0;
 }

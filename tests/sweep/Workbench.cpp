@@ -1,9 +1,10 @@
 // The workbench as a person drives it: every control of its form (typed, ticked or pressed)
 // and clicks over every plot, each on a fresh document, with and without Fixed density; text
-// no file holds typed into every control and edited into every cell of the case table; clicks
-// over the ternary view; the inclusion panel's measured Th and Tm, the phase shares and the
-// isochore against the model called apart; documents with a damaged case or cut short; every
-// plot written to every image format in its plain, logarithmic and zoomed states.
+// no file holds typed into every control and edited into every cell of the case table; curve
+// toggles with isochores drawn; clicks over the ternary view; the inclusion panel's measured
+// Th and Tm, the phase shares and the isochore against the model called apart; documents with
+// a damaged case or cut short; every plot written to every image format in its plain,
+// logarithmic and zoomed states.
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -146,6 +147,52 @@ void checkMenuItem(Checks& c, const std::string& action, bool fixed) {
                        num(double(after.at(name)));
     c.check("a toggle performed twice keeps every plot's objects", changed.empty(),
             action + " twice: " + changed);
+}
+
+// A curve toggle with isochores drawn from one-phase states of several salinities and
+// pressures: off and on again, every isochore is still drawn as it was, and Delete takes each.
+void checkToggleKeepsIsochores(Checks& c, const std::string& action) {
+    struct Start {
+        double X, P, T;
+    };
+    const Start starts[] = {{0, 500, 300}, {1, 1000, 400}, {10, 1500, 600}, {26, 2000, 700},
+                            {40, 3000, 900}};
+    Session s;
+    CPlotView& iso = *s.doc->plotNamed("mIsochoreViewp");
+    auto isochores = [&] {
+        std::vector<std::vector<CurvePoint>> found;
+        for (const auto& o : iso.graphObjects())
+            if (const auto* curve = dynamic_cast<const CGraphCurve*>(o.get());
+                curve && o->name().empty() && curve->pointCount() > 10 &&
+                curve->getPointAtIndex(0).y >= 500)
+                found.push_back(curve->mPointsList());
+        return found;
+    };
+    std::string drawnAt;
+    test::outputOf([&] {
+        for (const Start& st : starts) {
+            s.ui.type("mHaliteXm", st.X);
+            s.ui.type("mHalitePm", st.P);
+            s.ui.type("mHaliteTm", st.T);
+            s.ui.press("mIsochoreButton");
+            drawnAt += " " + num(st.X) + " wt % " + num(st.P) + " bar " + num(st.T) + " C;";
+        }
+    });
+    const auto drawn = isochores();
+    if (!c.check("isochores are drawn", drawn.size() == std::size(starts), action + drawnAt))
+        return;
+    for (const char* shown : {"off", "on"}) {
+        test::outputOf([&] { s.ui.perform(action); });
+        const auto now = isochores();
+        c.check("a curve toggle keeps the isochores drawn", now == drawn,
+                action + " " + shown + ": " + num(double(now.size())) + " of " +
+                    num(double(drawn.size())) + " isochores");
+    }
+    for (std::size_t left = drawn.size(); left-- > 0;) {
+        test::outputOf([&] { s.ui.press("mDeleteIsochoreButton"); });
+        c.check("Delete takes the last isochore after a toggle", isochores().size() == left,
+                action + ": " + num(double(isochores().size())) + " left for " + num(double(left)));
+    }
 }
 
 // The zoom of a plot: its middle half zoomed in, then the middle half of that zoomed out,
@@ -749,6 +796,10 @@ void addWorkbenchConfigurations(std::vector<Configuration>& out) {
             out.push_back({"workbench", "workbench menu " + action + lock,
                            [action, fixed](Checks& c) { checkMenuItem(c, action, fixed); }});
     }
+    for (const std::string& action : menuActions)
+        if (action.find("Toggle") != std::string::npos)
+            out.push_back({"workbench", "workbench toggle with isochores " + action,
+                           [action](Checks& c) { checkToggleKeepsIsochores(c, action); }});
     for (bool fixed : {false, true})
         out.push_back({"workbench", std::string("workbench ternary clicks") + (fixed ? " fixed" : ""),
                        [fixed](Checks& c) { checkTernary(c, fixed); }});

@@ -604,7 +604,8 @@ TEST_F(WorkbenchTest, BaseCurveNamesArePresentExactlyWhenTheirFlagIsOn) {
     }
     // The P-T base curves (water, SLV, NaCl, critical) stand on the isochore plot too.
     EXPECT_NE(plot("mIsochoreViewp").getGraphObjectWithName("ptslv"), nullptr);
-    EXPECT_EQ(lasting("mIsochoreViewp"), 4u + 3u);  // four curves, three special points
+    // Four curves, three special points, and the isochore drawn, which the toggles keep.
+    EXPECT_EQ(lasting("mIsochoreViewp"), 4u + 3u + 1u);
     doc->onToggleShowCritical();
     MenuItem& item = *doc->documentMenu().itemWithAction("onToggleShowCritical:");
     doc->documentMenu().update();
@@ -663,6 +664,58 @@ TEST_F(WorkbenchTest, IsochoreOfAOnePhaseStateRunsDownTo100C) {
     ui->press("mIsochoreButton");
     EXPECT_EQ(lasting("mIsochoreViewp"), base + 1);
     EXPECT_EQ(form().text(MyDocument::kStatusLine), "");
+}
+
+// Isochores drawn: the curves of the one-phase states they start from. Showing or hiding a
+// base curve redraws the plots, and the isochores come back as they were, each still at its
+// state's density; Delete then takes the last one drawn.
+TEST_F(WorkbenchTest, IsochoresOutliveCurveToggles) {
+    const std::size_t base = lasting("mIsochoreViewp");
+    struct Start {
+        double X, P, T, rho = 0;
+    } starts[] = {{1, 1000, 400}, {10, 1500, 600}};
+    for (Start& s : starts) {
+        ui->type("mHaliteXm", s.X);
+        ui->type("mHalitePm", s.P);
+        ui->type("mHaliteTm", s.T);
+        ASSERT_EQ(doc->stateSnapshot().region, PhaseDiagramInfo::kOnePhase);
+        s.rho = doc->mRm;
+        ui->press("mIsochoreButton");
+    }
+    ASSERT_EQ(lasting("mIsochoreViewp"), base + 2);
+    auto isochores = [&] {
+        std::vector<std::vector<CurvePoint>> found;
+        for (const auto& o : plot("mIsochoreViewp").graphObjects())
+            if (const auto* c = dynamic_cast<const CGraphCurve*>(o.get()); c && o->name().empty() &&
+                                                                           c->pointCount() > 10 &&
+                                                                           c->getPointAtIndex(0).y >= 1000)
+                found.push_back(c->mPointsList());
+        return found;
+    };
+    const auto drawn = isochores();
+    ASSERT_EQ(drawn.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i)
+        for (std::size_t k = 0; k < drawn[i].size(); k += drawn[i].size() / 4) {
+            const CurvePoint& q = drawn[i][k];
+            const Start& s = starts[i];
+            const double rho = doc->model()->calculateFluidDensity(q.x, q.y, s.X / 100, s.rho);
+            EXPECT_NEAR(rho / s.rho, 1, 2e-4) << "isochore " << i << " at " << q.x << " C";
+        }
+    for (const char* action : {"onToggleShowH2OSat:", "onToggleShowNaClSat:", "onToggleShowHLV:",
+                               "onToggleShowHL:", "onToggleShowHV:", "onToggleShowLG:",
+                               "onToggleShowCritical:"}) {
+        for (const char* shown : {" off", " on"}) {
+            ASSERT_TRUE(ui->perform(action));
+            const auto now = isochores();
+            EXPECT_EQ(now.size(), drawn.size()) << action << shown;
+            EXPECT_TRUE(now == drawn) << action << shown;
+        }
+    }
+    ui->press("mDeleteIsochoreButton");
+    ASSERT_EQ(isochores().size(), 1u);
+    EXPECT_TRUE(isochores().front() == drawn.front());
+    ui->press("mDeleteIsochoreButton");
+    EXPECT_EQ(lasting("mIsochoreViewp"), base);
 }
 
 TEST_F(WorkbenchTest, TabsMarkThePlotsAndTickTheMenu) {

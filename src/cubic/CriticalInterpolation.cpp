@@ -39,10 +39,20 @@ CriticalInterpolationMix::~CriticalInterpolationMix() = default;
 void CriticalInterpolationMix::number_of_components(int n) {
     if (!resizesTo(n)) return;
     ClassicalCubic::number_of_components(n);
-    const size_t nn = static_cast<size_t>(n) * static_cast<size_t>(n);
+    clearSteps();
+}
+
+void CriticalInterpolationMix::clearSteps() {
+    const size_t nn = static_cast<size_t>(nc) * static_cast<size_t>(nc);
     for (auto* v : {&kaLow, &kaHigh, &kbij, &kbLow, &kbHigh, &Ta, &Tb}) v->assign(nn, 0.0);
     wa.assign(nn, 1.0);
     wb.assign(nn, 1.0);
+}
+
+void CriticalInterpolationMix::componentsStartAfresh() {
+    ClassicalCubic::componentsStartAfresh();
+    // The steps read belong to the former pair: a pair without steps of its own takes none.
+    clearSteps();
 }
 
 double CriticalInterpolationMix::calculate_interpolation_factor(double) {
@@ -108,6 +118,13 @@ void CriticalInterpolationCubic::number_of_components(int n) {
     CriticalInterpolationMix::number_of_components(n);
     for (auto* v : {&Tc, &Pc, &Tstar, &omega, &m, &ac, &bc, &q})
         v->assign(static_cast<size_t>(n), 0.0);
+}
+
+void CriticalInterpolationCubic::componentsStartAfresh() {
+    CriticalInterpolationMix::componentsStartAfresh();
+    // An onset set for the component formerly at a position is no property of the new one.
+    Tstar.assign(static_cast<size_t>(nc), 0.0);
+    q.assign(static_cast<size_t>(nc), 0.0);
 }
 
 void CriticalInterpolationCubic::read_component_data(int i, const char* name) {

@@ -37,6 +37,13 @@ class CriticalInterpolationMix : public ClassicalCubic {
     // Built-in step parameters by name pair, then kaij = ka_lo, kbij = kb_lo.
     void read_BIP();
     void print_parameters(FILE* out);
+
+   protected:
+    void componentsStartAfresh() override;
+
+   private:
+    // Every pair without a step: the low and high values 0, widths 1.
+    void clearSteps();
 };
 
 class CriticalInterpolationCubic : public CriticalInterpolationMix {
@@ -54,6 +61,9 @@ class CriticalInterpolationCubic : public CriticalInterpolationMix {
     // Onset temperature T* (K) and amplitude q of component i's a(T) factor (both 0 at the
     // start, which leaves a(T) Soave's).
     void set_attraction_onset(int i, double TstarK, double amplitude);
+
+   protected:
+    void componentsStartAfresh() override;
 };
 
 class CriticalInterpolationSRK : public CriticalInterpolationCubic {

@@ -107,6 +107,12 @@ struct CurveKind {
 // vanish there at pressures of millions of bar, and a curve must not step onto such a branch.
 const char* solvePoint(FluidPhase& fluid, double TK, double V0, const CurveKind& kind) {
     fluid.temperature(TK);
+    // The search evaluates the terms alone, which take any fractions: without a mixture's
+    // fractions the start volume itself passed for a root.
+    if (!fluid.compositionIsAMixture()) {
+        fluid.error = 1;
+        return "the mole fractions make no mixture";
+    }
     Secant solver;
     solver.equation = &fluid;
     solver.function = kind.residual;
@@ -120,7 +126,11 @@ const char* solvePoint(FluidPhase& fluid, double TK, double V0, const CurveKind&
     } else {
         fluid.volume(solver.x1);
         fluid.calculate_state_functions();
-        if (fluid.error != 0 || !std::isfinite(fluid.P))
+        const int16_t functions = fluid.error;
+        // A volume whose fugacities the model refuses (deep in the hard core, at a million
+        // bar) is no state of it, whatever its state functions give.
+        fluid.calculate_fugacities();
+        if (functions != 0 || fluid.error != 0 || !std::isfinite(fluid.P))
             why = "the model gives no state there";
         else if (!(fluid.dPdV < 0.0))
             why = "the isotherm rises there, beyond a spinodal";

@@ -365,9 +365,7 @@ void FluidPhase::calculateFromVP(double Vm3, double Pbar, char print) {
     completeState(print);
 }
 
-void FluidPhase::completeState(char print) {
-    // The flag of what set the state (a solve) stands; the evaluations add their own.
-    int16_t before = error;
+bool FluidPhase::compositionIsAMixture(bool checkGiven) const {
     // A mole fraction outside 0 ... 1 is no mixture: the formulas extrapolate to numbers
     // that are no state.
     for (int i = 0; i < nc; ++i) {
@@ -375,20 +373,27 @@ void FluidPhase::completeState(char print) {
         if (xi >= 0.0 && xi <= 1.0) continue;
         vornex::cfprintf(stderr, "%s: mole fraction %g of component %d outside 0 ... 1; no state\n",
                      modelName.empty() ? "fluid" : modelName.c_str(), xi, i);
-        before = 1;
-        break;
+        return false;
     }
     // A mixture whose fractions were never given is no mixture: its terms would give a state
     // of nothing at all (or of the last fractions' memory) with no flag.
-    if (nc > 1 && before == 0) {
+    if (nc > 1 && checkGiven) {
         double sum = 0.0;
         for (int i = 0; i < nc; ++i) sum += x[static_cast<size_t>(i)];
         if (!(sum > 0.0)) {
             vornex::cfprintf(stderr, "%s: no mole fractions given; no state\n",
                              modelName.empty() ? "fluid" : modelName.c_str());
-            before = 1;
+            return false;
         }
     }
+    return true;
+}
+
+void FluidPhase::completeState(char print) {
+    // The flag of what set the state (a solve) stands; the evaluations add their own.
+    int16_t before = error;
+    // A failed solve is said already: the fractions never given are not said again.
+    if (!compositionIsAMixture(before == 0)) before = 1;
     // A set-up whose names are not all given is no fluid yet (a model naming its components
     // by itself leaves none of them unnamed).
     const bool unnamed = componentsAdded < nc && (setUpIncomplete_ || componentsAdded > 0 ||

@@ -408,6 +408,9 @@ class FluidPhase : public Phase {
     void calculateFromTP(double TK, double Pbar, char print);
     void calculateFromTV(double TK, double Vm3, char print);
     void calculateFromVP(double Vm3, double Pbar, char print);
+    // Whether the mole fractions make a mixture: each within 0 ... 1, and (checkGiven) a
+    // mixture's given at all; where not, said on standard error.
+    bool compositionIsAMixture(bool checkGiven = true) const;
     // Isentropic point of molar entropy S (J/(mol K)) at T from the current volume.
     void calculateFromTS(double TK, double S, char print);
     // The stable state at (T in K, P in bar), left as the fluid's state with its fugacities

@@ -35,6 +35,10 @@ class CH4EOS : public PureGasPhase {
     // code; the fluid's error flag tells failure.
     int calculateLiquidTh(double Vm3);
     int calculateGasTh(double Vm3);
+    // The liquid (or gas) Th by halving on the model's own saturated liquid's (vapour's)
+    // volume between the ends of its saturation curve, left with that saturation (Vl or Vv
+    // the volume asked for); 0, or 1 where the curve does not reach that volume.
+    int thBySaturation(double Vm3, bool liquid);
     // flag 0: the liquid starter at 350 kg/m3, then the gas starter at 150 kg/m3.
     void test(int flag);
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cubic/ClassicalCubic0.h"
+#include "cubic/CriticalInterpolation.h"
 #include "cubic/HCubic.h"
 #include "cubic/TermCubic.h"
 
@@ -69,6 +70,9 @@ TEST(CubicSetUpAgain, TheOtherOrderOrOtherNamesMakeTheFreshFluid) {
         {"MontelPR", made<ClassicalCubic0>(kMontelConstants, 1), {"N2", "CH4"}, {"CH4", "N2"}},
         // The hydrocarbon pair's kaij must not stay on a pair that has none.
         {"ChuehPR", made<ClassicalCubic01>(kPengRobinson, 1), {"C2H6", "C3H8"}, {"C2H6", "N2"}},
+        // Regression: the CH4-CO2 steps of kaij and kbij stayed on CH4-C3H8, which has none
+        // (300 K, 40 bar, x(CH4) 0.3: 102.159 cm3/mol for the fresh fluid's 103.558).
+        {"StepSRK", made<CriticalInterpolationSRK>(1), {"CH4", "CO2"}, {"CH4", "C3H8"}},
         {"TermSRK", made<SRK1>(1, 0), {"CO2", "CH4"}, {"CH4", "CO2"}},
         {"TermPRSV", made<PRSV>(1, 0), {"CH4", "H2O"}, {"H2O", "CH4"}},
         {"TwoPar", made<TwoPar>(1), {"N2", "H2O"}, {"H2O", "N2"}},
@@ -97,6 +101,14 @@ TEST(CubicSetUpAgain, BinaryParametersStartAtZero) {
     again.set_binary_interaction_kbij(0, 1, 0.1);
     setUp(again, {"CH4", "C2H6"});
     expectSameStates(again, fresh);
+
+    // An attraction onset given to the component at a position is not the new name's.
+    CriticalInterpolationSRK stepFresh(1), stepAgain(1);
+    setUp(stepFresh, {"CO2", "N2"});
+    setUp(stepAgain, {"CH4", "CO2"});
+    stepAgain.set_attraction_onset(0, 400.0, 0.3);
+    setUp(stepAgain, {"CO2", "N2"});
+    expectSameStates(stepAgain, stepFresh);
 }
 
 // Regression: the term SRK set up with methane, then with carbon dioxide and nitrogen, kept

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "puregas/CH4EOS.h"
 #include "puregas/IUPACCH4.h"
 #include "puregas/IUPACCO2.h"
 
@@ -50,6 +51,44 @@ TEST(LiquidTh, DenseMethaneLiquidsHomogenise) {
             EXPECT_NEAR(Th, 111.67, 1.0);
         }
     }
+}
+
+// Regression: the liquid Th still failed (code 1) for 9 of the saturated liquids of 92 to
+// 101 K, 436 to 449 kg/m3 (the vapour some thousand times the liquid's volume), down to the
+// triple point at 90.69 K, 451.5 kg/m3 (Setzmann and Wagner 1991). Each saturated liquid's Th
+// is its own temperature.
+TEST(LiquidTh, MethaneLiquidsDownToTheTriplePointHomogenise) {
+    IUPACCH4 methane(1);
+    for (double T = 91.0; T <= 104.0; T += 1.0) {
+        methane.calculateTheSaturationPressure(T);
+        ASSERT_EQ(methane.error, 0) << T;
+        const double V = methane.Vl;
+        methane.temperature(150.0);
+        EXPECT_EQ(methane.calculateLiquidTh(V), 0) << T << " K, " << 0.016 / V << " kg/m3";
+        EXPECT_NEAR(methane.T, T, 1e-6) << 0.016 / V << " kg/m3";
+    }
+}
+
+// Regression: Duan-Moller-Weare methane, critical at 197.02 K, failed every liquid and gas Th
+// of its own saturated phases from 157 to 196 K (the starts are real methane's saturation,
+// 61.69 bar at 190 K being the model's 45.2); a liquid denser than methane at its triple
+// point (470 kg/m3 for 451.5) homogenises nowhere on the curve and is refused.
+TEST(LiquidTh, EachMethaneModelHomogenisesOnItsOwnSaturation) {
+    DuanCH4 duan(1);
+    for (double T : {158.0, 175.0, 190.0, 196.0}) {
+        duan.calculateTheSaturationPressure(T);
+        ASSERT_EQ(duan.error, 0) << T;
+        const double Vl = duan.Vl, Vv = duan.Vv;
+        duan.temperature(150.0);
+        EXPECT_EQ(duan.calculateLiquidTh(Vl), 0) << T;
+        EXPECT_NEAR(duan.T, T, 1e-6) << "liquid " << Vl * 1e6 << " cm3/mol";
+        duan.temperature(150.0);
+        EXPECT_EQ(duan.calculateGasTh(Vv), 0) << T;
+        EXPECT_NEAR(duan.T, T, 1e-6) << "vapour " << Vv * 1e6 << " cm3/mol";
+    }
+    IUPACCH4 iupac(1);
+    EXPECT_NE(iupac.calculateLiquidTh(0.016 / 470.0), 0);
+    EXPECT_EQ(iupac.error, 1);
 }
 
 }  // namespace

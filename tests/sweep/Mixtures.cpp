@@ -19,6 +19,7 @@
 #include "Sweep.h"
 #include "cubic/ClassicData.h"
 #include "cubic/ClassicalCubic0.h"
+#include "cubic/CriticalInterpolation.h"
 #include "cubic/HCubic.h"
 #include "cubic/TermCubic.h"
 #include "dkl/DuanModels.h"
@@ -1373,6 +1374,38 @@ void checkSetUpAgainEveryWay(Checks& c, const CubicMaker& make, bool files, cons
     checkSetUpAgain(c, make, files, {kUnknownGas, b}, {a, b});
 }
 
+// Joule points of a binary: refused while the mole fractions make no mixture (none given, or
+// outside 0 ... 1), and where found with fractions a root of (dZ/dT)_V by central
+// differences of the model's own Z.
+void checkJoulePoints(Checks& c, const CubicMaker& make, const std::string& a, const std::string& b) {
+    std::string said;
+    auto f = setUp(make, {a, b}, said);
+    for (double TK : {400.0, 700.0, 1000.0}) {
+        const std::string at = a + "-" + b + " at " + num(TK) + " K";
+        auto unset = setUp(make, {a, b}, said);
+        test::outputOf([&] { unset->calculateJoulePoint(TK, 35e-6); });
+        c.check("a characteristic point of fractions that make no mixture is refused", unset->error != 0,
+                at + ", no fractions: V " + num(unset->V * 1e6) + " cm3/mol");
+        f->composition(1.5, -0.5);
+        test::outputOf([&] { f->calculateJoulePoint(TK, 35e-6); });
+        c.check("a characteristic point of fractions that make no mixture is refused", f->error != 0,
+                at + ", x 1.5: V " + num(f->V * 1e6) + " cm3/mol");
+        for (double x0 : {0.2, 0.8}) {
+            f->composition(x0, 1.0 - x0);
+            test::outputOf([&] { f->calculateJoulePoint(TK, 35e-6); });
+            if (f->error != 0) continue;
+            const double V = f->V, h = 1e-6 * TK;
+            auto Z = [&](double T) {
+                test::outputOf([&] { f->calculateFromTV(T, V, 0); });
+                return f->error == 0 ? f->Z : std::nan("");
+            };
+            const double slope = (Z(TK + h) - Z(TK - h)) / (2 * h) * TK / Z(TK);
+            c.check("a Joule point is a state of the model and a root of (dZ/dT)_V", std::fabs(slope) < 1e-5,
+                    at + ", x0 " + num(x0) + ": V " + num(V * 1e6) + " cm3/mol, T dZ/dT / Z " + num(slope));
+        }
+    }
+}
+
 // (dZ/dT)_V and (dZ/dx)_V of a cubic class against central differences, from each side's
 // root at pressures from 1 to 1000 bar and temperatures about the pair's critical ones.
 void checkCubicDerivatives(Checks& c, const CubicClass& k, const std::vector<std::string>& names) {
@@ -1807,6 +1840,45 @@ void addMixtureConfigurations(std::vector<Configuration>& out) {
                                    checkSetUpAgainEveryWay(c, k.make, k.componentFiles, pair[0], pair[1], other);
                                }});
             }
+    }
+    // The Joule points of every gas mixture model's binaries (Lee-Kessler gives no state at
+    // (T, V)) and of the closed-form cubic classes.
+    for (const GasMixtureModel& g : gasMixtureModels()) {
+        if (std::string(g.name) == "LeeKessler") continue;
+        for (std::size_t i = 0; i < g.gases.size(); ++i)
+            for (std::size_t j = i + 1; j < g.gases.size(); ++j) {
+                const std::string a = g.gases[i], b = g.gases[j];
+                out.push_back({"gasmix", std::string("gasmix joule ") + g.name + " " + a + " " + b,
+                               [&g, a, b](Checks& c) { checkJoulePoints(c, g.make, a, b); }});
+            }
+    }
+    for (const CubicClass& k : cubicClasses())
+        if (!k.componentFiles && holds(table, "CH4") && holds(table, "CO2"))
+            out.push_back({"gasmix", std::string("gasmix joule ") + k.name + " CH4 CO2",
+                           [&k](Checks& c) { checkJoulePoints(c, k.make, "CH4", "CO2"); }});
+    // The cubic whose binary parameters step with temperature, set up again from each pair
+    // with steps to that pair's first component beside one that has none with it, and back.
+    const std::vector<std::string> stepFirst =
+        namesOfTable("src/cubic/CriticalInterpolation.cpp", "kStepPairs[] = {", false);
+    const std::vector<std::string> stepSecond =
+        namesOfTable("src/cubic/CriticalInterpolation.cpp", "kStepPairs[] = {", true);
+    static const CubicMaker stepSRK = cubicMaker<CriticalInterpolationSRK>();
+    for (std::size_t i = 0; i < stepFirst.size() && i < stepSecond.size(); ++i) {
+        const std::string a = stepFirst[i], b = stepSecond[i];
+        std::string plain;
+        for (const std::string& n : table) {
+            bool stepped = n == a;
+            for (std::size_t k = 0; k < stepFirst.size() && k < stepSecond.size(); ++k)
+                stepped = stepped || (stepFirst[k] == a && stepSecond[k] == n) ||
+                          (stepSecond[k] == a && stepFirst[k] == n);
+            if (!stepped) {
+                plain = n;
+                break;
+            }
+        }
+        if (plain.empty()) continue;
+        out.push_back({"gasmix", "gasmix again StepSRK " + a + " " + plain + " after " + b,
+                       [a, b, plain](Checks& c) { checkSetUpAgainEveryWay(c, stepSRK, false, a, plain, b); }});
     }
 }
 

@@ -202,6 +202,34 @@ void checkIsobars(Checks& c, FluidPhase& f, const std::vector<double>& Ts,
     }
 }
 
+// The homogenisation temperatures of a methane model: the liquid Th of each saturated liquid,
+// and the gas Th of each saturated vapour, from the triple point to near the critical point,
+// is the temperature it was saturated at.
+void checkMethaneTh(Checks& c, const Maker& make) {
+    auto f = make();
+    auto* methane = dynamic_cast<CH4EOS*>(f.get());
+    if (!c.check("is a methane model", methane != nullptr, "")) return;
+    const double Ttriple = triplePoint(*f), Tc = f->namingCriticalTemperature();
+    const int n = c.budget().points(40, 6);
+    for (int i = 0; i < n; ++i) {
+        const double T = Ttriple + 0.3 + (0.98 * Tc - Ttriple - 0.3) * i / (n - 1);
+        double p = 0;
+        test::outputOf([&] { p = f->calculateTheSaturationPressure(T); });
+        if (!(p > 0)) continue;
+        const double Vl = f->Vl, Vv = f->Vv;
+        for (int liquid = 1; liquid >= 0; --liquid) {
+            const double V = liquid ? Vl : Vv;
+            f->temperature(0.5 * (Ttriple + Tc));
+            int code = 0;
+            test::outputOf([&] { code = liquid ? methane->calculateLiquidTh(V) : methane->calculateGasTh(V); });
+            c.check("a saturated phase's Th is its temperature",
+                    code == 0 && f->error == 0 && std::fabs(f->T - T) <= 1e-5 * T,
+                    std::string(liquid ? "liquid" : "gas") + " Th of " + num(V * 1e6) + " cm3/mol, saturated at " +
+                        num(T) + " K: code " + std::to_string(code) + ", T " + num(f->T));
+        }
+    }
+}
+
 void checkPureFluid(Checks& c, const Maker& make, double Tmin = 0.0) {
     std::unique_ptr<FluidPhase> f = make();
     if (!c.check("builds a one-component model", f && f->nc == 1, "nc " + num(f ? f->nc : -1)))
@@ -624,6 +652,13 @@ void addModelConfigurations(std::vector<Configuration>& out) {
     }
     for (const auto& [name, make] : waters)
         out.push_back({"isobars", "isobars " + name, [make](Checks& c) { checkWaterIsobars(c, make); }});
+    // The homogenisation temperatures of the methane models.
+    for (const Named& n : formulations()) {
+        const auto probe = n.make();
+        if (dynamic_cast<CH4EOS*>(probe.get()) == nullptr) continue;
+        Maker make = n.make;
+        out.push_back({"gas", std::string("gas Th ") + n.name, [make](Checks& c) { checkMethaneTh(c, make); }});
+    }
     // Kreglewski's equation with each component of its table alone, which has no triple points:
     // from half the critical temperature.
     for (const std::string& name : namesOfTable("src/dkl/KreglewskiEOS.cpp", "kComponents[] = {", false))

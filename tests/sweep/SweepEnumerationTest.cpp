@@ -199,7 +199,9 @@ TEST_F(SweepEnumeration, StudiesAndGasMixturesComeFromTheModelsLists) {
     for (const char* line : {"gasmix critical Kreglewski CH4 tetralin", "gasmix critical DMW2 H2O CO2",
                              "gasmix critical LeeKessler CH4 CO2", "gasmix again DMWEOS H2O CH4",
                              "gasmix again PR CH4 CO2", "gasmix again TwoPar C2H6 CH4",
-                             "gasmix alone Kreglewski CH4 C6", "gasmix alone DMWEOS H2O CH4"})
+                             "gasmix alone Kreglewski CH4 C6", "gasmix alone DMWEOS H2O CH4",
+                             "gasmix joule Kreglewski CH4 benzene", "gasmix joule SRK CH4 CO2",
+                             "gasmix again StepSRK CH4 H2S after CO2"})
         EXPECT_TRUE(holds(gasmix, line)) << line;
     const auto bino = linesOf(all, "bino");
     for (const char* line : {"Anderko binop hk T 800 P 500", "Anderko binop hn T 1200 P 1200",
@@ -280,9 +282,14 @@ TEST_F(SweepEnumeration, CurvesSetsIsoplethsAndBrineStudiesComeFromTheirLists) {
     const auto kreglewski = static_cast<std::size_t>(std::count_if(
         gas.begin(), gas.end(), [](const std::string& l) { return l.rfind("gas Kreglewski ", 0) == 0; }));
     EXPECT_EQ(kreglewski, 20u);
+    // The methane models' homogenisation temperatures are checked apart from their curves.
+    const auto th = static_cast<std::size_t>(std::count_if(
+        gas.begin(), gas.end(), [](const std::string& l) { return l.rfind("gas Th ", 0) == 0; }));
+    EXPECT_TRUE(holds(gas, "gas Th IUPACCH4"));
+    EXPECT_TRUE(holds(gas, "gas Th DuanCH4"));
     // The water formulations' curves twice: the tracers' own and the studies' drivers.
     EXPECT_EQ(curves.size(),
-              oneComponent + 2 * linesOf(all, "water").size() + gas.size() - kreglewski);
+              oneComponent + 2 * linesOf(all, "water").size() + gas.size() - kreglewski - th);
     EXPECT_TRUE(holds(curves, "curves water HGK"));
     EXPECT_TRUE(holds(curves, "curves studies Saul"));
     EXPECT_TRUE(holds(curves, "curves gas Jacobsen"));

@@ -500,6 +500,45 @@ void checkInclusionTableNearCritical(Checks& c, double ThC) {
     }
 }
 
+// An inclusion table holding one line that is no whole row before two rows: the call fails,
+// says the line's number, and the two rows after it are those of the table without it (a row
+// short of its words once took the next row's numbers and lost that row, as a success).
+// Lines that are whole rows (blanks of any kind between fields, remarks after the code) are
+// read as rows and the call succeeds.
+void checkInclusionTableLine(Checks& c, const std::string& line, bool isRow) {
+    std::string header;
+    for (int i = 0; i < 36; ++i) header += "header line " + num(i) + "\n";
+    const std::string rows = "25 2 160 150 L A\n30 3 170 160 L A\n";
+    auto run = [&](const std::string& text, bool& ok) {
+        { std::ofstream("sweepinclline.txt") << text; }
+        std::string said;
+        WagnerPruss w(2);
+        test::stdoutOf([&] { said = test::stderrOf([&] { ok = w.workInclusionData("sweepinclline.txt"); }); });
+        std::ifstream in("sweepinclline.txt.res");
+        std::vector<std::string> lines;
+        for (std::string l; std::getline(in, l);) lines.push_back(l);
+        std::remove("sweepinclline.txt");
+        std::remove("sweepinclline.txt.res");
+        return std::make_pair(lines, said);
+    };
+    bool okClean = false, ok = false;
+    const auto clean = run(header + rows, okClean);
+    const auto got = run(header + line + "\n" + rows, ok);
+    const std::string where = "line \"" + line + "\"";
+    if (isRow) {
+        c.check("a whole inclusion row is read", ok && got.first.size() == clean.first.size() + 1,
+                where + ": " + num(got.first.size()) + " result lines, said: " + got.second.substr(0, 120));
+        return;
+    }
+    std::vector<std::string> tail(got.first.end() - std::min<std::size_t>(2, got.first.size()), got.first.end());
+    std::vector<std::string> cleanTail(clean.first.end() - 2, clean.first.end());
+    c.check("a line that is no inclusion row fails the table, said by its number",
+            okClean && !ok && got.second.find("line 37 ") != std::string::npos,
+            where + ": returned " + num(ok) + ", said: " + got.second.substr(0, 120));
+    c.check("the rows after a line that is no row are computed as without it", tail == cleanTail,
+            where + ": " + num(got.first.size()) + " result lines");
+}
+
 // ------------------------------------------------------------------ brine densities
 
 struct BrineModel {
@@ -1136,6 +1175,20 @@ void addStudyConfigurations(std::vector<Configuration>& out) {
     for (double ThC : {371.0, 372.0, 373.0, 373.5, 373.9})
         out.push_back({"studies", "studies inclusion table near critical Th " + num(ThC),
                        [ThC](Checks& c) { checkInclusionTableNearCritical(c, ThC); }});
+    // Lines short of a field, numbers with a decimal comma or a letter in any numeric column,
+    // and lines that are rows however their fields are spaced or remarked.
+    for (const auto& [line, isRow] : std::vector<std::pair<std::string, bool>>{
+             {"20 1 150 140", false}, {"20 1 150 140 L", false}, {"20 1 150", false},
+             {"20,5 1 150 140 L A", false}, {"20 1,5 150 140 L A", false}, {"20 1 150,5 140 L A", false},
+             {"20 1 150 140,5 L A", false}, {"20 1 150x 140 L A", false}, {"20\t1\t150\t140\tL\tA", true},
+             {"20 1 150 140 L A remark 5", true}, {"  20   1 150 140 L A  ", true}})
+    {
+        std::string shown = line;
+        for (std::size_t at = shown.find('\t'); at != std::string::npos; at = shown.find('\t', at))
+            shown.replace(at, 1, "\\t");
+        out.push_back({"studies", "studies inclusion table line \"" + shown + "\"",
+                       [line = line, isRow = isRow](Checks& c) { checkInclusionTableLine(c, line, isRow); }});
+    }
     for (double d : {0.0, 5.0, 20.0, 50.0, 100.0, 150.0, 200.0, 219.0})
         out.push_back({"studies", "studies superheat d " + num(d), [=](Checks& c) { checkSuperheat(c, d); }});
     for (int k = 0; k < 8; ++k) {

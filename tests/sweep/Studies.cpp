@@ -500,6 +500,39 @@ void checkInclusionTableNearCritical(Checks& c, double ThC) {
     }
 }
 
+// The water volume fraction of a water-magma mixture along an isobar, from either side of the
+// model: the water is liquid below its boiling point and steam above it (the liquid side gave
+// the superheated liquid's fraction up to its spinodal, 0.123 for steam's 0.996 at 400 K and
+// 1 bar). Above the critical pressure it is one fluid, its volume falling with T nowhere.
+void checkVolumeFraction(Checks& c, int side, double Pbar) {
+    const double w = 0.05;
+    double Tboil = std::nan("");
+    if (Pbar < kWaterCriticalPressureBar) {
+        WagnerPruss boiling(2);
+        test::outputOf([&] { boiling.calculateTheSaturationTemperature(Pbar, 0); });
+        if (boiling.error == 0) Tboil = boiling.T;
+    }
+    const int n = c.budget().points(120, 16);
+    double lastV = 0.0;
+    for (int i = 0; i < n; ++i) {
+        const double TK = 280.0 + 900.0 * (i + 0.5) / n;
+        if (std::fabs(TK - Tboil) < 0.05) continue;
+        WagnerPruss water(side);
+        double phi = 0.0;
+        test::outputOf([&] { phi = water.calculateWaterVolumeFractionMagma(TK, Pbar, w); });
+        const double V = phi * (1.0 - w) * kWaterMolarMass / (2500.0 * w * (1.0 - phi));
+        const std::string where = "side " + num(side) + ", " + num(TK) + " K, " + num(Pbar) +
+                                  " bar: fraction " + num(phi) + ", V " + num(V * 1e6) + " cm3/mol";
+        if (!c.check("a water volume fraction is a fraction", phi > 0.0 && phi < 1.0, where)) continue;
+        if (std::isfinite(Tboil))
+            c.check("the water of a volume fraction is liquid below its boiling point, steam above",
+                    (V < kWaterCriticalVolume) == (TK < Tboil), where + ", boiling at " + num(Tboil) + " K");
+        c.check("the water of a volume fraction expands on heating at constant pressure",
+                V >= lastV * (1.0 - 1e-6), where + ", " + num(lastV * 1e6) + " cm3/mol just below");
+        lastV = V;
+    }
+}
+
 // An inclusion table holding one line that is no whole row before two rows: the call fails,
 // says the line's number, and the two rows after it are those of the table without it (a row
 // short of its words once took the next row's numbers and lost that row, as a success).
@@ -1175,6 +1208,10 @@ void addStudyConfigurations(std::vector<Configuration>& out) {
     for (double ThC : {371.0, 372.0, 373.0, 373.5, 373.9})
         out.push_back({"studies", "studies inclusion table near critical Th " + num(ThC),
                        [ThC](Checks& c) { checkInclusionTableNearCritical(c, ThC); }});
+    for (int side : {1, 2})
+        for (double P : {1.0, 10.0, 100.0, 220.0, 221.0, 1000.0})
+            out.push_back({"studies", "studies volume fraction side " + num(side) + " P " + num(P),
+                           [=](Checks& c) { checkVolumeFraction(c, side, P); }});
     // Lines short of a field, numbers with a decimal comma or a letter in any numeric column,
     // and lines that are rows however their fields are spaced or remarked.
     for (const auto& [line, isRow] : std::vector<std::pair<std::string, bool>>{

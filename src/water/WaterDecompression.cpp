@@ -507,7 +507,15 @@ void WagnerPruss::calculateShockWave(double TK, double Pbar, FILE* table) {
         error = 1;
         return;
     }
-    calculateFromTP(TK, Pbar, 1);
+    // The water that drives the shock is the stable state: from the liquid side the state at
+    // a temperature and pressure of steam would be the superheated liquid (600 K, 40 bar: 30.3
+    // cm3/mol for the steam's 1136, a shock of 2.42 bar for 7.24), from the vapour side above
+    // the vapour pressure the subcooled steam.
+    if (calculateStableStateFromTP(TK, Pbar) == StablePhase::None || error) {
+        error = 1;
+        return;
+    }
+    calculateFromTV(TK, V, 1);
     if (error) return;
     const double S4 = S, a4 = soundSpeed, gamma4 = Cp / Cv, V4 = V;
     vornex::cprintf("gamma2 : %lf\n", gamma4);

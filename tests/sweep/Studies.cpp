@@ -533,6 +533,32 @@ void checkVolumeFraction(Checks& c, int side, double Pbar) {
     }
 }
 
+// A shock-wave isotherm from either side of the model: each row's water is the stable state
+// at its pressure, liquid above the vapour pressure and steam below it (from the liquid side
+// the steam below it was the superheated liquid down to its spinodal, from the vapour side
+// the liquid above it the subcooled steam).
+void checkShockIsotherm(Checks& c, int side, double TK) {
+    const double Psat = WaterEOS::saturationPressureWagnerPruss(TK) * 1e-5;
+    const double top = c.budget().points(250, 60);
+    WagnerPruss water(side);
+    test::outputOf([&] { water.calculateShockWaveIsotherm(TK, 1.5, top); });
+    std::ifstream in("shockt");
+    int rows = 0;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind('#', 0) == 0) continue;
+        const auto row = numbersOf(line);
+        if (row.size() != 14) continue;
+        ++rows;
+        const double P = row[0], V = row[12] * 1e-6;
+        if (std::fabs(P - Psat) < 5e-3 * Psat) continue;
+        c.check("a shock wave is driven by the stable water", (V < kWaterCriticalVolume) == (P > Psat),
+                "side " + num(side) + ", " + num(TK) + " K, " + num(P) + " bar (vapour pressure " +
+                    num(Psat) + "): V " + num(row[12]) + " cm3/mol, shock " + num(row[2]) + " bar");
+    }
+    std::remove("shockt");
+    c.check("a shock-wave isotherm has rows", rows > 0, "side " + num(side) + ", " + num(TK) + " K");
+}
+
 // An inclusion table holding one line that is no whole row before two rows: the call fails,
 // says the line's number, and the two rows after it are those of the table without it (a row
 // short of its words once took the next row's numbers and lost that row, as a success).
@@ -1208,6 +1234,10 @@ void addStudyConfigurations(std::vector<Configuration>& out) {
     for (double ThC : {371.0, 372.0, 373.0, 373.5, 373.9})
         out.push_back({"studies", "studies inclusion table near critical Th " + num(ThC),
                        [ThC](Checks& c) { checkInclusionTableNearCritical(c, ThC); }});
+    for (int side : {1, 2})
+        for (double TK : {400.0, 500.0, 600.0, 640.0})
+            out.push_back({"studies", "studies shock isotherm side " + num(side) + " T " + num(TK),
+                           [=](Checks& c) { checkShockIsotherm(c, side, TK); }});
     for (int side : {1, 2})
         for (double P : {1.0, 10.0, 100.0, 220.0, 221.0, 1000.0})
             out.push_back({"studies", "studies volume fraction side " + num(side) + " P " + num(P),

@@ -176,7 +176,17 @@ double WagnerPruss::calculateWaterVolumeFractionMagma(double TK, double Pbar, do
         vornex::cfprintf(stderr, "Water volume fraction: the mass fraction must lie in [0, 1]\n");
         return kNaN;
     }
-    calculateFromTP(TK, Pbar, 1);
+    // The water mixed with the magma is the stable state: from the liquid side the state at a
+    // temperature and pressure of steam would be the superheated liquid (400 K and 1 bar: 19.2
+    // cm3/mol for the steam's 32898), and the fraction that of a liquid.
+    error = 0;
+    if (calculateStableStateFromTP(TK, Pbar) == StablePhase::None || error) {
+        vornex::cfprintf(stderr, "Water volume fraction: no water state at %g K and %g bar\n", TK,
+                         Pbar);
+        error = 1;
+        return kNaN;
+    }
+    calculateFromTV(TK, V, 1);
     if (error) return kNaN;
     const double phi = volumeFraction(w, M, V);
     vornex::cprintf("Volume water fraction : %lf\n", phi);
@@ -194,8 +204,8 @@ bool WagnerPruss::calculateWaterVolumeFractionDiagram(double w, double T0, doubl
     if (!file.open("wat")) return false;
     for (double T = T0; T <= T1 + 1e-9; T += 5.0) {
         for (double p = P0; p <= P1 + 1e-9; p += 5.0) {
-            calculateFromTP(T, p, 1);
-            if (!error)
+            error = 0;
+            if (calculateStableStateFromTP(T, p) != StablePhase::None && !error)
                 file.print("%12.2f\t%12.2f\t%12.10lf\n", T, p, volumeFraction(w, M, V));
             else
                 file.print("%12.2f\t%12.2f\t%12s\n", T, p, "nan");
@@ -497,7 +507,15 @@ void WagnerPruss::calculateShockWave(double TK, double Pbar, FILE* table) {
         error = 1;
         return;
     }
-    calculateFromTP(TK, Pbar, 1);
+    // The water that drives the shock is the stable state: from the liquid side the state at
+    // a temperature and pressure of steam would be the superheated liquid (600 K, 40 bar: 30.3
+    // cm3/mol for the steam's 1136, a shock of 2.42 bar for 7.24), from the vapour side above
+    // the vapour pressure the subcooled steam.
+    if (calculateStableStateFromTP(TK, Pbar) == StablePhase::None || error) {
+        error = 1;
+        return;
+    }
+    calculateFromTV(TK, V, 1);
     if (error) return;
     const double S4 = S, a4 = soundSpeed, gamma4 = Cp / Cv, V4 = V;
     vornex::cprintf("gamma2 : %lf\n", gamma4);

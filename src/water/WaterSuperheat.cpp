@@ -10,6 +10,7 @@
 #include <locale>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "fluid/Metastability.h"
 #include "fluid/OutputFiles.h"
@@ -500,6 +501,44 @@ bool WagnerPruss::calculateHeatingNucleationRate(double Pbar, double dTdt) {
 
 namespace {
 constexpr int kInclusionHeaderLines = 36;
+
+// A row of an inclusion table: Tt, Pt, Th and Tn (degC and bar), then its type and code words.
+struct InclusionRow {
+    double Tt, Pt, Th, Tn;
+    std::string type, code;
+};
+
+enum class RowReading { Row, NotARow, Broken };
+
+// One line of the table, its fields separated by blanks. A line whose first word is no number
+// at all (a sample's name, a comment) is no row; one that starts with a number is a row and
+// must hold all six fields on that line: read across lines, a row short of its words took
+// the next row's numbers as them and that row was lost. Words after the code are remarks.
+RowReading readInclusionRow(const std::string& line, InclusionRow& row, std::string& why) {
+    std::istringstream words(line);
+    words.imbue(std::locale::classic());
+    std::vector<std::string> w;
+    for (std::string word; w.size() < 6 && words >> word;) w.push_back(word);
+    double* numbers[] = {&row.Tt, &row.Pt, &row.Th, &row.Tn};
+    for (std::size_t k = 0; k < 4 && k < w.size(); ++k) {
+        char* end = nullptr;
+        *numbers[k] = cstrtod(w[k].c_str(), &end);
+        if (end == w[k].c_str() && k == 0) return RowReading::NotARow;
+        if (end != w[k].c_str() + w[k].size()) {
+            why = "\"" + w[k] + "\" is no number" +
+                  (writtenWithDecimalComma(w[k]) ? " (numbers take a point)" : "");
+            return RowReading::Broken;
+        }
+    }
+    if (w.size() < 6) {
+        why = "it holds " + std::to_string(w.size()) +
+              " of the six fields Tt Pt Th Tn (degC, bar), type and code";
+        return RowReading::Broken;
+    }
+    row.type = w[4];
+    row.code = w[5];
+    return RowReading::Row;
+}
 }  // namespace
 
 bool WagnerPruss::workInclusionData(const char* path) {
@@ -540,23 +579,26 @@ bool WagnerPruss::workInclusionData(const char* path) {
                "Psp(10)", "Type(11)", "Code(12)");
     std::string previousCode;
     bool first = true;
-    int unsolved = 0;
-    while (in >> std::ws, !in.eof()) {
-        double Tt, Pt, Th, Tn;
-        if (!(in >> Tt)) {
+    int unsolved = 0, broken = 0;
+    for (int lineNumber = kInclusionHeaderLines + 1; std::getline(in, line); ++lineNumber) {
+        if (line.find_first_not_of(" \t\f\v") == std::string::npos) continue;
+        InclusionRow row;
+        std::string why;
+        const RowReading reading = readInclusionRow(line, row, why);
+        if (reading == RowReading::NotARow) {
             // A line that is not a row starts a new block.
-            in.clear();
-            std::getline(in, line);
             file.print("\n\n");
             continue;
         }
-        std::string type, code;
-        if (!(in >> Pt >> Th >> Tn >> type >> code)) {
-            vornex::cfprintf(stderr, "Inclusion data: incomplete row at T %g\n", Tt);
-            in.clear();
-            std::getline(in, line);
+        if (reading == RowReading::Broken) {
+            vornex::cfprintf(stderr, "Inclusion data: line %d of \"%s\" is no row: %s\n",
+                             lineNumber, path, why.c_str());
+            ++broken;
             continue;
         }
+        const double Tt = row.Tt, Pt = row.Pt, Th = row.Th, Tn = row.Tn;
+        const std::string& type = row.type;
+        const std::string& code = row.code;
         if (!first && code != previousCode) file.print("\n");
         first = false;
         previousCode = code;
@@ -631,7 +673,10 @@ bool WagnerPruss::workInclusionData(const char* path) {
         vornex::cfprintf(stderr,
                          "Inclusion data: %d rows without a homogenisation or nucleation state\n",
                          unsolved);
-    return unsolved == 0;
+    if (broken > 0)
+        vornex::cfprintf(stderr, "Inclusion data: %d line%s of \"%s\" not read as rows\n", broken,
+                         broken == 1 ? "" : "s", path);
+    return unsolved == 0 && broken == 0;
 }
 
 }  // namespace vornex

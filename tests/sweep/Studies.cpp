@@ -500,6 +500,104 @@ void checkInclusionTableNearCritical(Checks& c, double ThC) {
     }
 }
 
+// The water volume fraction of a water-magma mixture along an isobar, from either side of the
+// model: the water is liquid below its boiling point and steam above it (the liquid side gave
+// the superheated liquid's fraction up to its spinodal, 0.123 for steam's 0.996 at 400 K and
+// 1 bar). Above the critical pressure it is one fluid, its volume falling with T nowhere.
+void checkVolumeFraction(Checks& c, int side, double Pbar) {
+    const double w = 0.05;
+    double Tboil = std::nan("");
+    if (Pbar < kWaterCriticalPressureBar) {
+        WagnerPruss boiling(2);
+        test::outputOf([&] { boiling.calculateTheSaturationTemperature(Pbar, 0); });
+        if (boiling.error == 0) Tboil = boiling.T;
+    }
+    const int n = c.budget().points(120, 16);
+    double lastV = 0.0;
+    for (int i = 0; i < n; ++i) {
+        const double TK = 280.0 + 900.0 * (i + 0.5) / n;
+        if (std::fabs(TK - Tboil) < 0.05) continue;
+        WagnerPruss water(side);
+        double phi = 0.0;
+        test::outputOf([&] { phi = water.calculateWaterVolumeFractionMagma(TK, Pbar, w); });
+        const double V = phi * (1.0 - w) * kWaterMolarMass / (2500.0 * w * (1.0 - phi));
+        const std::string where = "side " + num(side) + ", " + num(TK) + " K, " + num(Pbar) +
+                                  " bar: fraction " + num(phi) + ", V " + num(V * 1e6) + " cm3/mol";
+        if (!c.check("a water volume fraction is a fraction", phi > 0.0 && phi < 1.0, where)) continue;
+        if (std::isfinite(Tboil))
+            c.check("the water of a volume fraction is liquid below its boiling point, steam above",
+                    (V < kWaterCriticalVolume) == (TK < Tboil), where + ", boiling at " + num(Tboil) + " K");
+        c.check("the water of a volume fraction expands on heating at constant pressure",
+                V >= lastV * (1.0 - 1e-6), where + ", " + num(lastV * 1e6) + " cm3/mol just below");
+        lastV = V;
+    }
+}
+
+// A shock-wave isotherm from either side of the model: each row's water is the stable state
+// at its pressure, liquid above the vapour pressure and steam below it (from the liquid side
+// the steam below it was the superheated liquid down to its spinodal, from the vapour side
+// the liquid above it the subcooled steam).
+void checkShockIsotherm(Checks& c, int side, double TK) {
+    const double Psat = WaterEOS::saturationPressureWagnerPruss(TK) * 1e-5;
+    const double top = c.budget().points(250, 60);
+    WagnerPruss water(side);
+    test::outputOf([&] { water.calculateShockWaveIsotherm(TK, 1.5, top); });
+    std::ifstream in("shockt");
+    int rows = 0;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind('#', 0) == 0) continue;
+        const auto row = numbersOf(line);
+        if (row.size() != 14) continue;
+        ++rows;
+        const double P = row[0], V = row[12] * 1e-6;
+        if (std::fabs(P - Psat) < 5e-3 * Psat) continue;
+        c.check("a shock wave is driven by the stable water", (V < kWaterCriticalVolume) == (P > Psat),
+                "side " + num(side) + ", " + num(TK) + " K, " + num(P) + " bar (vapour pressure " +
+                    num(Psat) + "): V " + num(row[12]) + " cm3/mol, shock " + num(row[2]) + " bar");
+    }
+    std::remove("shockt");
+    c.check("a shock-wave isotherm has rows", rows > 0, "side " + num(side) + ", " + num(TK) + " K");
+}
+
+// An inclusion table holding one line that is no whole row before two rows: the call fails,
+// says the line's number, and the two rows after it are those of the table without it (a row
+// short of its words once took the next row's numbers and lost that row, as a success).
+// Lines that are whole rows (blanks of any kind between fields, remarks after the code) are
+// read as rows and the call succeeds.
+void checkInclusionTableLine(Checks& c, const std::string& line, bool isRow) {
+    std::string header;
+    for (int i = 0; i < 36; ++i) header += "header line " + num(i) + "\n";
+    const std::string rows = "25 2 160 150 L A\n30 3 170 160 L A\n";
+    auto run = [&](const std::string& text, bool& ok) {
+        { std::ofstream("sweepinclline.txt") << text; }
+        std::string said;
+        WagnerPruss w(2);
+        test::stdoutOf([&] { said = test::stderrOf([&] { ok = w.workInclusionData("sweepinclline.txt"); }); });
+        std::ifstream in("sweepinclline.txt.res");
+        std::vector<std::string> lines;
+        for (std::string l; std::getline(in, l);) lines.push_back(l);
+        std::remove("sweepinclline.txt");
+        std::remove("sweepinclline.txt.res");
+        return std::make_pair(lines, said);
+    };
+    bool okClean = false, ok = false;
+    const auto clean = run(header + rows, okClean);
+    const auto got = run(header + line + "\n" + rows, ok);
+    const std::string where = "line \"" + line + "\"";
+    if (isRow) {
+        c.check("a whole inclusion row is read", ok && got.first.size() == clean.first.size() + 1,
+                where + ": " + num(got.first.size()) + " result lines, said: " + got.second.substr(0, 120));
+        return;
+    }
+    std::vector<std::string> tail(got.first.end() - std::min<std::size_t>(2, got.first.size()), got.first.end());
+    std::vector<std::string> cleanTail(clean.first.end() - 2, clean.first.end());
+    c.check("a line that is no inclusion row fails the table, said by its number",
+            okClean && !ok && got.second.find("line 37 ") != std::string::npos,
+            where + ": returned " + num(ok) + ", said: " + got.second.substr(0, 120));
+    c.check("the rows after a line that is no row are computed as without it", tail == cleanTail,
+            where + ": " + num(got.first.size()) + " result lines");
+}
+
 // ------------------------------------------------------------------ brine densities
 
 struct BrineModel {
@@ -1136,6 +1234,28 @@ void addStudyConfigurations(std::vector<Configuration>& out) {
     for (double ThC : {371.0, 372.0, 373.0, 373.5, 373.9})
         out.push_back({"studies", "studies inclusion table near critical Th " + num(ThC),
                        [ThC](Checks& c) { checkInclusionTableNearCritical(c, ThC); }});
+    for (int side : {1, 2})
+        for (double TK : {400.0, 500.0, 600.0, 640.0})
+            out.push_back({"studies", "studies shock isotherm side " + num(side) + " T " + num(TK),
+                           [=](Checks& c) { checkShockIsotherm(c, side, TK); }});
+    for (int side : {1, 2})
+        for (double P : {1.0, 10.0, 100.0, 220.0, 221.0, 1000.0})
+            out.push_back({"studies", "studies volume fraction side " + num(side) + " P " + num(P),
+                           [=](Checks& c) { checkVolumeFraction(c, side, P); }});
+    // Lines short of a field, numbers with a decimal comma or a letter in any numeric column,
+    // and lines that are rows however their fields are spaced or remarked.
+    for (const auto& [line, isRow] : std::vector<std::pair<std::string, bool>>{
+             {"20 1 150 140", false}, {"20 1 150 140 L", false}, {"20 1 150", false},
+             {"20,5 1 150 140 L A", false}, {"20 1,5 150 140 L A", false}, {"20 1 150,5 140 L A", false},
+             {"20 1 150 140,5 L A", false}, {"20 1 150x 140 L A", false}, {"20\t1\t150\t140\tL\tA", true},
+             {"20 1 150 140 L A remark 5", true}, {"  20   1 150 140 L A  ", true}})
+    {
+        std::string shown = line;
+        for (std::size_t at = shown.find('\t'); at != std::string::npos; at = shown.find('\t', at))
+            shown.replace(at, 1, "\\t");
+        out.push_back({"studies", "studies inclusion table line \"" + shown + "\"",
+                       [line = line, isRow = isRow](Checks& c) { checkInclusionTableLine(c, line, isRow); }});
+    }
     for (double d : {0.0, 5.0, 20.0, 50.0, 100.0, 150.0, 200.0, 219.0})
         out.push_back({"studies", "studies superheat d " + num(d), [=](Checks& c) { checkSuperheat(c, d); }});
     for (int k = 0; k < 8; ++k) {

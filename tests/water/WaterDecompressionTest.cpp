@@ -121,6 +121,31 @@ TEST_F(ShockTubeTest, SteamBelowTheAirPressureDrivesNoShock) {
     EXPECT_FALSE(written);
 }
 
+// The water is the stable state whichever side the model solves from: the liquid side gave
+// steam below its boiling point the superheated liquid's sound speed and heat capacities (600
+// K, 40 bar: a shock of 2.42 bar for 7.24), the vapour side the subcooled steam above its
+// vapour pressure (600 K, 130 bar: 2.76 bar for 8.16). The shock pressures solve the same
+// shock-tube relations on IAPWS-95's state (python3-iapws).
+TEST_F(ShockTubeTest, ShockIsDrivenByTheStableWaterFromEitherSide) {
+    const struct {
+        double T, P, y, V;
+    } states[] = {{600.0, 40.0, 7.240298, 1136.09}, {600.0, 100.0, 5.931876, 361.95},
+                  {600.0, 130.0, 8.157134, 27.630}, {500.0, 10.0, 3.726736, 3974.87},
+                  {450.0, 20.0, 9.902587, 20.218}};
+    for (int side : {1, 2}) {
+        for (const auto& s : states) {
+            WagnerPruss w(side);
+            std::vector<double> row;
+            test::stdoutOf([&] {
+                row = firstRow([&](std::FILE* table) { w.calculateShockWave(s.T, s.P, table); });
+            });
+            ASSERT_EQ(row.size(), 14u) << "side " << side << ", " << s.T << " K, " << s.P << " bar";
+            EXPECT_NEAR(row[2], s.y, 2e-6 * s.y) << "side " << side << ", " << s.T << " K, " << s.P << " bar";
+            EXPECT_NEAR(row[12], s.V, 1e-4 * s.V) << "side " << side << ", " << s.T << " K, " << s.P << " bar";
+        }
+    }
+}
+
 TEST_F(ShockTubeTest, RefusedResidualDoesNotFailTheNextShockWave) {
     EXPECT_EQ(water.equationForShockWave(-1.0, &context), 0.0);
     ASSERT_EQ(water.equationError, 1);
@@ -447,6 +472,41 @@ TEST_F(WaterMagmaFractionTest, DiagramHasOneBlockPerTemperature) {
     EXPECT_EQ(row[0], 505.0);
     EXPECT_GT(row[2], 0.0);
     EXPECT_LT(row[2], 1.0);
+}
+
+// The water is the stable state whichever side the model solves from: steam below its
+// boiling point was given the superheated liquid's volume from the liquid side (400 K, 1 bar:
+// 0.123 for steam's 0.996), and the diagram stepped at the liquid's spinodal, not at the
+// vapour pressure. IAPWS-95 (python3-iapws) with 5 % water and magma of 2500 kg/m3.
+TEST_F(WaterMagmaFractionTest, FractionIsThatOfTheStableWaterFromEitherSide) {
+    const struct {
+        double T, P, phi;
+    } states[] = {{400.0, 1.0, 0.9958554476}, {500.0, 10.0, 0.9667015434},
+                  {600.0, 100.0, 0.7255463901}, {450.0, 20.0, 0.1286684507}};
+    for (int side : {1, 2}) {
+        for (const auto& s : states) {
+            WagnerPruss w(side);
+            double phi = 0.0;
+            test::stdoutOf([&] { phi = w.calculateWaterVolumeFractionMagma(s.T, s.P, 0.05); });
+            EXPECT_NEAR(phi, s.phi, 1e-7) << "side " << side << ", " << s.T << " K, " << s.P << " bar";
+            EXPECT_EQ(w.phase, side);
+        }
+        // Across 100 bar the fraction steps once, at the vapour pressure (584.15 K), from the
+        // liquid's to the steam's.
+        WagnerPruss w(side);
+        ASSERT_TRUE(w.calculateWaterVolumeFractionDiagram(0.05, 570.0, 600.0, 100.0, 100.0));
+        const std::vector<std::string> text = testing::fileLines("wat");
+        std::vector<double> T, phi;
+        for (const std::string& line : text) {
+            const std::vector<double> row = testing::numbersOf(line);
+            if (row.size() != 3) continue;
+            T.push_back(row[0]);
+            phi.push_back(row[2]);
+        }
+        ASSERT_EQ(T.size(), 7u);
+        for (std::size_t k = 0; k < T.size(); ++k)
+            EXPECT_EQ(phi[k] > 0.5, T[k] > 584.15) << "side " << side << ", " << T[k] << " K: " << phi[k];
+    }
 }
 
 TEST_F(WaterMagmaFractionTest, AtmosphericDecompressionKeepsTheEntropy) {

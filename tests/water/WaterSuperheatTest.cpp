@@ -443,6 +443,39 @@ TEST_F(WaterSuperheatTest, InclusionTableIsReadAlikeInADecimalCommaLocale) {
     EXPECT_EQ(last[1], "1.23");
 }
 
+// A row is one line. A row short of its type and code once took the next row's first numbers
+// as them, and that next row was lost; a row with a decimal comma was dropped: both as a
+// success. Now each such line is said by its number and the table is no success, while every
+// whole row, the next one included, is computed as it would be without them.
+TEST_F(WaterSuperheatTest, InclusionTableTellsLinesThatAreNoRowAndKeepsTheRowsAfterThem) {
+    std::string header;
+    for (int i = 0; i < 36; ++i) header += "header line " + std::to_string(i) + "\n";
+    const std::string whole = "25 2 160 150 L A\n30 3 170 160 L A\n";
+    { std::ofstream("inclok.txt") << header << whole; }
+    ASSERT_TRUE(water.workInclusionData("inclok.txt"));
+    const std::vector<std::string> expected = testing::fileLines("inclok.txt.res");
+    ASSERT_EQ(expected.size(), 3u);
+    for (const char* bad : {"20 1 150 140\n", "20,5 1 150 140 L A\n", "20 1 150 140 L\n"}) {
+        { std::ofstream("inclbad.txt") << header << bad << whole; }
+        std::filesystem::remove("inclbad.txt.res");
+        bool ok = true;
+        const std::string said =
+            test::stderrOf([&] { test::stdoutOf([&] { ok = water.workInclusionData("inclbad.txt"); }); });
+        EXPECT_FALSE(ok) << bad;
+        EXPECT_NE(said.find("line 37 "), std::string::npos) << bad << said;
+        EXPECT_EQ(testing::fileLines("inclbad.txt.res"), expected) << bad;
+    }
+    const std::string said = test::stderrOf([&] {
+        std::ofstream("inclbad.txt") << header << "20,5 1 150 140 L A\n" << whole;
+        test::stdoutOf([&] { water.workInclusionData("inclbad.txt"); });
+    });
+    EXPECT_NE(said.find("take a point"), std::string::npos) << said;
+    // Words after the code are remarks: the row is read.
+    { std::ofstream("inclbad.txt") << header << "25 2 160 150 L A seen twice\n30 3 170 160 L A\n"; }
+    ASSERT_TRUE(water.workInclusionData("inclbad.txt"));
+    EXPECT_EQ(testing::fileLines("inclbad.txt.res"), expected);
+}
+
 // Rows whose Th has a saturation are computed down to the triple point (50 and 80 degC gave
 // rows of nan); a Th above the critical point has none: the row keeps its nan, and the table
 // is not reported as a success.

@@ -234,6 +234,8 @@ class SolubilityModel : public Phase {
     // saturated solution (T0, P0) or a bubble point (T0, mgas), or without its density.
     bool calculateTheBiphasicIsochor(double T0, double P0bar, double ms, double dT, char mode,
                                      const char* suffix, CurveArray* array);
+    // The same from the bubble point of (T0, mgas) to Tend; an end behind the start in the
+    // direction of the step is refused, saying so, without a file.
     bool calculateTheBiphasicIsochor1(double Tend, double T0, double mgas, double ms, double dT,
                                       double P0bar, char mode, const char* suffix,
                                       CurveArray* array);

@@ -462,7 +462,8 @@ bool readIgorRows(const std::string& file, std::vector<std::vector<double>>& row
 // file; a curve without a single point is no curve. A two-phase isochore from a start below
 // the water's vapour pressure (or outside the model's range) is refused saying why; from a
 // saturated start its vapour fractions lie in 0 ... 1; one refused for want of the gas's
-// partial molar volume says so.
+// partial molar volume says so. One from a bubble point towards an end behind its start for
+// the step's sign is refused so.
 void checkCurves(Checks& c, const SolubilityMaker& maker) {
     const Budget& b = c.budget();
     const bool salt = maker.make()->iNaCl >= 0;
@@ -554,6 +555,24 @@ void checkCurves(Checks& c, const SolubilityMaker& maker) {
                              " kg/m3"))
                 break;
         }
+    }
+    // From a bubble point towards an end behind the start for the step's sign: refused so,
+    // no file (it jumped against the step to the end).
+    for (double dT : {2.0, -2.0}) {
+        std::remove(bipha.c_str());
+        auto m = maker.make();
+        bool made = true;
+        const double T0 = 373.15, Tend = T0 - 50.0 * dT;
+        const std::string said = test::outputOf([&] {
+            m->setDensityModelType(SM_MaoDuan0);
+            made = m->calculateTheBiphasicIsochor1(Tend, T0, 0.01, 0.0, dT, 50.0, kIgorText,
+                                                   "-sweep", nullptr);
+        });
+        c.check("an isochore to an end behind its start is refused so",
+                !made && said.find("behind the start") != std::string::npos &&
+                    !std::ifstream(bipha).good(),
+                "T0 " + num(T0) + " K, end " + num(Tend) + " K, step " + num(dT) + " K: " +
+                    (made ? "made" : "refused") + ", said '" + said.substr(0, 100) + "'");
     }
     std::remove(bipha.c_str());
 }

@@ -106,5 +106,22 @@ TEST(SolutionSetUp, HenryGasWeighedByItsOwnMolarMass) {
     }
 }
 
+// Henry's law of two gases at once: the solubility, the bubble pressure and the isopleth are
+// refused naming the count of gases (they said the gas phase had no state at the pressure, or
+// that no pressure up to 10 kbar balanced the fugacities).
+TEST(SolutionSetUp, HenryOfTwoGasesSaysItSolvesOne) {
+    Henry h;
+    h.changeModelVersion(1);
+    setUp(h, {"H2O", "CO2", "CH4", "NaCl"});
+    std::string said = test::outputOf([&] { h.calculate_gas_solubility(323.15, 100.0, 1.0); });
+    EXPECT_EQ(h.error, 1);
+    EXPECT_NE(said.find("one dissolved gas"), std::string::npos) << said;
+    said = test::outputOf([&] { h.calculate_bubble_pressure(323.15, 0.0, 1.0, 0.1); });
+    EXPECT_EQ(h.error, 1);
+    EXPECT_NE(said.find("one dissolved gas"), std::string::npos) << said;
+    said = test::outputOf([&] { EXPECT_FALSE(h.calculateTheIsopleth(1.0, 0.1, 0, "two", nullptr)); });
+    EXPECT_NE(said.find("one dissolved gas"), std::string::npos) << said;
+}
+
 }  // namespace
 }  // namespace vornex

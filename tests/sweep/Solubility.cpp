@@ -643,7 +643,8 @@ double standardMolarMass(const std::string& gas) {
 // Henry's law of `version` set up for `first`, then again for `gas` in brine and in water:
 // each state is a fresh model's of those names (or both refuse it), its vapour the new gas's;
 // the vapour's density is the mass of its moles and the gas's partial density in the liquid
-// its concentration times its molar mass, the gas weighed by its formula.
+// its concentration times its molar mass, the gas weighed by its formula. Both gases at once
+// are refused, naming the count.
 void checkHenrySetUpAgain(Checks& c, int version, const std::string& first, const std::string& gas) {
     auto setUp = [](Henry& h, const std::vector<std::string>& names) {
         h.number_of_components(static_cast<int>(names.size()));
@@ -701,6 +702,18 @@ void checkHenrySetUpAgain(Checks& c, int version, const std::string& first, cons
                         where + ": " + num(again->gasDensityInLiquid()) + " kg/m3 for " +
                             num(cg * M * 1e-3));
             }
+    }
+    // Both gases at once: refused, naming the count of gases.
+    if (first != gas) {
+        bool refused = false;
+        const std::string said = test::outputOf([&] {
+            setUp(*again, {"H2O", first, gas, "NaCl"});
+            again->calculate_gas_solubility(323.15, 100.0, 1.0);
+            refused = again->error != 0;
+        });
+        c.check("a solution of two gases is refused, naming the count",
+                refused && said.find("one dissolved gas") != std::string::npos,
+                first + " and " + gas + ": said '" + said.substr(0, 120) + "'");
     }
 }
 

@@ -38,6 +38,9 @@ class HenPitSet : public Phase {
 
     // Type 1 builds the ClassicalSRK vapour; call before adding components.
     void setVapourModel(int type);
+    // A set given its components again starts afresh (its old gases and indices go, the
+    // vapour model is rebuilt for the new gases); a count below 1 is refused, saying so.
+    void number_of_components(int count) override;
     void read_component_data(int index, const char* name) override;
     void read_remaining_component_data() override;
     // The phase at its T, P and m: gas mole fractions, water activity, x_H2O, x_NaCl.

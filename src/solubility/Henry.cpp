@@ -81,6 +81,11 @@ void Henry::calculate_gas_partial_volume_() {
 }
 
 std::string Henry::missingParameters() const {
+    // The vapour of several gases has no composition of its own here: its state failed, and
+    // the solubility was refused as if the gas phase had none at that pressure.
+    if (numberOfGases > 1)
+        return cformat("the Henry model solves one dissolved gas at a time (%d given)",
+                       numberOfGases);
     for (int i = iGas; i >= 0 && i < iGas + numberOfGases && i < nc; ++i) {
         std::string why = henry::missingCorrelation("the Henry model version", version,
                                                     componentName[static_cast<size_t>(i)].c_str());

@@ -614,6 +614,16 @@ bool SolubilityModel::calculateTheBiphasicIsochor1(double Tend, double T0, doubl
                                                    double dT, double P0bar, char mode,
                                                    const char* suffix, CurveArray* array) {
     CurveOutput out(mode == kIgorText || mode == kCurveArray ? mode : 0, array);
+    // An end behind the start in the direction of the step was reached by one jump against
+    // it (heating from 400 K asked, a row at 300 K written).
+    if ((Tend - T0) * dT < 0.0) {
+        error = 1;
+        vornex::cfprintf(stderr,
+                         "Biphasic isochor: the end temperature %g K lies behind the start %g K "
+                         "for a step of %g K; no curve written\n",
+                         Tend, T0, dT);
+        return false;
+    }
     if (!openBiphasic(*this, out, suffix, T0, dT, P0bar, Tend)) return false;
     temperature(T0);
     setMolalities(ms, mgas);

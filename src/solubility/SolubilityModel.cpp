@@ -45,9 +45,19 @@ bool isDissolvedGasName(const char* name) {
 }
 
 double gasMolarMass(const char* name) {
+    struct Entry {
+        const char* name;
+        double M;  // kg/mol
+    };
+    static constexpr Entry kMasses[] = {
+        {"CO2", 0.044},      {"N2", 0.028},       {"CH4", 0.016},     {"C1", 0.016},
+        {"H2S", 0.03408},    {"C2H6", 0.03007},   {"C2", 0.03007},    {"C3H8", 0.0441},
+        {"C3", 0.0441},      {"iC4", 0.05812},    {"nC4", 0.05812},   {"iC4H10", 0.05812},
+        {"nC4H10", 0.05812},
+    };
     if (name == nullptr) return 0.016;
-    if (std::strcmp(name, "CO2") == 0) return 0.044;
-    if (std::strcmp(name, "N2") == 0) return 0.028;
+    for (const Entry& e : kMasses)
+        if (std::strcmp(name, e.name) == 0) return e.M;
     return 0.016;
 }
 
@@ -72,15 +82,44 @@ void SolubilityModel::purge() {
 
 // ------------------------------------------------------------------- model choice
 
-void SolubilityModel::clearComponents() {
-    nc = 0;
-    componentsAdded = 0;
+void forgetComponents(Phase& phase) {
+    phase.nc = 0;
+    phase.componentsAdded = 0;
     for (std::vector<double>* v :
-         {&x, &moles, &fugacity, &activityCoefficient, &fugacityCoefficient, &henryConstant,
-          &molarMass, &dfdT, &dfdP, &dfdV})
+         {&phase.x, &phase.moles, &phase.fugacity, &phase.activityCoefficient,
+          &phase.fugacityCoefficient, &phase.henryConstant, &phase.molarMass, &phase.dfdT,
+          &phase.dfdP, &phase.dfdV})
         v->clear();
-    componentName.clear();
-    dfdx.clear();
+    phase.componentName.clear();
+    phase.dfdx.clear();
+}
+
+void SolubilityModel::clearComponents() {
+    forgetComponents(*this);
+}
+
+void SolubilityModel::number_of_components(int count) {
+    if (nc >= 1) {
+        if (count < 1) {
+            vornex::cfprintf(stderr,
+                             "%s: %d components refused (a solution has at least one); the "
+                             "set-up of %d stands\n",
+                             modelName.empty() ? "Solubility model" : modelName.c_str(), count,
+                             nc);
+            error = 1;
+            return;
+        }
+        // The first set-up's gas would otherwise stay: its indices, its count of gases and
+        // its vapour model, so that the new names were computed as the old gas.
+        clearComponents();
+        iH2O = iGas = iNaCl = -1;
+        numberOfGases = 0;
+        mg = mNa = mCl = 0.0;
+        compositionCode = 0;
+        vapour.reset();
+        gasModelType = -1;
+    }
+    Phase::number_of_components(count);
 }
 
 void SolubilityModel::setSystemType(int type, int ver) {
@@ -249,7 +288,11 @@ double meanActivityCoefficientNaCl(WaterEOS& water, double m) {
 }
 
 void SolubilityModel::read_component_data(int index, const char* name) {
+    const int firstGas = iGas;
     classifySolutionComponent(index, name, iH2O, iGas, iNaCl, numberOfGases);
+    // A model given its components by name (Henry's law) weighs its gas by that name: the
+    // solution's, the vapour's and the gas's partial densities take its mass.
+    if (firstGas < 0 && iGas == index) gasM = gasMolarMass(name);
 }
 
 void SolubilityModel::read_remaining_component_data() {}

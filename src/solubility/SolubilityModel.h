@@ -53,8 +53,8 @@ enum SM_DensityModelType : int {
     SM_Spivey = 3,
 };
 
-// Molar mass of a dissolved gas by name (kg/mol): CH4 0.016, CO2 0.044, N2 0.028; 0.016 for
-// names without an entry.
+// Molar mass of a dissolved gas by name (kg/mol): CH4 0.016, CO2 0.044, N2 0.028, H2S, the
+// ethane, propane and butane names of dissolvedGasNames; 0.016 for names without an entry.
 double gasMolarMass(const char* name);
 // The gas names a solution model counts as dissolved gases: CO2, CH4 (C1), C2H6 (C2),
 // C3H8 (C3), N2, H2S, iC4, nC4, iC4H10, nC4H10.
@@ -69,6 +69,10 @@ void classifySolutionComponent(int index, const char* name, int& iH2O, int& iGas
 //   ln gamma+- = phi - 1 + integral_0^m (phi - 1)/m' dm'.
 // The water model's state (T, P, V) must be set; its Debye-Hueckel slope is kept throughout.
 double meanActivityCoefficientNaCl(WaterEOS& water, double m);
+
+// Drops the components of a solution phase (their count, names and per-component arrays), so
+// that it can be set up afresh.
+void forgetComponents(Phase& phase);
 
 // Of a one-component gas model's two roots at its set T and P, leaves the one of lower
 // fugacity (lower Gibbs energy) as its state, with its fugacities: just above the gas's
@@ -128,6 +132,10 @@ class SolubilityModel : public Phase {
     virtual void setGasModelType(int type);
     virtual void changeModelVersion(int version);
 
+    // A model set up again (a count given when it has one) starts afresh: the old names,
+    // indices, gases and vapour model go, so that the new names are the ones computed. A count
+    // below 1 is refused, saying so, and the set-up stands.
+    void number_of_components(int count) override;
     void read_component_data(int index, const char* name) override;
     void read_remaining_component_data() override;
     // The solubility at the set state, then the water activity.
@@ -226,6 +234,8 @@ class SolubilityModel : public Phase {
     // saturated solution (T0, P0) or a bubble point (T0, mgas), or without its density.
     bool calculateTheBiphasicIsochor(double T0, double P0bar, double ms, double dT, char mode,
                                      const char* suffix, CurveArray* array);
+    // The same from the bubble point of (T0, mgas) to Tend; an end behind the start in the
+    // direction of the step is refused, saying so, without a file.
     bool calculateTheBiphasicIsochor1(double Tend, double T0, double mgas, double ms, double dT,
                                       double P0bar, char mode, const char* suffix,
                                       CurveArray* array);

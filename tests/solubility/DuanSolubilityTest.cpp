@@ -552,6 +552,27 @@ TEST(Tracers, BiphasicIsochorReachesItsEndFromEitherSide) {
     }
 }
 
+// An end temperature behind the start for the step's sign is refused, saying so, with no
+// file: heating from 400 K towards 300 K once wrote the bubble point and one jump to 300 K.
+TEST(Tracers, BiphasicIsochorEndBehindItsStartIsRefused) {
+    for (double dT : {1.0, -1.0}) {
+        DMGWwater model(SM_H2O_CO2_NaCl, 0);
+        const double Tend = dT > 0 ? 300.0 : 420.0;
+        std::remove("biphaback");
+        CurveArray curve;
+        ::testing::internal::CaptureStderr();
+        EXPECT_FALSE(model.calculateTheBiphasicIsochor1(Tend, 400.0, 0.8, 1.0, dT, 100.0,
+                                                        kCurveArray, "back", &curve));
+        EXPECT_FALSE(model.calculateTheBiphasicIsochor1(Tend, 400.0, 0.8, 1.0, dT, 100.0,
+                                                        kIgorText, "back", nullptr));
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find("behind the start"), std::string::npos) << said;
+        EXPECT_TRUE(curve.empty());
+        EXPECT_EQ(std::fopen("biphaback", "r"), nullptr);
+        EXPECT_EQ(model.error, 1);
+    }
+}
+
 // The isotherm's last row is the first above 2000 bar.
 TEST(Tracers, IsothermEndsAbove2000Bar) {
     DMGWwater model(SM_H2O_CO2_NaCl, 0);

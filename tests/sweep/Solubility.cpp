@@ -2,8 +2,10 @@
 // H2O-CO2 and its brines by content, salinity and temperature; the Henry-Pitzer sets in hot
 // water; every model at the exact top of its ranges, the pressure given in bar and in Pa; every
 // model with each gas model, with or without a vapour side; Henry's law over water without
-// NaCl; every model's isopleths and two-phase isochores, made or refused; and the brine
-// vapour-pressure dialogues with each suffix character.
+// NaCl; every model's isopleths and two-phase isochores, made or refused; the brine
+// vapour-pressure dialogues with each suffix character; and the models that take their gases
+// by name (Henry's law, the Henry-Pitzer sets) set up again with another gas, each gas weighed
+// by its formula.
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -460,7 +462,8 @@ bool readIgorRows(const std::string& file, std::vector<std::vector<double>>& row
 // file; a curve without a single point is no curve. A two-phase isochore from a start below
 // the water's vapour pressure (or outside the model's range) is refused saying why; from a
 // saturated start its vapour fractions lie in 0 ... 1; one refused for want of the gas's
-// partial molar volume says so.
+// partial molar volume says so. One from a bubble point towards an end behind its start for
+// the step's sign is refused so.
 void checkCurves(Checks& c, const SolubilityMaker& maker) {
     const Budget& b = c.budget();
     const bool salt = maker.make()->iNaCl >= 0;
@@ -553,6 +556,24 @@ void checkCurves(Checks& c, const SolubilityMaker& maker) {
                 break;
         }
     }
+    // From a bubble point towards an end behind the start for the step's sign: refused so,
+    // no file (it jumped against the step to the end).
+    for (double dT : {2.0, -2.0}) {
+        std::remove(bipha.c_str());
+        auto m = maker.make();
+        bool made = true;
+        const double T0 = 373.15, Tend = T0 - 50.0 * dT;
+        const std::string said = test::outputOf([&] {
+            m->setDensityModelType(SM_MaoDuan0);
+            made = m->calculateTheBiphasicIsochor1(Tend, T0, 0.01, 0.0, dT, 50.0, kIgorText,
+                                                   "-sweep", nullptr);
+        });
+        c.check("an isochore to an end behind its start is refused so",
+                !made && said.find("behind the start") != std::string::npos &&
+                    !std::ifstream(bipha).good(),
+                "T0 " + num(T0) + " K, end " + num(Tend) + " K, step " + num(dT) + " K: " +
+                    (made ? "made" : "refused") + ", said '" + said.substr(0, 100) + "'");
+    }
     std::remove(bipha.c_str());
 }
 
@@ -597,6 +618,137 @@ void checkDialogueSuffixes(Checks& c, bool shibue) {
     }
 }
 
+// ------------------------------------------------------------------ set up again
+
+// A gas's molar mass (g/mol) from its formula and the standard atomic weights; 0 for a name
+// not known here.
+double standardMolarMass(const std::string& gas) {
+    struct Formula {
+        const char* names[2];
+        int C, H, O, N, S;
+    };
+    static const Formula kFormulas[] = {
+        {{"CO2", nullptr}, 1, 0, 2, 0, 0},   {{"CH4", "C1"}, 1, 4, 0, 0, 0},
+        {{"C2H6", "C2"}, 2, 6, 0, 0, 0},     {{"C3H8", "C3"}, 3, 8, 0, 0, 0},
+        {{"iC4", "iC4H10"}, 4, 10, 0, 0, 0}, {{"nC4", "nC4H10"}, 4, 10, 0, 0, 0},
+        {{"N2", nullptr}, 0, 0, 0, 2, 0},    {{"H2S", nullptr}, 0, 2, 0, 0, 1},
+    };
+    for (const Formula& f : kFormulas)
+        for (const char* n : f.names)
+            if (n != nullptr && gas == n)
+                return 12.011 * f.C + 1.008 * f.H + 15.999 * f.O + 14.007 * f.N + 32.06 * f.S;
+    return 0.0;
+}
+
+// Henry's law of `version` set up for `first`, then again for `gas` in brine and in water:
+// each state is a fresh model's of those names (or both refuse it), its vapour the new gas's;
+// the vapour's density is the mass of its moles and the gas's partial density in the liquid
+// its concentration times its molar mass, the gas weighed by its formula. Both gases at once
+// are refused, naming the count.
+void checkHenrySetUpAgain(Checks& c, int version, const std::string& first, const std::string& gas) {
+    auto setUp = [](Henry& h, const std::vector<std::string>& names) {
+        h.number_of_components(static_cast<int>(names.size()));
+        for (const std::string& n : names) h.add_component(n.c_str());
+    };
+    auto make = [version, &setUp](const std::vector<std::string>& names) {
+        auto h = std::make_unique<Henry>();
+        h->changeModelVersion(version);
+        setUp(*h, names);
+        return h;
+    };
+    auto again = make({"H2O", first, "NaCl"});
+    test::outputOf([&] { again->calculate_gas_solubility(323.15, 100.0, 1.0); });
+    const double M = standardMolarMass(gas);
+    for (bool brine : {true, false}) {
+        const std::vector<std::string> names =
+            brine ? std::vector<std::string>{"H2O", gas, "NaCl"} : std::vector<std::string>{"H2O", gas};
+        auto fresh = make(names);
+        test::outputOf([&] { setUp(*again, names); });
+        for (double TK : {283.15, 373.15})
+            for (double Pbar : {20.0, 300.0}) {
+                const double ms = brine ? 2.0 : 0.0;
+                const std::string where = "set up for " + first + ", then " + gas +
+                                          (brine ? " in brine" : " in water") + ": T " + num(TK) +
+                                          " K, P " + num(Pbar) + " bar";
+                test::outputOf([&] {
+                    fresh->calculate_gas_solubility(TK, Pbar, ms);
+                    again->calculate_gas_solubility(TK, Pbar, ms);
+                });
+                const bool freshOk = fresh->error == 0 && fresh->vapourError == 0;
+                const bool againOk = again->error == 0 && again->vapourError == 0;
+                c.check("a model set up again is the fresh model of its names",
+                        freshOk == againOk && again->vapour &&
+                            again->vapour->componentName[0] == gas &&
+                            (!freshOk || std::fabs(again->mg - fresh->mg) <= 1e-12 * fresh->mg),
+                        where + ": " + num(again->mg) + " mol/kg, fresh " + num(fresh->mg));
+                if (!againOk || M == 0.0) continue;
+                again->compositionCode = 11;
+                again->update_composition();
+                again->setDensityModelType(SM_MaoDuan0);
+                test::outputOf([&] {
+                    again->calculate_density();
+                    again->calculateVapourMolarVolume();
+                });
+                const double Mv = 18.015 * again->yH2O + M * (1.0 - again->yH2O);
+                const double massOfMoles = again->vapourDensity() * again->Vvapour * 1e3;
+                c.check("the vapour's density is the mass of its moles",
+                        std::fabs(massOfMoles / Mv - 1.0) < 3e-3,
+                        where + ": " + num(massOfMoles) + " g/mol, " + num(Mv) + " by formula");
+                if (!std::isfinite(again->rhoSolution)) continue;
+                const double cg = again->x[static_cast<size_t>(again->iGas)] *
+                                  again->rhoSolution / again->solutionMolarMass();
+                c.check("the gas's partial density in the liquid is its concentration's mass",
+                        std::fabs(again->gasDensityInLiquid() / (cg * M * 1e-3) - 1.0) < 3e-3,
+                        where + ": " + num(again->gasDensityInLiquid()) + " kg/m3 for " +
+                            num(cg * M * 1e-3));
+            }
+    }
+    // Both gases at once: refused, naming the count of gases.
+    if (first != gas) {
+        bool refused = false;
+        const std::string said = test::outputOf([&] {
+            setUp(*again, {"H2O", first, gas, "NaCl"});
+            again->calculate_gas_solubility(323.15, 100.0, 1.0);
+            refused = again->error != 0;
+        });
+        c.check("a solution of two gases is refused, naming the count",
+                refused && said.find("one dissolved gas") != std::string::npos,
+                first + " and " + gas + ": said '" + said.substr(0, 120) + "'");
+    }
+}
+
+// The Henry-Pitzer set `henrySet` set up for `first`, then again for `gas` in brine: each
+// state is a fresh set's (or both refuse it).
+void checkHenPitSetUpAgain(Checks& c, int henrySet, const std::string& first, const std::string& gas) {
+    auto describe = [henrySet](HenPitSet& s, const std::string& g, double TK, double Pbar) {
+        test::outputOf([&] {
+            s.henrySet = henrySet;
+            s.number_of_components(3);
+            s.add_components("H2O", g.c_str(), "NaCl");
+            s.m = 2.0;
+            s.temperature(TK);
+            s.pressure(Pbar);
+            s.describe();
+        });
+    };
+    HenPitSet again;
+    again.setVapourModel(1);
+    describe(again, first, 323.15, 100.0);
+    for (double TK : {283.15, 373.15})
+        for (double Pbar : {20.0, 300.0}) {
+            HenPitSet fresh;
+            fresh.setVapourModel(1);
+            describe(fresh, gas, TK, Pbar);
+            describe(again, gas, TK, Pbar);
+            const std::string where = "set up for " + first + ", then " + gas + ": T " + num(TK) +
+                                      " K, P " + num(Pbar) + " bar";
+            c.check("a set set up again is the fresh set of its names",
+                    again.error == fresh.error && again.numberOfGases == 1 &&
+                        (fresh.error != 0 || std::fabs(again.x[1] - fresh.x[1]) <= 1e-12 * fresh.x[1]),
+                    where + ": x " + num(again.x[1]) + ", fresh " + num(fresh.x[1]));
+        }
+}
+
 }  // namespace
 
 void addSolubilityConfigurations(std::vector<Configuration>& out) {
@@ -632,6 +784,20 @@ void addSolubilityConfigurations(std::vector<Configuration>& out) {
     for (const SolubilityMaker& maker : solubilityModels())
         out.push_back({"solubility", "solubility vapour side " + maker.name,
                        [maker](Checks& c) { checkVapourSide(c, maker); }});
+    // Each gas of a version's correlations after the gas before it in the list of dissolved
+    // gases (with or without a correlation of its own).
+    const std::vector<const char*>& gases = dissolvedGasNames();
+    for (int version = 0; version <= 2; ++version)
+        for (size_t k = 0; k < gases.size(); ++k) {
+            if (!henry::hasCorrelation(gases[k], version)) continue;
+            const std::string first = gases[(k + gases.size() - 1) % gases.size()], g = gases[k];
+            out.push_back({"solubility", "solubility set up again Henry version " + num(version) +
+                                             " " + first + " then " + g,
+                           [version, first, g](Checks& c) { checkHenrySetUpAgain(c, version, first, g); }});
+            out.push_back({"solubility", "solubility set up again HenPitSet set " + num(version) +
+                                             " " + first + " then " + g,
+                           [version, first, g](Checks& c) { checkHenPitSetUpAgain(c, version, first, g); }});
+        }
     for (int version = 0; version <= 9; ++version)
         for (const char* gas : dissolvedGasNames()) {
             Henry probe;

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -135,10 +136,18 @@ TEST(AnderkoIsothermStability, EndsWhereAThirdPhaseAppears) {
         const char* suffix;
         double xEnd, PEnd;  // where the liquid loses stability (x of the salt, bar)
     };
-    for (const Case c : {Case{kH2OKCl, 600.0, "_k600", 0.79, 0.0514},
-                         Case{kH2ONaCl, 573.15, "_n573", 0.228, 50.85},
-                         Case{kH2OKCl, 609.0, "_k609", 0.873, 0.0723},
-                         Case{kH2ONaCl, 586.2, "_n586", 0.321, 56.92}}) {
+    const Case cases[] = {Case{kH2OKCl, 600.0, "_k600", 0.79, 0.0514},
+                          Case{kH2ONaCl, 573.15, "_n573", 0.228, 50.85},
+                          Case{kH2OKCl, 609.0, "_k609", 0.873, 0.0723},
+                          Case{kH2ONaCl, 586.2, "_n586", 0.321, 56.92}};
+#ifdef VORNEX_SANITIZED_BUILD
+    // The traces are most of the work: the sanitizers' build traces one isotherm of each salt.
+    const std::size_t traced = 2;
+#else
+    const std::size_t traced = std::size(cases);
+#endif
+    for (std::size_t k = 0; k < traced; ++k) {
+        const Case& c = cases[k];
         SCOPED_TRACE(c.suffix);
         const Trace t = traceIsotherm(c.system, c.T, c.suffix);
         EXPECT_FALSE(t.complete);

@@ -11,7 +11,12 @@ namespace {
 
 TEST(AnderkoWaterSaturation, TemperatureAtEveryPressureOfTheGrid) {
     AnderkoH2O water(2);
+#ifdef VORNEX_SANITIZED_BUILD
+    // A coarser grid over the same pressures, as many of them checked on the curve.
+    testing_support::expectSaturationTemperaturesOverGrid(water, 1001, 10);
+#else
     testing_support::expectSaturationTemperaturesOverGrid(water, 4001, 40);
+#endif
 }
 
 }  // namespace

@@ -198,7 +198,14 @@ TEST_F(MixtureEdges, AnIsothermStartsFromAnyPressureOfItsSplit) {
     const ProgramRun reference = vornex({"hn", "binop", "600", "80", "r"}, "binop80");
     ASSERT_EQ(reference.status, 0) << reference.err;
     const auto curve = rowsOf("binop80", "binopr");
-    for (const char* P : {"1", "30", "40", "45", "55", "121"}) {
+#ifdef VORNEX_SANITIZED_BUILD
+    // Each start traces the whole curve: the sanitizers' build starts it from the lowest, a
+    // middle and the highest pressure.
+    const std::vector<const char*> starts{"1", "45", "121"};
+#else
+    const std::vector<const char*> starts{"1", "30", "40", "45", "55", "121"};
+#endif
+    for (const char* P : starts) {
         const std::string name = std::string("binop600_") + P;
         const ProgramRun run = vornex({"hn", "binop", "600", P, "s"}, name);
         ASSERT_EQ(run.status, 0) << P << " bar\n" << run.err;

@@ -253,8 +253,16 @@ class RandomSession : public WorkbenchTest {
     std::mt19937 rng;
 };
 
+#ifdef VORNEX_SANITIZED_BUILD
+// Shorter sessions, each still saved and reopened three times: the sanitizers look for memory
+// and undefined-behaviour faults, which the first few hundred steps of a seed reach.
+constexpr int kSessionSteps = 300, kPanelSessionSteps = 150;
+#else
+constexpr int kSessionSteps = 1000, kPanelSessionSteps = 400;
+#endif
+
 TEST_F(RandomSession, StateFieldsPlotsAndFileAgreeAfterEveryStep) {
-    constexpr int kSteps = 1000;
+    constexpr int kSteps = kSessionSteps;
     for (std::uint32_t seed : {1u, 2u, 3u}) {
         doc = HeadlessWorkbench::newDocument();
         ui = std::make_unique<HeadlessWorkbench>(*doc);
@@ -275,7 +283,7 @@ TEST_F(RandomSession, StateFieldsPlotsAndFileAgreeAfterEveryStep) {
 // another panel or input said after it.
 TEST_F(RandomSession, BlankFieldsKeepTheirReasonsAfterEveryStep) {
     const LogSink previous = setLogSink([](const std::string&) {});
-    constexpr int kSteps = 400;
+    constexpr int kSteps = kPanelSessionSteps;
     for (std::uint32_t seed : {11u, 12u}) {
         doc = HeadlessWorkbench::newDocument();
         ui = std::make_unique<HeadlessWorkbench>(*doc);

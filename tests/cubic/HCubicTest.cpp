@@ -350,5 +350,32 @@ TEST_F(ThreeConstantCubic, StateFunctionsAndSaturationAreTheCubics) {
     }
 }
 
+// A Heyen mixture set up again with its two names in the other order is the fresh mixture of
+// that order: the local-composition parameters of the first set-up belong to the first order's
+// pairs, and a fresh mixture starts them all at 1.
+TEST_F(ThreeConstantCubic, HeyenSetUpAgainStartsItsLocalCompositionAfresh) {
+    Heyen fresh(1), again(1);
+    fresh.number_of_components(2);
+    fresh.add_components("HeyenHeavy", "HeyenSRK");
+    again.number_of_components(2);
+    again.add_components("HeyenSRK", "HeyenHeavy");
+    again.set_local_composition_parameter(0, 1, 0.7);
+    again.set_local_composition_parameter(1, 0, 1.4);
+    state(again, 300.0, 50.0, {0.4, 0.6});
+    ASSERT_EQ(again.error, 0);
+    again.number_of_components(2);
+    again.add_components("HeyenHeavy", "HeyenSRK");
+    EXPECT_EQ(again.Lij, std::vector<double>(4, 1.0));
+    for (auto [T, Pbar] : {std::tuple{300.0, 50.0}, std::tuple{250.0, 5.0}, std::tuple{450.0, 200.0}}) {
+        state(fresh, T, Pbar, {0.3, 0.7});
+        ASSERT_EQ(fresh.error, 0) << T << " K, " << Pbar << " bar";
+        state(again, T, Pbar, {0.3, 0.7});
+        ASSERT_EQ(again.error, 0) << T << " K, " << Pbar << " bar";
+        EXPECT_NEAR(again.V, fresh.V, 1e-12 * fresh.V) << T << " K, " << Pbar << " bar";
+        for (int i = 0; i < 2; ++i)
+            EXPECT_NEAR(again.lnPhi[i], fresh.lnPhi[i], 1e-12) << T << " K, " << Pbar << " bar";
+    }
+}
+
 }  // namespace
 }  // namespace vornex

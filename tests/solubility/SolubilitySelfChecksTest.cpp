@@ -231,6 +231,47 @@ TEST(SolubilitySelfChecks, DubessyIsothermsFollowHenrysLawInTheDiluteEnd) {
     EXPECT_GE(rows, 10);
 }
 
+// The brine isotherm in the solute fraction, half CO2 and half NaCl, climbs at 25 degC to the
+// model's 10 kbar bound, where a point has no saturated vapour: the curve is retried once from
+// its last solved vapour and then ends there. Each row is the state a fresh model gives at its
+// molalities, and those after the last row have no solution of their own.
+TEST(SolubilitySelfChecks, DubessyIsothermEndsWhereTheVapourHasNoSolution) {
+    const double TK = 298.15;
+    Dubessy model(2, 0, 0, 2);
+    const std::string text =
+        test::writtenText([&](std::FILE* f) { model.calculate_the_isotherm1(TK, 0.5, 1, f); });
+    std::vector<std::vector<double>> rows;
+    for (const auto& line : linesOf(text))
+        if (const auto r = numbersOf(line); r.size() == 9) rows.push_back(r);
+    ASSERT_GE(rows.size(), 10u);
+    ASSERT_LT(rows.size(), 151u);
+    double previous = 0.0;
+    for (const auto& r : rows) {
+        EXPECT_GT(r[7], previous);
+        EXPECT_LE(r[7], 1e4);
+        previous = r[7];
+    }
+    auto molality = [](size_t i) {
+        const double xw = 1.0 - 0.001 * static_cast<double>(i);
+        return 0.5 * (1.0 - xw) / (xw * 0.018015268);
+    };
+    for (size_t i : {size_t{1}, rows.size() / 2, rows.size() - 1}) {
+        Dubessy fresh(2, 0, 0, 2);
+        fresh.calculate_gas_solubility(TK, molality(i), molality(i));
+        ASSERT_EQ(fresh.error, 0) << i;
+        EXPECT_NEAR(rows[i][3], molality(i), 1e-5 * molality(i)) << i;
+        EXPECT_NEAR(rows[i][4], molality(i), 1e-5 * molality(i)) << i;
+        EXPECT_NEAR(rows[i][7], fresh.P * 1e-5, 1e-5 * rows[i][7]) << i;
+        EXPECT_NEAR(rows[i][6], fresh.yH2O, 1e-5 * fresh.yH2O + 1e-9) << i;
+    }
+    Dubessy past(2, 0, 0, 2);
+    ::testing::internal::CaptureStderr();
+    past.calculate_gas_solubility(TK, molality(rows.size()), molality(rows.size()));
+    EXPECT_NE(::testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(past.error, 1);
+    EXPECT_TRUE(std::isnan(past.P));
+}
+
 // The brine isopleth: only the ternary system runs it; its rows at the given molalities, the
 // pressure rising with T.
 TEST(SolubilitySelfChecks, DubessyBrineIsopleth) {

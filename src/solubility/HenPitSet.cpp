@@ -31,17 +31,9 @@ void HenPitSet::setVapourModel(int type) {
 
 void HenPitSet::number_of_components(int count) {
     if (nc >= 1) {
-        if (count < 1) {
-            vornex::cfprintf(stderr,
-                             "HenPitSet: %d components refused (a solution has at least one); "
-                             "the set-up of %d stands\n",
-                             count, nc);
-            error = 1;
-            return;
-        }
+        if (!startsSetUpAfresh(*this, "HenPitSet", count)) return;
         // Else the first set's gases stayed: the new names were computed as the old gases,
         // from the old vapour.
-        forgetComponents(*this);
         iH2O = iGas = iNaCl = -1;
         numberOfGases = 0;
         setVapourModel(vapourType);

@@ -94,24 +94,30 @@ void forgetComponents(Phase& phase) {
     phase.dfdx.clear();
 }
 
+bool startsSetUpAfresh(Phase& phase, const char* name, int count) {
+    if (count < 1) {
+        vornex::cfprintf(stderr,
+                         "%s: %d components refused (a solution has at least one); the set-up "
+                         "of %d stands\n",
+                         name, count, phase.nc);
+        phase.error = 1;
+        return false;
+    }
+    forgetComponents(phase);
+    return true;
+}
+
 void SolubilityModel::clearComponents() {
     forgetComponents(*this);
 }
 
 void SolubilityModel::number_of_components(int count) {
     if (nc >= 1) {
-        if (count < 1) {
-            vornex::cfprintf(stderr,
-                             "%s: %d components refused (a solution has at least one); the "
-                             "set-up of %d stands\n",
-                             modelName.empty() ? "Solubility model" : modelName.c_str(), count,
-                             nc);
-            error = 1;
+        if (!startsSetUpAfresh(*this, modelName.empty() ? "Solubility model" : modelName.c_str(),
+                               count))
             return;
-        }
         // The first set-up's gas would otherwise stay: its indices, its count of gases and
         // its vapour model, so that the new names were computed as the old gas.
-        clearComponents();
         iH2O = iGas = iNaCl = -1;
         numberOfGases = 0;
         mg = mNa = mCl = 0.0;

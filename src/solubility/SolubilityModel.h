@@ -74,6 +74,10 @@ double meanActivityCoefficientNaCl(WaterEOS& water, double m);
 // that it can be set up afresh.
 void forgetComponents(Phase& phase);
 
+// A solution phase (`name` in its message) given its count again: a count below 1 is refused,
+// saying so, and the set-up stands (false); else its components are forgotten (true).
+bool startsSetUpAfresh(Phase& phase, const char* name, int count);
+
 // Of a one-component gas model's two roots at its set T and P, leaves the one of lower
 // fugacity (lower Gibbs energy) as its state, with its fugacities: just above the gas's
 // saturation pressure its vapour root is only metastable.

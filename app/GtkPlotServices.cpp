@@ -181,7 +181,14 @@ void GtkPlotServices::shutdown() {
 }
 
 Gtk::Window* GtkPlotServices::parentWindow() const {
-    return mApplication ? mApplication->get_active_window() : nullptr;
+    if (!mApplication) return nullptr;
+    // The window last in front may since have been hidden (the log closed): a dialog or panel
+    // kept above it would stand over nothing. The shown window most recently in front then.
+    if (Gtk::Window* active = mApplication->get_active_window(); active && active->get_visible())
+        return active;
+    for (Gtk::Window* window : mApplication->get_windows())
+        if (window->get_visible()) return window;
+    return nullptr;
 }
 
 void GtkPlotServices::forgetPlot(CPlotView* plot) {

@@ -52,6 +52,8 @@ class GtkPlotServices : public PanelServices {
     void install(const Glib::RefPtr<Gtk::Application>& application);
     // Closes the shared windows and uninstalls the services.
     void shutdown();
+    // The shown window of the application most recently in front, over which dialogs and
+    // panels stand; null without one.
     Gtk::Window* parentWindow() const;
 
     // Runs a command that may ask for a file: when it does, the chooser is shown and the

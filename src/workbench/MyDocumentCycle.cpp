@@ -2,8 +2,10 @@
 // case, through the model into the result fields, and on to the drawings, the log report and
 // the visible tab.
 #include <cmath>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "plot/CGraphCurve.h"
 #include "numerics/Decimal.h"
@@ -321,15 +323,22 @@ void MyDocument::drawState() {
 
 void MyDocument::onRefreshViews() {
     if (!mPTViewp) return;
+    // The isochores drawn are the user's, whatever redraws the base curves under them (a
+    // toggle, the model chosen again, a refresh): they come back after it, in their order and
+    // as they were drawn, so that Delete still takes the last one.
+    std::vector<std::unique_ptr<CGraphObject>> isochores;
+    for (const CGraphObject* o : mIsochores)
+        if (mIsochoreViewp->containsGraphObject(o)) isochores.push_back(o->copy());
+    mIsochores.clear();
     for (CPlotView* p : {mPTViewp, mTxViewp, mPxViewp, mRhoTViewp, mRhoPViewp, mRhoXViewp,
                          mVxViewp, mRhoTxViewp, mIsochoreViewp, mBoilingViewp})
         p->purge();
-    mIsochores.clear();
     if (mShowH2OSat) showWaterSaturationCurve();
     if (mShowHLV) showSLVCurve();
     if (mShowNaClSat) showNaClSatCurve();
     if (mShowCritical) showCriticalCurve();
     showBoilingCaption();
+    for (auto& o : isochores) mIsochores.push_back(mIsochoreViewp->addGraphObject(std::move(o)));
 }
 
 void MyDocument::showBoilingCaption() {

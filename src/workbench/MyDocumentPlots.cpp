@@ -407,13 +407,7 @@ void MyDocument::tabViewDidSelectTabViewItem() {
 
 void MyDocument::toggle(bool& flag) {
     flag = !flag;
-    // The isochores drawn are the user's, whichever base curves are shown: they come back
-    // after the redraw, in their order, so that Delete still takes the last one.
-    std::vector<std::unique_ptr<CGraphObject>> isochores;
-    for (const CGraphObject* o : mIsochores)
-        if (mIsochoreViewp && mIsochoreViewp->containsGraphObject(o)) isochores.push_back(o->copy());
     onRefreshViews();
-    for (auto& o : isochores) mIsochores.push_back(mIsochoreViewp->addGraphObject(std::move(o)));
     // The state is unchanged: its drawings come back at once, under the new flags, rather
     // than at the next edit.
     if (!mWindowLoaded) return;

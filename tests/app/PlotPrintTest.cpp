@@ -49,7 +49,16 @@ class PrintPlot : public ::testing::Test {
         ASSERT_NE(window, nullptr);
         runPendingEvents();
     }
+    // The test's window goes with it: the application stays for the process, and a window
+    // left open would stand in front of the tests that follow (their errors reported over it,
+    // their panels kept above it).
     void TearDown() override {
+        if (app && window && app->isOpen(window)) {
+            window->document().updateChangeCount(ChangeKind::Cleared);  // no question asked
+            window->close();
+            for (int turn = 0; turn < 1000 && app->isOpen(window); ++turn) runPendingEvents();
+            EXPECT_FALSE(app->isOpen(window)) << "the window stayed after the test";
+        }
         std::error_code ignored;
         std::filesystem::remove_all(folder, ignored);
     }

@@ -489,5 +489,38 @@ TEST_F(WindowActions, TheBoilingPanelsFieldsShowWholeIn1280Pixels) {
     }
 }
 
+// A window of the application that has been hidden (the log, closed) is no parent: with no
+// other window an error has no dialog (it had one over the hidden log), and with a document
+// window shown its dialog stands over that.
+TEST_F(WindowActions, DialogsStandOverAShownWindowNeverAHiddenOne) {
+    GtkPlotServices& services = GtkPlotServices::instance();
+    Gtk::Window closed;
+    app->add_window(closed);
+    ASSERT_EQ(app->get_active_window(), &closed);
+    ASSERT_FALSE(closed.get_visible());
+    EXPECT_EQ(services.parentWindow(), nullptr);
+    const std::size_t windows = Gtk::Window::list_toplevels().size();
+    services.reportError("The plot could not be saved as PDF to /full/disk.pdf");
+    EXPECT_EQ(Gtk::Window::list_toplevels().size(), windows);
+
+    DocumentWindow* window = nullptr;
+    newWindowsPTPlot(window);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(services.parentWindow(), window);
+    services.reportError("The plot could not be saved as PDF to /full/disk.pdf");
+    int dialogs = 0;
+    for (Gtk::Window* w : Gtk::Window::list_toplevels())
+        if (dynamic_cast<Gtk::MessageDialog*>(w) && w->get_transient_for() == window) {
+            ++dialogs;
+            w->close();
+        }
+    EXPECT_EQ(dialogs, 1);
+    runPendingEvents();
+    app->remove_window(closed);
+    window->document().updateChangeCount(ChangeKind::Cleared);
+    window->activate_action("win.close");
+    runPendingEvents();
+}
+
 }  // namespace
 }  // namespace vornex::shell

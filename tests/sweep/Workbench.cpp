@@ -1,10 +1,10 @@
 // The workbench as a person drives it: every control of its form (typed, ticked or pressed)
 // and clicks over every plot, each on a fresh document, with and without Fixed density; text
-// no file holds typed into every control and edited into every cell of the case table; curve
-// toggles with isochores drawn; clicks over the ternary view; the inclusion panel's measured
-// Th and Tm, the phase shares and the isochore against the model called apart; documents with
-// a damaged case or cut short; every plot written to every image format in its plain,
-// logarithmic and zoomed states.
+// no file holds typed into every control and edited into every cell of the case table; base
+// curves redrawn (toggles, the model again, a refresh) with isochores drawn; clicks over the
+// ternary view; the inclusion panel's measured Th and Tm, the phase shares and the isochore
+// against the model called apart; documents with a damaged case or cut short; every plot
+// written to every image format in its plain, logarithmic and zoomed states.
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -149,9 +149,11 @@ void checkMenuItem(Checks& c, const std::string& action, bool fixed) {
             action + " twice: " + changed);
 }
 
-// A curve toggle with isochores drawn from one-phase states of several salinities and
-// pressures: off and on again, every isochore is still drawn as it was, and Delete takes each.
-void checkToggleKeepsIsochores(Checks& c, const std::string& action) {
+// A redraw of the base curves (a curve toggle, the model chosen again, a refresh) with
+// isochores drawn from one-phase states of several salinities and pressures, one of them
+// thickened: done twice, every isochore is still drawn as it was, at its width, and Delete
+// takes each.
+void checkRedrawKeepsIsochores(Checks& c, const std::string& action) {
     struct Start {
         double X, P, T;
     };
@@ -159,13 +161,19 @@ void checkToggleKeepsIsochores(Checks& c, const std::string& action) {
                             {40, 3000, 900}};
     Session s;
     CPlotView& iso = *s.doc->plotNamed("mIsochoreViewp");
-    auto isochores = [&] {
-        std::vector<std::vector<CurvePoint>> found;
+    auto curves = [&] {
+        std::vector<CGraphCurve*> found;
         for (const auto& o : iso.graphObjects())
-            if (const auto* curve = dynamic_cast<const CGraphCurve*>(o.get());
+            if (auto* curve = dynamic_cast<CGraphCurve*>(o.get());
                 curve && o->name().empty() && curve->pointCount() > 10 &&
                 curve->getPointAtIndex(0).y >= 500)
-                found.push_back(curve->mPointsList());
+                found.push_back(curve);
+        return found;
+    };
+    auto isochores = [&] {
+        std::vector<std::pair<std::vector<CurvePoint>, float>> found;
+        for (const CGraphCurve* curve : curves())
+            found.emplace_back(curve->mPointsList(), curve->getToolSizeFactor());
         return found;
     };
     std::string drawnAt;
@@ -178,19 +186,20 @@ void checkToggleKeepsIsochores(Checks& c, const std::string& action) {
             drawnAt += " " + num(st.X) + " wt % " + num(st.P) + " bar " + num(st.T) + " C;";
         }
     });
-    const auto drawn = isochores();
-    if (!c.check("isochores are drawn", drawn.size() == std::size(starts), action + drawnAt))
+    if (!c.check("isochores are drawn", curves().size() == std::size(starts), action + drawnAt))
         return;
-    for (const char* shown : {"off", "on"}) {
+    curves()[1]->setToolSizeFactor(3.0f);
+    const auto drawn = isochores();
+    for (const char* pass : {"once", "twice"}) {
         test::outputOf([&] { s.ui.perform(action); });
         const auto now = isochores();
-        c.check("a curve toggle keeps the isochores drawn", now == drawn,
-                action + " " + shown + ": " + num(double(now.size())) + " of " +
+        c.check("a redraw keeps the isochores drawn, at their widths", now == drawn,
+                action + " " + pass + ": " + num(double(now.size())) + " of " +
                     num(double(drawn.size())) + " isochores");
     }
     for (std::size_t left = drawn.size(); left-- > 0;) {
         test::outputOf([&] { s.ui.press("mDeleteIsochoreButton"); });
-        c.check("Delete takes the last isochore after a toggle", isochores().size() == left,
+        c.check("Delete takes the last isochore after a redraw", isochores().size() == left,
                 action + ": " + num(double(isochores().size())) + " left for " + num(double(left)));
     }
 }
@@ -799,7 +808,14 @@ void addWorkbenchConfigurations(std::vector<Configuration>& out) {
     for (const std::string& action : menuActions)
         if (action.find("Toggle") != std::string::npos)
             out.push_back({"workbench", "workbench toggle with isochores " + action,
-                           [action](Checks& c) { checkToggleKeepsIsochores(c, action); }});
+                           [action](Checks& c) { checkRedrawKeepsIsochores(c, action); }});
+    const std::pair<const char*, std::string> redraws[] = {
+        {"model again", "onSelectPalliserModel:"}, {"refresh", "onRefreshViews:"}};
+    for (const auto& redraw : redraws)
+        out.push_back({"workbench", std::string("workbench ") + redraw.first + " with isochores",
+                       [action = redraw.second](Checks& c) {
+                           checkRedrawKeepsIsochores(c, action);
+                       }});
     for (bool fixed : {false, true})
         out.push_back({"workbench", std::string("workbench ternary clicks") + (fixed ? " fixed" : ""),
                        [fixed](Checks& c) { checkTernary(c, fixed); }});

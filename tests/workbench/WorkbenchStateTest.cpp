@@ -7,6 +7,7 @@
 #include "numerics/TextCapture.h"
 #include "plot/ArrayAdditions.h"
 #include "plot/CGraphCurve.h"
+#include "plot/CGraphPoint.h"
 #include "platform/RecordingCanvas.h"
 #include "numerics/Decimal.h"
 
@@ -667,9 +668,11 @@ TEST_F(WorkbenchTest, IsochoreOfAOnePhaseStateRunsDownTo100C) {
 }
 
 // Isochores drawn: the curves of the one-phase states they start from. Showing or hiding a
-// base curve redraws the plots, and the isochores come back as they were, each still at its
-// state's density; Delete then takes the last one drawn.
-TEST_F(WorkbenchTest, IsochoresOutliveCurveToggles) {
+// base curve, choosing the model again and a refresh redraw the plots, and the isochores come
+// back as they were, each still at its state's density and the width it was given; Delete then
+// takes the last one drawn. (The model chosen again and a refresh erased them; a thickened
+// isochore came back at width 1.)
+TEST_F(WorkbenchTest, IsochoresOutliveEveryRedraw) {
     const std::size_t base = lasting("mIsochoreViewp");
     struct Start {
         double X, P, T, rho = 0;
@@ -683,13 +686,18 @@ TEST_F(WorkbenchTest, IsochoresOutliveCurveToggles) {
         ui->press("mIsochoreButton");
     }
     ASSERT_EQ(lasting("mIsochoreViewp"), base + 2);
+    auto curves = [&] {
+        std::vector<CGraphCurve*> found;
+        for (const auto& o : plot("mIsochoreViewp").graphObjects())
+            if (auto* c = dynamic_cast<CGraphCurve*>(o.get()); c && o->name().empty() &&
+                                                             c->pointCount() > 10 &&
+                                                             c->getPointAtIndex(0).y >= 1000)
+                found.push_back(c);
+        return found;
+    };
     auto isochores = [&] {
         std::vector<std::vector<CurvePoint>> found;
-        for (const auto& o : plot("mIsochoreViewp").graphObjects())
-            if (const auto* c = dynamic_cast<const CGraphCurve*>(o.get()); c && o->name().empty() &&
-                                                                           c->pointCount() > 10 &&
-                                                                           c->getPointAtIndex(0).y >= 1000)
-                found.push_back(c->mPointsList());
+        for (const CGraphCurve* c : curves()) found.push_back(c->mPointsList());
         return found;
     };
     const auto drawn = isochores();
@@ -701,14 +709,24 @@ TEST_F(WorkbenchTest, IsochoresOutliveCurveToggles) {
             const double rho = doc->model()->calculateFluidDensity(q.x, q.y, s.X / 100, s.rho);
             EXPECT_NEAR(rho / s.rho, 1, 2e-4) << "isochore " << i << " at " << q.x << " C";
         }
-    for (const char* action : {"onToggleShowH2OSat:", "onToggleShowNaClSat:", "onToggleShowHLV:",
-                               "onToggleShowHL:", "onToggleShowHV:", "onToggleShowLG:",
-                               "onToggleShowCritical:"}) {
-        for (const char* shown : {" off", " on"}) {
+    auto widths = [&] {
+        std::vector<float> found;
+        for (const CGraphCurve* c : curves()) found.push_back(c->getToolSizeFactor());
+        return found;
+    };
+    // The first one thickened from the curve panel's menu.
+    curves().front()->setToolSizeFactor(3.0f);
+    ASSERT_EQ(widths(), (std::vector<float>{3.0f, 1.0f}));
+    for (const char* action :
+         {"onToggleShowH2OSat:", "onToggleShowNaClSat:", "onToggleShowHLV:", "onToggleShowHL:",
+          "onToggleShowHV:", "onToggleShowLG:", "onToggleShowCritical:", "onSelectPalliserModel:",
+          "onRefreshViews:"}) {
+        for (const char* pass : {" once", " twice"}) {
             ASSERT_TRUE(ui->perform(action));
             const auto now = isochores();
-            EXPECT_EQ(now.size(), drawn.size()) << action << shown;
-            EXPECT_TRUE(now == drawn) << action << shown;
+            EXPECT_EQ(now.size(), drawn.size()) << action << pass;
+            EXPECT_TRUE(now == drawn) << action << pass;
+            EXPECT_EQ(widths(), (std::vector<float>{3.0f, 1.0f})) << action << pass;
         }
     }
     ui->press("mDeleteIsochoreButton");
@@ -716,6 +734,31 @@ TEST_F(WorkbenchTest, IsochoresOutliveCurveToggles) {
     EXPECT_TRUE(isochores().front() == drawn.front());
     ui->press("mDeleteIsochoreButton");
     EXPECT_EQ(lasting("mIsochoreViewp"), base);
+}
+
+// The isochore plot repeats the state's markers of the P-T plot at their size: the critical
+// point of the state's temperature is drawn large (size 5) on both (it was 3 on the isochore
+// plot).
+TEST_F(WorkbenchTest, IsochorePlotMarkersMatchThePTPlot) {
+    ui->type("mHaliteXm", 10);
+    ui->type("mHalitePm", 500);
+    ui->type("mHaliteTm", 500);
+    int matched = 0;
+    for (const auto& o : plot("mIsochoreViewp").graphObjects()) {
+        const auto* p = dynamic_cast<const CGraphPoint*>(o.get());
+        if (!p || p->name().empty()) continue;
+        const auto* twin = dynamic_cast<const CGraphPoint*>(
+            plot("mPTViewp").getGraphObjectWithName(p->name()));
+        ASSERT_NE(twin, nullptr) << p->name();
+        EXPECT_EQ(p->getToolSizeFactor(), twin->getToolSizeFactor()) << p->name();
+        EXPECT_EQ(p->selector(), twin->selector()) << p->name();
+        EXPECT_EQ(p->getX(), twin->getX()) << p->name();
+        ++matched;
+    }
+    EXPECT_GE(matched, 2);
+    const CGraphObject* critical = plot("mIsochoreViewp").getGraphObjectWithName("t_critPT");
+    ASSERT_NE(critical, nullptr);
+    EXPECT_EQ(critical->getToolSizeFactor(), 5.0f);
 }
 
 TEST_F(WorkbenchTest, TabsMarkThePlotsAndTickTheMenu) {

@@ -143,10 +143,6 @@ void CGraphObject::copyCommonTo(CGraphObject& target) const {
     target.mSize = mSize;
     target.mSelector = mSelector;
     target.mColor = mColor;
-    // The size factor is a curve's line width and a marker's size: a copy that took its class's
-    // default would draw thinner or larger than the item it copies (a marker copied onto the
-    // isochore plot, an isochore kept through a redraw, a plot opened in a window of its own).
-    target.mToolSizeFactor = mToolSizeFactor;
     target.mReferenceObject = nullptr;
 }
 

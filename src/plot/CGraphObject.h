@@ -99,9 +99,8 @@ class CGraphObject {
     virtual bool isHit(Point p);
     // Bounds of the last drawn path (view coordinates), the zero rectangle before any.
     virtual Rect getBounds() const;
-    // A new item of the same class with a copy of the name, size, size factor (line width or
-    // marker size), marker and colour and the class's own data; switches, plot, path and
-    // cousins start afresh.
+    // A new item of the same class with a copy of the name, size, marker and colour and the
+    // class's own data; switches, size factor, plot, path and cousins start afresh.
     virtual std::unique_ptr<CGraphObject> copy() const;
 
     // The path built by the last drawing, if any.

@@ -327,8 +327,12 @@ void MyDocument::onRefreshViews() {
     // toggle, the model chosen again, a refresh): they come back after it, in their order and
     // as they were drawn, so that Delete still takes the last one.
     std::vector<std::unique_ptr<CGraphObject>> isochores;
-    for (const CGraphObject* o : mIsochores)
-        if (mIsochoreViewp->containsGraphObject(o)) isochores.push_back(o->copy());
+    for (const CGraphObject* o : mIsochores) {
+        if (!mIsochoreViewp->containsGraphObject(o)) continue;
+        // A copy starts at its class's line width: the isochore keeps the one it was given.
+        isochores.push_back(o->copy());
+        isochores.back()->setToolSizeFactor(o->getToolSizeFactor());
+    }
     mIsochores.clear();
     for (CPlotView* p : {mPTViewp, mTxViewp, mPxViewp, mRhoTViewp, mRhoPViewp, mRhoXViewp,
                          mVxViewp, mRhoTxViewp, mIsochoreViewp, mBoilingViewp})

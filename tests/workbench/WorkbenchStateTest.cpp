@@ -736,31 +736,6 @@ TEST_F(WorkbenchTest, IsochoresOutliveEveryRedraw) {
     EXPECT_EQ(lasting("mIsochoreViewp"), base);
 }
 
-// The isochore plot repeats the state's markers of the P-T plot at their size: the critical
-// point of the state's temperature is drawn large (size 5) on both (it was 3 on the isochore
-// plot).
-TEST_F(WorkbenchTest, IsochorePlotMarkersMatchThePTPlot) {
-    ui->type("mHaliteXm", 10);
-    ui->type("mHalitePm", 500);
-    ui->type("mHaliteTm", 500);
-    int matched = 0;
-    for (const auto& o : plot("mIsochoreViewp").graphObjects()) {
-        const auto* p = dynamic_cast<const CGraphPoint*>(o.get());
-        if (!p || p->name().empty()) continue;
-        const auto* twin = dynamic_cast<const CGraphPoint*>(
-            plot("mPTViewp").getGraphObjectWithName(p->name()));
-        ASSERT_NE(twin, nullptr) << p->name();
-        EXPECT_EQ(p->getToolSizeFactor(), twin->getToolSizeFactor()) << p->name();
-        EXPECT_EQ(p->selector(), twin->selector()) << p->name();
-        EXPECT_EQ(p->getX(), twin->getX()) << p->name();
-        ++matched;
-    }
-    EXPECT_GE(matched, 2);
-    const CGraphObject* critical = plot("mIsochoreViewp").getGraphObjectWithName("t_critPT");
-    ASSERT_NE(critical, nullptr);
-    EXPECT_EQ(critical->getToolSizeFactor(), 5.0f);
-}
-
 TEST_F(WorkbenchTest, TabsMarkThePlotsAndTickTheMenu) {
     doc->mXm = 10;
     doc->mRm = 800;

@@ -226,7 +226,7 @@ void DMGWwater::calculate_gas_partial_volume_() {
 }
 
 std::string DMGWwater::missingParameters() const {
-    if (hasParameters()) return {};
+    if (hasParameters()) return foreignGas();
     if (systemType == SM_H2O_CH4_NaCl || systemType == SM_H2O_HC_NaCl || systemType == SM_H2O_CH4)
         return cformat(
             "the Duan-type CH4 model has no parameter set for version %d (version 0 "

@@ -61,7 +61,7 @@ void SpiveySolubility::calculate_gas_solubility0() {
 }
 
 std::string SpiveySolubility::missingParameters() const {
-    if (systemType == SM_H2O_CH4_NaCl || systemType == SM_H2O_CH4) return {};
+    if (systemType == SM_H2O_CH4_NaCl || systemType == SM_H2O_CH4) return foreignGas();
     return cformat(
         "the Spivey correlation is for CH4 in water or NaCl brine (systems %d and %d), "
         "not system %d",

@@ -18,7 +18,8 @@ class SpiveySolubility : public SolubilityModel {
     // 0 to 275 degC, up to 2000 bar and 5.7 mol/kg NaCl, the states the correlation was fitted
     // to (Spivey, McCain and North 2004).
     const PublishedRange* publishedRange() const override;
-    // The correlation is methane's, in water or NaCl brine: any other system has none.
+    // The correlation is methane's, in water or NaCl brine: any other system, or another gas
+    // named, has none.
     std::string missingParameters() const override;
     // Residual m_g(P) - target, context pointing to the target molality.
     double equation_for_bubble_pressure(double Pbar, void* context);

@@ -216,7 +216,7 @@ void DMGWwater::calculate_aqueous_fugacities() {
 }
 
 void DMGWwater::calculate_gas_partial_volume_() {
-    if (!hasParameters()) {
+    if (!missingParameters().empty()) {
         Vg = std::numeric_limits<double>::quiet_NaN();
         return;
     }

@@ -659,6 +659,10 @@ double SolubilityModel::calculate_gas_partial_volume(double TK, double Pbar, dou
     temperature(TK);
     pressure(Pbar);
     setMolalities(ms, mgas);
+    if (lacksParameters("Gas partial volume")) {
+        Vg = std::numeric_limits<double>::quiet_NaN();
+        return Vg;
+    }
     calculate_gas_partial_volume_();
     if (!std::isfinite(Vg)) error = 1;
     return Vg;

@@ -191,7 +191,7 @@ class SolubilityModel : public Phase {
     // The solubility at (T, P in bar, NaCl molality); a failure says why on standard error.
     void calculate_gas_solubility(double TK, double Pbar, double ms);
     // Vg at (T, P in bar, NaCl and gas molalities) by the model's own formula; NaN with the
-    // error flag where the model gives none.
+    // error flag where the model gives none, saying why where it has no parameters for its gas.
     double calculate_gas_partial_volume(double TK, double Pbar, double ms, double mgas);
     void calculate_water_activity();
     // Surface tension of water (N/m) at T from the water model, kept in sigma.
@@ -238,7 +238,7 @@ class SolubilityModel : public Phase {
     // on standard error (the isochores need the solution's density).
     bool hasDensityModel(const char* operation);
     // Ends at the first temperature whose pressure cannot be found; without a brine-density
-    // model no point is computed, saying so.
+    // model, or without parameters for its gas, no point is computed, saying so.
     void calculateTheMonophasicIsochor(double T0, double T1, double rho, double ms, double mgas,
                                        double P0bar, char mode, const char* suffix,
                                        CurveArray* array);

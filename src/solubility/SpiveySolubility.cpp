@@ -75,7 +75,8 @@ const SolubilityModel::PublishedRange* SpiveySolubility::publishedRange() const 
 }
 
 void SpiveySolubility::calculate_gas_partial_volume_() {
-    Vg = partialVolume(T, P * 1e-6, mg);
+    Vg = missingParameters().empty() ? partialVolume(T, P * 1e-6, mg)
+                                     : std::numeric_limits<double>::quiet_NaN();
 }
 
 double SpiveySolubility::equation_for_bubble_pressure(double Pbar, void* context) {

@@ -26,7 +26,7 @@ class SpiveySolubility : public SolubilityModel {
     double residualSignBelowBubble() const override { return -1.0; }
     // Pressure guess Pbar (estimate_bubble_pressure when 0); NaCl molality ms.
     void calculate_bubble_pressure(double TK, double Pbar, double ms, double mgas) override;
-    // Vg by partialVolume at the set T, P and gas molality.
+    // Vg by partialVolume at the set T, P and gas molality; NaN for another system or gas.
     void calculate_gas_partial_volume_() override;
     // Bubble points from 273.15 to 573.15 K by 1 K (T, P in bar); a run of failed points
     // leaves one NaN pair between the good ones.

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "fluid/CurveOutput.h"
 #include "numerics/TextCapture.h"
 #include "solubility/DMGWwater.h"
 #include "solubility/HenPitSet.h"
@@ -262,6 +263,13 @@ TEST(SolutionSetUp, DuanTypeAndSpiveyModelsRefuseAnotherGasByName) {
                 if (solves) {
                     EXPECT_NEAR(named->mg, fresh->mg, 1e-12 * fresh->mg) << where;
                 }
+                CurveArray isochore;
+                named->setDensityModelType(SM_MaoDuan0);
+                test::outputOf([&] {
+                    named->calculateTheMonophasicIsochor(300.0, 320.0, 1050.0, 1.0, 0.01, 100.0,
+                                                         kCurveArray, "", &isochore);
+                });
+                EXPECT_EQ(isochore.size(), 40u) << where;
                 continue;
             }
             auto namesBoth = [&](const std::string& text) {
@@ -277,6 +285,22 @@ TEST(SolutionSetUp, DuanTypeAndSpiveyModelsRefuseAnotherGasByName) {
             said =
                 test::outputOf([&] { named->calculate_bubble_pressure(323.15, 0.0, 1.0, 0.05); });
             EXPECT_EQ(named->error, 1) << where;
+            EXPECT_TRUE(namesBoth(said)) << where << ": " << said;
+            // Nor the gas's partial volume, nor a one-phase isochore through the solution's
+            // density (both took the own gas's volume).
+            double Vg = 0.0;
+            said = test::outputOf(
+                [&] { Vg = named->calculate_gas_partial_volume(323.15, 100.0, 1.0, 0.05); });
+            EXPECT_EQ(named->error, 1) << where;
+            EXPECT_TRUE(std::isnan(Vg)) << where << ": " << Vg;
+            EXPECT_TRUE(namesBoth(said)) << where << ": " << said;
+            CurveArray isochore;
+            named->setDensityModelType(SM_MaoDuan0);
+            said = test::outputOf([&] {
+                named->calculateTheMonophasicIsochor(300.0, 320.0, 1000.0, 1.0, 0.05, 100.0,
+                                                     kCurveArray, "", &isochore);
+            });
+            EXPECT_TRUE(isochore.empty()) << where << ": " << isochore.size();
             EXPECT_TRUE(namesBoth(said)) << where << ": " << said;
         }
 }

@@ -836,8 +836,9 @@ void checkHenPitSetVapourAfterNames(Checks& c, int henrySet, const std::string& 
 }
 
 // A model of one system's gas (the Duan-type models, Spivey's methane correlation) given each
-// dissolved gas by name: another gas than its own is refused at the set-up, by the solubility
-// and by the bubble pressure, with the flag and naming both gases; its own is the fresh model.
+// dissolved gas by name: another gas than its own is refused at the set-up, by the solubility,
+// the bubble pressure and the gas's partial volume, with the flag and naming both gases; its
+// own is the fresh model.
 void checkForeignGasByName(Checks& c, const SolubilityMaker& maker) {
     auto probe = maker.make();
     const char* ownName = systemGasName(probe->systemType);
@@ -870,6 +871,10 @@ void checkForeignGasByName(Checks& c, const SolubilityMaker& maker) {
         refused = refused && named->error == 1 && !(named->mg > 0.0) && namesBoth(said);
         said += test::outputOf([&] { named->calculate_bubble_pressure(323.15, 0.0, ms, 0.05); });
         refused = refused && named->error == 1 && namesBoth(said);
+        double Vg = 0.0;
+        said += test::outputOf(
+            [&] { Vg = named->calculate_gas_partial_volume(323.15, 100.0, ms, 0.05); });
+        refused = refused && named->error == 1 && std::isnan(Vg) && namesBoth(said);
         c.check("another gas by name is refused, naming both", refused,
                 g + " for " + own + ": " + num(named->mg) + " mol/kg, said '" +
                     said.substr(0, 160) + "'");

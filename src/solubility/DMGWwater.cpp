@@ -216,7 +216,7 @@ void DMGWwater::calculate_aqueous_fugacities() {
 }
 
 void DMGWwater::calculate_gas_partial_volume_() {
-    if (!hasParameters()) {
+    if (!missingParameters().empty()) {
         Vg = std::numeric_limits<double>::quiet_NaN();
         return;
     }
@@ -226,7 +226,7 @@ void DMGWwater::calculate_gas_partial_volume_() {
 }
 
 std::string DMGWwater::missingParameters() const {
-    if (hasParameters()) return {};
+    if (hasParameters()) return foreignGas();
     if (systemType == SM_H2O_CH4_NaCl || systemType == SM_H2O_HC_NaCl || systemType == SM_H2O_CH4)
         return cformat(
             "the Duan-type CH4 model has no parameter set for version %d (version 0 "

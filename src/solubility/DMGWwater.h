@@ -60,7 +60,8 @@ class DMGWwater : public SolubilityModel {
     void purge();
     // True when the model has parameters for its system and version.
     bool hasParameters() const { return mu && lambda && zeta; }
-    // CH4 versions other than 0 and 1, and systems without a gas of the model.
+    // CH4 versions other than 0 and 1, systems without a gas of the model, and a gas named
+    // that is not the system's.
     std::string missingParameters() const override;
 };
 

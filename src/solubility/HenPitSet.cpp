@@ -27,6 +27,9 @@ void HenPitSet::setVapourModel(int type) {
     vapourType = type;
     vapour.reset();
     if (type == 1) vapour = std::make_unique<ClassicalSRK>(kVapourSide);
+    // Chosen after the gases, the vapour takes them (it was left empty, and the gas phase
+    // had no state).
+    if (nc >= 1 && componentsAdded == nc) read_remaining_component_data();
 }
 
 void HenPitSet::number_of_components(int count) {

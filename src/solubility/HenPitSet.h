@@ -36,7 +36,7 @@ class HenPitSet : public Phase {
     int vapourType = 1;
     int henrySet = 0;
 
-    // Type 1 builds the ClassicalSRK vapour; call before adding components.
+    // Type 1 builds the ClassicalSRK vapour, over the gases already named if any.
     void setVapourModel(int type);
     // A set given its components again starts afresh (its old gases and indices go, the
     // vapour model is rebuilt for the new gases); a count below 1 is refused, saying so.

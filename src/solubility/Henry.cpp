@@ -50,14 +50,17 @@ double Henry::calculateHenryConstant(int i, double PPa) {
     }
 }
 
+void Henry::number_of_components(int count) {
+    // Components given by name are the solution: a system type chosen before kept its gas in
+    // the vapour, so that a model set up for CO2 and then named CH4 dissolved CH4 from a CO2
+    // vapour. setSystemType comes here with no components left, its type already the new one.
+    if (nc >= 1 && count >= 1) systemType = -1;
+    SolubilityModel::number_of_components(count);
+}
+
 void Henry::read_remaining_component_data() {
     if (numberOfGases < 1) return;
     setGasModelType(SM_ClassicalSRK);
-    if (vapour && vapour->nc == 0) {
-        vapour->number_of_components(numberOfGases);
-        for (int i = 0; i < numberOfGases; ++i)
-            vapour->add_component(componentName[static_cast<size_t>(iGas + i)].c_str());
-    }
 }
 
 void Henry::calculate_aqueous_fugacities() {

@@ -27,6 +27,8 @@ class Henry : public SolubilityModel {
     // gamma_i = 1, then H_i (Pa) of component i by its name and the version at P (Pa), with
     // gamma_i set to the salting-out factor when NaCl is a component.
     double calculateHenryConstant(int i, double PPa);
+    // A set-up by names drops the system type: the model is the fresh one of those names.
+    void number_of_components(int count) override;
     void read_remaining_component_data() override;
     void calculate_aqueous_fugacities() override;
     void calculate_gas_partial_volume_() override;

@@ -497,7 +497,7 @@ bool SolubilityModel::calculateTheIsopleth(double ms, double mgas, char mode, co
 void SolubilityModel::calculateTheMonophasicIsochor(double T0, double T1, double rho, double ms,
                                                     double mgas, double P0bar, char mode,
                                                     const char*, CurveArray* array) {
-    if (!hasDensityModel("Monophasic isochor")) return;
+    if (lacksParameters("Monophasic isochor") || !hasDensityModel("Monophasic isochor")) return;
     if (!std::isfinite(T0) || !std::isfinite(T1) || T1 - T0 > kMaxCurvePoints) return;
     double Pprev = P0bar;
     for (double Tk = T0; Tk < T1; Tk += 1.0) {

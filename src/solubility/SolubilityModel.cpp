@@ -38,6 +38,23 @@ const std::vector<const char*>& dissolvedGasNames() {
     return kGases;
 }
 
+const char* systemGasName(int type) {
+    switch (type) {
+        case SM_H2O_CH4_NaCl:
+        case SM_H2O_HC_NaCl:
+        case SM_H2O_CH4:
+            return "CH4";
+        case SM_H2O_CO2_NaCl:
+        case SM_H2O_CO2:
+            return "CO2";
+        case SM_H2O_N2_NaCl:
+        case SM_H2O_N2:
+            return "N2";
+        default:
+            return nullptr;
+    }
+}
+
 bool isDissolvedGasName(const char* name) {
     for (const char* g : dissolvedGasNames())
         if (std::strcmp(name, g) == 0) return true;
@@ -143,31 +160,9 @@ void SolubilityModel::setSystemType(int type, int ver) {
     gasModelType = -1;
     vapour.reset();
     clearComponents();
-    const char* gas = nullptr;
-    bool salt = true;
-    switch (type) {
-        case SM_H2O_CH4_NaCl:
-        case SM_H2O_HC_NaCl:
-            gas = "CH4";
-            break;
-        case SM_H2O_CO2_NaCl:
-            gas = "CO2";
-            break;
-        case SM_H2O_N2_NaCl:
-            gas = "N2";
-            break;
-        case SM_H2O_CH4:
-            gas = "CH4", salt = false;
-            break;
-        case SM_H2O_CO2:
-            gas = "CO2", salt = false;
-            break;
-        case SM_H2O_N2:
-            gas = "N2", salt = false;
-            break;
-        default:
-            return;
-    }
+    const char* gas = systemGasName(type);
+    if (gas == nullptr) return;
+    const bool salt = type != SM_H2O_CH4 && type != SM_H2O_CO2 && type != SM_H2O_N2;
     gasM = gasMolarMass(gas);
     number_of_components(salt ? 3 : 2);
     if (salt)
@@ -199,36 +194,27 @@ void SolubilityModel::setGasModelType(int type) {
             return;
     }
     vapourSelector_ = vapour->phase;
-    const char* gas = nullptr;
-    switch (systemType) {
-        case SM_H2O_CH4_NaCl:
-        case SM_H2O_CH4:
-            gas = "CH4";
-            break;
-        case SM_H2O_CO2_NaCl:
-        case SM_H2O_CO2:
-            gas = "CO2";
-            break;
-        case SM_H2O_N2_NaCl:
-        case SM_H2O_N2:
-            gas = "N2";
-            break;
-        case SM_H2O_HC_NaCl: {
-            numberOfGases = 15;
-            vapour->number_of_components(15);
-            if (vapour->nc != 15) break;
+    const char* gas = systemGasName(systemType);
+    if (systemType == SM_H2O_HC_NaCl) {
+        numberOfGases = 15;
+        vapour->number_of_components(15);
+        if (vapour->nc == 15) {
             double sum = 0.0;
             for (const GasShare& g : kHydrocarbonGas) sum += g.share;
             for (int i = 0; i < 15; ++i) {
                 vapour->add_component(kHydrocarbonGas[i].name);
                 vapour->composition_of_component(i, kHydrocarbonGas[i].share / sum);
             }
-            break;
         }
-        default:
-            return;
-    }
-    if (gas != nullptr) {
+    } else if (gas == nullptr) {
+        // A model given its components by name: the vapour holds the gases named (a vapour
+        // model chosen after them was left without any, and its gas phase had no state).
+        if (numberOfGases < 1) return;
+        vapour->number_of_components(numberOfGases);
+        for (int i = 0; i < static_cast<int>(componentName.size()); ++i)
+            if (isDissolvedGasName(componentName[static_cast<size_t>(i)].c_str()))
+                vapour->add_component(componentName[static_cast<size_t>(i)].c_str());
+    } else {
         numberOfGases = 1;
         vapour->number_of_components(1);
         if (vapour->nc == 1) {
@@ -301,7 +287,30 @@ void SolubilityModel::read_component_data(int index, const char* name) {
     if (firstGas < 0 && iGas == index) gasM = gasMolarMass(name);
 }
 
-void SolubilityModel::read_remaining_component_data() {}
+void SolubilityModel::read_remaining_component_data() {
+    if (const std::string why = foreignGas(); !why.empty()) {
+        vornex::cfprintf(stderr, "Solubility model set-up refused: %s\n", why.c_str());
+        error = 1;
+    }
+}
+
+std::string SolubilityModel::foreignGas() const {
+    const char* own = systemGasName(systemType);
+    if (own == nullptr) return {};
+    const bool methane = std::strcmp(own, "CH4") == 0;
+    for (size_t i = 0; i < componentName.size(); ++i) {
+        const std::string& name = componentName[i];
+        if (name.empty() || name == "H2O" || name == "NaCl" || name == own ||
+            (methane && name == "C1"))
+            continue;
+        return cformat(
+            "the %s of system %d dissolves %s only, not %s (given by name): its parameters "
+            "are %s's",
+            modelName.empty() ? "solubility model" : modelName.c_str(), systemType, own,
+            name.c_str(), own);
+    }
+    return {};
+}
 
 void SolubilityModel::describe() {
     calculate_gas_solubility0();
@@ -650,6 +659,10 @@ double SolubilityModel::calculate_gas_partial_volume(double TK, double Pbar, dou
     temperature(TK);
     pressure(Pbar);
     setMolalities(ms, mgas);
+    if (lacksParameters("Gas partial volume")) {
+        Vg = std::numeric_limits<double>::quiet_NaN();
+        return Vg;
+    }
     calculate_gas_partial_volume_();
     if (!std::isfinite(Vg)) error = 1;
     return Vg;

@@ -59,6 +59,9 @@ double gasMolarMass(const char* name);
 // The gas names a solution model counts as dissolved gases: CO2, CH4 (C1), C2H6 (C2),
 // C3H8 (C3), N2, H2S, iC4, nC4, iC4H10, nC4H10.
 const std::vector<const char*>& dissolvedGasNames();
+// The gas a system type dissolves (CH4 for the hydrocarbon gas, dissolved as CH4); nullptr
+// for a type without one.
+const char* systemGasName(int type);
 // True for the names of that list.
 bool isDissolvedGasName(const char* name);
 // Records the index of "H2O", of "NaCl" and of the first dissolved gas, and counts the gases.
@@ -141,7 +144,13 @@ class SolubilityModel : public Phase {
     // below 1 is refused, saying so, and the set-up stands.
     void number_of_components(int count) override;
     void read_component_data(int index, const char* name) override;
+    // A component other than water, NaCl and the system's own gas is refused, saying why
+    // (foreignGas), with the error flag.
     void read_remaining_component_data() override;
+    // Why a model of one system's gas cannot take a component given by name: a gas (or any
+    // other substance) that is not its system's, naming both; empty for a model without a
+    // system type or whose components are all its own.
+    std::string foreignGas() const;
     // The solubility at the set state, then the water activity.
     void describe() override;
 
@@ -182,7 +191,7 @@ class SolubilityModel : public Phase {
     // The solubility at (T, P in bar, NaCl molality); a failure says why on standard error.
     void calculate_gas_solubility(double TK, double Pbar, double ms);
     // Vg at (T, P in bar, NaCl and gas molalities) by the model's own formula; NaN with the
-    // error flag where the model gives none.
+    // error flag where the model gives none, saying why where it has no parameters for its gas.
     double calculate_gas_partial_volume(double TK, double Pbar, double ms, double mgas);
     void calculate_water_activity();
     // Surface tension of water (N/m) at T from the water model, kept in sigma.
@@ -229,7 +238,7 @@ class SolubilityModel : public Phase {
     // on standard error (the isochores need the solution's density).
     bool hasDensityModel(const char* operation);
     // Ends at the first temperature whose pressure cannot be found; without a brine-density
-    // model no point is computed, saying so.
+    // model, or without parameters for its gas, no point is computed, saying so.
     void calculateTheMonophasicIsochor(double T0, double T1, double rho, double ms, double mgas,
                                        double P0bar, char mode, const char* suffix,
                                        CurveArray* array);

@@ -61,7 +61,7 @@ void SpiveySolubility::calculate_gas_solubility0() {
 }
 
 std::string SpiveySolubility::missingParameters() const {
-    if (systemType == SM_H2O_CH4_NaCl || systemType == SM_H2O_CH4) return {};
+    if (systemType == SM_H2O_CH4_NaCl || systemType == SM_H2O_CH4) return foreignGas();
     return cformat(
         "the Spivey correlation is for CH4 in water or NaCl brine (systems %d and %d), "
         "not system %d",
@@ -75,7 +75,8 @@ const SolubilityModel::PublishedRange* SpiveySolubility::publishedRange() const 
 }
 
 void SpiveySolubility::calculate_gas_partial_volume_() {
-    Vg = partialVolume(T, P * 1e-6, mg);
+    Vg = missingParameters().empty() ? partialVolume(T, P * 1e-6, mg)
+                                     : std::numeric_limits<double>::quiet_NaN();
 }
 
 double SpiveySolubility::equation_for_bubble_pressure(double Pbar, void* context) {

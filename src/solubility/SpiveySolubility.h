@@ -18,14 +18,15 @@ class SpiveySolubility : public SolubilityModel {
     // 0 to 275 degC, up to 2000 bar and 5.7 mol/kg NaCl, the states the correlation was fitted
     // to (Spivey, McCain and North 2004).
     const PublishedRange* publishedRange() const override;
-    // The correlation is methane's, in water or NaCl brine: any other system has none.
+    // The correlation is methane's, in water or NaCl brine: any other system, or another gas
+    // named, has none.
     std::string missingParameters() const override;
     // Residual m_g(P) - target, context pointing to the target molality.
     double equation_for_bubble_pressure(double Pbar, void* context);
     double residualSignBelowBubble() const override { return -1.0; }
     // Pressure guess Pbar (estimate_bubble_pressure when 0); NaCl molality ms.
     void calculate_bubble_pressure(double TK, double Pbar, double ms, double mgas) override;
-    // Vg by partialVolume at the set T, P and gas molality.
+    // Vg by partialVolume at the set T, P and gas molality; NaN for another system or gas.
     void calculate_gas_partial_volume_() override;
     // Bubble points from 273.15 to 573.15 K by 1 K (T, P in bar); a run of failed points
     // leaves one NaN pair between the good ones.

@@ -5,7 +5,8 @@
 // NaCl; every model's isopleths and two-phase isochores, made or refused; the brine
 // vapour-pressure dialogues with each suffix character; and the models that take their gases
 // by name (Henry's law, the Henry-Pitzer sets) set up again with another gas, each gas weighed
-// by its formula.
+// by its formula, or by system type and then by names; and the models of one system's gas given
+// another gas by name.
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -28,6 +29,7 @@
 #include "solubility/HenryCorrelations.h"
 #include "solubility/SaltSolution.h"
 #include "solubility/SolubilityModel.h"
+#include "solubility/SpiveySolubility.h"
 #include "water/DensityModel.h"
 #include "water/MaoDuanSalinityModel.h"
 #include "water/SpiveyDensityModel.h"
@@ -749,6 +751,135 @@ void checkHenPitSetUpAgain(Checks& c, int henrySet, const std::string& first, co
         }
 }
 
+// The solubility (mol/kg) at 323.15 K, 100 bar and 1 mol/kg NaCl (none without NaCl among the
+// components); NaN when refused.
+double solubilityAt(SolubilityModel& m) {
+    const double ms = m.iNaCl >= 0 ? 1.0 : 0.0;
+    test::outputOf([&] { m.calculate_gas_solubility(323.15, 100.0, ms); });
+    return m.error == 0 && m.vapourError == 0 ? m.mg : std::nan("");
+}
+
+bool sameSolubility(double a, double b) {
+    return std::isnan(a) ? std::isnan(b) : std::fabs(a - b) <= 1e-12 * std::fabs(b);
+}
+
+// Henry's law of `version` set up by system `type` and then by names for `gas`, and back: each
+// state is the fresh model's of the names, then of the type; the vapour model chosen after the
+// names takes the gas named, the state of the model set up by type with that vapour model.
+void checkHenryTypeAndNames(Checks& c, int version, int type, const std::string& gas) {
+    const std::string own = systemGasName(type);
+    auto byType = [version, type](Henry& h, int gasModel) {
+        h.setSystemType(type, version);
+        h.setGasModelType(gasModel);
+    };
+    auto byNames = [version, type, &gas](Henry& h) {
+        h.number_of_components(type >= SM_H2O_CH4 ? 2 : 3);
+        h.add_components("H2O", gas.c_str(), "NaCl");
+    };
+    Henry typed, named, again;
+    byType(typed, SM_ClassicalSRK);
+    named.changeModelVersion(version);
+    byNames(named);
+    byType(again, SM_ClassicalSRK);
+    const double first = solubilityAt(again);
+    test::outputOf([&] { byNames(again); });
+    const double afterType = solubilityAt(again);
+    const std::string where = own + " by type, " + gas + " by name";
+    c.check("a model set up by names after a type is the fresh model of the names",
+            again.vapour && again.vapour->nc == 1 && again.vapour->componentName[0] == gas &&
+                sameSolubility(afterType, solubilityAt(named)),
+            where + ": " + num(afterType) + " mol/kg, fresh " + num(named.mg) + " (by type " +
+                num(first) + ")");
+    byType(again, SM_ClassicalSRK);
+    const double backToType = solubilityAt(again);
+    c.check("a model set up by type after names is the fresh model of the type",
+            again.componentName[1] == own && sameSolubility(backToType, solubilityAt(typed)),
+            where + ", " + own + " by type again: " + num(backToType) + " mol/kg, fresh " +
+                num(typed.mg));
+    if (gas != own) return;
+    for (int gasModel : {SM_DMW1, SM_SRK1}) {
+        Henry late, early;
+        late.changeModelVersion(version);
+        byNames(late);
+        test::outputOf([&] { late.setGasModelType(gasModel); });
+        byType(early, gasModel);
+        const double a = solubilityAt(late), b = solubilityAt(early);
+        c.check("a vapour model chosen after the names takes their gas",
+                late.vapour && late.vapour->nc == 1 && sameSolubility(a, b),
+                gas + " by name, gas model " + num(gasModel) + ": " + num(a) + " mol/kg, by type " +
+                    num(b));
+    }
+}
+
+// A Henry-Pitzer set given its vapour model after its gases is the fresh set of those gases.
+void checkHenPitSetVapourAfterNames(Checks& c, int henrySet, const std::string& gas) {
+    auto describe = [henrySet, &gas](HenPitSet& s, bool vapourFirst) {
+        test::outputOf([&] {
+            s.henrySet = henrySet;
+            if (vapourFirst) s.setVapourModel(1);
+            s.number_of_components(3);
+            s.add_components("H2O", gas.c_str(), "NaCl");
+            if (!vapourFirst) s.setVapourModel(1);
+            s.m = 1.0;
+            s.temperature(323.15);
+            s.pressure(100.0);
+            s.describe();
+        });
+    };
+    HenPitSet fresh, late;
+    describe(fresh, true);
+    describe(late, false);
+    c.check("a set given its vapour model after its gases is the fresh set",
+            late.error == fresh.error &&
+                (fresh.error != 0 || std::fabs(late.x[1] - fresh.x[1]) <= 1e-12 * fresh.x[1]),
+            gas + ": x " + num(late.x[1]) + ", fresh " + num(fresh.x[1]));
+}
+
+// A model of one system's gas (the Duan-type models, Spivey's methane correlation) given each
+// dissolved gas by name: another gas than its own is refused at the set-up, by the solubility,
+// the bubble pressure and the gas's partial volume, with the flag and naming both gases; its
+// own is the fresh model.
+void checkForeignGasByName(Checks& c, const SolubilityMaker& maker) {
+    auto probe = maker.make();
+    const char* ownName = systemGasName(probe->systemType);
+    if (ownName == nullptr) return;
+    const std::string own = ownName;
+    const double fresh = solubilityAt(*probe);
+    const bool brine = probe->iNaCl >= 0;
+    for (const char* gas : dissolvedGasNames()) {
+        auto named = maker.make();
+        const int gasModel = named->gasModelType;
+        std::string said = test::outputOf([&] {
+            named->number_of_components(brine ? 3 : 2);
+            named->add_components("H2O", gas, "NaCl");
+            named->setGasModelType(gasModel);
+        });
+        const std::string g = gas;
+        if (g == own || (own == "CH4" && g == "C1")) {
+            const double mg = solubilityAt(*named);
+            c.check("its own gas by name is the fresh model", sameSolubility(mg, fresh),
+                    g + ": " + num(mg) + " mol/kg, fresh " + num(fresh));
+            continue;
+        }
+        auto namesBoth = [&](const std::string& text) {
+            return text.find(own) != std::string::npos &&
+                   text.find("not " + g) != std::string::npos;
+        };
+        bool refused = named->error == 1 && namesBoth(said);
+        const double ms = brine ? 1.0 : 0.0;
+        said = test::outputOf([&] { named->calculate_gas_solubility(323.15, 100.0, ms); });
+        refused = refused && named->error == 1 && !(named->mg > 0.0) && namesBoth(said);
+        said += test::outputOf([&] { named->calculate_bubble_pressure(323.15, 0.0, ms, 0.05); });
+        refused = refused && named->error == 1 && namesBoth(said);
+        double Vg = 0.0;
+        said += test::outputOf(
+            [&] { Vg = named->calculate_gas_partial_volume(323.15, 100.0, ms, 0.05); });
+        refused = refused && named->error == 1 && std::isnan(Vg) && namesBoth(said);
+        c.check("another gas by name is refused, naming both", refused,
+                g + " for " + own + ": " + num(named->mg) + " mol/kg, said '" +
+                    said.substr(0, 160) + "'");
+    }
+}
 }  // namespace
 
 void addSolubilityConfigurations(std::vector<Configuration>& out) {
@@ -798,6 +929,37 @@ void addSolubilityConfigurations(std::vector<Configuration>& out) {
                                              " " + first + " then " + g,
                            [version, first, g](Checks& c) { checkHenPitSetUpAgain(c, version, first, g); }});
         }
+    // Henry's law set up by each system type of the list and then by each gas's name (and
+    // back), in each version with a correlation for the gas.
+    for (int version = 0; version <= 2; ++version)
+        for (int type = 0; type <= SM_H2O_N2; ++type) {
+            if (systemGasName(type) == nullptr || type == SM_H2O_HC_NaCl) continue;
+            for (const char* gas : dissolvedGasNames()) {
+                if (!henry::hasCorrelation(gas, version)) continue;
+                const std::string g = gas;
+                out.push_back({"solubility",
+                               "solubility set up by type then names Henry version " +
+                                   num(version) + " type " + num(type) + " " + g,
+                               [version, type, g](Checks& c) {
+                                   checkHenryTypeAndNames(c, version, type, g);
+                               }});
+            }
+        }
+    for (int henrySet : {0, 1, 2})
+        for (const char* gas : dissolvedGasNames()) {
+            if (!henry::hasCorrelation(gas, henrySet)) continue;
+            const std::string g = gas;
+            out.push_back(
+                {"solubility",
+                 "solubility set up by type then names HenPitSet set " + num(henrySet) +
+                     " vapour after " + g,
+                 [henrySet, g](Checks& c) { checkHenPitSetVapourAfterNames(c, henrySet, g); }});
+        }
+    for (const SolubilityMaker& maker : solubilityModels()) {
+        if (dynamic_cast<Henry*>(maker.make().get()) != nullptr) continue;
+        out.push_back({"solubility", "solubility foreign gas " + maker.name,
+                       [maker](Checks& c) { checkForeignGasByName(c, maker); }});
+    }
     for (int version = 0; version <= 9; ++version)
         for (const char* gas : dissolvedGasNames()) {
             Henry probe;

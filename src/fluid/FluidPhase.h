@@ -227,6 +227,10 @@ class FluidPhase : public Phase {
     double Vcrit = 0.0;       // critical volume estimate, m3/mol
     double Scrit = 0.0;       // critical molar entropy, J/(mol K)
     double Tlowest = 80.0;    // lowest temperature of the saturation and spinodal tracers, K
+    // Triple point of a one-component model's fluid (K), where the model knows it: no
+    // liquid denser than the one saturated there homogenises. 0: the cold end of the
+    // model's own saturation curve stands for it.
+    double Ttriple = 0.0;
     double Sstar = 0.0;       // target molar entropy, J/(mol K)
     double Hstar = 0.0;       // target molar enthalpy, J/mol
     double Gstar = 0.0;       // liquid molar Gibbs energy matched by the bubble-nucleus search
@@ -595,8 +599,24 @@ class FluidPhase : public Phase {
                              double Tmax, char igor, const char* suffix);
     void calculateJouleCurve(const char* path, double T0, double V0, double dT, double Tmin,
                              double Tmax, char igor, const char* suffix);
+    // The homogenisation temperature of a fluid of molar volume Vm3 (m3/mol) into its liquid
+    // (or its vapour): the coexistence whose liquid (vapour) has that volume, solved from the
+    // set T and Vv0 (Vl0); where that solve fails, a one-component fluid's Th is bracketed
+    // on its own saturation curve (homogeniseOnOwnSaturation). 0, or a non-zero code with
+    // the error flag raised and the reason said on standard error.
     int calculateLiquidTh(double Vm3);
     int calculateGasTh(double Vm3);
+    // The Newton solve alone of the two above: its code, the error flag telling failure;
+    // silent. A pure fluid's pair that is not its own saturation at the temperature found
+    // (a solve from a start far off) is a failure.
+    int solveTh(double Vm3, bool liquid);
+    // The liquid (or gas) Th by halving on the model's own saturated liquid's (vapour's)
+    // volume, from its triple point (Ttriple, else the cold end of its curve) to its own
+    // critical point; where the volume is met more than once (water's liquid below 4 degC)
+    // the highest Th, the one reached on heating. Left with that coexistence (Vl or Vv the
+    // volume asked for); 0, or 1 with the error flag and the reason said on standard error
+    // where the curve does not reach that volume.
+    int homogeniseOnOwnSaturation(double Vm3, bool liquid);
     int calculateLiquidSaturationFromEntropy(double S);
     int calculateGasSaturationFromEntropy(double S);
     void calculateTheSpinodals(const char* suffix1, const char* suffix2);
@@ -668,6 +688,9 @@ class FluidPhase : public Phase {
     // ---- homogenisation temperatures, saturation from entropy, two-phase iso-lines
     void equationForLiquidTh(double* xv, double* F, double** J, int& err, int order, void* context);
     void equationForGasTh(double* xv, double* F, double** J, int& err, int order, void* context);
+    // Prints the volume, density and pressure of the saturated liquid at Th (K), the model's
+    // own (calculateTheSaturationPressure); where it has none, says so on standard error and
+    // raises the error flag.
     void calculateTheDensityFromTh(double Th);
     void equationForLiquidSaturationFromS(double* xv, double* F, double** J, int& err, int order,
                                           void* context);

@@ -44,6 +44,7 @@ constexpr VennixRow kVennix[] = {
 CH4EOS::CH4EOS(int nTerms, int phase, char extraTerm)
     : PureGasPhase(nTerms, phase, extraTerm) {
     Tlowest = 100.0;
+    Ttriple = kTriple.T;
     Vl0 = 4e-05;
     Vv0 = 10000.0;
 }
@@ -98,10 +99,11 @@ void CH4EOS::initializeSaturationVolumesFromT(const char* component, double TK) 
 }
 
 int CH4EOS::calculateLiquidTh(double Vm3) {
+    if (!(Vm3 > 0.0) || !std::isfinite(Vm3)) return FluidPhase::calculateLiquidTh(Vm3);
     const double rho = kCorrelationMolarMass / Vm3;
     Vv0 = kCorrelationMolarMass / ((1.0 / rho - kLinkC0) / kLinkC1);
     temperature(get_saturation_temperature_from_liquid_density(rho));
-    const int code = FluidPhase::calculateLiquidTh(Vm3);
+    const int code = solveTh(Vm3, true);
     if (code == 0) return code;
     if (rho > kContinuationDensity) {
         // Liquids denser than about 405 kg/m3 (Th below 125 K) lie where the correlations'
@@ -110,13 +112,13 @@ int CH4EOS::calculateLiquidTh(double Vm3) {
         Vv0 = kCorrelationMolarMass / ((1.0 / kContinuationDensity - kLinkC0) / kLinkC1);
         temperature(get_saturation_temperature_from_liquid_density(kContinuationDensity));
         double done = kContinuationDensity;
-        if (FluidPhase::calculateLiquidTh(kCorrelationMolarMass / done) == 0) {
+        if (solveTh(kCorrelationMolarMass / done, true) == 0) {
             double step = 10.0, Tlast = T, Vvlast = Vv;
             while (done < rho && step > 0.05) {
                 const double next = std::fmin(done + step, rho);
                 temperature(Tlast);
                 Vv0 = Vvlast;
-                if (FluidPhase::calculateLiquidTh(kCorrelationMolarMass / next) == 0) {
+                if (solveTh(kCorrelationMolarMass / next, true) == 0) {
                     done = next, Tlast = T, Vvlast = Vv;
                 } else {
                     step *= 0.5;
@@ -129,78 +131,17 @@ int CH4EOS::calculateLiquidTh(double Vm3) {
     // 197 K), or below about 101 K, where the solve in (T, Vv) cannot meet its residual (the
     // pressures, a tenth of a bar, finer than the rounding of a liquid whose V dP/dV is some
     // 1e10 Pa), the model's own saturated liquid brackets the Th.
-    if (thBySaturation(Vm3, true) == 0) return 0;
-    error = 1;
-    return code;
+    return homogeniseOnOwnSaturation(Vm3, true) == 0 ? 0 : code;
 }
 
 int CH4EOS::calculateGasTh(double Vm3) {
+    if (!(Vm3 > 0.0) || !std::isfinite(Vm3)) return FluidPhase::calculateGasTh(Vm3);
     const double rho = kCorrelationMolarMass / Vm3;
     Vl0 = kCorrelationMolarMass * (kLinkC1 * rho + kLinkC0);
     temperature(get_saturation_temperature_from_vapour_density(rho));
-    const int code = FluidPhase::calculateGasTh(Vm3);
-    if (code == 0 || thBySaturation(Vm3, false) == 0) return 0;
-    error = 1;
+    const int code = solveTh(Vm3, false);
+    if (code == 0 || homogeniseOnOwnSaturation(Vm3, false) == 0) return 0;
     return code;
-}
-
-int CH4EOS::thBySaturation(double Vm3, bool liquid) {
-    const int selector = phase;
-    auto saturates = [&](double TK) {
-        const double p = calculateTheSaturationPressure(TK);
-        return std::isfinite(p) && p > 0.0;
-    };
-    // The saturated phase's volume less Vm3 (the vapour's the other way round): rising with
-    // T; NaN where the model has no saturation.
-    auto excess = [&](double TK) {
-        if (!saturates(TK)) return std::nan("");
-        return liquid ? Vl - Vm3 : Vm3 - Vv;
-    };
-    // The ends of the model's own saturation curve, from the triple point to its critical
-    // point: where one of them has none, the first temperature in from it that has.
-    auto end = [&](double from, double towards) {
-        if (saturates(from)) return from;
-        double out = from, in = towards;
-        for (int k = 1; k < 64; ++k) {
-            const double TK = from + (towards - from) * k / 64.0;
-            if (saturates(TK)) {
-                in = TK;
-                break;
-            }
-            out = TK;
-        }
-        for (int it = 0; it < 30; ++it) {
-            const double mid = 0.5 * (out + in);
-            (saturates(mid) ? in : out) = mid;
-        }
-        return in;
-    };
-    const double Tc = namingCriticalTemperature();
-    bool bracketed = Tc > kTriple.T;
-    double lo = 0.0, hi = 0.0;
-    if (bracketed) {
-        hi = end(Tc * (1.0 - 1e-7), kTriple.T);
-        lo = end(kTriple.T, hi);
-        bracketed = excess(lo) <= 0.0 && excess(hi) >= 0.0;
-    }
-    for (int it = 0; bracketed && it < 100 && hi - lo > 1e-10 * hi; ++it) {
-        const double mid = 0.5 * (lo + hi), e = excess(mid);
-        bracketed = std::isfinite(e);
-        (e < 0.0 ? lo : hi) = mid;
-    }
-    // The coexistence at the temperature found, the phase's volume the one asked for.
-    const double Th = 0.5 * (lo + hi);
-    if (bracketed) bracketed = std::isfinite(excess(Th));
-    set_the_phase_as(selector);
-    if (!bracketed) {
-        forgetSaturation();
-        error = 1;
-        return 1;
-    }
-    temperature(Th);
-    (liquid ? Vl : Vv) = Vm3;
-    error = 0;
-    return 0;
 }
 
 void CH4EOS::test(int flag) {

@@ -31,14 +31,11 @@ class CH4EOS : public PureGasPhase {
     void initializeSaturationVolumesFromT(const char* component, double TK) override;
 
     // Homogenisation temperature of a fluid of molar volume V (m3/mol) into the liquid or
-    // the vapour, from the correlations' saturation state of that density. The solver's
-    // code; the fluid's error flag tells failure.
+    // the vapour, from the correlations' saturation state of that density, else on the
+    // model's own saturation curve (homogeniseOnOwnSaturation). The solver's code; the
+    // fluid's error flag tells failure, said on standard error.
     int calculateLiquidTh(double Vm3);
     int calculateGasTh(double Vm3);
-    // The liquid (or gas) Th by halving on the model's own saturated liquid's (vapour's)
-    // volume between the ends of its saturation curve, left with that saturation (Vl or Vv
-    // the volume asked for); 0, or 1 where the curve does not reach that volume.
-    int thBySaturation(double Vm3, bool liquid);
     // flag 0: the liquid starter at 350 kg/m3, then the gas starter at 150 kg/m3.
     void test(int flag);
 

@@ -13,6 +13,7 @@ CO2EOS::CO2EOS(short nTerms, short phase, char extraTerm)
     Tcrit = 305.0;
     Vcrit = 9.4e-05;
     Tlowest = 80.0;
+    Ttriple = 216.592;  // carbon dioxide's triple point (Span and Wagner 1996)
 }
 
 CO2EOS::~CO2EOS() = default;

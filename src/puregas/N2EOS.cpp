@@ -108,16 +108,17 @@ JacobsenRes::JacobsenRes() : MultiParResidual(kOldReducing, kOldTable) {
     setModelName("Jacobsen 28-term residual");
 }
 
-N2EOS::N2EOS(int nTerms, int phase, char extraTerm)
-    : PureGasPhase(nTerms, phase, extraTerm) {
-    Tlowest = 40.0;
-}
-
-N2EOS::~N2EOS() = default;
-
 namespace {
 constexpr double kN2Tc = 126.192, kN2RhoC = 11183.9, kN2Pc = 3.3958e6, kN2Ttriple = 63.151;
 }  // namespace
+
+N2EOS::N2EOS(int nTerms, int phase, char extraTerm)
+    : PureGasPhase(nTerms, phase, extraTerm) {
+    Tlowest = 40.0;
+    Ttriple = kN2Ttriple;
+}
+
+N2EOS::~N2EOS() = default;
 
 // Span et al. (2000), ancillary equations of the saturation boundary, theta = 1 - T/Tc.
 double N2EOS::ancillarySaturationPressure(double TK) {

@@ -62,7 +62,7 @@ constexpr PairRange kPairRanges[] = {
     // 537.814/T, k3 -0.7) is not taken: its k2 of -3.4 to -5.7 makes the cross C constant
     // strongly attractive in either order of k2 and k3, and the mixture collapses onto a
     // root denser than solid CO2 (x(CO2) 0.5 at 400 K and 1000 bar: 18.7 cm3/mol, its gases
-    // alone 44 and 61; at 320 K and 100 bar 27.7 where the gases give 167). The pair there
+    // alone 47.2 and 55.5; at 320 K and 100 bar 27.7, the gases 97.1 and 236.9). The pair there
     // has k = 1, as above 498.15 K, which its states join without a step.
 };
 // clang-format on

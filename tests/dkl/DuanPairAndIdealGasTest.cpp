@@ -177,7 +177,7 @@ TEST(DuanPairOrder, APairAtEitherEndIsThePureGasOfTheReferenceEquations) {
 }
 
 // Regression: from 305.15 to 498.15 K the CH4-CO2 pair collapsed onto volumes below solid
-// CO2's (x(CO2) 0.5 at 400 K and 1000 bar: 18.7 cm3/mol, the gases alone 44 and 61; at 320
+// CO2's (x(CO2) 0.5 at 400 K and 1000 bar: 18.7 cm3/mol, the gases alone 47.2 and 55.5; at 320
 // K and 100 bar 27.7), and stepped to 59.9 across 498.15 K. A mixture of the two
 // supercritical gases lies within a fifth of its gases' volumes, in either order of
 // components, and runs on without a step where the fitted ranges end.

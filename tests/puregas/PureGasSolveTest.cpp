@@ -48,7 +48,7 @@ TEST(PureGasVolumeSolve, TemperatureOrVolumeNotPositiveIsNoState) {
     const double nan = std::nan("");
     const struct {
         double TK, Vm3;
-    } refused[] = {{-1.0, 1e-4}, {0.0, 1e-4}, {nan, 1e-4}, {INFINITY, 1e-4},
+    } refused[] = {{-1.0, 1e-4}, {0.0, 1e-4},    {nan, 1e-4},  {INFINITY, 1e-4},
                    {300.0, 0.0}, {300.0, -1e-4}, {300.0, nan}, {300.0, INFINITY}};
     IUPACCO2 fresh(1);
     fresh.calculateFromTV(300.0, 1e-4, 0);
@@ -60,7 +60,8 @@ TEST(PureGasVolumeSolve, TemperatureOrVolumeNotPositiveIsNoState) {
             testing::internal::CaptureStderr();
             f->calculateFromTV(r.TK, r.Vm3, 0);
             const std::string said = testing::internal::GetCapturedStderr();
-            EXPECT_EQ(f->error, 1) << f->modelName << " " << r.TK << " K, " << r.Vm3 << " m3/mol: " << f->P;
+            EXPECT_EQ(f->error, 1)
+                << f->modelName << " " << r.TK << " K, " << r.Vm3 << " m3/mol: " << f->P;
             EXPECT_NE(said.find("make no state"), std::string::npos) << said;
         }
         co2.calculateFromTV(300.0, 1e-4, 0);

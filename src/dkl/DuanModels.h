@@ -6,6 +6,8 @@
 // The pair parameters are temperature fits to volumes and phase compositions, not to
 // heat capacities: the curvature of the CO2-H2O k2 near 673 K gives the dense mixture a
 // negative Cv (x(H2O) 0.6 at 673.15 K and 6e-5 m3/mol: -70 J/(mol K)), which is the model's.
+// CH4-CO2 has its fitted parameters from 273.15 to 305.15 K only; above, k = 1 (the row
+// printed for 305.15 to 498.15 K collapses the mixture onto volumes below solid CO2's).
 // The gas is chosen by adding a component by name; read_component_data hands its critical
 // point and constants (Duan, Moller and Weare, Geochim. Cosmochim. Acta 56 (1992) 2605,
 // for H2O, CO2 and CH4) to the term.

@@ -352,6 +352,15 @@ void FluidPhase::calculateFromTP(double TK, double Pbar, char print) {
 void FluidPhase::calculateFromTV(double TK, double Vm3, char print) {
     // Nothing is solved here, so nothing else would clear the flag a failure before left.
     error = 0;
+    // The terms evaluate at any number: a temperature of -1 K gave 9e13 bar (IUPAC carbon
+    // dioxide at 100 cm3/mol) with the flag clear.
+    if (!(TK > 0.0) || !std::isfinite(TK) || !(Vm3 > 0.0) || !std::isfinite(Vm3)) {
+        vornex::cfprintf(
+            stderr, "%s: T %g K and V %g m3/mol make no state (each must be a positive number)\n",
+            modelName.empty() ? "fluid" : modelName.c_str(), TK, Vm3);
+        error = 1;
+        return;
+    }
     TemperatureHold hold(*this);
     temperature(TK);
     volume(Vm3);

@@ -3,6 +3,7 @@
 // Cv and Cp).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -172,6 +173,47 @@ TEST(DuanPairOrder, APairAtEitherEndIsThePureGasOfTheReferenceEquations) {
             ASSERT_EQ(f->error, 0);
             EXPECT_NEAR(1.0 / f->V / e.density, 1.0, 0.02);
         }
+    }
+}
+
+// Regression: from 305.15 to 498.15 K the CH4-CO2 pair collapsed onto volumes below solid
+// CO2's (x(CO2) 0.5 at 400 K and 1000 bar: 18.7 cm3/mol, the gases alone 47.2 and 55.5; at 320
+// K and 100 bar 27.7), and stepped to 59.9 across 498.15 K. A mixture of the two
+// supercritical gases lies within a fifth of its gases' volumes, in either order of
+// components, and runs on without a step where the fitted ranges end.
+TEST(DuanPairOrder, MethaneCarbonDioxideLiesBetweenItsGasesAcrossTheFittedRanges) {
+    auto pure = [](const char* gas, double TK, double Pbar) {
+        DMW1 f(1);
+        f.number_of_components(1);
+        f.add_component(gas);
+        f.calculateFromTP(TK, Pbar, 0);
+        EXPECT_EQ(f.error, 0);
+        return f.V;
+    };
+    for (double TK : {320.0, 400.0, 470.0})
+        for (double Pbar : {100.0, 1000.0, 3000.0}) {
+            const double Vco2 = pure("CO2", TK, Pbar), Vch4 = pure("CH4", TK, Pbar);
+            for (double x : {0.2, 0.5, 0.8})
+                for (bool co2First : {true, false}) {
+                    SCOPED_TRACE(std::to_string(TK) + " K, " + std::to_string(Pbar) +
+                                 " bar, x(CO2) " + std::to_string(x));
+                    std::unique_ptr<FluidPhase> f;
+                    if (co2First)
+                        f = pairOf<DMWEOS>("CO2", "CH4", x);
+                    else
+                        f = pairOf<DMW2>("CH4", "CO2", 1.0 - x);
+                    f->calculateFromTP(TK, Pbar, 0);
+                    ASSERT_EQ(f->error, 0);
+                    EXPECT_GT(f->V, 0.8 * std::min(Vco2, Vch4));
+                    EXPECT_LT(f->V, 1.2 * std::max(Vco2, Vch4));
+                }
+        }
+    for (double Pbar : {100.0, 1000.0}) {
+        auto f = pairOf<DMW2>("CO2", "CH4", 0.5);
+        f->calculateFromTP(498.14, Pbar, 0);
+        const double below = f->V;
+        f->calculateFromTP(498.16, Pbar, 0);
+        EXPECT_NEAR(f->V / below, 1.0, 1e-4) << Pbar << " bar";
     }
 }
 

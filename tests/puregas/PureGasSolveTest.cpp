@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <random>
+#include <string>
 
 #include "puregas/AnderkoCO2.h"
 #include "puregas/IUPACCO2.h"
@@ -38,6 +39,35 @@ TEST(PureGasVolumeSolve, SolvedVolumeMeetsTheAskedPressure) {
         EXPECT_NEAR(model.P, Pbar * 1e5, allowed) << TK << " K, " << Pbar << " bar";
     }
     EXPECT_GT(solved, 100);
+}
+
+// Regression: a temperature of -1 K at 100 cm3/mol gave 9.1e13 bar with the flag clear
+// (IUPAC carbon dioxide). A temperature or volume that is not a positive number is no state,
+// said so; the next state is computed as from a fresh model.
+TEST(PureGasVolumeSolve, TemperatureOrVolumeNotPositiveIsNoState) {
+    const double nan = std::nan("");
+    const struct {
+        double TK, Vm3;
+    } refused[] = {{-1.0, 1e-4}, {0.0, 1e-4},    {nan, 1e-4},  {INFINITY, 1e-4},
+                   {300.0, 0.0}, {300.0, -1e-4}, {300.0, nan}, {300.0, INFINITY}};
+    IUPACCO2 fresh(1);
+    fresh.calculateFromTV(300.0, 1e-4, 0);
+    ASSERT_EQ(fresh.error, 0);
+    for (const auto& r : refused) {
+        IUPACCO2 co2(1);
+        AnderkoCO2 anderko(1);
+        for (FluidPhase* f : {static_cast<FluidPhase*>(&co2), static_cast<FluidPhase*>(&anderko)}) {
+            testing::internal::CaptureStderr();
+            f->calculateFromTV(r.TK, r.Vm3, 0);
+            const std::string said = testing::internal::GetCapturedStderr();
+            EXPECT_EQ(f->error, 1)
+                << f->modelName << " " << r.TK << " K, " << r.Vm3 << " m3/mol: " << f->P;
+            EXPECT_NE(said.find("make no state"), std::string::npos) << said;
+        }
+        co2.calculateFromTV(300.0, 1e-4, 0);
+        EXPECT_EQ(co2.error, 0);
+        EXPECT_EQ(co2.P, fresh.P);
+    }
 }
 
 TEST(PureGasVolumeSolve, FitWithoutHistoryStreamWritesNone) {

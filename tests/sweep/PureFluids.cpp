@@ -268,6 +268,13 @@ void checkPureFluid(Checks& c, const Maker& make, double Tmin = 0.0) {
     if (!c.check("has its own critical point above its triple point", Tc > Tt,
                  "Tc " + num(Tc) + " K, triple " + num(Tt) + " K"))
         return;
+    // A temperature or volume that is not a positive number is no state (-1 K once gave
+    // 9.1e13 bar with the flag clear on IUPAC carbon dioxide).
+    for (const auto& [TK, Vm3] : {std::pair{-1.0, 1e-4}, {0.0, 1e-4}, {Tc, -1e-4}, {Tc, 0.0}}) {
+        test::outputOf([&] { f->calculateFromTV(TK, Vm3, 0); });
+        c.check("a temperature or volume not positive is no state", f->error == 1,
+                "T " + num(TK) + " K, V " + num(Vm3) + " m3/mol: P " + num(f->P * 1e-5) + " bar");
+    }
     const Budget& b = c.budget();
     // Tsat(Psat(T)) = T on a log grid of temperatures. A sample takes at most a hundred: a
     // saturation temperature costs a score of saturation pressures, each a search between

@@ -201,7 +201,8 @@ TEST_F(SweepEnumeration, StudiesAndGasMixturesComeFromTheModelsLists) {
                              "gasmix again PR CH4 CO2", "gasmix again TwoPar C2H6 CH4",
                              "gasmix alone Kreglewski CH4 C6", "gasmix alone DMWEOS H2O CH4",
                              "gasmix joule Kreglewski CH4 benzene", "gasmix joule SRK CH4 CO2",
-                             "gasmix again StepSRK CH4 H2S after CO2"})
+                             "gasmix again StepSRK CH4 H2S after CO2", "gasmix between DMW2 CH4 CO2",
+                             "gasmix between DMWEOS H2O CO2"})
         EXPECT_TRUE(holds(gasmix, line)) << line;
     const auto bino = linesOf(all, "bino");
     for (const char* line : {"Anderko binop hk T 800 P 500", "Anderko binop hn T 1200 P 1200",

@@ -5,6 +5,7 @@
 
 #include "workbench/MyDocument.h"
 #include "platform/Utf8.h"
+#include "plot/PlotServices.h"
 
 namespace vornex {
 
@@ -385,6 +386,10 @@ void MyDocument::tableViewSelectionDidChange(const TableView& view) {
         p->setShowLogX(c->get(prefix + "logx").toBool());
         p->setShowLogY(c->get(prefix + "logy").toBool());
     }
+    // A range panel on screen shows this case's ranges now: its OK would otherwise write the
+    // ranges of the case shown before into this one.
+    PlotServices& services = PlotServices::shared();
+    if (mWindowLoaded && services.isAxisRangePanelVisible()) services.updateAxisRangePanel();
     onUpdateViews();
 }
 

@@ -22,9 +22,11 @@
 #include "platform/Event.h"
 #include "platform/KeyedArchiver.h"
 #include "platform/Utf8.h"
+#include "plot/CAxisRangeWindow.h"
 #include "plot/CGraphCurve.h"
 #include "plot/CLogWindow.h"
 #include "plot/CPlotView.h"
+#include "plot/PanelServices.h"
 #include "workbench/HeadlessWorkbench.h"
 
 namespace vornex::sweep {
@@ -767,6 +769,55 @@ void checkLogReports(Checks& c, double X) {
     if (!wasVisible) log.orderOut();
 }
 
+// The axis-range panel on screen while cases with ranges of their own are selected in turn:
+// after each selection it shows the plot's ranges, and its OK leaves the plot as it was.
+void checkRangePanelAcrossCases(Checks& c, const std::string& name) {
+    PanelServices panels;
+    PlotServices::setShared(&panels);
+    CAxisRangeWindow& panel = CAxisRangeWindow::sharedAxisRangeWindowCtroller();
+    Session s;
+    CPlotView* plot = s.doc->plotNamed(name);
+    if (c.check("the plot exists", plot != nullptr, name)) {
+        float x0, x1, y0, y1;
+        plot->getDefaultXYRange(x0, x1, y0, y1);
+        test::outputOf([&] {
+            plot->onShowAxisRangePanel();
+            for (int i = 0; i < 3; ++i) {
+                if (i > 0) s.ui.press("mAddButton");
+                const float f = 0.1f * static_cast<float>(i + 1);
+                plot->doChangeAxisRanges(x0 + f * (x1 - x0), x1 - f * (x1 - x0), y0 + f * (y1 - y0),
+                                         y1 - f * (y1 - y0));
+            }
+        });
+        for (int row : {0, 2, 1, 0}) {
+            test::outputOf([&] { s.ui.selectRow(row); });
+            std::array<float, 4> shown{};
+            plot->getXYRange(shown[0], shown[1], shown[2], shown[3]);
+            std::string fields;
+            bool same = true;
+            for (int i = 0; i < 4; ++i) {
+                const std::string& text = panel.field(static_cast<CAxisRangeWindow::Field>(i)).text;
+                fields += text + " ";
+                same = same && text == CAxisRangeWindow::formatValue(shown[i]);
+            }
+            const std::string where = name + " case " + num(double(row)) + ": the plot shows " +
+                                      num(shown[0]) + " " + num(shown[1]) + ", " + num(shown[2]) +
+                                      " " + num(shown[3]) + "; the panel " + fields;
+            c.check("the range panel shows the selected case's ranges", same, where);
+            bool ok = false;
+            test::outputOf([&] { ok = panel.onOKButton(); });
+            std::array<float, 4> after{};
+            plot->getXYRange(after[0], after[1], after[2], after[3]);
+            c.check("the range panel's OK keeps the ranges shown", ok && after == shown,
+                    where + " [" + panel.message() + "]");
+            test::outputOf([&] { plot->onShowAxisRangePanel(); });
+        }
+        panel.forgetPlotView(plot);
+    }
+    panel.orderOut();
+    PlotServices::setShared(nullptr);
+}
+
 }  // namespace
 
 void addWorkbenchConfigurations(std::vector<Configuration>& out) {
@@ -828,6 +879,9 @@ void addWorkbenchConfigurations(std::vector<Configuration>& out) {
     for (const std::string& name : MyDocument::plotNames())
         out.push_back(
             {"workbench", "workbench export " + name, [name](Checks& c) { checkExport(c, name); }});
+    for (const std::string& name : MyDocument::plotNames())
+        out.push_back({"workbench", "workbench range panel across cases " + name,
+                       [name](Checks& c) { checkRangePanelAcrossCases(c, name); }});
     for (double X : {0.0, 1.0, 10.0, 26.0, 40.0, 100.0})
         out.push_back({"workbench", "workbench log X " + num(X),
                        [X](Checks& c) { checkLogReports(c, X); }});

@@ -769,8 +769,9 @@ void checkLogReports(Checks& c, double X) {
     if (!wasVisible) log.orderOut();
 }
 
-// The axis-range panel on screen while cases with ranges of their own are selected in turn:
-// after each selection it shows the plot's ranges, and its OK leaves the plot as it was.
+// The axis-range panel on screen over a plot whose ranges each case keeps, while cases with
+// ranges of their own are selected in turn: after each selection it shows the plot's ranges,
+// its Cancel returns to them and its OK leaves the plot as it was.
 void checkRangePanelAcrossCases(Checks& c, const std::string& name) {
     PanelServices panels;
     PlotServices::setShared(&panels);
@@ -804,6 +805,19 @@ void checkRangePanelAcrossCases(Checks& c, const std::string& name) {
                                       num(shown[0]) + " " + num(shown[1]) + ", " + num(shown[2]) +
                                       " " + num(shown[3]) + "; the panel " + fields;
             c.check("the range panel shows the selected case's ranges", same, where);
+            std::array<float, 4> cancelled{};
+            test::outputOf([&] {
+                panel.setFieldText(CAxisRangeWindow::kXmin,
+                                   CAxisRangeWindow::formatValue(0.5f * (shown[0] + shown[1])));
+                panel.onChangeCoordinates();
+                panel.onCancelButton();
+                plot->getXYRange(cancelled[0], cancelled[1], cancelled[2], cancelled[3]);
+                plot->onShowAxisRangePanel();
+            });
+            c.check("the range panel's Cancel returns to the selected case's ranges",
+                    cancelled == shown,
+                    where + "; after Cancel " + num(cancelled[0]) + " " + num(cancelled[1]) +
+                        ", " + num(cancelled[2]) + " " + num(cancelled[3]));
             bool ok = false;
             test::outputOf([&] { ok = panel.onOKButton(); });
             std::array<float, 4> after{};
@@ -821,9 +835,14 @@ void checkRangePanelAcrossCases(Checks& c, const std::string& name) {
 }  // namespace
 
 void addWorkbenchConfigurations(std::vector<Configuration>& out) {
-    std::vector<std::string> controls, menuActions;
+    std::vector<std::string> controls, menuActions, caseBoundNames;
     {
         const auto doc = HeadlessWorkbench::newDocument();
+        // The plots whose ranges each case keeps.
+        const auto bound = doc->caseBoundPlots();
+        for (const std::string& name : MyDocument::plotNames())
+            if (std::find(bound.begin(), bound.end(), doc->plotNamed(name)) != bound.end())
+                caseBoundNames.push_back(name);
         for (const std::string& name : doc->form().names()) {
             const Control* c = doc->form().find(name);
             if (c && !c->action.empty()) controls.push_back(name);
@@ -879,7 +898,7 @@ void addWorkbenchConfigurations(std::vector<Configuration>& out) {
     for (const std::string& name : MyDocument::plotNames())
         out.push_back(
             {"workbench", "workbench export " + name, [name](Checks& c) { checkExport(c, name); }});
-    for (const std::string& name : MyDocument::plotNames())
+    for (const std::string& name : caseBoundNames)
         out.push_back({"workbench", "workbench range panel across cases " + name,
                        [name](Checks& c) { checkRangePanelAcrossCases(c, name); }});
     for (double X : {0.0, 1.0, 10.0, 26.0, 40.0, 100.0})

@@ -280,6 +280,16 @@ TEST_F(WorkbenchTest, AxisRangePanelFollowsTheSelectedCase) {
     EXPECT_EQ(key(0, "ptminx"), 200);
     EXPECT_EQ(key(0, "ptmaxy"), 300);
     EXPECT_EQ(key(1, "ptminx"), 150);
+    // Cancel after a case is selected returns to the ranges of that case, not to those the
+    // plot had under the case shown when the panel opened.
+    pt.onShowAxisRangePanel();
+    ASSERT_TRUE(ui->selectRow(1));
+    panel.setFieldText(CAxisRangeWindow::kXmin, "300");
+    EXPECT_TRUE(panel.onChangeCoordinates()) << panel.message();
+    panel.onCancelButton();
+    EXPECT_EQ(pt.mCurrentMinX(), 150);
+    EXPECT_EQ(key(1, "ptminx"), 150);
+    EXPECT_EQ(key(0, "ptminx"), 200);
     panel.forgetPlotView(&pt);
     PlotServices::setShared(nullptr);
 }

@@ -272,7 +272,7 @@ TEST_F(WorkbenchTest, AxisRangePanelFollowsTheSelectedCase) {
     pt.doChangeAxisRanges(200, 400, 100, 300);
     ui->press("mAddButton");
     pt.doChangeAxisRanges(150, 650, 50, 450);
-    ASSERT_TRUE(ui->selectRow(0));
+    EXPECT_TRUE(ui->selectRow(0));
     EXPECT_EQ(pt.mCurrentMinX(), 200);
     EXPECT_EQ(panel.field(CAxisRangeWindow::kXmin).text, "200");
     EXPECT_EQ(panel.field(CAxisRangeWindow::kYmax).text, "300");
@@ -283,7 +283,7 @@ TEST_F(WorkbenchTest, AxisRangePanelFollowsTheSelectedCase) {
     // Cancel after a case is selected returns to the ranges of that case, not to those the
     // plot had under the case shown when the panel opened.
     pt.onShowAxisRangePanel();
-    ASSERT_TRUE(ui->selectRow(1));
+    EXPECT_TRUE(ui->selectRow(1));
     panel.setFieldText(CAxisRangeWindow::kXmin, "300");
     EXPECT_TRUE(panel.onChangeCoordinates()) << panel.message();
     panel.onCancelButton();

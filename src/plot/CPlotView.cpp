@@ -85,11 +85,13 @@ void CPlotView::registerUndo(const std::string& actionName, std::function<void()
 // ----- Ranges -----------------------------------------------------------------------------
 
 void CPlotView::setDefaultXYRange(float minX, float maxX, float minY, float maxY) {
-    mMinX = mCurMinX = minX;
-    mMaxX = mCurMaxX = maxX;
-    mMinY = mCurMinY = minY;
-    mMaxY = mCurMaxY = maxY;
-    postAxisPlotChanged();
+    mMinX = minX;
+    mMaxX = maxX;
+    mMinY = minY;
+    mMaxY = maxY;
+    // The current ranges go with them, as any change of those does: a range panel on screen
+    // shows them, so that its OK does not put back the ranges before.
+    setXYRange(minX, maxX, minY, maxY);
 }
 
 void CPlotView::setMaxXYRange(float minX, float maxX, float minY, float maxY) {

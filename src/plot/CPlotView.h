@@ -74,7 +74,8 @@ class CPlotView {
     bool isOpaque() const { return true; }
 
     // ----- Ranges -------------------------------------------------------------------------
-    // Default and current ranges; posts "AxisPlotChanged".
+    // Default and current ranges; refreshes a visible axis-range panel and posts
+    // "AxisPlotChanged".
     void setDefaultXYRange(float minX, float maxX, float minY, float maxY);
     // Limits of zooming; posts nothing.
     void setMaxXYRange(float minX, float maxX, float minY, float maxY);

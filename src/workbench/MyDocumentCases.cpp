@@ -5,6 +5,8 @@
 
 #include "workbench/MyDocument.h"
 #include "platform/Utf8.h"
+#include "plot/CAxisRangeWindow.h"
+#include "plot/PlotServices.h"
 
 namespace vornex {
 
@@ -384,6 +386,17 @@ void MyDocument::tableViewSelectionDidChange(const TableView& view) {
         p->setMCurrentMaxY(range[3]);
         p->setShowLogX(c->get(prefix + "logx").toBool());
         p->setShowLogY(c->get(prefix + "logy").toBool());
+    }
+    // A range panel on screen editing one of these plots takes it afresh under this case: it
+    // shows this case's ranges and its Cancel returns to them, rather than writing the ranges
+    // of the case shown before into this one.
+    PlotServices& services = PlotServices::shared();
+    if (mWindowLoaded && services.isAxisRangePanelVisible()) {
+        CAxisRangeWindow& panel = CAxisRangeWindow::sharedAxisRangeWindowCtroller();
+        if (CPlotView* edited = panel.currentPlotView();
+            edited && std::find(plots.begin(), plots.end(), edited) != plots.end())
+            panel.setCurrentPlotView(edited);
+        services.updateAxisRangePanel();
     }
     onUpdateViews();
 }

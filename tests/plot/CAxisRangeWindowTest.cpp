@@ -318,6 +318,21 @@ TEST_F(AxisPanelThroughServices, PlotShowsThePanelAndKeepsItUpToDate) {
     EXPECT_EQ(panel.field(Panel::kXmin).text, "10");
 }
 
+// Regression: new default ranges (a focus preset of the workbench) left the panel on screen
+// showing the ranges before them, and its OK put those back.
+TEST_F(AxisPanelThroughServices, NewDefaultRangesReachThePanel) {
+    view->setMaxXYRange(0, 100, 0, 50);
+    view->setDefaultXYRange(0, 100, 0, 50);
+    view->onShowAxisRangePanel();
+    Panel& panel = Panel::sharedAxisRangeWindowCtroller();
+    view->setDefaultXYRange(20, 40, 5, 15);
+    EXPECT_EQ(panel.field(Panel::kXmin).text, "20");
+    EXPECT_EQ(panel.field(Panel::kYmax).text, "15");
+    EXPECT_TRUE(panel.onOKButton()) << panel.message();
+    EXPECT_EQ(view->mCurrentMinX(), 20);
+    EXPECT_EQ(view->mCurrentMaxY(), 15);
+}
+
 TEST_F(AxisPanelThroughServices, PlotDestroyedOutsideAHostLeavesNoPanelHoldingIt) {
     view->onShowAxisRangePanel();
     Panel& panel = Panel::sharedAxisRangeWindowCtroller();

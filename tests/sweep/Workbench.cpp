@@ -22,9 +22,11 @@
 #include "platform/Event.h"
 #include "platform/KeyedArchiver.h"
 #include "platform/Utf8.h"
+#include "plot/CAxisRangeWindow.h"
 #include "plot/CGraphCurve.h"
 #include "plot/CLogWindow.h"
 #include "plot/CPlotView.h"
+#include "plot/PanelServices.h"
 #include "workbench/HeadlessWorkbench.h"
 
 namespace vornex::sweep {
@@ -776,12 +778,115 @@ void checkLogReports(Checks& c, double X) {
     if (!wasVisible) log.orderOut();
 }
 
+// The axis-range panel on screen over a plot shows the plot's ranges and its OK leaves the
+// plot as it was; with `cancelReturns`, its Cancel after an edit returns to those ranges too
+// (the plot became current anew). The panel is shown again afterwards.
+void checkRangePanelShowsThePlot(Checks& c, CPlotView& plot, const std::string& what,
+                                 bool cancelReturns) {
+    CAxisRangeWindow& panel = CAxisRangeWindow::sharedAxisRangeWindowCtroller();
+    std::array<float, 4> shown{};
+    plot.getXYRange(shown[0], shown[1], shown[2], shown[3]);
+    std::string fields;
+    bool same = true;
+    for (int i = 0; i < 4; ++i) {
+        const std::string& text = panel.field(static_cast<CAxisRangeWindow::Field>(i)).text;
+        fields += text + " ";
+        same = same && text == CAxisRangeWindow::formatValue(shown[i]);
+    }
+    const std::string where = what + ": the plot shows " + num(shown[0]) + " " + num(shown[1]) +
+                              ", " + num(shown[2]) + " " + num(shown[3]) + "; the panel " + fields;
+    c.check("the range panel shows the plot's ranges", same, where);
+    std::array<float, 4> after{};
+    bool ok = false;
+    test::outputOf([&] {
+        ok = panel.onOKButton();
+        plot.getXYRange(after[0], after[1], after[2], after[3]);
+        plot.onShowAxisRangePanel();
+    });
+    c.check("the range panel's OK keeps the ranges shown", ok && after == shown,
+            where + " [" + panel.message() + "]");
+    if (!cancelReturns) return;
+    std::array<float, 4> cancelled{};
+    test::outputOf([&] {
+        panel.setFieldText(CAxisRangeWindow::kXmin,
+                           CAxisRangeWindow::formatValue(0.5f * (shown[0] + shown[1])));
+        panel.onChangeCoordinates();
+        panel.onCancelButton();
+        plot.getXYRange(cancelled[0], cancelled[1], cancelled[2], cancelled[3]);
+        plot.onShowAxisRangePanel();
+    });
+    c.check("the range panel's Cancel returns to the plot's ranges", cancelled == shown,
+            where + "; after Cancel " + num(cancelled[0]) + " " + num(cancelled[1]) + ", " +
+                num(cancelled[2]) + " " + num(cancelled[3]));
+}
+
+// The axis-range panel on screen over a plot whose ranges each case keeps, while cases with
+// ranges of their own are selected in turn.
+void checkRangePanelAcrossCases(Checks& c, const std::string& name) {
+    PanelServices panels;
+    PlotServices::setShared(&panels);
+    CAxisRangeWindow& panel = CAxisRangeWindow::sharedAxisRangeWindowCtroller();
+    Session s;
+    CPlotView* plot = s.doc->plotNamed(name);
+    if (c.check("the plot exists", plot != nullptr, name)) {
+        float x0, x1, y0, y1;
+        plot->getDefaultXYRange(x0, x1, y0, y1);
+        test::outputOf([&] {
+            plot->onShowAxisRangePanel();
+            for (int i = 0; i < 3; ++i) {
+                if (i > 0) s.ui.press("mAddButton");
+                const float f = 0.1f * static_cast<float>(i + 1);
+                plot->doChangeAxisRanges(x0 + f * (x1 - x0), x1 - f * (x1 - x0), y0 + f * (y1 - y0),
+                                         y1 - f * (y1 - y0));
+            }
+        });
+        for (int row : {0, 2, 1, 0}) {
+            test::outputOf([&] { s.ui.selectRow(row); });
+            checkRangePanelShowsThePlot(c, *plot, name + " case " + num(double(row)), true);
+        }
+        panel.forgetPlotView(plot);
+    }
+    panel.orderOut();
+    PlotServices::setShared(nullptr);
+}
+
+// A menu item performed with the axis-range panel on screen over each plot, zoomed in: the
+// panel shows the ranges the item leaves.
+void checkRangePanelAfterMenuItem(Checks& c, const std::string& action) {
+    PanelServices panels;
+    PlotServices::setShared(&panels);
+    CAxisRangeWindow& panel = CAxisRangeWindow::sharedAxisRangeWindowCtroller();
+    for (const std::string& name : MyDocument::plotNames()) {
+        Session s;
+        CPlotView* plot = s.doc->plotNamed(name);
+        if (!c.check("the plot exists", plot != nullptr, name)) continue;
+        float x0, x1, y0, y1;
+        plot->getXYRange(x0, x1, y0, y1);
+        test::outputOf([&] {
+            plot->onShowAxisRangePanel();
+            plot->doChangeAxisRanges(x0 + 0.2f * (x1 - x0), x1 - 0.2f * (x1 - x0),
+                                     y0 + 0.2f * (y1 - y0), y1 - 0.2f * (y1 - y0));
+            s.ui.perform(action);
+        });
+        if (panel.isVisible() && panel.currentPlotView() == plot)
+            checkRangePanelShowsThePlot(c, *plot, name + " after " + action, false);
+        panel.forgetPlotView(plot);
+    }
+    panel.orderOut();
+    PlotServices::setShared(nullptr);
+}
+
 }  // namespace
 
 void addWorkbenchConfigurations(std::vector<Configuration>& out) {
-    std::vector<std::string> controls, menuActions;
+    std::vector<std::string> controls, menuActions, caseBoundNames;
     {
         const auto doc = HeadlessWorkbench::newDocument();
+        // The plots whose ranges each case keeps.
+        const auto bound = doc->caseBoundPlots();
+        for (const std::string& name : MyDocument::plotNames())
+            if (std::find(bound.begin(), bound.end(), doc->plotNamed(name)) != bound.end())
+                caseBoundNames.push_back(name);
         for (const std::string& name : doc->form().names()) {
             const Control* c = doc->form().find(name);
             if (c && !c->action.empty()) controls.push_back(name);
@@ -844,6 +949,12 @@ void addWorkbenchConfigurations(std::vector<Configuration>& out) {
     for (const std::string& name : MyDocument::plotNames())
         out.push_back(
             {"workbench", "workbench export " + name, [name](Checks& c) { checkExport(c, name); }});
+    for (const std::string& name : caseBoundNames)
+        out.push_back({"workbench", "workbench range panel across cases " + name,
+                       [name](Checks& c) { checkRangePanelAcrossCases(c, name); }});
+    for (const std::string& action : menuActions)
+        out.push_back({"workbench", "workbench range panel after menu " + action,
+                       [action](Checks& c) { checkRangePanelAfterMenuItem(c, action); }});
     for (double X : {0.0, 1.0, 10.0, 26.0, 40.0, 100.0})
         out.push_back({"workbench", "workbench log X " + num(X),
                        [X](Checks& c) { checkLogReports(c, X); }});

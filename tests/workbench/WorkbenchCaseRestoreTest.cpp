@@ -3,7 +3,9 @@
 #include <cmath>
 
 #include "WorkbenchTestSupport.h"
+#include "plot/CAxisRangeWindow.h"
 #include "plot/CGraphPoint.h"
+#include "plot/PanelServices.h"
 
 namespace vornex::test {
 namespace {
@@ -257,6 +259,39 @@ TEST_F(WorkbenchTest, ADensityCellTheStateCannotKeepIsRefused) {
     EXPECT_EQ(doc->stateSnapshot().region, PhaseDiagramInfo::kHaliteLiquidVapour);
     EXPECT_NEAR(doc->mRm, 500, 1e-9);
     EXPECT_EQ(form().text(MyDocument::kStatusLine), "");
+}
+
+// Regression: with the axis-range panel on screen, selecting another case left the panel
+// showing the ranges of the case shown before, and its OK wrote them into the case selected.
+TEST_F(WorkbenchTest, AxisRangePanelFollowsTheSelectedCase) {
+    PanelServices panels;
+    PlotServices::setShared(&panels);
+    CAxisRangeWindow& panel = CAxisRangeWindow::sharedAxisRangeWindowCtroller();
+    CPlotView& pt = plot("mPTViewp");
+    pt.onShowAxisRangePanel();
+    pt.doChangeAxisRanges(200, 400, 100, 300);
+    ui->press("mAddButton");
+    pt.doChangeAxisRanges(150, 650, 50, 450);
+    EXPECT_TRUE(ui->selectRow(0));
+    EXPECT_EQ(pt.mCurrentMinX(), 200);
+    EXPECT_EQ(panel.field(CAxisRangeWindow::kXmin).text, "200");
+    EXPECT_EQ(panel.field(CAxisRangeWindow::kYmax).text, "300");
+    EXPECT_TRUE(panel.onOKButton()) << panel.message();
+    EXPECT_EQ(key(0, "ptminx"), 200);
+    EXPECT_EQ(key(0, "ptmaxy"), 300);
+    EXPECT_EQ(key(1, "ptminx"), 150);
+    // Cancel after a case is selected returns to the ranges of that case, not to those the
+    // plot had under the case shown when the panel opened.
+    pt.onShowAxisRangePanel();
+    EXPECT_TRUE(ui->selectRow(1));
+    panel.setFieldText(CAxisRangeWindow::kXmin, "300");
+    EXPECT_TRUE(panel.onChangeCoordinates()) << panel.message();
+    panel.onCancelButton();
+    EXPECT_EQ(pt.mCurrentMinX(), 150);
+    EXPECT_EQ(key(1, "ptminx"), 150);
+    EXPECT_EQ(key(0, "ptminx"), 200);
+    panel.forgetPlotView(&pt);
+    PlotServices::setShared(nullptr);
 }
 
 }  // namespace

@@ -281,7 +281,8 @@ class WaterEOS : public FluidPhase {
     // returns the mean absolute deviation (%), NaN when no point could be computed.
     double compareNBSSteamTable(FluidPhase* model, FILE* out = stdout);
     // Deviation (%) of the other model's fugacity coefficient of the first component from
-    // this one's over 0-1200 degC and 1-10000 bar.
+    // this one's over 0-1200 degC and 1-10000 bar, each model in its stable state there
+    // (whatever side its phase selector names); NaN where a model has none.
     void compareWithEOS(FluidPhase* model, FILE* out = stdout);
     // Spivey and Kell volumes against the reference water model (deviation in %).
     void compareSpiveyWithIUPAC(FILE* out = stdout);

@@ -30,6 +30,11 @@
 #include "water/DensityModel.h"
 #include "water/MaoDuanSalinityModel.h"
 #include "water/SpiveyDensityModel.h"
+#include "dkl/DuanModels.h"
+#include "oldwater/HGK.h"
+#include "oldwater/Hill.h"
+#include "oldwater/Keenan.h"
+#include "oldwater/Saul.h"
 #include "water/WagnerPruss.h"
 #include "water/magma/WaterMagmaSaturation.h"
 #include "fluid/Metastability.h"
@@ -673,6 +678,54 @@ void checkBrineSteam(Checks& c, const BrineModel& model, int salt) {
     }
 }
 
+// ------------------------------------------------------------------ formulation comparisons
+
+// The water formulations by name and phase selector.
+std::unique_ptr<WaterEOS> makeWater(const std::string& name, int side) {
+    if (name == "WagnerPruss") return std::make_unique<WagnerPruss>(side);
+    if (name == "HGK") return std::make_unique<HGK>(side);
+    if (name == "Hill") return std::make_unique<Hill>(side);
+    if (name == "Keenan") return std::make_unique<Keenan>(side);
+    if (name == "Saul") return std::make_unique<Saul>(side);
+    if (name == "DuanH2O") return std::make_unique<DuanH2O>(side, 0);
+    return nullptr;
+}
+const char* const kWaterFormulations[] = {"WagnerPruss", "HGK", "Hill", "Keenan", "Saul", "DuanH2O"};
+
+// The deviation table of a formulation against itself set up on its other side: both take
+// water's stable state at every cell, so none deviates (a cell without a state is NaN in both).
+void checkComparedSides(Checks& c, const std::string& name, int side) {
+    auto one = makeWater(name, side), other = makeWater(name, 3 - side);
+    std::string text;
+    {
+        char* buffer = nullptr;
+        std::size_t size = 0;
+        FILE* out = open_memstream(&buffer, &size);
+        test::outputOf([&] { one->compareWithEOS(other.get(), out); });
+        std::fclose(out);
+        text.assign(buffer, size);
+        std::free(buffer);
+    }
+    std::istringstream lines(text);
+    std::string line;
+    std::getline(lines, line);
+    int rows = 0;
+    while (std::getline(lines, line)) {
+        std::istringstream row(line);
+        std::string P, cell;
+        row >> P;
+        ++rows;
+        for (int j = 0; row >> cell; ++j) {
+            const double d = cstrtod(cell.c_str(), nullptr);
+            c.check("a formulation compared with its other side deviates nowhere",
+                    d == 0.0 || std::isnan(d),
+                    name + " side " + num(side) + ", P " + P + " bar, column " + num(j) + ": " +
+                        cell + " %");
+        }
+    }
+    c.check("the comparison table has its 43 pressures", rows == 43, name + ": " + num(rows));
+}
+
 // ------------------------------------------------------------------ gas solubility
 
 }  // namespace
@@ -1263,6 +1316,10 @@ void addStudyConfigurations(std::vector<Configuration>& out) {
         out.push_back({"studies", "studies inclusions Th " + num(from) + " to " + num(to),
                        [=](Checks& c) { checkInclusions(c, from, to); }});
     }
+    for (const char* name : kWaterFormulations)
+        for (int side : {1, 2})
+            out.push_back({"studies", std::string("studies compare formulation ") + name + " side " + num(side),
+                           [name = std::string(name), side](Checks& c) { checkComparedSides(c, name, side); }});
     for (const BrineModel& model : brineModels()) {
         // The Mao-Duan model on each chloride of its list; Spivey's NaCl alone.
         std::vector<int> salts = {-1};

@@ -82,7 +82,9 @@ class WagnerPruss : public WaterEOS {
     // air's pressure there is no shock: the error flag, said on standard error.
     void calculateShockWave(double TK, double Pbar, FILE* table);
     // Shock waves along the isobar P ("shockp<P><suffix>" ascending, "shocko<P><suffix>"
-    // descending).
+    // descending). False, with the error flag and the count on standard error, when a
+    // temperature has no shock wave (the file is written all the same); without any (below
+    // the air's pressure) no file is written.
     bool calculateShockWaveIsobar(double Pbar, double T0, double T1, char ascending, char igor,
                                   const char* suffix);
     // Shock waves along the isotherm T from P1 down to P0 ("shockt").

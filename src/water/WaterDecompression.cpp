@@ -573,6 +573,25 @@ constexpr const char* kShockNames[14] = {
 constexpr const char* kShockWaves[14] = {"Pm", "Tm",  "ps",   "u4",  "y",   "u",  "M",
                                          "Us", "rho", "Tatm", "Tfm", "Vfm", "Vi", "s"};
 
+// The end of a shock-wave sweep of `points` of which `missing` had no shock wave: a sweep
+// without any writes no file, one with some missing is written and fails, said on standard
+// error with `what` (the sweep) and `unit` (its points) and the footer written first.
+bool finishShockSweep(OutputFile& file, int points, int missing, const std::string& what,
+                      const char* unit, const char* footer) {
+    if (missing == points) {
+        vornex::cfprintf(stderr, "%s: no shock wave at any of its %d %s\n", what.c_str(), points,
+                         unit);
+        file.abandon();
+        return false;
+    }
+    if (footer != nullptr) file.print("%s", footer);
+    const bool written = file.commit();
+    if (missing == 0) return written;
+    vornex::cfprintf(stderr, "%s: %d of its %d %s have no shock wave\n", what.c_str(), missing,
+                     points, unit);
+    return false;
+}
+
 }  // namespace
 
 bool WagnerPruss::calculateShockWaveIsobar(double Pbar, double T0, double T1, char ascending,
@@ -600,12 +619,16 @@ bool WagnerPruss::calculateShockWaveIsobar(double Pbar, double T0, double T1, ch
     }
     set_the_phase_as(2);
     Vl0 = 1.85e-5;
+    // As along an isotherm, a temperature without a shock wave is counted: the sweep fails
+    // saying how many there are, and one without any writes no file.
+    int points = 0, missing = 0;
     if (ascending) {
         TisenGuess = T0;
         VisenGuess = 1.85e-5;
         bool failing = false;
-        for (double T = T0; T <= T1; T += 1.0) {
+        for (double T = T0; T <= T1; T += 1.0, ++points) {
             calculateShockWave(T, Pbar, file.stream());
+            if (error) ++missing;
             if (error && !failing) {
                 if (igor == 1) {
                     for (int i = 0; i < 14; ++i) file.print(i == 0 ? "%12s" : " %12s", "nan");
@@ -617,13 +640,19 @@ bool WagnerPruss::calculateShockWaveIsobar(double Pbar, double T0, double T1, ch
     } else {
         TisenGuess = Pbar <= 500 ? 760.0 : Pbar <= 2000 ? 600.0 : 550.0;
         VisenGuess = Pbar <= 500 ? 0.0028 : Pbar <= 2000 ? 0.0008 : 0.000433;
-        for (double T = T1; T > T0; T -= 1.0) {
+        for (double T = T1; T > T0; T -= 1.0, ++points) {
             calculateShockWave(T, Pbar, file.stream());
-            if (error) file.print("\n");
+            if (error) {
+                ++missing;
+                file.print("\n");
+            }
         }
     }
-    if (igor == 1) file.print("END\n");
-    return file.commit();
+    const bool whole = finishShockSweep(
+        file, points, missing, cformat("Shock-wave isobar %g bar from %g to %g K", Pbar, T0, T1),
+        "temperatures", igor == 1 ? "END\n" : nullptr);
+    if (!whole) error = 1;
+    return whole;
 }
 
 bool WagnerPruss::calculateShockWaveIsotherm(double TK, double P0, double P1) {
@@ -644,19 +673,11 @@ bool WagnerPruss::calculateShockWaveIsotherm(double TK, double P0, double P1) {
         calculateShockWave(TK, p, file.stream());
         if (error) ++missing;
     }
-    if (missing == points) {
-        vornex::cfprintf(stderr, "Shock-wave isotherm %g K: no shock wave from %g to %g bar\n", TK,
-                         P0, P1);
-        file.abandon();
-        error = 1;
-        return false;
-    }
-    const bool written = file.commit();
-    if (missing == 0) return written;
-    vornex::cfprintf(stderr, "Shock-wave isotherm %g K: %d of its %d points have no shock wave\n",
-                     TK, missing, points);
-    error = 1;
-    return false;
+    const bool whole = finishShockSweep(
+        file, points, missing, cformat("Shock-wave isotherm %g K from %g to %g bar", TK, P0, P1),
+        "pressures", nullptr);
+    if (!whole) error = 1;
+    return whole;
 }
 
 }  // namespace vornex

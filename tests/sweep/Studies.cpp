@@ -569,6 +569,30 @@ void checkShockIsotherm(Checks& c, int side, double TK) {
 // short of its words once took the next row's numbers and lost that row, as a success).
 // Lines that are whole rows (blanks of any kind between fields, remarks after the code) are
 // read as rows and the call succeeds.
+// A shock-wave isobar succeeds exactly when every temperature of it has its row, and one
+// without any row (below the air's pressure) leaves no file.
+void checkShockIsobar(Checks& c, double Pbar, bool ascending, bool igor) {
+    const double T0 = 560.0, T1 = 560.0 + c.budget().points(40, 8);
+    const std::string name = std::string(ascending ? "shockp" : "shocko") + cformat("%.0f", Pbar) + "w";
+    std::remove(name.c_str());
+    WagnerPruss water(2);
+    bool whole = false;
+    test::outputOf([&] { whole = water.calculateShockWaveIsobar(Pbar, T0, T1, ascending, igor, "w"); });
+    const int points = ascending ? int(T1 - T0) + 1 : int(T1 - T0);
+    std::ifstream in(name);
+    const bool exists = bool(in);
+    int rows = 0;
+    for (std::string line; std::getline(in, line);)
+        if (const auto row = numbersOf(line); row.size() == 14 && std::isfinite(row[2])) ++rows;
+    const std::string where = num(Pbar) + " bar, " + (ascending ? "ascending" : "descending") +
+                              (igor ? ", Igor" : "") + ": " + num(rows) + " rows of " + num(points) +
+                              (exists ? "" : ", no file");
+    c.check("a shock-wave isobar succeeds when every temperature has its row",
+            whole == (exists && rows == points), where + (whole ? ", success" : ", failure"));
+    c.check("a shock-wave isobar without a row leaves no file", rows > 0 || !exists, where);
+    std::remove(name.c_str());
+}
+
 void checkInclusionTableLine(Checks& c, const std::string& line, bool isRow) {
     std::string header;
     for (int i = 0; i < 36; ++i) header += "header line " + num(i) + "\n";
@@ -1291,6 +1315,12 @@ void addStudyConfigurations(std::vector<Configuration>& out) {
         for (double TK : {400.0, 500.0, 600.0, 640.0})
             out.push_back({"studies", "studies shock isotherm side " + num(side) + " T " + num(TK),
                            [=](Checks& c) { checkShockIsotherm(c, side, TK); }});
+    for (double P : {0.5, 1.0, 50.0, 100.0, 221.0, 1000.0})
+        for (bool ascending : {true, false})
+            for (bool igor : {true, false})
+                out.push_back({"studies", "studies shock isobar P " + num(P) + (ascending ? " ascending" : " descending") +
+                                              (igor ? " Igor" : " table"),
+                               [=](Checks& c) { checkShockIsobar(c, P, ascending, igor); }});
     for (int side : {1, 2})
         for (double P : {1.0, 10.0, 100.0, 220.0, 221.0, 1000.0})
             out.push_back({"studies", "studies volume fraction side " + num(side) + " P " + num(P),

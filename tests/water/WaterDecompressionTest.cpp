@@ -270,6 +270,35 @@ TEST_F(ShockTubeTest, IsothermOfLiquidHasItsRowsAndOneWithoutAnyFails) {
     EXPECT_NE(said.find("no shock wave"), std::string::npos) << said;
 }
 
+// Along an isobar as along an isotherm: below the air's pressure no temperature drives a
+// shock, and the sweep fails with no file, in either direction and format; an isobar whose
+// temperatures all drive one succeeds (1 bar: the boiling liquid at 372 K drives a wave of
+// Mach 1).
+TEST_F(ShockTubeTest, IsobarWithoutAnyShockWaveFailsWithoutAFile) {
+    for (char ascending : {1, 0}) {
+        const char* name = ascending ? "shockp0u" : "shocko0u";
+        std::filesystem::remove(name);
+        bool written = true;
+        std::string said;
+        ::testing::internal::CaptureStdout();
+        said = test::stderrOf([&] {
+            written = water.calculateShockWaveIsobar(0.5, 400.0, 410.0, ascending, ascending, "u");
+        });
+        ::testing::internal::GetCapturedStdout();
+        EXPECT_FALSE(written) << name;
+        EXPECT_EQ(water.error, 1) << name;
+        EXPECT_FALSE(std::filesystem::exists(name)) << name;
+        EXPECT_NE(said.find("no shock wave at any of its"), std::string::npos) << said;
+    }
+    std::filesystem::remove("shockp1v");
+    ::testing::internal::CaptureStdout();
+    const bool written = water.calculateShockWaveIsobar(1.0, 372.0, 374.0, 1, 1, "v");
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(written);
+    EXPECT_EQ(testing::fileLines("shockp1v").size(), 7u);  // IGOR, WAVES, BEGIN, 3 rows, END
+    std::filesystem::remove("shockp1v");
+}
+
 class WaterFlowTest : public ::testing::Test {
    protected:
     WagnerPruss water{1};

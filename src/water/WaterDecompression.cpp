@@ -128,6 +128,7 @@ void printDecompressionEnd(const WaterEOS& w, const char* title, bool found, dou
 }  // namespace
 
 void WagnerPruss::compareReversibleIrreversibleWorks(double TK, double PPa) {
+    const KeptPhaseSelector kept(*this);
     error = 0;
     // The state decompressed is the stable one: below the critical point and above the
     // saturation pressure the vapour side still finds a metastable steam, whose energy
@@ -241,6 +242,7 @@ bool WagnerPruss::compareWohletzTemperature() {
 }
 
 bool WagnerPruss::calculateEnergyFormula() {
+    const KeptPhaseSelector kept(*this);
     OutputFile file;
     // The irreversible end is placed against the model's own saturation at 1 bar: the
     // steam-table constants once used there (1.83e-5 and 0.0298 m3/mol, an enthalpy of
@@ -420,6 +422,7 @@ void WagnerPruss::calculateFlow(double TK, double Pbar, FILE* table) {
 }
 
 bool WagnerPruss::calculateFlowIsobar(double Pbar, double T0, double T1, char liquid) {
+    const KeptPhaseSelector kept(*this);
     if (!(Pbar > 0.0) || !validRange(T0, T1) || T1 - T0 > kMaxSweepSteps) {
         vornex::cfprintf(stderr, "Flow isobar: needs P > 0 and T0 <= T1\n");
         return false;
@@ -596,6 +599,7 @@ bool finishShockSweep(OutputFile& file, int points, int missing, const std::stri
 
 bool WagnerPruss::calculateShockWaveIsobar(double Pbar, double T0, double T1, char ascending,
                                            char igor, const char* suffix) {
+    const KeptPhaseSelector kept(*this);
     const char* s = suffix == nullptr ? "" : suffix;
     if (!(Pbar > 0.0) || !validRange(T0, T1) || T1 - T0 > kMaxSweepSteps) {
         vornex::cfprintf(stderr, "Shock-wave isobar: needs P > 0 and T0 <= T1\n");

@@ -38,6 +38,21 @@ inline constexpr double kWaterCriticalEntropy = 79.394;                // J/(mol
 // Below its triple-point pressure water has no liquid: its fluid is steam at any temperature.
 inline constexpr double kWaterTriplePointPressureBar = 0.00611657;     // bar
 
+// Holds a fluid's phase selector for a scope and gives it back at its end: a study chooses
+// the side of its own volume solves, and the model's caller keeps the side it set up (a
+// steam-side model that ran a shock-wave isobar had been left solving from the liquid).
+class KeptPhaseSelector {
+   public:
+    explicit KeptPhaseSelector(FluidPhase& fluid) : fluid_(fluid), selector_(fluid.phase) {}
+    ~KeptPhaseSelector() { fluid_.set_the_phase_as(selector_); }
+    KeptPhaseSelector(const KeptPhaseSelector&) = delete;
+    KeptPhaseSelector& operator=(const KeptPhaseSelector&) = delete;
+
+   private:
+    FluidPhase& fluid_;
+    int selector_;
+};
+
 // Spinodal molar volumes of water (m3/mol) of the reference equation of state, T in K below
 // 647.096 K: the liquid one from a fit, the vapour one solved on the equation from 200 K (a
 // fit within 0.2 K of the critical point); NaN below 200 K.

@@ -290,7 +290,7 @@ void WaterEOS::calculateTheIsobar(double Pbar, char side, char igor, const char*
     }
     // The side asked for names the branch traced, whatever side the model's own selector
     // names (a vapour-side model's liquid isobar had been its subcooled vapour from 250 K).
-    const int selector = phase;
+    const KeptPhaseSelector kept(*this);
     set_the_phase_as(side == 0 ? 2 : 1);
     if (side == 0) {
         const double p = Pbar;
@@ -315,7 +315,6 @@ void WaterEOS::calculateTheIsobar(double Pbar, char side, char igor, const char*
         calculate_TV_isobar(Pbar, 1500.0, Vm3, 200.0, 1500.0, 1.6e-05, Vmax, -1.0, dV, 1, igor,
                             suffix, array);
     }
-    set_the_phase_as(selector);
 }
 
 void WaterEOS::specialCurve(const char* prefix, char igor, const char* suffix,

@@ -10,9 +10,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "Sweep.h"
@@ -591,6 +593,53 @@ void checkShockIsobar(Checks& c, double Pbar, bool ascending, bool igor) {
             whole == (exists && rows == points), where + (whole ? ", success" : ", failure"));
     c.check("a shock-wave isobar without a row leaves no file", rows > 0 || !exists, where);
     std::remove(name.c_str());
+}
+
+// Each study of the steam-magma set, on a model set up on either side: the model keeps its
+// side, and the flow and state it gives afterwards are a fresh model's.
+struct SideStudy {
+    const char* name;
+    std::function<void(WagnerPruss&)> run;
+};
+const std::vector<SideStudy>& sideStudies() {
+    static const std::vector<SideStudy> list = {
+        {"shock isobar up", [](WagnerPruss& w) { w.calculateShockWaveIsobar(100, 560, 561, 1, 1, "k"); }},
+        {"shock isobar down", [](WagnerPruss& w) { w.calculateShockWaveIsobar(100, 560, 562, 0, 0, "k"); }},
+        {"liquid flow isobar", [](WagnerPruss& w) { w.calculateFlowIsobar(100, 550, 551, 1); }},
+        {"steam flow isobar", [](WagnerPruss& w) { w.calculateFlowIsobar(100, 600, 601, 0); }},
+        {"decompression works", [](WagnerPruss& w) { w.compareReversibleIrreversibleWorks(600, 1e7); }},
+        {"superheat diagram", [](WagnerPruss& w) { w.drawSuperheatDiagram(10, 20); }},
+        {"equilibrium potentials", [](WagnerPruss& w) { w.drawEquilibriumPotentials(500, 100, 500, 500, 1.9e-5, 3e-5, 1); }},
+        {"nucleation rate", [](WagnerPruss& w) { w.calculateNucleationRate(500, 1); }},
+        {"heating nucleation", [](WagnerPruss& w) { w.calculateHeatingNucleationRate(10, 1); }},
+        {"isobar liquid", [](WagnerPruss& w) { w.calculateTheIsobar(100, 0, 1, "k", nullptr); }},
+        {"isobar steam", [](WagnerPruss& w) { w.calculateTheIsobar(100, 1, 1, "k", nullptr); }},
+    };
+    return list;
+}
+
+void checkStudyKeepsSide(Checks& c, const SideStudy& study, int side) {
+    auto after = [&](bool run) {
+        WagnerPruss water(side);
+        std::string flow;
+        test::outputOf([&] {
+            if (run) study.run(water);
+            flow = water.chokedFlow(600.0, 1.0, nullptr);
+            water.calculateFromTP(400.0, 1.0, 0);
+        });
+        return std::tuple{water.phase, flow, water.V};
+    };
+    const auto [freshSide, freshFlow, freshV] = after(false);
+    const auto [studiedSide, studiedFlow, studiedV] = after(true);
+    for (const char* file : {"shockp100k", "shocko100k", "flow100", "flox100", "film", "nuclea100", "isobk"})
+        std::remove(file);
+    const std::string where = std::string(study.name) + ", side " + num(side);
+    c.check("a study gives the model back on its own side", studiedSide == freshSide,
+            where + ": " + num(studiedSide));
+    c.check("a study leaves the model's next flow and state as a fresh model's",
+            studiedFlow == freshFlow && std::fabs(studiedV - freshV) <= 1e-9 * freshV,
+            where + ": flow \"" + studiedFlow + "\" for \"" + freshFlow + "\", V " + num(studiedV * 1e6) +
+                " cm3/mol for " + num(freshV * 1e6));
 }
 
 void checkInclusionTableLine(Checks& c, const std::string& line, bool isRow) {
@@ -1315,6 +1364,10 @@ void addStudyConfigurations(std::vector<Configuration>& out) {
         for (double TK : {400.0, 500.0, 600.0, 640.0})
             out.push_back({"studies", "studies shock isotherm side " + num(side) + " T " + num(TK),
                            [=](Checks& c) { checkShockIsotherm(c, side, TK); }});
+    for (const SideStudy& study : sideStudies())
+        for (int side : {1, 2})
+            out.push_back({"studies", std::string("studies keeps side ") + study.name + " side " + num(side),
+                           [&study, side](Checks& c) { checkStudyKeepsSide(c, study, side); }});
     for (double P : {0.5, 1.0, 50.0, 100.0, 221.0, 1000.0})
         for (bool ascending : {true, false})
             for (bool igor : {true, false})

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -297,6 +298,47 @@ TEST_F(ShockTubeTest, IsobarWithoutAnyShockWaveFailsWithoutAFile) {
     EXPECT_TRUE(written);
     EXPECT_EQ(testing::fileLines("shockp1v").size(), 7u);  // IGOR, WAVES, BEGIN, 3 rows, END
     std::filesystem::remove("shockp1v");
+}
+
+// A study chooses the side of its own volume solves and gives the model back on the side it
+// was set up on: steam at 600 K and 1 bar then chokes on a steam-side model (a shock-wave or
+// liquid flow isobar had left it on the liquid side, refusing that flow as "no liquid"), and
+// its root at 400 K and 1 bar is that of its own side, steam or the superheated liquid, as a
+// fresh model's.
+TEST(StudySideTest, StudiesGiveTheModelBackOnItsOwnSide) {
+    const std::vector<std::pair<const char*, std::function<void(WagnerPruss&)>>> studies = {
+        {"shock-wave isobar", [](WagnerPruss& w) { w.calculateShockWaveIsobar(100, 560, 561, 1, 1, "k"); }},
+        {"liquid flow isobar", [](WagnerPruss& w) { w.calculateFlowIsobar(100, 550, 551, 1); }},
+        {"steam flow isobar", [](WagnerPruss& w) { w.calculateFlowIsobar(100, 600, 601, 0); }},
+        {"decompression works", [](WagnerPruss& w) { w.compareReversibleIrreversibleWorks(600, 1e7); }},
+        {"superheat diagram", [](WagnerPruss& w) { w.drawSuperheatDiagram(10, 20); }},
+        {"equilibrium potentials",
+         [](WagnerPruss& w) { w.drawEquilibriumPotentials(500, 100, 500, 500, 1.9e-5, 3e-5, 1); }},
+        {"nucleation rate", [](WagnerPruss& w) { w.calculateNucleationRate(500, 1); }},
+        {"heating nucleation", [](WagnerPruss& w) { w.calculateHeatingNucleationRate(10, 1); }},
+    };
+    for (int side : {1, 2}) {
+        WagnerPruss fresh(side);
+        ::testing::internal::CaptureStdout();
+        const std::string freshFlow = test::stderrOf([&] { fresh.calculateFlow(600.0, 1.0, nullptr); });
+        fresh.calculateFromTP(400.0, 1.0, 0);
+        ::testing::internal::GetCapturedStdout();
+        const double Vfresh = fresh.V;
+        for (const auto& [name, study] : studies) {
+            WagnerPruss water(side);
+            std::string said;
+            ::testing::internal::CaptureStdout();
+            test::stderrOf([&] { study(water); });
+            said = test::stderrOf([&] { water.calculateFlow(600.0, 1.0, nullptr); });
+            water.calculateFromTP(400.0, 1.0, 0);
+            ::testing::internal::GetCapturedStdout();
+            EXPECT_EQ(water.phase, side) << name;
+            EXPECT_EQ(said, freshFlow) << name << ", side " << side;
+            EXPECT_NEAR(water.V, Vfresh, 1e-9 * Vfresh) << name << ", side " << side;
+        }
+    }
+    for (const char* name : {"shockp100k", "flow100", "flox100", "film", "nuclea100"})
+        std::filesystem::remove(name);
 }
 
 class WaterFlowTest : public ::testing::Test {

@@ -58,7 +58,9 @@ class WagnerPruss : public WaterEOS {
     // These studies evaluate states on the object itself, print them on standard output
     // (T in K, P in bar unless said) and write their tables in the working directory.
     //
-    // Irreversible (against 1 bar) and reversible decompression of the state (T, P in Pa).
+    // Irreversible (against 1 bar) and reversible decompression of the state (T, P in Pa);
+    // a state below 1 bar has nothing to decompress: refused with the error flag, said on
+    // standard error.
     void compareReversibleIrreversibleWorks(double TK, double PPa);
     // Volume fraction of water in a mixture of water mass fraction w with magma of density
     // 2500 kg/m3 at (T, P); NaN when there is no state.

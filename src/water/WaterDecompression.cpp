@@ -130,6 +130,18 @@ void printDecompressionEnd(const WaterEOS& w, const char* title, bool found, dou
 void WagnerPruss::compareReversibleIrreversibleWorks(double TK, double PPa) {
     const KeptPhaseSelector kept(*this);
     error = 0;
+    // Both ends lie at 1 bar: from a state below it the "decompression" is a compression
+    // against the air, whose ends lie far beyond any water (steam of 400 K and 0.001 bar
+    // driven to 1 bar: 54,800 K irreversibly, 1,690 K reversibly).
+    constexpr double kEndPressure = 1e5;  // Pa
+    if (!std::isfinite(TK) || !(PPa >= kEndPressure * (1.0 - 1e-9))) {
+        vornex::cfprintf(stderr,
+                         "Decompression from %g K and %g Pa (%g bar): the state lies below the "
+                         "end pressure of %g bar; nothing to decompress\n",
+                         TK, PPa, PPa * 1e-5, kEndPressure * 1e-5);
+        error = 1;
+        return;
+    }
     // The state decompressed is the stable one: below the critical point and above the
     // saturation pressure the vapour side still finds a metastable steam, whose energy
     // would make a compressed liquid flash almost wholly to steam.

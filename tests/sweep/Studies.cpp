@@ -962,6 +962,19 @@ void checkDecompression(Checks& c, double TK, double Pbar) {
 // The expansion works of heated water over its (T3, P3) grid ("formu6"): steam whose
 // isentrope condenses only below 1 bar expands to 1 bar as steam, so each such row has its
 // reversible work, the same in both of its columns, and none from 1 bar itself.
+// Below the end pressure of 1 bar there is nothing to decompress: refused, no end printed.
+void checkDecompressionBelowEnd(Checks& c, double TK, double Pbar) {
+    WagnerPruss w(2);
+    w.error = 0;
+    std::string printed;
+    const std::string said = test::stderrOf(
+        [&] { printed = test::stdoutOf([&] { w.compareReversibleIrreversibleWorks(TK, Pbar * 1e5); }); });
+    c.check("a start below 1 bar has nothing to decompress",
+            w.error == 1 && printed.find("Decompression point") == std::string::npos &&
+                said.find("nothing to decompress") != std::string::npos,
+            "T " + num(TK) + " K, P " + num(Pbar) + " bar: " + printed.substr(0, 160));
+}
+
 void checkEnergyFormula(Checks& c) {
     WagnerPruss w(2);
     bool written = false;
@@ -1339,6 +1352,10 @@ void addStudyConfigurations(std::vector<Configuration>& out) {
                            for (int k = 0; k < n; ++k)
                                checkDecompression(c, TK, 2.0 * std::pow(500.0, double(k) / (n - 1)));
                            if (TK == 573.15) checkDecompression(c, TK, 100.0);
+                       }});
+    for (double TK : {273.16, 373.15, 600.0, 1273.15})
+        out.push_back({"studies", "studies decompression below 1 bar T " + num(TK), [TK](Checks& c) {
+                           for (double P : {1e-3, 0.1, 0.999}) checkDecompressionBelowEnd(c, TK, P);
                        }});
     for (int k = 0; k < 16; ++k) {
         const double TK = 273.16 + (650.0 - 273.16) * k / 15;

@@ -624,6 +624,29 @@ TEST_F(WaterMagmaFractionTest, ReversibleDecompressionEndsAtOneBar) {
     EXPECT_NEAR(water.S, S0, 1e-6 * std::fabs(S0));
 }
 
+// Both ends lie at 1 bar: a start below it (steam of 400 K and 0.001 bar, 100 Pa, as a
+// pressure in bar mistaken for one in Pa gives) would be compressed to 54,800 K and printed
+// as its decompression. It is refused with nothing printed; 1 bar itself decompresses to
+// itself.
+TEST_F(WaterMagmaFractionTest, StartBelowOneBarHasNothingToDecompress) {
+    for (double PPa : {100.0, 5e4, 1e5 * (1.0 - 1e-6), std::nan("")}) {
+        std::string printed, said;
+        water.error = 0;
+        ::testing::internal::CaptureStdout();
+        said = test::stderrOf([&] { water.compareReversibleIrreversibleWorks(400.0, PPa); });
+        printed = ::testing::internal::GetCapturedStdout();
+        EXPECT_EQ(water.error, 1) << PPa;
+        EXPECT_EQ(printed.find("Decompression point"), std::string::npos) << PPa << printed;
+        EXPECT_NE(said.find("nothing to decompress"), std::string::npos) << said;
+    }
+    ::testing::internal::CaptureStdout();
+    water.compareReversibleIrreversibleWorks(400.0, 1e5);
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(water.error, 0);
+    EXPECT_NEAR(water.T, 400.0, 1e-6);
+    EXPECT_NEAR(water.P, 1e5, 1.0);
+}
+
 // Superheated steam expanded against 1 bar: h(T, 1 bar) = u1 + P2 v1, the end a steam
 // above the boiling point (end temperatures from an independent evaluation of that balance).
 struct SteamDecompression {

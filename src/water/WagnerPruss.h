@@ -65,7 +65,8 @@ class WagnerPruss : public WaterEOS {
     // Volume fraction of water in a mixture of water mass fraction w with magma of density
     // 2500 kg/m3 at (T, P); NaN when there is no state.
     double calculateWaterVolumeFractionMagma(double TK, double Pbar, double w);
-    // The same over a 5 K by 5 bar grid, in the file "wat".
+    // The same over a 5 K by 5 bar grid, in the file "wat". False, said on standard error,
+    // when a point has no water state (its row holds "nan"); without any, no file.
     bool calculateWaterVolumeFractionDiagram(double w, double T0, double T1, double P0, double P1);
     // Water:magma mass ratios that bring cold water to T3 ("tempo", gnuplot script "tokill").
     bool compareWohletzTemperature();

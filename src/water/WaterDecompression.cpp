@@ -215,17 +215,37 @@ bool WagnerPruss::calculateWaterVolumeFractionDiagram(double w, double T0, doubl
     }
     OutputFile file;
     if (!file.open("wat")) return false;
+    // A point without water is "nan" in its row; the diagram then fails saying how many there
+    // are, and one without any water (temperatures in degC taken for K) writes no file.
+    int points = 0, missing = 0;
     for (double T = T0; T <= T1 + 1e-9; T += 5.0) {
-        for (double p = P0; p <= P1 + 1e-9; p += 5.0) {
+        for (double p = P0; p <= P1 + 1e-9; p += 5.0, ++points) {
             error = 0;
-            if (calculateStableStateFromTP(T, p) != StablePhase::None && !error)
+            if (calculateStableStateFromTP(T, p) != StablePhase::None && !error) {
                 file.print("%12.2f\t%12.2f\t%12.10lf\n", T, p, volumeFraction(w, M, V));
-            else
+            } else {
                 file.print("%12.2f\t%12.2f\t%12s\n", T, p, "nan");
+                ++missing;
+            }
         }
         file.print("\n");
     }
-    return file.commit();
+    error = 0;
+    if (missing == points) {
+        vornex::cfprintf(stderr,
+                         "Water volume fraction diagram: no water state at any of its %d points "
+                         "(%g to %g K, %g to %g bar)\n",
+                         points, T0, T1, P0, P1);
+        file.abandon();
+        error = 1;
+        return false;
+    }
+    const bool written = file.commit();
+    if (missing == 0) return written;
+    vornex::cfprintf(stderr, "Water volume fraction diagram: %d of its %d points have no water state (nan)\n",
+                     missing, points);
+    error = 1;
+    return false;
 }
 
 bool WagnerPruss::compareWohletzTemperature() {

@@ -4,6 +4,7 @@
 // the states where water is steam, and the gas-solubility models by gas, salinity,
 // temperature and pressure, forward and back.
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -640,6 +641,33 @@ void checkStudyKeepsSide(Checks& c, const SideStudy& study, int side) {
             studiedFlow == freshFlow && std::fabs(studiedV - freshV) <= 1e-9 * freshV,
             where + ": flow \"" + studiedFlow + "\" for \"" + freshFlow + "\", V " + num(studiedV * 1e6) +
                 " cm3/mol for " + num(freshV * 1e6));
+}
+
+// A volume-fraction diagram succeeds exactly when every point of it has water, and one
+// without any leaves no file.
+void checkVolumeFractionDiagram(Checks& c, double T0, double T1, double P0, double P1) {
+    std::remove("wat");
+    WagnerPruss water(2);
+    bool whole = false;
+    test::outputOf([&] { whole = water.calculateWaterVolumeFractionDiagram(0.05, T0, T1, P0, P1); });
+    std::ifstream in("wat");
+    const bool exists = bool(in);
+    int rows = 0, missing = 0;
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream row(line);
+        double T = 0, P = 0;
+        std::string phi;
+        if (!(row >> T >> P >> phi)) continue;
+        ++rows;
+        if (phi == "nan") ++missing;
+    }
+    const std::string where = num(T0) + " to " + num(T1) + " K, " + num(P0) + " to " + num(P1) + " bar: " +
+                              num(rows) + " rows, " + num(missing) + " nan" + (exists ? "" : ", no file") +
+                              (whole ? ", success" : ", failure");
+    c.check("a volume-fraction diagram succeeds when every point has water",
+            whole == (exists && rows > 0 && missing == 0), where);
+    c.check("a volume-fraction diagram without water leaves no file", !exists || missing < rows, where);
+    std::remove("wat");
 }
 
 void checkInclusionTableLine(Checks& c, const std::string& line, bool isRow) {
@@ -1391,6 +1419,14 @@ void addStudyConfigurations(std::vector<Configuration>& out) {
                 out.push_back({"studies", "studies shock isobar P " + num(P) + (ascending ? " ascending" : " descending") +
                                               (igor ? " Igor" : " table"),
                                [=](Checks& c) { checkShockIsobar(c, P, ascending, igor); }});
+    // Temperatures in degC taken for K, grids reaching down to and below 0 bar, across the
+    // critical point, at 0 and 1000 degC.
+    for (const auto& [T0, T1, P0, P1] : std::vector<std::array<double, 4>>{
+             {100, 200, 10, 20}, {500, 510, -5, 5}, {640, 660, 215, 225}, {273.15, 283.15, 1, 11},
+             {1263.15, 1273.15, 0.001, 10}, {1263.15, 1273.15, 990, 1000}})
+        out.push_back({"studies", "studies volume fraction diagram T " + num(T0) + " to " + num(T1) + " P " + num(P0) +
+                                      " to " + num(P1),
+                       [=](Checks& c) { checkVolumeFractionDiagram(c, T0, T1, P0, P1); }});
     for (int side : {1, 2})
         for (double P : {1.0, 10.0, 100.0, 220.0, 221.0, 1000.0})
             out.push_back({"studies", "studies volume fraction side " + num(side) + " P " + num(P),

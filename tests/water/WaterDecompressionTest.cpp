@@ -545,6 +545,24 @@ TEST_F(WaterMagmaFractionTest, DiagramHasOneBlockPerTemperature) {
     EXPECT_LT(row[2], 1.0);
 }
 
+// A diagram of temperatures in degC taken for K (100 to 200 K) holds no water state: it fails
+// with no file, where it had succeeded with 63 rows of "nan"; one reaching below 0 bar has
+// its rows and fails, saying how many points have no water.
+TEST_F(WaterMagmaFractionTest, DiagramWithoutWaterFailsWithoutAFile) {
+    std::filesystem::remove("wat");
+    std::string said = test::stderrOf(
+        [&] { EXPECT_FALSE(water.calculateWaterVolumeFractionDiagram(0.1, 100.0, 200.0, 10.0, 20.0)); });
+    EXPECT_FALSE(std::filesystem::exists("wat"));
+    EXPECT_NE(said.find("no water state at any of its 63 points"), std::string::npos) << said;
+    said = test::stderrOf(
+        [&] { EXPECT_FALSE(water.calculateWaterVolumeFractionDiagram(0.1, 500.0, 500.0, -5.0, 5.0)); });
+    EXPECT_NE(said.find("1 of its 3 points"), std::string::npos) << said;
+    const std::vector<std::string> text = testing::fileLines("wat");
+    ASSERT_EQ(text.size(), 4u);
+    EXPECT_NE(text[1].find("nan"), std::string::npos) << text[1];  // 0 bar
+    std::filesystem::remove("wat");
+}
+
 // The water is the stable state whichever side the model solves from: steam below its
 // boiling point was given the superheated liquid's volume from the liquid side (400 K, 1 bar:
 // 0.123 for steam's 0.996), and the diagram stepped at the liquid's spinodal, not at the

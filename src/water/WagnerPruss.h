@@ -58,12 +58,15 @@ class WagnerPruss : public WaterEOS {
     // These studies evaluate states on the object itself, print them on standard output
     // (T in K, P in bar unless said) and write their tables in the working directory.
     //
-    // Irreversible (against 1 bar) and reversible decompression of the state (T, P in Pa).
+    // Irreversible (against 1 bar) and reversible decompression of the state (T, P in Pa);
+    // a state below 1 bar has nothing to decompress: refused with the error flag, said on
+    // standard error.
     void compareReversibleIrreversibleWorks(double TK, double PPa);
     // Volume fraction of water in a mixture of water mass fraction w with magma of density
     // 2500 kg/m3 at (T, P); NaN when there is no state.
     double calculateWaterVolumeFractionMagma(double TK, double Pbar, double w);
-    // The same over a 5 K by 5 bar grid, in the file "wat".
+    // The same over a 5 K by 5 bar grid, in the file "wat". False, said on standard error,
+    // when a point has no water state (its row holds "nan"); without any, no file.
     bool calculateWaterVolumeFractionDiagram(double w, double T0, double T1, double P0, double P1);
     // Water:magma mass ratios that bring cold water to T3 ("tempo", gnuplot script "tokill").
     bool compareWohletzTemperature();
@@ -82,7 +85,9 @@ class WagnerPruss : public WaterEOS {
     // air's pressure there is no shock: the error flag, said on standard error.
     void calculateShockWave(double TK, double Pbar, FILE* table);
     // Shock waves along the isobar P ("shockp<P><suffix>" ascending, "shocko<P><suffix>"
-    // descending).
+    // descending). False, with the error flag and the count on standard error, when a
+    // temperature has no shock wave (the file is written all the same); without any (below
+    // the air's pressure) no file is written.
     bool calculateShockWaveIsobar(double Pbar, double T0, double T1, char ascending, char igor,
                                   const char* suffix);
     // Shock waves along the isotherm T from P1 down to P0 ("shockt").

@@ -128,7 +128,20 @@ void printDecompressionEnd(const WaterEOS& w, const char* title, bool found, dou
 }  // namespace
 
 void WagnerPruss::compareReversibleIrreversibleWorks(double TK, double PPa) {
+    const KeptPhaseSelector kept(*this);
     error = 0;
+    // Both ends lie at 1 bar: from a state below it the "decompression" is a compression
+    // against the air, whose ends lie far beyond any water (steam of 400 K and 0.001 bar
+    // driven to 1 bar: 54,800 K irreversibly, 1,690 K reversibly).
+    constexpr double kEndPressure = 1e5;  // Pa
+    if (!std::isfinite(TK) || !(PPa >= kEndPressure * (1.0 - 1e-9))) {
+        vornex::cfprintf(stderr,
+                         "Decompression from %g K and %g Pa (%g bar): the state lies below the "
+                         "end pressure of %g bar; nothing to decompress\n",
+                         TK, PPa, PPa * 1e-5, kEndPressure * 1e-5);
+        error = 1;
+        return;
+    }
     // The state decompressed is the stable one: below the critical point and above the
     // saturation pressure the vapour side still finds a metastable steam, whose energy
     // would make a compressed liquid flash almost wholly to steam.
@@ -202,17 +215,37 @@ bool WagnerPruss::calculateWaterVolumeFractionDiagram(double w, double T0, doubl
     }
     OutputFile file;
     if (!file.open("wat")) return false;
+    // A point without water is "nan" in its row; the diagram then fails saying how many there
+    // are, and one without any water (temperatures in degC taken for K) writes no file.
+    int points = 0, missing = 0;
     for (double T = T0; T <= T1 + 1e-9; T += 5.0) {
-        for (double p = P0; p <= P1 + 1e-9; p += 5.0) {
+        for (double p = P0; p <= P1 + 1e-9; p += 5.0, ++points) {
             error = 0;
-            if (calculateStableStateFromTP(T, p) != StablePhase::None && !error)
+            if (calculateStableStateFromTP(T, p) != StablePhase::None && !error) {
                 file.print("%12.2f\t%12.2f\t%12.10lf\n", T, p, volumeFraction(w, M, V));
-            else
+            } else {
                 file.print("%12.2f\t%12.2f\t%12s\n", T, p, "nan");
+                ++missing;
+            }
         }
         file.print("\n");
     }
-    return file.commit();
+    error = 0;
+    if (missing == points) {
+        vornex::cfprintf(stderr,
+                         "Water volume fraction diagram: no water state at any of its %d points "
+                         "(%g to %g K, %g to %g bar)\n",
+                         points, T0, T1, P0, P1);
+        file.abandon();
+        error = 1;
+        return false;
+    }
+    const bool written = file.commit();
+    if (missing == 0) return written;
+    vornex::cfprintf(stderr, "Water volume fraction diagram: %d of its %d points have no water state (nan)\n",
+                     missing, points);
+    error = 1;
+    return false;
 }
 
 bool WagnerPruss::compareWohletzTemperature() {
@@ -241,6 +274,7 @@ bool WagnerPruss::compareWohletzTemperature() {
 }
 
 bool WagnerPruss::calculateEnergyFormula() {
+    const KeptPhaseSelector kept(*this);
     OutputFile file;
     // The irreversible end is placed against the model's own saturation at 1 bar: the
     // steam-table constants once used there (1.83e-5 and 0.0298 m3/mol, an enthalpy of
@@ -420,6 +454,7 @@ void WagnerPruss::calculateFlow(double TK, double Pbar, FILE* table) {
 }
 
 bool WagnerPruss::calculateFlowIsobar(double Pbar, double T0, double T1, char liquid) {
+    const KeptPhaseSelector kept(*this);
     if (!(Pbar > 0.0) || !validRange(T0, T1) || T1 - T0 > kMaxSweepSteps) {
         vornex::cfprintf(stderr, "Flow isobar: needs P > 0 and T0 <= T1\n");
         return false;
@@ -573,10 +608,30 @@ constexpr const char* kShockNames[14] = {
 constexpr const char* kShockWaves[14] = {"Pm", "Tm",  "ps",   "u4",  "y",   "u",  "M",
                                          "Us", "rho", "Tatm", "Tfm", "Vfm", "Vi", "s"};
 
+// The end of a shock-wave sweep of `points` of which `missing` had no shock wave: a sweep
+// without any writes no file, one with some missing is written and fails, said on standard
+// error with `what` (the sweep) and `unit` (its points) and the footer written first.
+bool finishShockSweep(OutputFile& file, int points, int missing, const std::string& what,
+                      const char* unit, const char* footer) {
+    if (missing == points) {
+        vornex::cfprintf(stderr, "%s: no shock wave at any of its %d %s\n", what.c_str(), points,
+                         unit);
+        file.abandon();
+        return false;
+    }
+    if (footer != nullptr) file.print("%s", footer);
+    const bool written = file.commit();
+    if (missing == 0) return written;
+    vornex::cfprintf(stderr, "%s: %d of its %d %s have no shock wave\n", what.c_str(), missing,
+                     points, unit);
+    return false;
+}
+
 }  // namespace
 
 bool WagnerPruss::calculateShockWaveIsobar(double Pbar, double T0, double T1, char ascending,
                                            char igor, const char* suffix) {
+    const KeptPhaseSelector kept(*this);
     const char* s = suffix == nullptr ? "" : suffix;
     if (!(Pbar > 0.0) || !validRange(T0, T1) || T1 - T0 > kMaxSweepSteps) {
         vornex::cfprintf(stderr, "Shock-wave isobar: needs P > 0 and T0 <= T1\n");
@@ -600,12 +655,16 @@ bool WagnerPruss::calculateShockWaveIsobar(double Pbar, double T0, double T1, ch
     }
     set_the_phase_as(2);
     Vl0 = 1.85e-5;
+    // As along an isotherm, a temperature without a shock wave is counted: the sweep fails
+    // saying how many there are, and one without any writes no file.
+    int points = 0, missing = 0;
     if (ascending) {
         TisenGuess = T0;
         VisenGuess = 1.85e-5;
         bool failing = false;
-        for (double T = T0; T <= T1; T += 1.0) {
+        for (double T = T0; T <= T1; T += 1.0, ++points) {
             calculateShockWave(T, Pbar, file.stream());
+            if (error) ++missing;
             if (error && !failing) {
                 if (igor == 1) {
                     for (int i = 0; i < 14; ++i) file.print(i == 0 ? "%12s" : " %12s", "nan");
@@ -617,13 +676,19 @@ bool WagnerPruss::calculateShockWaveIsobar(double Pbar, double T0, double T1, ch
     } else {
         TisenGuess = Pbar <= 500 ? 760.0 : Pbar <= 2000 ? 600.0 : 550.0;
         VisenGuess = Pbar <= 500 ? 0.0028 : Pbar <= 2000 ? 0.0008 : 0.000433;
-        for (double T = T1; T > T0; T -= 1.0) {
+        for (double T = T1; T > T0; T -= 1.0, ++points) {
             calculateShockWave(T, Pbar, file.stream());
-            if (error) file.print("\n");
+            if (error) {
+                ++missing;
+                file.print("\n");
+            }
         }
     }
-    if (igor == 1) file.print("END\n");
-    return file.commit();
+    const bool whole = finishShockSweep(
+        file, points, missing, cformat("Shock-wave isobar %g bar from %g to %g K", Pbar, T0, T1),
+        "temperatures", igor == 1 ? "END\n" : nullptr);
+    if (!whole) error = 1;
+    return whole;
 }
 
 bool WagnerPruss::calculateShockWaveIsotherm(double TK, double P0, double P1) {
@@ -644,19 +709,11 @@ bool WagnerPruss::calculateShockWaveIsotherm(double TK, double P0, double P1) {
         calculateShockWave(TK, p, file.stream());
         if (error) ++missing;
     }
-    if (missing == points) {
-        vornex::cfprintf(stderr, "Shock-wave isotherm %g K: no shock wave from %g to %g bar\n", TK,
-                         P0, P1);
-        file.abandon();
-        error = 1;
-        return false;
-    }
-    const bool written = file.commit();
-    if (missing == 0) return written;
-    vornex::cfprintf(stderr, "Shock-wave isotherm %g K: %d of its %d points have no shock wave\n",
-                     TK, missing, points);
-    error = 1;
-    return false;
+    const bool whole = finishShockSweep(
+        file, points, missing, cformat("Shock-wave isotherm %g K from %g to %g bar", TK, P0, P1),
+        "pressures", nullptr);
+    if (!whole) error = 1;
+    return whole;
 }
 
 }  // namespace vornex

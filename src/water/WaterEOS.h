@@ -38,6 +38,21 @@ inline constexpr double kWaterCriticalEntropy = 79.394;                // J/(mol
 // Below its triple-point pressure water has no liquid: its fluid is steam at any temperature.
 inline constexpr double kWaterTriplePointPressureBar = 0.00611657;     // bar
 
+// Holds a fluid's phase selector for a scope and gives it back at its end: a study chooses
+// the side of its own volume solves, and the model's caller keeps the side it set up (a
+// steam-side model that ran a shock-wave isobar had been left solving from the liquid).
+class KeptPhaseSelector {
+   public:
+    explicit KeptPhaseSelector(FluidPhase& fluid) : fluid_(fluid), selector_(fluid.phase) {}
+    ~KeptPhaseSelector() { fluid_.set_the_phase_as(selector_); }
+    KeptPhaseSelector(const KeptPhaseSelector&) = delete;
+    KeptPhaseSelector& operator=(const KeptPhaseSelector&) = delete;
+
+   private:
+    FluidPhase& fluid_;
+    int selector_;
+};
+
 // Spinodal molar volumes of water (m3/mol) of the reference equation of state, T in K below
 // 647.096 K: the liquid one from a fit, the vapour one solved on the equation from 200 K (a
 // fit within 0.2 K of the critical point); NaN below 200 K.
@@ -281,7 +296,8 @@ class WaterEOS : public FluidPhase {
     // returns the mean absolute deviation (%), NaN when no point could be computed.
     double compareNBSSteamTable(FluidPhase* model, FILE* out = stdout);
     // Deviation (%) of the other model's fugacity coefficient of the first component from
-    // this one's over 0-1200 degC and 1-10000 bar.
+    // this one's over 0-1200 degC and 1-10000 bar, each model in its stable state there
+    // (whatever side its phase selector names); NaN where a model has none.
     void compareWithEOS(FluidPhase* model, FILE* out = stdout);
     // Spivey and Kell volumes against the reference water model (deviation in %).
     void compareSpiveyWithIUPAC(FILE* out = stdout);

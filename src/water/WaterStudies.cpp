@@ -290,7 +290,7 @@ void WaterEOS::calculateTheIsobar(double Pbar, char side, char igor, const char*
     }
     // The side asked for names the branch traced, whatever side the model's own selector
     // names (a vapour-side model's liquid isobar had been its subcooled vapour from 250 K).
-    const int selector = phase;
+    const KeptPhaseSelector kept(*this);
     set_the_phase_as(side == 0 ? 2 : 1);
     if (side == 0) {
         const double p = Pbar;
@@ -315,7 +315,6 @@ void WaterEOS::calculateTheIsobar(double Pbar, char side, char igor, const char*
         calculate_TV_isobar(Pbar, 1500.0, Vm3, 200.0, 1500.0, 1.6e-05, Vmax, -1.0, dV, 1, igor,
                             suffix, array);
     }
-    set_the_phase_as(selector);
 }
 
 void WaterEOS::specialCurve(const char* prefix, char igor, const char* suffix,
@@ -390,12 +389,15 @@ double WaterEOS::compareNBSSteamTable(FluidPhase* model, FILE* out) {
 
 namespace {
 
-// Fugacity coefficient of the first component at (T, P bar); NaN when there is no state.
+// Fugacity coefficient of the first component of the stable state at (T, P bar); NaN when
+// there is no state. The root on the model's own side would be the superheated liquid where
+// water is steam, or the subcooled steam where it is liquid, and two models, or one model
+// set up on its two sides, would be compared at states water is not in (IAPWS-95 against
+// itself from the steam side at 300 degC and 1 bar: 6354 %).
 double firstFugacityCoefficient(FluidPhase& f, double TK, double Pbar) {
-    f.temperature(TK);
-    f.pressure(Pbar);
-    f.calculate_molar_volume();
-    if (f.error) return std::nan("");
+    f.error = 0;
+    if (f.calculateStableStateFromTP(TK, Pbar) == FluidPhase::StablePhase::None || f.error)
+        return std::nan("");
     f.calculate_fugacities();
     if (f.error || f.fugacityCoefficient.empty()) return std::nan("");
     return f.fugacityCoefficient[0];

@@ -97,6 +97,7 @@ Nucleation nucleationRate(double sigma, double TK, double Psat, double Pl, doubl
 }
 
 int WagnerPruss::drawSuperheatDiagram(double d, double dT) {
+    const KeptPhaseSelector kept(*this);
     auto refuse = [&](const std::string& why) {
         vornex::cfprintf(stderr, "Superheat diagram (d %g, dT %g): %s\n", d, dT, why.c_str());
         error = 1;
@@ -191,6 +192,7 @@ int WagnerPruss::drawSuperheatDiagram(double d, double dT) {
 
 bool WagnerPruss::drawEquilibriumPotentials(double T0, double P0, double T1, double T2, double V1,
                                             double V2, char mode) {
+    const KeptPhaseSelector kept(*this);
     const bool geometric = mode == 1;
     const double nT = (T2 - T1) / 0.1 + 1.0;
     const double nV = geometric ? 100.0 : (V2 - V1) / 1e-8;
@@ -373,6 +375,7 @@ bool WagnerPruss::calculateInterfaceTemperatureCurve(const char* name, double TK
 }
 
 int WagnerPruss::calculateNucleationRate(double TK, double x) {
+    const KeptPhaseSelector kept(*this);
     // The kinetic factor 1 - 0.875 exp(-x) is a share of the rate: below x = ln 0.875 it
     // turns negative and every rate printed would be infinite or not a number.
     if (!(x > std::log(0.875)) || !std::isfinite(x)) {
@@ -425,6 +428,7 @@ int WagnerPruss::calculateNucleationRate(double TK, double x) {
 }
 
 bool WagnerPruss::calculateHeatingNucleationRate(double Pbar, double dTdt) {
+    const KeptPhaseSelector kept(*this);
     if (!(Pbar > 0.0) || !(dTdt > 0.0) || !std::isfinite(Pbar) || !std::isfinite(dTdt)) {
         vornex::cfprintf(stderr,
                          "Heating nucleation rate: needs P > 0 and a positive heating rate\n");

@@ -4,15 +4,18 @@
 // the states where water is steam, and the gas-solubility models by gas, salinity,
 // temperature and pressure, forward and back.
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "Sweep.h"
@@ -30,6 +33,11 @@
 #include "water/DensityModel.h"
 #include "water/MaoDuanSalinityModel.h"
 #include "water/SpiveyDensityModel.h"
+#include "dkl/DuanModels.h"
+#include "oldwater/HGK.h"
+#include "oldwater/Hill.h"
+#include "oldwater/Keenan.h"
+#include "oldwater/Saul.h"
 #include "water/WagnerPruss.h"
 #include "water/magma/WaterMagmaSaturation.h"
 #include "fluid/Metastability.h"
@@ -564,6 +572,104 @@ void checkShockIsotherm(Checks& c, int side, double TK) {
 // short of its words once took the next row's numbers and lost that row, as a success).
 // Lines that are whole rows (blanks of any kind between fields, remarks after the code) are
 // read as rows and the call succeeds.
+// A shock-wave isobar succeeds exactly when every temperature of it has its row, and one
+// without any row (below the air's pressure) leaves no file.
+void checkShockIsobar(Checks& c, double Pbar, bool ascending, bool igor) {
+    const double T0 = 560.0, T1 = 560.0 + c.budget().points(40, 8);
+    const std::string name = std::string(ascending ? "shockp" : "shocko") + cformat("%.0f", Pbar) + "w";
+    std::remove(name.c_str());
+    WagnerPruss water(2);
+    bool whole = false;
+    test::outputOf([&] { whole = water.calculateShockWaveIsobar(Pbar, T0, T1, ascending, igor, "w"); });
+    const int points = ascending ? int(T1 - T0) + 1 : int(T1 - T0);
+    std::ifstream in(name);
+    const bool exists = bool(in);
+    int rows = 0;
+    for (std::string line; std::getline(in, line);)
+        if (const auto row = numbersOf(line); row.size() == 14 && std::isfinite(row[2])) ++rows;
+    const std::string where = num(Pbar) + " bar, " + (ascending ? "ascending" : "descending") +
+                              (igor ? ", Igor" : "") + ": " + num(rows) + " rows of " + num(points) +
+                              (exists ? "" : ", no file");
+    c.check("a shock-wave isobar succeeds when every temperature has its row",
+            whole == (exists && rows == points), where + (whole ? ", success" : ", failure"));
+    c.check("a shock-wave isobar without a row leaves no file", rows > 0 || !exists, where);
+    std::remove(name.c_str());
+}
+
+// Each study of the steam-magma set, on a model set up on either side: the model keeps its
+// side, and the flow and state it gives afterwards are a fresh model's.
+struct SideStudy {
+    const char* name;
+    std::function<void(WagnerPruss&)> run;
+};
+const std::vector<SideStudy>& sideStudies() {
+    static const std::vector<SideStudy> list = {
+        {"shock isobar up", [](WagnerPruss& w) { w.calculateShockWaveIsobar(100, 560, 561, 1, 1, "k"); }},
+        {"shock isobar down", [](WagnerPruss& w) { w.calculateShockWaveIsobar(100, 560, 562, 0, 0, "k"); }},
+        {"liquid flow isobar", [](WagnerPruss& w) { w.calculateFlowIsobar(100, 550, 551, 1); }},
+        {"steam flow isobar", [](WagnerPruss& w) { w.calculateFlowIsobar(100, 600, 601, 0); }},
+        {"decompression works", [](WagnerPruss& w) { w.compareReversibleIrreversibleWorks(600, 1e7); }},
+        {"superheat diagram", [](WagnerPruss& w) { w.drawSuperheatDiagram(10, 20); }},
+        {"equilibrium potentials", [](WagnerPruss& w) { w.drawEquilibriumPotentials(500, 100, 500, 500, 1.9e-5, 3e-5, 1); }},
+        {"nucleation rate", [](WagnerPruss& w) { w.calculateNucleationRate(500, 1); }},
+        {"heating nucleation", [](WagnerPruss& w) { w.calculateHeatingNucleationRate(10, 1); }},
+        {"isobar liquid", [](WagnerPruss& w) { w.calculateTheIsobar(100, 0, 1, "k", nullptr); }},
+        {"isobar steam", [](WagnerPruss& w) { w.calculateTheIsobar(100, 1, 1, "k", nullptr); }},
+    };
+    return list;
+}
+
+void checkStudyKeepsSide(Checks& c, const SideStudy& study, int side) {
+    auto after = [&](bool run) {
+        WagnerPruss water(side);
+        std::string flow;
+        test::outputOf([&] {
+            if (run) study.run(water);
+            flow = water.chokedFlow(600.0, 1.0, nullptr);
+            water.calculateFromTP(400.0, 1.0, 0);
+        });
+        return std::tuple{water.phase, flow, water.V};
+    };
+    const auto [freshSide, freshFlow, freshV] = after(false);
+    const auto [studiedSide, studiedFlow, studiedV] = after(true);
+    for (const char* file : {"shockp100k", "shocko100k", "flow100", "flox100", "film", "nuclea100", "isobk"})
+        std::remove(file);
+    const std::string where = std::string(study.name) + ", side " + num(side);
+    c.check("a study gives the model back on its own side", studiedSide == freshSide,
+            where + ": " + num(studiedSide));
+    c.check("a study leaves the model's next flow and state as a fresh model's",
+            studiedFlow == freshFlow && std::fabs(studiedV - freshV) <= 1e-9 * freshV,
+            where + ": flow \"" + studiedFlow + "\" for \"" + freshFlow + "\", V " + num(studiedV * 1e6) +
+                " cm3/mol for " + num(freshV * 1e6));
+}
+
+// A volume-fraction diagram succeeds exactly when every point of it has water, and one
+// without any leaves no file.
+void checkVolumeFractionDiagram(Checks& c, double T0, double T1, double P0, double P1) {
+    std::remove("wat");
+    WagnerPruss water(2);
+    bool whole = false;
+    test::outputOf([&] { whole = water.calculateWaterVolumeFractionDiagram(0.05, T0, T1, P0, P1); });
+    std::ifstream in("wat");
+    const bool exists = bool(in);
+    int rows = 0, missing = 0;
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream row(line);
+        double T = 0, P = 0;
+        std::string phi;
+        if (!(row >> T >> P >> phi)) continue;
+        ++rows;
+        if (phi == "nan") ++missing;
+    }
+    const std::string where = num(T0) + " to " + num(T1) + " K, " + num(P0) + " to " + num(P1) + " bar: " +
+                              num(rows) + " rows, " + num(missing) + " nan" + (exists ? "" : ", no file") +
+                              (whole ? ", success" : ", failure");
+    c.check("a volume-fraction diagram succeeds when every point has water",
+            whole == (exists && rows > 0 && missing == 0), where);
+    c.check("a volume-fraction diagram without water leaves no file", !exists || missing < rows, where);
+    std::remove("wat");
+}
+
 void checkInclusionTableLine(Checks& c, const std::string& line, bool isRow) {
     std::string header;
     for (int i = 0; i < 36; ++i) header += "header line " + num(i) + "\n";
@@ -671,6 +777,54 @@ void checkBrineSteam(Checks& c, const BrineModel& model, int salt) {
                 "water at T " + num(TK) + " K, P " + num(0.5 * Pv * 1e-5) + " bar: Spivey V " +
                     num(V) + " m3/mol, Mao-Duan " + num(rho) + " kg/m3");
     }
+}
+
+// ------------------------------------------------------------------ formulation comparisons
+
+// The water formulations by name and phase selector.
+std::unique_ptr<WaterEOS> makeWater(const std::string& name, int side) {
+    if (name == "WagnerPruss") return std::make_unique<WagnerPruss>(side);
+    if (name == "HGK") return std::make_unique<HGK>(side);
+    if (name == "Hill") return std::make_unique<Hill>(side);
+    if (name == "Keenan") return std::make_unique<Keenan>(side);
+    if (name == "Saul") return std::make_unique<Saul>(side);
+    if (name == "DuanH2O") return std::make_unique<DuanH2O>(side, 0);
+    return nullptr;
+}
+const char* const kWaterFormulations[] = {"WagnerPruss", "HGK", "Hill", "Keenan", "Saul", "DuanH2O"};
+
+// The deviation table of a formulation against itself set up on its other side: both take
+// water's stable state at every cell, so none deviates (a cell without a state is NaN in both).
+void checkComparedSides(Checks& c, const std::string& name, int side) {
+    auto one = makeWater(name, side), other = makeWater(name, 3 - side);
+    std::string text;
+    {
+        char* buffer = nullptr;
+        std::size_t size = 0;
+        FILE* out = open_memstream(&buffer, &size);
+        test::outputOf([&] { one->compareWithEOS(other.get(), out); });
+        std::fclose(out);
+        text.assign(buffer, size);
+        std::free(buffer);
+    }
+    std::istringstream lines(text);
+    std::string line;
+    std::getline(lines, line);
+    int rows = 0;
+    while (std::getline(lines, line)) {
+        std::istringstream row(line);
+        std::string P, cell;
+        row >> P;
+        ++rows;
+        for (int j = 0; row >> cell; ++j) {
+            const double d = cstrtod(cell.c_str(), nullptr);
+            c.check("a formulation compared with its other side deviates nowhere",
+                    d == 0.0 || std::isnan(d),
+                    name + " side " + num(side) + ", P " + P + " bar, column " + num(j) + ": " +
+                        cell + " %");
+        }
+    }
+    c.check("the comparison table has its 43 pressures", rows == 43, name + ": " + num(rows));
 }
 
 // ------------------------------------------------------------------ gas solubility
@@ -836,6 +990,19 @@ void checkDecompression(Checks& c, double TK, double Pbar) {
 // The expansion works of heated water over its (T3, P3) grid ("formu6"): steam whose
 // isentrope condenses only below 1 bar expands to 1 bar as steam, so each such row has its
 // reversible work, the same in both of its columns, and none from 1 bar itself.
+// Below the end pressure of 1 bar there is nothing to decompress: refused, no end printed.
+void checkDecompressionBelowEnd(Checks& c, double TK, double Pbar) {
+    WagnerPruss w(2);
+    w.error = 0;
+    std::string printed;
+    const std::string said = test::stderrOf(
+        [&] { printed = test::stdoutOf([&] { w.compareReversibleIrreversibleWorks(TK, Pbar * 1e5); }); });
+    c.check("a start below 1 bar has nothing to decompress",
+            w.error == 1 && printed.find("Decompression point") == std::string::npos &&
+                said.find("nothing to decompress") != std::string::npos,
+            "T " + num(TK) + " K, P " + num(Pbar) + " bar: " + printed.substr(0, 160));
+}
+
 void checkEnergyFormula(Checks& c) {
     WagnerPruss w(2);
     bool written = false;
@@ -1214,6 +1381,10 @@ void addStudyConfigurations(std::vector<Configuration>& out) {
                                checkDecompression(c, TK, 2.0 * std::pow(500.0, double(k) / (n - 1)));
                            if (TK == 573.15) checkDecompression(c, TK, 100.0);
                        }});
+    for (double TK : {273.16, 373.15, 600.0, 1273.15})
+        out.push_back({"studies", "studies decompression below 1 bar T " + num(TK), [TK](Checks& c) {
+                           for (double P : {1e-3, 0.1, 0.999}) checkDecompressionBelowEnd(c, TK, P);
+                       }});
     for (int k = 0; k < 16; ++k) {
         const double TK = 273.16 + (650.0 - 273.16) * k / 15;
         out.push_back({"studies", "studies nucleation T " + num(TK), [TK](Checks& c) { checkNucleation(c, TK); }});
@@ -1238,6 +1409,24 @@ void addStudyConfigurations(std::vector<Configuration>& out) {
         for (double TK : {400.0, 500.0, 600.0, 640.0})
             out.push_back({"studies", "studies shock isotherm side " + num(side) + " T " + num(TK),
                            [=](Checks& c) { checkShockIsotherm(c, side, TK); }});
+    for (const SideStudy& study : sideStudies())
+        for (int side : {1, 2})
+            out.push_back({"studies", std::string("studies keeps side ") + study.name + " side " + num(side),
+                           [&study, side](Checks& c) { checkStudyKeepsSide(c, study, side); }});
+    for (double P : {0.5, 1.0, 50.0, 100.0, 221.0, 1000.0})
+        for (bool ascending : {true, false})
+            for (bool igor : {true, false})
+                out.push_back({"studies", "studies shock isobar P " + num(P) + (ascending ? " ascending" : " descending") +
+                                              (igor ? " Igor" : " table"),
+                               [=](Checks& c) { checkShockIsobar(c, P, ascending, igor); }});
+    // Temperatures in degC taken for K, grids reaching down to and below 0 bar, across the
+    // critical point, at 0 and 1000 degC.
+    for (const auto& [T0, T1, P0, P1] : std::vector<std::array<double, 4>>{
+             {100, 200, 10, 20}, {500, 510, -5, 5}, {640, 660, 215, 225}, {273.15, 283.15, 1, 11},
+             {1263.15, 1273.15, 0.001, 10}, {1263.15, 1273.15, 990, 1000}})
+        out.push_back({"studies", "studies volume fraction diagram T " + num(T0) + " to " + num(T1) + " P " + num(P0) +
+                                      " to " + num(P1),
+                       [=](Checks& c) { checkVolumeFractionDiagram(c, T0, T1, P0, P1); }});
     for (int side : {1, 2})
         for (double P : {1.0, 10.0, 100.0, 220.0, 221.0, 1000.0})
             out.push_back({"studies", "studies volume fraction side " + num(side) + " P " + num(P),
@@ -1263,6 +1452,10 @@ void addStudyConfigurations(std::vector<Configuration>& out) {
         out.push_back({"studies", "studies inclusions Th " + num(from) + " to " + num(to),
                        [=](Checks& c) { checkInclusions(c, from, to); }});
     }
+    for (const char* name : kWaterFormulations)
+        for (int side : {1, 2})
+            out.push_back({"studies", std::string("studies compare formulation ") + name + " side " + num(side),
+                           [name = std::string(name), side](Checks& c) { checkComparedSides(c, name, side); }});
     for (const BrineModel& model : brineModels()) {
         // The Mao-Duan model on each chloride of its list; Spivey's NaCl alone.
         std::vector<int> salts = {-1};

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -270,6 +271,76 @@ TEST_F(ShockTubeTest, IsothermOfLiquidHasItsRowsAndOneWithoutAnyFails) {
     EXPECT_NE(said.find("no shock wave"), std::string::npos) << said;
 }
 
+// Along an isobar as along an isotherm: below the air's pressure no temperature drives a
+// shock, and the sweep fails with no file, in either direction and format; an isobar whose
+// temperatures all drive one succeeds (1 bar: the boiling liquid at 372 K drives a wave of
+// Mach 1).
+TEST_F(ShockTubeTest, IsobarWithoutAnyShockWaveFailsWithoutAFile) {
+    for (char ascending : {1, 0}) {
+        const char* name = ascending ? "shockp0u" : "shocko0u";
+        std::filesystem::remove(name);
+        bool written = true;
+        std::string said;
+        ::testing::internal::CaptureStdout();
+        said = test::stderrOf([&] {
+            written = water.calculateShockWaveIsobar(0.5, 400.0, 410.0, ascending, ascending, "u");
+        });
+        ::testing::internal::GetCapturedStdout();
+        EXPECT_FALSE(written) << name;
+        EXPECT_EQ(water.error, 1) << name;
+        EXPECT_FALSE(std::filesystem::exists(name)) << name;
+        EXPECT_NE(said.find("no shock wave at any of its"), std::string::npos) << said;
+    }
+    std::filesystem::remove("shockp1v");
+    ::testing::internal::CaptureStdout();
+    const bool written = water.calculateShockWaveIsobar(1.0, 372.0, 374.0, 1, 1, "v");
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(written);
+    EXPECT_EQ(testing::fileLines("shockp1v").size(), 7u);  // IGOR, WAVES, BEGIN, 3 rows, END
+    std::filesystem::remove("shockp1v");
+}
+
+// A study chooses the side of its own volume solves and gives the model back on the side it
+// was set up on: steam at 600 K and 1 bar then chokes on a steam-side model (a shock-wave or
+// liquid flow isobar had left it on the liquid side, refusing that flow as "no liquid"), and
+// its root at 400 K and 1 bar is that of its own side, steam or the superheated liquid, as a
+// fresh model's.
+TEST(StudySideTest, StudiesGiveTheModelBackOnItsOwnSide) {
+    const std::vector<std::pair<const char*, std::function<void(WagnerPruss&)>>> studies = {
+        {"shock-wave isobar", [](WagnerPruss& w) { w.calculateShockWaveIsobar(100, 560, 561, 1, 1, "k"); }},
+        {"liquid flow isobar", [](WagnerPruss& w) { w.calculateFlowIsobar(100, 550, 551, 1); }},
+        {"steam flow isobar", [](WagnerPruss& w) { w.calculateFlowIsobar(100, 600, 601, 0); }},
+        {"decompression works", [](WagnerPruss& w) { w.compareReversibleIrreversibleWorks(600, 1e7); }},
+        {"superheat diagram", [](WagnerPruss& w) { w.drawSuperheatDiagram(10, 20); }},
+        {"equilibrium potentials",
+         [](WagnerPruss& w) { w.drawEquilibriumPotentials(500, 100, 500, 500, 1.9e-5, 3e-5, 1); }},
+        {"nucleation rate", [](WagnerPruss& w) { w.calculateNucleationRate(500, 1); }},
+        {"heating nucleation", [](WagnerPruss& w) { w.calculateHeatingNucleationRate(10, 1); }},
+    };
+    for (int side : {1, 2}) {
+        WagnerPruss fresh(side);
+        ::testing::internal::CaptureStdout();
+        const std::string freshFlow = test::stderrOf([&] { fresh.calculateFlow(600.0, 1.0, nullptr); });
+        fresh.calculateFromTP(400.0, 1.0, 0);
+        ::testing::internal::GetCapturedStdout();
+        const double Vfresh = fresh.V;
+        for (const auto& [name, study] : studies) {
+            WagnerPruss water(side);
+            std::string said;
+            ::testing::internal::CaptureStdout();
+            test::stderrOf([&] { study(water); });
+            said = test::stderrOf([&] { water.calculateFlow(600.0, 1.0, nullptr); });
+            water.calculateFromTP(400.0, 1.0, 0);
+            ::testing::internal::GetCapturedStdout();
+            EXPECT_EQ(water.phase, side) << name;
+            EXPECT_EQ(said, freshFlow) << name << ", side " << side;
+            EXPECT_NEAR(water.V, Vfresh, 1e-9 * Vfresh) << name << ", side " << side;
+        }
+    }
+    for (const char* name : {"shockp100k", "flow100", "flox100", "film", "nuclea100"})
+        std::filesystem::remove(name);
+}
+
 class WaterFlowTest : public ::testing::Test {
    protected:
     WagnerPruss water{1};
@@ -474,6 +545,24 @@ TEST_F(WaterMagmaFractionTest, DiagramHasOneBlockPerTemperature) {
     EXPECT_LT(row[2], 1.0);
 }
 
+// A diagram of temperatures in degC taken for K (100 to 200 K) holds no water state: it fails
+// with no file, where it had succeeded with 63 rows of "nan"; one reaching below 0 bar has
+// its rows and fails, saying how many points have no water.
+TEST_F(WaterMagmaFractionTest, DiagramWithoutWaterFailsWithoutAFile) {
+    std::filesystem::remove("wat");
+    std::string said = test::stderrOf(
+        [&] { EXPECT_FALSE(water.calculateWaterVolumeFractionDiagram(0.1, 100.0, 200.0, 10.0, 20.0)); });
+    EXPECT_FALSE(std::filesystem::exists("wat"));
+    EXPECT_NE(said.find("no water state at any of its 63 points"), std::string::npos) << said;
+    said = test::stderrOf(
+        [&] { EXPECT_FALSE(water.calculateWaterVolumeFractionDiagram(0.1, 500.0, 500.0, -5.0, 5.0)); });
+    EXPECT_NE(said.find("1 of its 3 points"), std::string::npos) << said;
+    const std::vector<std::string> text = testing::fileLines("wat");
+    ASSERT_EQ(text.size(), 4u);
+    EXPECT_NE(text[1].find("nan"), std::string::npos) << text[1];  // 0 bar
+    std::filesystem::remove("wat");
+}
+
 // The water is the stable state whichever side the model solves from: steam below its
 // boiling point was given the superheated liquid's volume from the liquid side (400 K, 1 bar:
 // 0.123 for steam's 0.996), and the diagram stepped at the liquid's spinodal, not at the
@@ -551,6 +640,29 @@ TEST_F(WaterMagmaFractionTest, ReversibleDecompressionEndsAtOneBar) {
     const double S0 = water.S;
     water.compareReversibleIrreversibleWorks(1200.0, 1e6);
     EXPECT_NEAR(water.S, S0, 1e-6 * std::fabs(S0));
+}
+
+// Both ends lie at 1 bar: a start below it (steam of 400 K and 0.001 bar, 100 Pa, as a
+// pressure in bar mistaken for one in Pa gives) would be compressed to 54,800 K and printed
+// as its decompression. It is refused with nothing printed; 1 bar itself decompresses to
+// itself.
+TEST_F(WaterMagmaFractionTest, StartBelowOneBarHasNothingToDecompress) {
+    for (double PPa : {100.0, 5e4, 1e5 * (1.0 - 1e-6), std::nan("")}) {
+        std::string printed, said;
+        water.error = 0;
+        ::testing::internal::CaptureStdout();
+        said = test::stderrOf([&] { water.compareReversibleIrreversibleWorks(400.0, PPa); });
+        printed = ::testing::internal::GetCapturedStdout();
+        EXPECT_EQ(water.error, 1) << PPa;
+        EXPECT_EQ(printed.find("Decompression point"), std::string::npos) << PPa << printed;
+        EXPECT_NE(said.find("nothing to decompress"), std::string::npos) << said;
+    }
+    ::testing::internal::CaptureStdout();
+    water.compareReversibleIrreversibleWorks(400.0, 1e5);
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(water.error, 0);
+    EXPECT_NEAR(water.T, 400.0, 1e-6);
+    EXPECT_NEAR(water.P, 1e5, 1.0);
 }
 
 // Superheated steam expanded against 1 bar: h(T, 1 bar) = u1 + P2 v1, the end a steam

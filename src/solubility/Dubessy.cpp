@@ -195,6 +195,20 @@ void Dubessy::calculate_gas_solubility(double TK, double mgas, double msalt) {
     xNaCl = ms / n;
     xH2O = 1.0 - xCO2 - xNaCl;
     calculate_fixed_parameters();
+    if (!(liquidStability(x2) > 0.0)) {
+        // Past the activity model's spinodal the CO2 fugacity falls as the content rises: no
+        // liquid is there, and the saturated "state" the solver finds there lies below the
+        // pressures of the contents before it (298.15 K: 3.5 mol/kg at 962 bar, then 6.37
+        // mol/kg at 68 bar beside 1.37 mol/kg at 63 bar).
+        error = 1;
+        P = kNaN;
+        if (!quiet_)
+            vornex::cfprintf(stderr,
+                             "Dubessy: no liquid holds %g mol/kg CO2 at %g K: its activity "
+                             "model's CO2 fugacity falls with the content beyond %g mol/kg\n",
+                             mgas, TK, liquidStabilityLimit());
+        return;
+    }
     if (startFlag == 1 || !(Vvap > 0.0)) {
         const double Pstart = x1 * Psat + x2 * H;
         yCO2 = x2 * H / Pstart;
@@ -319,6 +333,31 @@ double Dubessy::stableVapourVolume(double Pv, double y) {
     const double gDense = gibbsOfVapour(dense, y), gLight = gibbsOfVapour(light, y);
     if (!std::isfinite(gLight)) return dense;
     return gDense < gLight ? dense : light;
+}
+
+double Dubessy::liquidStability(double xg) const {
+    const double xw = 1.0 - xg;
+    if (activityModel == 2) return 1.0 - 2.0 * xg * xw * WA;
+    // ln gamma_CO2 = -xg g(xg), g = (2 - xg)(W_A + W_B) + 4 W_B xw^2.
+    const double g = (2.0 - xg) * (WA + WB) + 4.0 * WB * xw * xw;
+    const double dg = -(WA + WB) - 8.0 * WB * xw;
+    return 1.0 - xg * (g + xg * dg);
+}
+
+double Dubessy::liquidStabilityLimit() const {
+    constexpr int kSteps = 5000;
+    double lo = 0.0;
+    for (int i = 1; i <= kSteps; ++i) {
+        const double hi = 0.5 * i / kSteps;
+        if (liquidStability(hi) > 0.0) {
+            lo = hi;
+            continue;
+        }
+        double a = lo, b = hi;
+        for (int k = 0; k < 60; ++k) (liquidStability(0.5 * (a + b)) > 0.0 ? a : b) = 0.5 * (a + b);
+        return b / (0.018 * (1.0 - b));
+    }
+    return kNaN;
 }
 
 bool Dubessy::vapourIsStable() {

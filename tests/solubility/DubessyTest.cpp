@@ -12,6 +12,7 @@
 #include <tuple>
 
 #include "cubic/TermCubic.h"
+#include "numerics/TextCapture.h"
 #include "solubility/DMGWwater.h"
 #include "solubility/Dubessy.h"
 #include "solubility/Henry.h"
@@ -386,6 +387,60 @@ TEST(Dubessy, IsoplethRunsOnFromLiquidCarbonDioxide) {
     }
     EXPECT_GT(last, 320.0);
     EXPECT_GT(rows, 45);
+}
+
+// The liquid's CO2 fugacity at fixed T and P, x2 gamma_CO2, by the model's own activity
+// coefficients at the salt-free fraction of mg mol/kg.
+double liquidCO2Activity(Dubessy& model, double mg) {
+    model.x2 = 0.018 * mg / (0.018 * mg + 1.0);
+    model.x1 = 1.0 - model.x2;
+    model.calculate_activity_coefficients();
+    return model.x2 * model.gammaCO2;
+}
+
+// Regression: past the activity model's spinodal (298.15 K: 3.48 mol/kg) the liquid's CO2
+// fugacity falls as its content rises, and the isotherm ran on through liquids that do not
+// exist, its pressure falling from 962 bar back to 68 bar at 6.37 mol/kg, beside the 1.37
+// mol/kg the model dissolves at 63 bar. Every row of the isotherm is a liquid whose CO2
+// fugacity rises with its content, at a pressure above the row before; a content past the
+// spinodal is refused, saying so.
+TEST(Dubessy, IsothermEndsWhereTheLiquidCeasesToExist) {
+    for (char henry : {1, 2})
+        for (double TK : {298.15, 553.15}) {
+            Dubessy model(0, 0, 0, henry);
+            std::FILE* out = std::tmpfile();
+            ASSERT_NE(out, nullptr);
+            model.calculate_the_isotherm1(TK, 1.0, 1, out);
+            std::rewind(out);
+            char line[512];
+            double previous = 0.0, lastM = 0.0;
+            int rows = 0;
+            Dubessy probe(0, 0, 0, henry);
+            probe.temperature(TK);
+            while (std::fgets(line, sizeof line, out)) {
+                double T, xg, xs, mg, ms, v, y, P, r;
+                if (std::sscanf(line, "%lf %lf %lf %lf %lf %lf %lf %lf %lf", &T, &xg, &xs, &mg,
+                                &ms, &v, &y, &P, &r) != 9)
+                    continue;
+                EXPECT_GT(P, previous) << TK << " K, " << mg << " mol/kg";
+                const double h = 1e-4;
+                EXPECT_GT(liquidCO2Activity(probe, mg + h), liquidCO2Activity(probe, mg))
+                    << TK << " K, " << mg << " mol/kg";
+                previous = P, lastM = mg, ++rows;
+            }
+            std::fclose(out);
+            EXPECT_GT(rows, 20) << TK << " K";
+            EXPECT_GT(lastM, 2.0) << TK << " K";
+        }
+    Dubessy model(0, 0, 0, 1);
+    const std::string said =
+        test::outputOf([&] { model.calculate_gas_solubility(298.15, 6.37, 0.0); });
+    EXPECT_EQ(model.error, 1);
+    EXPECT_TRUE(std::isnan(model.P));
+    EXPECT_NE(said.find("no liquid holds 6.37 mol/kg CO2"), std::string::npos) << said;
+    // Below the spinodal the content is the saturated liquid it was.
+    model.calculate_gas_solubility(298.15, 3.0, 0.0);
+    EXPECT_EQ(model.error, 0);
 }
 
 // The Henry constants of option 1: CO2 by the guideline correlation (as Henry's version 0)

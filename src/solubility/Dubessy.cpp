@@ -430,6 +430,11 @@ void Dubessy::calculate_vector_function(double* X, double* F, double**, int& err
         water->temperature(T);
         water->Pascal(Pv);
         water->calculate_molar_volume();
+        // Below the liquid's spinodal the water model's root is steam, and neither the
+        // liquid's fugacity nor the brine's water activity is had from it (633.15 K, 3 mol/kg
+        // NaCl: at 172 bar a volume of 168 cm3/mol gave a_w 0.911 for the liquid's 0.961, and
+        // a saturated vapour at 171.9 bar beside the continued 187.7).
+        if (water->error == 0 && !(water->V < kWaterCriticalVolume)) water->error = 1;
         if (water->error == 0) water->calculate_fugacities();
         if (water->error) {
             err = 1;
@@ -439,6 +444,12 @@ void Dubessy::calculate_vector_function(double* X, double* F, double**, int& err
         if (system == 2) {
             double second = 0.0, phi = 0.0;
             water->calculatePitzer84(ms, aw, second, phi);
+            // Beyond the brine model's reach its water activity leaves (0, 1] (640.15 K, 6
+            // mol/kg NaCl: 9.02 at 4320 bar), and no brine has it.
+            if (!(aw > 0.0 && aw <= 1.0)) {
+                err = 1;
+                return;
+            }
         }
     }
     F[0] = vapour->fugacity[0] - x1 * gammaH2O * fw * aw;

@@ -16,6 +16,7 @@
 #include "solubility/DMGWwater.h"
 #include "solubility/Dubessy.h"
 #include "solubility/Henry.h"
+#include "water/WagnerPruss.h"
 #include "water/WaterEOS.h"
 
 namespace vornex {
@@ -441,6 +442,44 @@ TEST(Dubessy, IsothermEndsWhereTheLiquidCeasesToExist) {
     // Below the spinodal the content is the saturated liquid it was.
     model.calculate_gas_solubility(298.15, 3.0, 0.0);
     EXPECT_EQ(model.error, 0);
+}
+
+// Regression: near water's critical temperature a brine's saturated vapour lies below the
+// pure liquid's spinodal, where the water model's root is steam: 3 mol/kg NaCl and 0.2 mol/kg
+// CO2 at 633.15 K were solved afresh at 171.9 bar with the steam's volume (a_w 0.911) beside
+// the continued 187.7 bar of the liquid (a_w 0.961); at 640.15 K and 6 mol/kg the solver
+// took a water activity of 9.0 at 4320 bar. A fresh state is the isopleth's, over liquid
+// water, with a water activity within (0, 1].
+TEST(Dubessy, BrineNearTheCriticalTemperatureHoldsLiquidWater) {
+    Dubessy curve(2, 0, 0, 1);
+    curve.ms = 3.0;
+    ASSERT_TRUE(curve.calculate_the_isopleth(0.2, 625.15, 1, "crit"));
+    std::ifstream iso("isopcrit");
+    std::string line;
+    int rows = 0;
+    WagnerPruss water(2);
+    while (std::getline(iso, line)) {
+        double T, x, m, v, y, P;
+        if (std::sscanf(line.c_str(), "%lf %lf %lf %lf %lf %lf", &T, &x, &m, &v, &y, &P) != 6)
+            continue;
+        Dubessy fresh(2, 0, 0, 1);
+        fresh.calculate_gas_solubility(T, 0.2, 3.0);
+        ASSERT_EQ(fresh.error, 0) << T << " K";
+        EXPECT_NEAR(fresh.P * 1e-5, P, 1e-5 * P) << T << " K";
+        EXPECT_GT(fresh.aw, 0.0) << T << " K";
+        EXPECT_LE(fresh.aw, 1.0) << T << " K";
+        water.temperature(T);
+        water.Pascal(fresh.P);
+        water.calculate_molar_volume();
+        EXPECT_LT(water.V, kWaterCriticalVolume) << T << " K, " << fresh.P * 1e-5 << " bar";
+        ++rows;
+    }
+    EXPECT_GT(rows, 15);
+    Dubessy dense(2, 0, 0, 1);
+    test::outputOf([&] { dense.calculate_gas_solubility(640.15, 0.2, 6.0); });
+    if (dense.error == 0) {
+        EXPECT_LE(dense.aw, 1.0);
+    }
 }
 
 // The Henry constants of option 1: CO2 by the guideline correlation (as Henry's version 0)

@@ -31,6 +31,7 @@
 #include "water/DensityModel.h"
 #include "water/MaoDuanSalinityModel.h"
 #include "water/SpiveyDensityModel.h"
+#include "water/WagnerPruss.h"
 
 namespace vornex::sweep {
 namespace {
@@ -220,6 +221,44 @@ void checkDubessyIsotherm(Checks& c, int system, int henryOption, double r, doub
         previous = P, previousM = mg;
     }
     std::fclose(out);
+}
+
+// Dubessy's brine isopleth from 600 K up to water's critical temperature, where the brine's
+// vapour pressure nears the liquid's spinodal: each row is the state a fresh model gives,
+// over liquid water (the water model's root denser than the critical point) with a water
+// activity within (0, 1].
+void checkDubessyHotBrine(Checks& c, int henryOption, double ms, double mg) {
+    const std::string suffix = "-sweep-hot";
+    Dubessy curve(2, 0, 0, static_cast<char>(henryOption));
+    curve.ms = ms;
+    bool made = false;
+    test::outputOf([&] { made = curve.calculate_the_isopleth(mg, 600.15, 1, suffix.c_str()); });
+    if (!c.check("the isopleth starts", made,
+                 "NaCl " + num(ms) + ", CO2 " + num(mg) + " mol/kg at 600.15 K"))
+        return;
+    std::ifstream in("isop" + suffix);
+    std::string line;
+    WagnerPruss water(2);
+    while (std::getline(in, line)) {
+        double T, x, m, v, y, P;
+        if (std::sscanf(line.c_str(), "%lf %lf %lf %lf %lf %lf", &T, &x, &m, &v, &y, &P) != 6)
+            continue;
+        const std::string where = "T " + num(T) + " K, NaCl " + num(ms) + ", CO2 " + num(mg) +
+                                  " mol/kg: isopleth " + num(P) + " bar";
+        Dubessy fresh(2, 0, 0, static_cast<char>(henryOption));
+        test::outputOf([&] { fresh.calculate_gas_solubility(T, mg, ms); });
+        c.check("a row is the fresh state", fresh.error == 0 && std::fabs(fresh.P * 1e-5 - P) <= 1e-5 * P,
+                where + ", fresh " + num(fresh.P * 1e-5) + " bar");
+        if (fresh.error) continue;
+        c.check("the brine's water activity lies within (0, 1]", fresh.aw > 0.0 && fresh.aw <= 1.0,
+                where + ": a_w " + num(fresh.aw));
+        water.temperature(T);
+        water.Pascal(fresh.P);
+        water.calculate_molar_volume();
+        c.check("the brine's water is liquid", water.error == 0 && water.V < kWaterCriticalVolume,
+                where + ": water volume " + num(water.V * 1e6) + " cm3/mol");
+    }
+    std::remove(("isop" + suffix).c_str());
 }
 
 // ------------------------------------------------------------------ Henry-Pitzer sets, hot
@@ -798,6 +837,13 @@ void addSolubilityConfigurations(std::vector<Configuration>& out) {
                          num(TK),
                      [system, option, TK](Checks& c) { checkDubessy(c, system, option, TK); }});
             }
+    for (int option : {1, 2})
+        for (double ms : {1.0, 3.0, 6.0})
+            for (double mg : {0.2, 0.5, 1.0})
+                out.push_back({"solubility",
+                               "solubility Dubessy hot brine henry " + num(option) + " NaCl " +
+                                   num(ms) + " CO2 " + num(mg),
+                               [option, ms, mg](Checks& c) { checkDubessyHotBrine(c, option, ms, mg); }});
     // Isotherms up to a sixth of the liquid's moles in solutes, through the activity model's
     // spinodal (3.5 mol/kg CO2 at 298 K, 2.2 at 573 K).
     for (int system : {0, 2})

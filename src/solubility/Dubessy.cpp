@@ -195,7 +195,7 @@ void Dubessy::calculate_gas_solubility(double TK, double mgas, double msalt) {
     xNaCl = ms / n;
     xH2O = 1.0 - xCO2 - xNaCl;
     calculate_fixed_parameters();
-    if (!(liquidStability(x2) > 0.0)) {
+    if (x2 > 0.0 && !(liquidStability(x2) > 0.0)) {
         // Past the activity model's spinodal the CO2 fugacity falls as the content rises: no
         // liquid is there, and the saturated "state" the solver finds there lies below the
         // pressures of the contents before it (298.15 K: 3.5 mol/kg at 962 bar, then 6.37
@@ -264,7 +264,9 @@ void Dubessy::calculate_gas_solubility(double TK, double mgas, double msalt) {
     // 2.9e-5, was refused from y(H2O) 1.3e-4 between solved neighbours, and is solved from
     // 1e-5).
     const double Pstart = x1 * Psat + x2 * H;
-    for (double Ptry = Pstart; !solved && Ptry <= kMaxVapourPressure;
+    // From 1 Pa at least: towards 0 K water's vapour pressure underflows to zero, and a start
+    // of zero never rose (1e-3 K hung).
+    for (double Ptry = std::fmax(Pstart, 1.0); !solved && Ptry <= kMaxVapourPressure;
          Ptry = Ptry < kMaxVapourPressure ? std::fmin(1.2 * Ptry, kMaxVapourPressure)
                                           : 2.0 * kMaxVapourPressure) {
         const double yHeld = 1.0 - (1.0 - y0) * std::fmin(1.0, Pstart / Ptry);

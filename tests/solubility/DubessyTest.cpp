@@ -482,6 +482,21 @@ TEST(Dubessy, BrineNearTheCriticalTemperatureHoldsLiquidWater) {
     }
 }
 
+// Regression: towards 0 K water's vapour pressure underflows to zero, and the search over
+// rising pressures, started from zero, never rose (1e-3 K hung). Such a state is refused,
+// saying so.
+TEST(Dubessy, StatesNearZeroKelvinAreRefused) {
+    for (double TK : {1e-300, 1e-3})
+        for (double mg : {0.0, 1.0}) {
+            Dubessy model(0, 0, 0, 1);
+            const std::string said =
+                test::outputOf([&] { model.calculate_gas_solubility(TK, mg, 0.0); });
+            EXPECT_EQ(model.error, 1) << TK << " K, " << mg << " mol/kg";
+            EXPECT_TRUE(std::isnan(model.P)) << TK << " K, " << mg << " mol/kg";
+            EXPECT_NE(said.find("Dubessy"), std::string::npos) << said;
+        }
+}
+
 // The Henry constants of option 1: CO2 by the guideline correlation (as Henry's version 0)
 // with the salting-out exp(0.27504 m / (1 + 0.018 m)) = 1.310196 at 1 mol/kg; H2S by
 // 1e5 exp(151.52 - 8335.5/T - 20.499 ln T - 0.001311 T) Pa, worked by hand (58.80 MPa at

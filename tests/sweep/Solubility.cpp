@@ -261,6 +261,20 @@ void checkDubessyHotBrine(Checks& c, int henryOption, double ms, double mg) {
     std::remove(("isop" + suffix).c_str());
 }
 
+// Dubessy's model at temperatures towards 0 K, where water's vapour pressure underflows: each
+// state is refused, saying why (a start of zero pressure once hung the search).
+void checkDubessyCold(Checks& c, int system, int henryOption) {
+    for (double TK : {1e-300, 1e-3, 0.5, 5.0, 50.0})
+        for (double mg : {0.0, 0.5, 3.0}) {
+            Dubessy model(static_cast<char>(system), 0, 0, static_cast<char>(henryOption));
+            const std::string said =
+                test::outputOf([&] { model.calculate_gas_solubility(TK, mg, 0.0); });
+            c.check("a state without liquid water is refused, saying why",
+                    model.error == 1 && std::isnan(model.P) && !said.empty(),
+                    "T " + num(TK) + " K, CO2 " + num(mg) + " mol/kg: P " + num(model.P));
+        }
+}
+
 // ------------------------------------------------------------------ Henry-Pitzer sets, hot
 
 // A set of one gas in water and brine from 448 K to water's critical temperature: a state is
@@ -837,6 +851,11 @@ void addSolubilityConfigurations(std::vector<Configuration>& out) {
                          num(TK),
                      [system, option, TK](Checks& c) { checkDubessy(c, system, option, TK); }});
             }
+    for (int system : {0, 2})
+        for (int option : {1, 2})
+            out.push_back({"solubility",
+                           "solubility Dubessy cold system " + num(system) + " henry " + num(option),
+                           [system, option](Checks& c) { checkDubessyCold(c, system, option); }});
     for (int option : {1, 2})
         for (double ms : {1.0, 3.0, 6.0})
             for (double mg : {0.2, 0.5, 1.0})

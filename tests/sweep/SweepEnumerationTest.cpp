@@ -233,6 +233,7 @@ TEST_F(SweepEnumeration, StudiesAndGasMixturesComeFromTheModelsLists) {
     EXPECT_EQ(dubessyIsotherms, (1u + 2u) * 2u * 13u);
     EXPECT_TRUE(holds(solubility, "solubility Dubessy isotherm system 0 henry 1 r 1 T 300"));
     EXPECT_TRUE(holds(solubility, "solubility Dubessy hot brine henry 2 NaCl 6 CO2 0.2"));
+    EXPECT_TRUE(holds(solubility, "solubility Dubessy cold system 2 henry 1"));
     EXPECT_TRUE(holds(studies, "studies flow vapour P 220"));
     EXPECT_TRUE(holds(studies, "studies brine steam MaoDuan-0 salt 4"));
     // Every pair of every cubic class's components, as the mixtures have them.

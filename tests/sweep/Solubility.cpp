@@ -228,7 +228,10 @@ void checkDubessyIsotherm(Checks& c, int system, int henryOption, double r, doub
 // over liquid water (the water model's root denser than the critical point) with a water
 // activity within (0, 1].
 void checkDubessyHotBrine(Checks& c, int henryOption, double ms, double mg) {
-    const std::string suffix = "-sweep-hot";
+    // A file of its own: the sweep's workers run other configurations beside it.
+    const std::string suffix = "-sweep-hot" + std::to_string(henryOption) + "-" +
+                               std::to_string(static_cast<int>(ms)) + "-" +
+                               std::to_string(static_cast<int>(std::lround(10.0 * mg)));
     Dubessy curve(2, 0, 0, static_cast<char>(henryOption));
     curve.ms = ms;
     bool made = false;

@@ -195,6 +195,20 @@ void Dubessy::calculate_gas_solubility(double TK, double mgas, double msalt) {
     xNaCl = ms / n;
     xH2O = 1.0 - xCO2 - xNaCl;
     calculate_fixed_parameters();
+    if (x2 > 0.0 && !(liquidStability(x2) > 0.0)) {
+        // Past the activity model's spinodal the CO2 fugacity falls as the content rises: no
+        // liquid is there, and the saturated "state" the solver finds there lies below the
+        // pressures of the contents before it (298.15 K: 3.5 mol/kg at 962 bar, then 6.37
+        // mol/kg at 68 bar beside 1.37 mol/kg at 63 bar).
+        error = 1;
+        P = kNaN;
+        if (!quiet_)
+            vornex::cfprintf(stderr,
+                             "Dubessy: no liquid holds %g mol/kg CO2 at %g K: its activity "
+                             "model's CO2 fugacity falls with the content beyond %g mol/kg\n",
+                             mgas, TK, liquidStabilityLimit());
+        return;
+    }
     if (startFlag == 1 || !(Vvap > 0.0)) {
         const double Pstart = x1 * Psat + x2 * H;
         yCO2 = x2 * H / Pstart;
@@ -250,7 +264,9 @@ void Dubessy::calculate_gas_solubility(double TK, double mgas, double msalt) {
     // 2.9e-5, was refused from y(H2O) 1.3e-4 between solved neighbours, and is solved from
     // 1e-5).
     const double Pstart = x1 * Psat + x2 * H;
-    for (double Ptry = Pstart; !solved && Ptry <= kMaxVapourPressure;
+    // From 1 Pa at least: towards 0 K water's vapour pressure underflows to zero, and a start
+    // of zero never rose (1e-3 K hung).
+    for (double Ptry = std::fmax(Pstart, 1.0); !solved && Ptry <= kMaxVapourPressure;
          Ptry = Ptry < kMaxVapourPressure ? std::fmin(1.2 * Ptry, kMaxVapourPressure)
                                           : 2.0 * kMaxVapourPressure) {
         const double yHeld = 1.0 - (1.0 - y0) * std::fmin(1.0, Pstart / Ptry);
@@ -319,6 +335,31 @@ double Dubessy::stableVapourVolume(double Pv, double y) {
     const double gDense = gibbsOfVapour(dense, y), gLight = gibbsOfVapour(light, y);
     if (!std::isfinite(gLight)) return dense;
     return gDense < gLight ? dense : light;
+}
+
+double Dubessy::liquidStability(double xg) const {
+    const double xw = 1.0 - xg;
+    if (activityModel == 2) return 1.0 - 2.0 * xg * xw * WA;
+    // ln gamma_CO2 = -xg g(xg), g = (2 - xg)(W_A + W_B) + 4 W_B xw^2.
+    const double g = (2.0 - xg) * (WA + WB) + 4.0 * WB * xw * xw;
+    const double dg = -(WA + WB) - 8.0 * WB * xw;
+    return 1.0 - xg * (g + xg * dg);
+}
+
+double Dubessy::liquidStabilityLimit() const {
+    constexpr int kSteps = 5000;
+    double lo = 0.0;
+    for (int i = 1; i <= kSteps; ++i) {
+        const double hi = 0.5 * i / kSteps;
+        if (liquidStability(hi) > 0.0) {
+            lo = hi;
+            continue;
+        }
+        double a = lo, b = hi;
+        for (int k = 0; k < 60; ++k) (liquidStability(0.5 * (a + b)) > 0.0 ? a : b) = 0.5 * (a + b);
+        return b / (0.018 * (1.0 - b));
+    }
+    return kNaN;
 }
 
 bool Dubessy::vapourIsStable() {
@@ -391,6 +432,11 @@ void Dubessy::calculate_vector_function(double* X, double* F, double**, int& err
         water->temperature(T);
         water->Pascal(Pv);
         water->calculate_molar_volume();
+        // Below the liquid's spinodal the water model's root is steam, and neither the
+        // liquid's fugacity nor the brine's water activity is had from it (633.15 K, 3 mol/kg
+        // NaCl: at 172 bar a volume of 168 cm3/mol gave a_w 0.911 for the liquid's 0.961, and
+        // a saturated vapour at 171.9 bar beside the continued 187.7).
+        if (water->error == 0 && !(water->V < kWaterCriticalVolume)) water->error = 1;
         if (water->error == 0) water->calculate_fugacities();
         if (water->error) {
             err = 1;
@@ -400,6 +446,12 @@ void Dubessy::calculate_vector_function(double* X, double* F, double**, int& err
         if (system == 2) {
             double second = 0.0, phi = 0.0;
             water->calculatePitzer84(ms, aw, second, phi);
+            // Beyond the brine model's reach its water activity leaves (0, 1] (640.15 K, 6
+            // mol/kg NaCl: 9.02 at 4320 bar), and no brine has it.
+            if (!(aw > 0.0 && aw <= 1.0)) {
+                err = 1;
+                return;
+            }
         }
     }
     F[0] = vapour->fugacity[0] - x1 * gammaH2O * fw * aw;

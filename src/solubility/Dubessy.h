@@ -128,6 +128,12 @@ class Dubessy : public Phase {
     // Whether the solver's vapour is the stable root of its composition at its pressure; the
     // vapour is left at the solution.
     bool vapourIsStable();
+    // d ln(x2 gamma_CO2)/d ln x2 of the liquid at the salt-free CO2 fraction xg with the set
+    // W: the liquid exists only while it is positive, its CO2 fugacity rising with its content.
+    double liquidStability(double xg) const;
+    // The least CO2 molality at which that vanishes, up to a salt-free fraction of 1/2; NaN
+    // when it holds throughout.
+    double liquidStabilityLimit() const;
 };
 
 }  // namespace vornex

@@ -12,9 +12,11 @@
 #include <tuple>
 
 #include "cubic/TermCubic.h"
+#include "numerics/TextCapture.h"
 #include "solubility/DMGWwater.h"
 #include "solubility/Dubessy.h"
 #include "solubility/Henry.h"
+#include "water/WagnerPruss.h"
 #include "water/WaterEOS.h"
 
 namespace vornex {
@@ -386,6 +388,113 @@ TEST(Dubessy, IsoplethRunsOnFromLiquidCarbonDioxide) {
     }
     EXPECT_GT(last, 320.0);
     EXPECT_GT(rows, 45);
+}
+
+// The liquid's CO2 fugacity at fixed T and P, x2 gamma_CO2, by the model's own activity
+// coefficients at the salt-free fraction of mg mol/kg.
+double liquidCO2Activity(Dubessy& model, double mg) {
+    model.x2 = 0.018 * mg / (0.018 * mg + 1.0);
+    model.x1 = 1.0 - model.x2;
+    model.calculate_activity_coefficients();
+    return model.x2 * model.gammaCO2;
+}
+
+// Regression: past the activity model's spinodal (298.15 K: 3.48 mol/kg) the liquid's CO2
+// fugacity falls as its content rises, and the isotherm ran on through liquids that do not
+// exist, its pressure falling from 962 bar back to 68 bar at 6.37 mol/kg, beside the 1.37
+// mol/kg the model dissolves at 63 bar. Every row of the isotherm is a liquid whose CO2
+// fugacity rises with its content, at a pressure above the row before; a content past the
+// spinodal is refused, saying so.
+TEST(Dubessy, IsothermEndsWhereTheLiquidCeasesToExist) {
+    for (char henry : {1, 2})
+        for (double TK : {298.15, 553.15}) {
+            Dubessy model(0, 0, 0, henry);
+            std::FILE* out = std::tmpfile();
+            ASSERT_NE(out, nullptr);
+            model.calculate_the_isotherm1(TK, 1.0, 1, out);
+            std::rewind(out);
+            char line[512];
+            double previous = 0.0, lastM = 0.0;
+            int rows = 0;
+            Dubessy probe(0, 0, 0, henry);
+            probe.temperature(TK);
+            while (std::fgets(line, sizeof line, out)) {
+                double T, xg, xs, mg, ms, v, y, P, r;
+                if (std::sscanf(line, "%lf %lf %lf %lf %lf %lf %lf %lf %lf", &T, &xg, &xs, &mg,
+                                &ms, &v, &y, &P, &r) != 9)
+                    continue;
+                EXPECT_GT(P, previous) << TK << " K, " << mg << " mol/kg";
+                const double h = 1e-4;
+                EXPECT_GT(liquidCO2Activity(probe, mg + h), liquidCO2Activity(probe, mg))
+                    << TK << " K, " << mg << " mol/kg";
+                previous = P, lastM = mg, ++rows;
+            }
+            std::fclose(out);
+            EXPECT_GT(rows, 20) << TK << " K";
+            EXPECT_GT(lastM, 2.0) << TK << " K";
+        }
+    Dubessy model(0, 0, 0, 1);
+    const std::string said =
+        test::outputOf([&] { model.calculate_gas_solubility(298.15, 6.37, 0.0); });
+    EXPECT_EQ(model.error, 1);
+    EXPECT_TRUE(std::isnan(model.P));
+    EXPECT_NE(said.find("no liquid holds 6.37 mol/kg CO2"), std::string::npos) << said;
+    // Below the spinodal the content is the saturated liquid it was.
+    model.calculate_gas_solubility(298.15, 3.0, 0.0);
+    EXPECT_EQ(model.error, 0);
+}
+
+// Regression: near water's critical temperature a brine's saturated vapour lies below the
+// pure liquid's spinodal, where the water model's root is steam: 3 mol/kg NaCl and 0.2 mol/kg
+// CO2 at 633.15 K were solved afresh at 171.9 bar with the steam's volume (a_w 0.911) beside
+// the continued 187.7 bar of the liquid (a_w 0.961); at 640.15 K and 6 mol/kg the solver
+// took a water activity of 9.0 at 4320 bar. A fresh state is the isopleth's, over liquid
+// water, with a water activity within (0, 1].
+TEST(Dubessy, BrineNearTheCriticalTemperatureHoldsLiquidWater) {
+    Dubessy curve(2, 0, 0, 1);
+    curve.ms = 3.0;
+    ASSERT_TRUE(curve.calculate_the_isopleth(0.2, 625.15, 1, "crit"));
+    std::ifstream iso("isopcrit");
+    std::string line;
+    int rows = 0;
+    WagnerPruss water(2);
+    while (std::getline(iso, line)) {
+        double T, x, m, v, y, P;
+        if (std::sscanf(line.c_str(), "%lf %lf %lf %lf %lf %lf", &T, &x, &m, &v, &y, &P) != 6)
+            continue;
+        Dubessy fresh(2, 0, 0, 1);
+        fresh.calculate_gas_solubility(T, 0.2, 3.0);
+        ASSERT_EQ(fresh.error, 0) << T << " K";
+        EXPECT_NEAR(fresh.P * 1e-5, P, 1e-5 * P) << T << " K";
+        EXPECT_GT(fresh.aw, 0.0) << T << " K";
+        EXPECT_LE(fresh.aw, 1.0) << T << " K";
+        water.temperature(T);
+        water.Pascal(fresh.P);
+        water.calculate_molar_volume();
+        EXPECT_LT(water.V, kWaterCriticalVolume) << T << " K, " << fresh.P * 1e-5 << " bar";
+        ++rows;
+    }
+    EXPECT_GT(rows, 15);
+    Dubessy dense(2, 0, 0, 1);
+    test::outputOf([&] { dense.calculate_gas_solubility(640.15, 0.2, 6.0); });
+    if (dense.error == 0) {
+        EXPECT_LE(dense.aw, 1.0);
+    }
+}
+
+// Regression: towards 0 K water's vapour pressure underflows to zero, and the search over
+// rising pressures, started from zero, never rose (1e-3 K hung). Such a state is refused,
+// saying so.
+TEST(Dubessy, StatesNearZeroKelvinAreRefused) {
+    for (double TK : {1e-300, 1e-3})
+        for (double mg : {0.0, 1.0}) {
+            Dubessy model(0, 0, 0, 1);
+            const std::string said =
+                test::outputOf([&] { model.calculate_gas_solubility(TK, mg, 0.0); });
+            EXPECT_EQ(model.error, 1) << TK << " K, " << mg << " mol/kg";
+            EXPECT_TRUE(std::isnan(model.P)) << TK << " K, " << mg << " mol/kg";
+            EXPECT_NE(said.find("Dubessy"), std::string::npos) << said;
+        }
 }
 
 // The Henry constants of option 1: CO2 by the guideline correlation (as Henry's version 0)

@@ -33,6 +33,7 @@
 #include "water/DensityModel.h"
 #include "water/MaoDuanSalinityModel.h"
 #include "water/SpiveyDensityModel.h"
+#include "water/WagnerPruss.h"
 
 namespace vornex::sweep {
 namespace {
@@ -186,6 +187,97 @@ void checkDubessy(Checks& c, int system, int henryOption, double TK) {
             }
         }
     }
+}
+
+// One isotherm of Dubessy's model by the water fraction of the liquid, CO2 taking the share r of
+// the solutes (the rest NaCl): along it the pressure rises with the content, and each row's
+// liquid has a CO2 fugacity rising with its CO2 content at its T and P (past the activity
+// model's spinodal no liquid exists).
+void checkDubessyIsotherm(Checks& c, int system, int henryOption, double r, double TK) {
+    Dubessy model(static_cast<char>(system), 0, 0, static_cast<char>(henryOption));
+    std::FILE* out = std::tmpfile();
+    if (!c.check("the isotherm is written", out != nullptr, "no temporary file")) return;
+    test::outputOf([&] { model.calculate_the_isotherm1(TK, r, 1, out); });
+    std::rewind(out);
+    Dubessy probe(static_cast<char>(system), 0, 0, static_cast<char>(henryOption));
+    probe.temperature(TK);
+    auto activity = [&](double mg) {
+        probe.x2 = 0.018 * mg / (0.018 * mg + 1.0);
+        probe.x1 = 1.0 - probe.x2;
+        probe.calculate_activity_coefficients();
+        return probe.x2 * probe.gammaCO2;
+    };
+    char line[512];
+    double previous = 0.0, previousM = 0.0;
+    while (std::fgets(line, sizeof line, out)) {
+        double T, xg, xs, mg, ms, v, y, P, share;
+        if (std::sscanf(line, "%lf %lf %lf %lf %lf %lf %lf %lf %lf", &T, &xg, &xs, &mg, &ms, &v,
+                        &y, &P, &share) != 9)
+            continue;
+        const std::string where = "T " + num(TK) + " K, CO2 " + num(mg) + ", NaCl " + num(ms) +
+                                  " mol/kg at " + num(P) + " bar";
+        c.check("the isotherm's pressure rises with the content", P > previous,
+                where + ", " + num(previousM) + " mol/kg CO2 at " + num(previous) + " bar");
+        c.check("each row's liquid exists", activity(mg + 1e-4) > activity(mg),
+                where + ": its CO2 fugacity falls as the content rises");
+        previous = P, previousM = mg;
+    }
+    std::fclose(out);
+}
+
+// Dubessy's brine isopleth from 600 K up to water's critical temperature, where the brine's
+// vapour pressure nears the liquid's spinodal: each row is the state a fresh model gives,
+// over liquid water (the water model's root denser than the critical point) with a water
+// activity within (0, 1].
+void checkDubessyHotBrine(Checks& c, int henryOption, double ms, double mg) {
+    // A file of its own: the sweep's workers run other configurations beside it.
+    const std::string suffix = "-sweep-hot" + std::to_string(henryOption) + "-" +
+                               std::to_string(static_cast<int>(ms)) + "-" +
+                               std::to_string(static_cast<int>(std::lround(10.0 * mg)));
+    Dubessy curve(2, 0, 0, static_cast<char>(henryOption));
+    curve.ms = ms;
+    bool made = false;
+    test::outputOf([&] { made = curve.calculate_the_isopleth(mg, 600.15, 1, suffix.c_str()); });
+    if (!c.check("the isopleth starts", made,
+                 "NaCl " + num(ms) + ", CO2 " + num(mg) + " mol/kg at 600.15 K"))
+        return;
+    std::ifstream in("isop" + suffix);
+    std::string line;
+    WagnerPruss water(2);
+    while (std::getline(in, line)) {
+        double T, x, m, v, y, P;
+        if (std::sscanf(line.c_str(), "%lf %lf %lf %lf %lf %lf", &T, &x, &m, &v, &y, &P) != 6)
+            continue;
+        const std::string where = "T " + num(T) + " K, NaCl " + num(ms) + ", CO2 " + num(mg) +
+                                  " mol/kg: isopleth " + num(P) + " bar";
+        Dubessy fresh(2, 0, 0, static_cast<char>(henryOption));
+        test::outputOf([&] { fresh.calculate_gas_solubility(T, mg, ms); });
+        c.check("a row is the fresh state", fresh.error == 0 && std::fabs(fresh.P * 1e-5 - P) <= 1e-5 * P,
+                where + ", fresh " + num(fresh.P * 1e-5) + " bar");
+        if (fresh.error) continue;
+        c.check("the brine's water activity lies within (0, 1]", fresh.aw > 0.0 && fresh.aw <= 1.0,
+                where + ": a_w " + num(fresh.aw));
+        water.temperature(T);
+        water.Pascal(fresh.P);
+        water.calculate_molar_volume();
+        c.check("the brine's water is liquid", water.error == 0 && water.V < kWaterCriticalVolume,
+                where + ": water volume " + num(water.V * 1e6) + " cm3/mol");
+    }
+    std::remove(("isop" + suffix).c_str());
+}
+
+// Dubessy's model at temperatures towards 0 K, where water's vapour pressure underflows: each
+// state is refused, saying why (a start of zero pressure once hung the search).
+void checkDubessyCold(Checks& c, int system, int henryOption) {
+    for (double TK : {1e-300, 1e-3, 0.5, 5.0, 50.0})
+        for (double mg : {0.0, 0.5, 3.0}) {
+            Dubessy model(static_cast<char>(system), 0, 0, static_cast<char>(henryOption));
+            const std::string said =
+                test::outputOf([&] { model.calculate_gas_solubility(TK, mg, 0.0); });
+            c.check("a state without liquid water is refused, saying why",
+                    model.error == 1 && std::isnan(model.P) && !said.empty(),
+                    "T " + num(TK) + " K, CO2 " + num(mg) + " mol/kg: P " + num(model.P));
+        }
 }
 
 // ------------------------------------------------------------------ Henry-Pitzer sets, hot
@@ -893,6 +985,32 @@ void addSolubilityConfigurations(std::vector<Configuration>& out) {
                          num(TK),
                      [system, option, TK](Checks& c) { checkDubessy(c, system, option, TK); }});
             }
+    for (int system : {0, 2})
+        for (int option : {1, 2})
+            out.push_back({"solubility",
+                           "solubility Dubessy cold system " + num(system) + " henry " + num(option),
+                           [system, option](Checks& c) { checkDubessyCold(c, system, option); }});
+    for (int option : {1, 2})
+        for (double ms : {1.0, 3.0, 6.0})
+            for (double mg : {0.2, 0.5, 1.0})
+                out.push_back({"solubility",
+                               "solubility Dubessy hot brine henry " + num(option) + " NaCl " +
+                                   num(ms) + " CO2 " + num(mg),
+                               [option, ms, mg](Checks& c) { checkDubessyHotBrine(c, option, ms, mg); }});
+    // Isotherms up to a sixth of the liquid's moles in solutes, through the activity model's
+    // spinodal (3.5 mol/kg CO2 at 298 K, 2.2 at 573 K).
+    for (int system : {0, 2})
+        for (int option : {1, 2})
+            for (double r : system == 0 ? std::vector<double>{1.0} : std::vector<double>{1.0, 0.8})
+                for (int T = 275; T <= 575; T += 25) {
+                    const double TK = T;
+                    out.push_back({"solubility",
+                                   "solubility Dubessy isotherm system " + num(system) + " henry " +
+                                       num(option) + " r " + num(r) + " T " + num(TK),
+                                   [system, option, r, TK](Checks& c) {
+                                       checkDubessyIsotherm(c, system, option, r, TK);
+                                   }});
+                }
     for (int henrySet : {0, 1, 2})
         for (const char* gas : dissolvedGasNames()) {
             if (!henry::hasCorrelation(gas, henrySet)) continue;

@@ -224,8 +224,17 @@ TEST_F(SweepEnumeration, StudiesAndGasMixturesComeFromTheModelsLists) {
                              "solubility curves DMGW type 1 version 0", "solubility curves Spivey CH4"})
         EXPECT_TRUE(holds(solubility, line)) << line;
     std::size_t dubessy = 0;
-    for (const auto& line : solubility) dubessy += line.rfind("solubility Dubessy ", 0) == 0;
+    std::size_t dubessyIsotherms = 0;
+    for (const auto& line : solubility) {
+        dubessy += line.rfind("solubility Dubessy system ", 0) == 0;
+        dubessyIsotherms += line.rfind("solubility Dubessy isotherm ", 0) == 0;
+    }
     EXPECT_EQ(dubessy, 2u * 2u * 56u);
+    // Isotherms every 25 K of 275-575 K, by system, Henry option and CO2 share of the solutes.
+    EXPECT_EQ(dubessyIsotherms, (1u + 2u) * 2u * 13u);
+    EXPECT_TRUE(holds(solubility, "solubility Dubessy isotherm system 0 henry 1 r 1 T 300"));
+    EXPECT_TRUE(holds(solubility, "solubility Dubessy hot brine henry 2 NaCl 6 CO2 0.2"));
+    EXPECT_TRUE(holds(solubility, "solubility Dubessy cold system 2 henry 1"));
     EXPECT_TRUE(holds(studies, "studies flow vapour P 220"));
     EXPECT_TRUE(holds(studies, "studies brine steam MaoDuan-0 salt 4"));
     // Every pair of every cubic class's components, as the mixtures have them.

@@ -380,8 +380,16 @@ int FluidPhase::homogeniseOnOwnSaturation(double Vm3, bool liquid) {
         (e < 0.0 ? lo : hi) = mid;
     }
     const double Th = 0.5 * (lo + hi);
-    if (why == nullptr && !std::isfinite(excess(Th)))
+    const double missed = why == nullptr ? excess(Th) : 0.0;
+    // The bisection closes on a jump of the curve as on a crossing: where the solve changes
+    // branch (HGK's liquid jumps by 3 % at 646.682 K) no saturated phase holds the volume.
+    // Within 1e-4 K of the critical point the curve is so steep that the last bracket still
+    // misses by some 1e-6.
+    constexpr double kVolumeTolerance = 1e-4;  // relative
+    if (why == nullptr && !std::isfinite(missed))
         why = "the saturation solve failed inside the curve";
+    else if (why == nullptr && std::fabs(missed) > kVolumeTolerance * Vm3)
+        why = "the saturation curve jumps across the volume (its solve changes branch there)";
     set_the_phase_as(selector);
     if (why != nullptr) return refuseHomogenisation(*this, Vm3, liquid, why);
     // The coexistence at the temperature found, the phase's volume the one asked for.

@@ -1,6 +1,7 @@
 #include "water/DensityModel.h"
 #include "numerics/Decimal.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "numerics/Solver.h"
@@ -69,7 +70,11 @@ double brineVapourPressure(double TK, double molal, double ions) {
 }
 
 bool DensityModel::atOrAboveVapourPressure() const {
-    return P >= brineVapourPressure(T, m, nu) * (1.0 - 1e-9);
+    // Above water's critical temperature the vapour pressure has no value; a brine's
+    // two-phase region lies higher still, so the pressure its vapour pressure reached at that
+    // temperature stays the least at which it is taken for a liquid (continuous there).
+    const double TK = std::min(T, kWaterCriticalTemperature);
+    return P >= brineVapourPressure(TK, m, nu) * (1.0 - 1e-9);
 }
 
 double DensityModel::equation_for_pressure(double Pbar, void*) {

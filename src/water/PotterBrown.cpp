@@ -169,7 +169,10 @@ double PotterBrown::tableDensity(double molal, double tC, double Pbar) {
 
 double PotterBrown::calculate_density() {
     error = 0;
-    double value = tableDensity(m, T - 273.15, P * 1e-5);
+    // The table holds liquids only (0 at its steam nodes), and a missing node takes its
+    // neighbour's value: below the brine's vapour pressure that neighbour is the liquid at a
+    // higher pressure, which the steam there is not.
+    double value = atOrAboveVapourPressure() ? tableDensity(m, T - 273.15, P * 1e-5) : 0.0;
     if (value == 0.0) {
         error = 1;
         density = 0.0;

@@ -85,6 +85,13 @@ double bracketTemperature(Volume volume, double Vm3, double lo, double hi) {
     return 0.5 * (lo + hi);
 }
 
+// The Newton search may end where the model's saturation curve goes on below the triple
+// point (Keenan's liquid is as dense at 234.5 K as at 278 K): that is no homogenisation of
+// an inclusion of liquid and vapour, which ice would have frozen long before.
+bool homogenisesOnCurve(double TK) {
+    return TK >= kTripleT && TK < kWaterCriticalTemperature;
+}
+
 }  // namespace
 
 int WaterEOS::calculateTheGasTh(double Vcm3) {
@@ -106,7 +113,7 @@ int WaterEOS::calculateTheGasTh(double Vcm3) {
                                          kWaterCriticalTemperature);
     temperature(TK);
     Vl0 = auxiliaryLiquidVolume(TK);
-    if (calculateGasTh(Vm3) == 0) return 0;
+    if (calculateGasTh(Vm3) == 0 && homogenisesOnCurve(T)) return 0;
     return homogeniseOnSaturation(Vm3, false, TK);
 }
 
@@ -131,7 +138,7 @@ int WaterEOS::calculateTheLiquidTh(double Vcm3) {
                                          kWaterCriticalTemperature);
     temperature(TK);
     Vv0 = auxiliaryVapourVolume(TK);
-    if (calculateLiquidTh(Vm3) == 0) return 0;
+    if (calculateLiquidTh(Vm3) == 0 && homogenisesOnCurve(T)) return 0;
     return homogeniseOnSaturation(Vm3, true, TK);
 }
 
@@ -249,12 +256,16 @@ void WaterEOS::calculateTheConodes(std::istream& in) {
                   static_cast<EquationAction>(&WaterEOS::calculateTheConodeInteractiveFromT), in);
 }
 
+// The saturation searches solve each phase on its own side; the model's caller keeps the
+// side it set up (the search from a pressure had left a liquid-side model on its steam).
 void WaterEOS::calculateTheConodeFromT(double TK, char igor, const char* suffix) {
+    const KeptPhaseSelector kept(*this);
     initializeSaturationVolumesFromT("H2O", TK);
     FluidPhase::calculateTheConodeFromT(TK, igor, suffix);
 }
 
 void WaterEOS::calculateTheConodeFromP(double Pbar, char igor, const char* suffix) {
+    const KeptPhaseSelector kept(*this);
     initializeSaturationVolumesFromP("H2O", Pbar);
     FluidPhase::calculateTheConodeFromP(Pbar, T, igor, suffix);
 }

@@ -32,6 +32,7 @@
 #include "solubility/SpiveySolubility.h"
 #include "water/DensityModel.h"
 #include "water/MaoDuanSalinityModel.h"
+#include "water/PotterBrown.h"
 #include "water/SpiveyDensityModel.h"
 #include "dkl/DuanModels.h"
 #include "oldwater/HGK.h"
@@ -615,6 +616,8 @@ const std::vector<SideStudy>& sideStudies() {
         {"heating nucleation", [](WagnerPruss& w) { w.calculateHeatingNucleationRate(10, 1); }},
         {"isobar liquid", [](WagnerPruss& w) { w.calculateTheIsobar(100, 0, 1, "k", nullptr); }},
         {"isobar steam", [](WagnerPruss& w) { w.calculateTheIsobar(100, 1, 1, "k", nullptr); }},
+        {"tie line from pressure", [](WagnerPruss& w) { w.calculateTheConodeFromP(10, 1, "k"); }},
+        {"tie line from temperature", [](WagnerPruss& w) { w.calculateTheConodeFromT(450, 0, "k"); }},
     };
     return list;
 }
@@ -632,7 +635,8 @@ void checkStudyKeepsSide(Checks& c, const SideStudy& study, int side) {
     };
     const auto [freshSide, freshFlow, freshV] = after(false);
     const auto [studiedSide, studiedFlow, studiedV] = after(true);
-    for (const char* file : {"shockp100k", "shocko100k", "flow100", "flox100", "film", "nuclea100", "isobk"})
+    for (const char* file : {"shockp100k", "shocko100k", "flow100", "flox100", "film", "nuclea100", "isobk",
+                             "conopk", "conok"})
         std::remove(file);
     const std::string where = std::string(study.name) + ", side " + num(side);
     c.check("a study gives the model back on its own side", studiedSide == freshSide,
@@ -779,6 +783,31 @@ void checkBrineSteam(Checks& c, const BrineModel& model, int salt) {
     }
 }
 
+// The Potter-Brown table is not installed with the system: a table whose every node is a
+// liquid's density, but for its steam nodes (1 bar above 100 degC, 0), stands for it, the
+// table that lends a liquid's neighbour to every state between its nodes.
+void checkPotterBrownSteam(Checks& c) {
+    {
+        std::ofstream out("sweeppb.txt");
+        out.precision(17);
+        for (double m : PotterBrown::kMolalityAxis)
+            for (double t : PotterBrown::kTemperatureAxis) {
+                for (double p : PotterBrown::kPressureAxis)
+                    out << ((p == 1.0 && t > 100.0) ? 0.0 : 0.997 + 0.04 * m - 0.0004 * (t - 25.0) + 4e-5 * p)
+                        << ' ';
+                out << '\n';
+            }
+    }
+    bool loaded = false;
+    test::outputOf([&] { loaded = PotterBrown::loadTable("sweeppb.txt"); });
+    std::remove("sweeppb.txt");
+    if (!c.check("the stand-in Potter-Brown table loads", loaded, "sweeppb.txt")) return;
+    static const BrineModel kPotterBrown{"PotterBrown",
+                                         [] { return std::unique_ptr<DensityModel>(new PotterBrown()); }};
+    checkBrineSteam(c, kPotterBrown, -1);
+    PotterBrown::forgetTable();
+}
+
 // ------------------------------------------------------------------ formulation comparisons
 
 // The water formulations by name and phase selector.
@@ -792,6 +821,31 @@ std::unique_ptr<WaterEOS> makeWater(const std::string& name, int side) {
     return nullptr;
 }
 const char* const kWaterFormulations[] = {"WagnerPruss", "HGK", "Hill", "Keenan", "Saul", "DuanH2O"};
+
+// A liquid inclusion homogenises on heating, above the triple point, where the model's own
+// saturated liquid holds its volume: from 0.01 to 20 degC, next to the density maximum,
+// where the model's saturated liquid may be as dense again below the triple point.
+void checkLiquidThNearDensityMaximum(Checks& c, const std::string& name) {
+    auto w = makeWater(name, 2);
+    for (double Th = 273.16; Th < 293.16; Th += 0.25) {
+        std::string said;
+        int status = 1;
+        double V = 0.0, T = 0.0;
+        said = test::outputOf([&] {
+            w->calculateTheDensityFromTh(Th);
+            if (w->error) return;
+            V = w->Vl;
+            status = w->calculateTheLiquidTh(V * 1e6);
+            T = w->T;
+        });
+        if (status != 0 || w->error) continue;
+        test::outputOf([&] { w->calculateTheDensityFromTh(T); });
+        c.check("a liquid Th lies above the triple point, on the model's saturated liquid",
+                T >= 273.16 && w->error == 0 && std::fabs(w->Vl / V - 1.0) < 1e-6,
+                name + ": the liquid saturated at " + num(Th) + " K (" + num(V * 1e6) +
+                    " cm3/mol) homogenises at " + num(T) + " K, where the liquid's is " + num(w->Vl * 1e6));
+    }
+}
 
 // The deviation table of a formulation against itself set up on its other side: both take
 // water's stable state at every cell, so none deviates (a cell without a state is NaN in both).
@@ -1456,6 +1510,10 @@ void addStudyConfigurations(std::vector<Configuration>& out) {
         for (int side : {1, 2})
             out.push_back({"studies", std::string("studies compare formulation ") + name + " side " + num(side),
                            [name = std::string(name), side](Checks& c) { checkComparedSides(c, name, side); }});
+    for (const char* name : kWaterFormulations)
+        out.push_back({"studies", std::string("studies liquid Th near the density maximum ") + name,
+                       [name = std::string(name)](Checks& c) { checkLiquidThNearDensityMaximum(c, name); }});
+    out.push_back({"studies", "studies brine steam PotterBrown", checkPotterBrownSteam});
     for (const BrineModel& model : brineModels()) {
         // The Mao-Duan model on each chloride of its list; Spivey's NaCl alone.
         std::vector<int> salts = {-1};

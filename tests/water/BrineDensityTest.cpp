@@ -4,6 +4,7 @@
 // table lookup on a table of known values and without any table, and the curve writers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <fstream>
@@ -335,7 +336,7 @@ TEST(BrineDensity, ConsoleCheckFindsTheSameDensityAtALowerPressure) {
 }
 
 // A table with densities linear in each axis, so that interpolation is exact, and no data at
-// 400 degC and above at 1 bar.
+// 400 degC and above up to 200 bar.
 class PotterBrownTableTest : public ::testing::Test {
    protected:
     static double value(double m, double t, double p) {
@@ -351,7 +352,7 @@ class PotterBrownTableTest : public ::testing::Test {
         for (double m : PotterBrown::kMolalityAxis)
             for (double t : PotterBrown::kTemperatureAxis) {
                 for (double p : PotterBrown::kPressureAxis)
-                    out << ((t >= 400.0 && p == 1.0) ? 0.0 : value(m, t, p)) << ' ';
+                    out << ((t >= 400.0 && p <= 200.0) ? 0.0 : value(m, t, p)) << ' ';
                 out << '\n';
             }
         out.close();
@@ -370,8 +371,10 @@ TEST_F(PotterBrownTableTest, InterpolatesClampsTakesNeighboursForMissingNodesAnd
     EXPECT_NEAR(densityAt(model, 298.15, 1.0, 7.0), 1000.0 * value(6.0, 25.0, 1.0), 1e-9);
     EXPECT_NEAR(densityAt(model, 283.15, 1.0, 1.0), 1000.0 * value(1.0, 25.0, 1.0), 1e-9);
     EXPECT_NEAR(WaterEOS::calculate_Potter_Brown_density(298.15, 1.0, 0.0), 0.997003, 1e-12);
-    // Between 375 degC (measured) and 400 degC (missing) at 1 bar: the 375 degC value.
-    EXPECT_NEAR(densityAt(model, 273.15 + 387.5, 1.0, 1.0), 1000.0 * value(1.0, 375.0, 1.0), 1e-9);
+    // Between 375 degC (measured) and 400 degC (missing) at 200 bar the 375 degC value stands
+    // for the missing one; at 250 bar halfway to the 300 bar row.
+    const double at200 = value(1.0, 375.0, 200.0), at300 = value(1.0, 387.5, 300.0);
+    EXPECT_NEAR(densityAt(model, 273.15 + 387.5, 250.0, 1.0), 500.0 * (at200 + at300), 1e-9);
     EXPECT_EQ(model.error, 0);
     double V = model.V;
     EXPECT_EQ(densityAt(model, 273.15 + 450.0, 1.0, 1.0), 0.0);
@@ -384,6 +387,37 @@ TEST_F(PotterBrownTableTest, InterpolatesClampsTakesNeighboursForMissingNodesAnd
     model.calculate_pressure_from_volume(V);
     EXPECT_EQ(model.error, 0);
     EXPECT_NEAR(model.P * 1e-5, 640.0, 1e-3);
+}
+
+// The table's missing nodes at low pressure are where water is steam, and their neighbour at
+// a higher pressure is a liquid: a state below the brine's vapour pressure took that liquid's
+// density (200 degC, 5 bar, 6 mol/kg: 1150 kg/m3 where the brine boils at 12.5 bar). Above
+// water's critical temperature the pressure of the brine's vapour pressure there stays the
+// least, the same on both sides of it.
+TEST_F(PotterBrownTableTest, BrinesBelowTheirVapourPressureAreSteamAndRefused) {
+    for (auto [TC, Pbar] : {std::pair{150.0, 1.0}, {200.0, 5.0}, {300.0, 50.0}, {350.0, 100.0},
+                            {100.0, 0.5}, {25.0, 0.01}, {450.0, 100.0}})
+        for (double m : {0.0, 1.0, 6.0}) {
+            SCOPED_TRACE(std::to_string(TC) + " degC " + std::to_string(Pbar) + " bar " +
+                         std::to_string(m));
+            EXPECT_EQ(densityAt(model, 273.15 + TC, Pbar, m), 0.0);
+            EXPECT_EQ(model.error, 1);
+            EXPECT_TRUE(std::isnan(WaterEOS::calculate_Potter_Brown_density(273.15 + TC, Pbar, m)));
+        }
+    // Above the vapour pressure (4.76 bar for water at 150 degC) the table's liquid.
+    EXPECT_NEAR(densityAt(model, 423.15, 10.0, 0.0), 1000.0 * value(0.0, 150.0, 10.0), 1e-9);
+    EXPECT_NEAR(densityAt(model, 723.15, 1000.0, 2.0), 1000.0 * value(2.0, 450.0, 1000.0), 1e-9);
+    EXPECT_EQ(model.error, 0);
+    for (double m : {0.0, 3.0}) {
+        for (double TK : {647.0, 647.2, 700.0}) {
+            const double below =
+                brineVapourPressure(std::min(TK, kWaterCriticalTemperature), m, 2.0) * 1e-5;
+            densityAt(model, TK, 0.999 * below, m);
+            EXPECT_EQ(model.error, 1) << TK << " K " << m;
+            densityAt(model, TK, 1.001 * below + 0.05, m);
+            EXPECT_EQ(model.error, 0) << TK << " K " << m;
+        }
+    }
 }
 
 TEST(PotterBrownTable, LoaderRefusesATableOfTheWrongShape) {

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -17,6 +18,9 @@
 #include "Table8.h"
 #include "numerics/DataTextFile.h"
 #include "oldwater/HGK.h"
+#include "oldwater/Hill.h"
+#include "oldwater/Keenan.h"
+#include "oldwater/Saul.h"
 #include "water/WagnerPruss.h"
 
 namespace vornex {
@@ -254,6 +258,59 @@ TEST_F(WaterHomogenisationTest, InclusionDenserThanTheSaturatedLiquidHasNoHomoge
     EXPECT_NEAR(P + (293.15 - T) * (P - Pbefore) / (T - Tbefore), 5000.0, 10.0);
 }
 
+// A liquid inclusion homogenises on heating, above the triple point, at the temperature
+// where the model's own saturated liquid holds its volume. Keenan's saturated liquid is as
+// dense at 234.5 K as from 273.16 to 281.7 K: its homogenisation had been that 234.5 K, with
+// the error flag clear.
+TEST(WaterHomogenisationFormulationsTest, LiquidThNearTheDensityMaximumLiesAboveTheTriplePoint) {
+    std::vector<std::unique_ptr<WaterEOS>> models;
+    models.push_back(std::make_unique<WagnerPruss>(2));
+    models.push_back(std::make_unique<Hill>(2));
+    models.push_back(std::make_unique<Keenan>(2));
+    models.push_back(std::make_unique<Saul>(2));
+    for (auto& w : models) {
+        int found = 0;
+        for (double Th = 273.16; Th < 290.0; Th += 0.5) {
+            SCOPED_TRACE(w->modelName + " " + std::to_string(Th));
+            w->calculateTheDensityFromTh(Th);
+            ASSERT_EQ(w->error, 0);
+            const double V = w->Vl;
+            ::testing::internal::CaptureStderr();
+            const int status = w->calculateTheLiquidTh(V * 1e6);
+            ::testing::internal::GetCapturedStderr();
+            if (status != 0) continue;  // the densest liquid, next to its maximum
+            ++found;
+            const double T = w->T;
+            EXPECT_GE(T, 273.16);
+            w->calculateTheDensityFromTh(T);
+            EXPECT_NEAR(w->Vl / V, 1.0, 1e-7);
+        }
+        EXPECT_GE(found, 26) << w->modelName;
+    }
+}
+
+// HGK's saturated liquid jumps at 646.6825 K from 49.06 to 50.84 cm3/mol: a volume between
+// has no homogenisation, and the search that closed on the jump had given its temperature
+// as one, the liquid's volume set to the inclusion's.
+TEST(WaterHomogenisationFormulationsTest, NoLiquidThAcrossAJumpOfTheSaturatedLiquid) {
+    HGK water{2};
+    for (double Vcm3 : {49.5, 50.0, 50.5}) {
+        ::testing::internal::CaptureStderr();
+        const int status = water.calculateTheLiquidTh(Vcm3);
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(status, 1) << Vcm3 << " cm3/mol: " << water.T << " K";
+        EXPECT_EQ(water.error, 1);
+        EXPECT_NE(said.find("no saturation found"), std::string::npos) << said;
+    }
+    // Either side of the jump the saturation of the model.
+    for (double Vcm3 : {48.0, 52.0}) {
+        ASSERT_EQ(water.calculateTheLiquidTh(Vcm3), 0) << Vcm3;
+        const double Th = water.T;
+        water.calculateTheSaturationPressure(Th);
+        EXPECT_NEAR(water.Vl * 1e6, Vcm3, 1e-4) << Th;
+    }
+}
+
 // The conode at a pressure starts from the water correlations' saturation volumes and is
 // the saturation of the reference tables at every pressure they list.
 TEST(WaterConodeTest, ConodeAtAPressureIsTheTabulatedSaturation) {
@@ -282,6 +339,18 @@ TEST(WaterConodeTest, ConodeAtAPressureIsTheTabulatedSaturation) {
         EXPECT_NEAR(liquid[5] - vapour[5], c.hL - c.hV, 1e-4 * c.hV);
     }
     std::filesystem::remove("conop1");
+    // The search solves each phase on its own side and gives the model back on its own: a
+    // liquid-side model had been left on the steam's.
+    for (int side : {0, 1, 2}) {
+        WagnerPruss w{side};
+        ::testing::internal::CaptureStdout();
+        w.calculateTheConodeFromP(10.0, 1, "1");
+        w.calculateTheConodeFromT(450.0, 1, "1");
+        ::testing::internal::GetCapturedStdout();
+        EXPECT_EQ(w.phase, side);
+    }
+    std::filesystem::remove("conop1");
+    std::filesystem::remove("cono1");
     // A fluid without the water correlations has no saturation volumes to start from.
     FluidPhase& base = water;
     ::testing::internal::CaptureStderr();

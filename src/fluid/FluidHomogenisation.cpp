@@ -188,13 +188,24 @@ bool plainSaturation(const FluidPhase& f) {
 // temperature, whose liquid (vapour) has the volume held. From a start far off the solve
 // finds other pairs of equal pressure and fugacity: Jacobsen's nitrogen took the saturated
 // liquid of 122.1 K, 56.9 cm3/mol, to a pair at 91.2 K, where its saturated liquid has 36.
-// The fluid is left as the solve left it.
+// Nor is a temperature below the triple point, where the solid is stable, or one where the
+// saturated liquid shrinks on heating (the vapour grows), which heating does not end at: a
+// curve that folds back takes the volume again higher up (Anderko-Pitzer's carbon dioxide,
+// from a start next to its triple point, gave 195.35 K for the liquid saturated at 279.64 K,
+// and 220.62 K for that of 229.96 K). The fluid is left as the solve left it.
 bool solvedOnOwnSaturation(FluidPhase& f, double Vm3, bool liquid) {
     const double TK = f.T, Vliquid = f.Vl, Vvapour = f.Vv, Pliquid = f.Pl, Pvapour = f.Pv;
     const int selector = f.phase;
-    const double Psat = f.calculateTheSaturationPressure(TK);
-    const bool own =
-        f.error == 0 && Psat > 0.0 && std::fabs((liquid ? f.Vl : f.Vv) / Vm3 - 1.0) < 1e-4;
+    bool own = !(f.Ttriple > 0.0 && TK < f.Ttriple);
+    double Psat = own ? f.calculateTheSaturationPressure(TK) : 0.0;
+    own = own && f.error == 0 && Psat > 0.0;
+    const double Vat = liquid ? f.Vl : f.Vv;
+    own = own && std::fabs(Vat / Vm3 - 1.0) < 1e-4;
+    if (own) {
+        Psat = f.calculateTheSaturationPressure(TK * (1.0 - 1e-5));
+        const double Vbelow = liquid ? f.Vl : f.Vv;
+        own = f.error != 0 || !(Psat > 0.0) || (liquid ? Vbelow < Vat : Vbelow > Vat);
+    }
     f.set_the_phase_as(selector);
     f.temperature(TK);
     f.Vl = Vliquid;

@@ -51,8 +51,8 @@ int homogenise(FluidPhase& f, double V, bool liquid) {
 
 // Th(V_sat(T)) = T for the liquid and the vapour on nine temperatures from just above the
 // model's triple point (or the start of its saturation curve) to 0.995 of its own critical
-// temperature. Before, the carbon dioxide and nitrogen models failed all of them from a start
-// half-way along the curve.
+// temperature, from a start half-way along the curve and from one next to the triple point.
+// Before, the carbon dioxide and nitrogen models failed all of them from the first.
 TEST(HomogenisationOnOwnSaturation, SaturatedPhasesGiveBackTheirTemperature) {
     for (const GasModel& m : gasModels()) {
         auto f = m.make();
@@ -66,9 +66,10 @@ TEST(HomogenisationOnOwnSaturation, SaturatedPhasesGiveBackTheirTemperature) {
             if (!(P > 0.0)) continue;  // Duan's methane saturates from 156 K only
             ++solved;
             const double Vl = f->Vl, Vv = f->Vv;
-            for (bool liquid : {true, false}) {
+            for (bool liquid : {true, false})
+            for (double Tstart : {0.5 * (m.Ttriple + Tc), m.Ttriple + 0.5}) {
                 const double V = liquid ? Vl : Vv;
-                f->temperature(0.5 * (m.Ttriple + Tc));
+                f->temperature(Tstart);
                 int code = -1;
                 test::outputOf([&] { code = homogenise(*f, V, liquid); });
                 EXPECT_EQ(code, 0) << m.name << (liquid ? " liquid " : " gas ") << T << " K";
@@ -90,6 +91,26 @@ TEST(HomogenisationOnOwnSaturation, SaturatedPhasesGiveBackTheirTemperature) {
             }
         }
         EXPECT_GE(solved, 4) << m.name;
+    }
+}
+
+// Regression: below the triple point the solid is stable. From a start next to it, the solve
+// took Anderko-Pitzer's carbon dioxide, whose curve folds back below 222 K, to 195.35 K for
+// the saturated liquid of 279.64 K (49.9965 cm3/mol), and its saturated vapour of 237.61 K
+// to 216.03 K, and reported success.
+TEST(HomogenisationOnOwnSaturation, NoThBelowTheTriplePoint) {
+    AnderkoCO2 co2(1);
+    for (double T : {279.6393, 237.6078}) {
+        test::outputOf([&] { co2.calculateTheSaturationPressure(T); });
+        ASSERT_EQ(co2.error, 0) << T;
+        const double Vl = co2.Vl, Vv = co2.Vv;
+        for (bool liquid : {true, false}) {
+            co2.temperature(217.092);
+            int code = -1;
+            test::outputOf([&] { code = homogenise(co2, liquid ? Vl : Vv, liquid); });
+            EXPECT_EQ(code, 0) << T;
+            EXPECT_NEAR(co2.T, T, 1e-6 * T) << (liquid ? "liquid of " : "vapour of ") << T << " K";
+        }
     }
 }
 

@@ -205,7 +205,9 @@ void checkIsobars(Checks& c, FluidPhase& f, const std::vector<double>& Ts,
 // The homogenisation temperatures of a one-component model: the liquid Th of each saturated
 // liquid, and the gas Th of each saturated vapour, from Tcold (its triple point, or where its
 // curve is taken to begin) to near its own critical point, is the temperature it was
-// saturated at. The methane models start from their correlations.
+// saturated at, from a start half-way along the curve and from one next to its cold end
+// (Anderko-Pitzer's carbon dioxide took it there below its triple point). The methane models
+// start from their correlations.
 void checkGasTh(Checks& c, const Maker& make, double Tcold) {
     auto f = make();
     if (!c.check("builds a one-component model", f && f->nc == 1, "")) return;
@@ -221,9 +223,10 @@ void checkGasTh(Checks& c, const Maker& make, double Tcold) {
         test::outputOf([&] { p = f->calculateTheSaturationPressure(T); });
         if (!(p > 0)) continue;
         const double Vl = f->Vl, Vv = f->Vv;
-        for (int liquid = 1; liquid >= 0; --liquid) {
+        for (int liquid = 1; liquid >= 0; --liquid)
+        for (const double Tstart : {0.5 * (Tcold + Tc), Tcold + 0.5}) {
             const double V = liquid ? Vl : Vv;
-            f->temperature(0.5 * (Tcold + Tc));
+            f->temperature(Tstart);
             int code = 0;
             test::outputOf([&] {
                 if (methane)
@@ -242,7 +245,8 @@ void checkGasTh(Checks& c, const Maker& make, double Tcold) {
             c.check("a saturated phase's Th is its temperature, or the higher one of its volume",
                     ok,
                     std::string(liquid ? "liquid" : "gas") + " Th of " + num(V * 1e6) + " cm3/mol, saturated at " +
-                        num(T) + " K: code " + std::to_string(code) + ", T " + num(Th));
+                        num(T) + " K, from " + num(Tstart) + " K: code " + std::to_string(code) +
+                        ", T " + num(Th));
         }
     }
 }

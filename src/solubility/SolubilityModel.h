@@ -318,7 +318,14 @@ class SolubilityModel : public Phase {
     // left as its state.
     void keepStableGasRoot();
 
+    // Whether the model is set up as this system type and version, not named again since.
+    bool setUpAs(int type, int ver) const;
+
    private:
+    // The vapour model's type before the model was named again (-1: none), rebuilt for names of
+    // its system's own gas; and whether it was named again since its type was set.
+    int gasModelBeforeNames_ = -1;
+    bool renamed_ = false;
     // The vapour model's phase selector as built: the vapour side is always solved from it,
     // whatever selector the model was given since.
     int vapourSelector_ = 1;

@@ -5,8 +5,8 @@
 // NaCl; every model's isopleths and two-phase isochores, made or refused; the brine
 // vapour-pressure dialogues with each suffix character; and the models that take their gases
 // by name (Henry's law, the Henry-Pitzer sets) set up again with another gas, each gas weighed
-// by its formula, or by system type and then by names; and the models of one system's gas given
-// another gas by name.
+// by its formula, or by system type and then by names; the models of one system's gas given
+// another gas by name; and every model set up in every order.
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -880,6 +880,48 @@ void checkForeignGasByName(Checks& c, const SolubilityMaker& maker) {
                     said.substr(0, 160) + "'");
     }
 }
+
+// Every order of a model's set-up ends at the fresh model: Henry's law with its vapour model
+// chosen before the gas is named; a model of one system's gas named again with its own
+// components, and one given another gas (refused) and then its own type again.
+void checkSetUpOrders(Checks& c, const SolubilityMaker& maker) {
+    auto fresh = maker.make();
+    const double mg = solubilityAt(*fresh);
+    const bool brine = fresh->iNaCl >= 0;
+    auto same = [&](SolubilityModel& m, const std::string& how) {
+        const double again = solubilityAt(m);
+        c.check("every order of set-up is the fresh model", sameSolubility(again, mg),
+                maker.name + ", " + how + ": " + num(again) + " mol/kg, fresh " + num(mg));
+    };
+    if (dynamic_cast<Henry*>(fresh.get()) != nullptr) {
+        const std::string gas = fresh->componentName[static_cast<size_t>(fresh->iGas)];
+        Henry early;
+        early.changeModelVersion(fresh->version);
+        test::outputOf([&] {
+            early.setGasModelType(SM_ClassicalSRK);
+            early.number_of_components(3);
+            early.add_components("H2O", gas.c_str(), "NaCl");
+        });
+        same(early, "the vapour model chosen before the names");
+        return;
+    }
+    const char* own = systemGasName(fresh->systemType);
+    if (own == nullptr) return;
+    for (const char* gas : dissolvedGasNames()) {
+        auto named = maker.make();
+        test::outputOf([&] {
+            named->number_of_components(brine ? 3 : 2);
+            named->add_components("H2O", gas, "NaCl");
+        });
+        const std::string g = gas;
+        if (g == own) {
+            same(*named, "named again " + g);
+            continue;
+        }
+        test::outputOf([&] { named->setSystemType(fresh->systemType, fresh->version); });
+        same(*named, "named " + g + ", then its type again");
+    }
+}
 }  // namespace
 
 void addSolubilityConfigurations(std::vector<Configuration>& out) {
@@ -960,6 +1002,9 @@ void addSolubilityConfigurations(std::vector<Configuration>& out) {
         out.push_back({"solubility", "solubility foreign gas " + maker.name,
                        [maker](Checks& c) { checkForeignGasByName(c, maker); }});
     }
+    for (const SolubilityMaker& maker : solubilityModels())
+        out.push_back({"solubility", "solubility set-up orders " + maker.name,
+                       [maker](Checks& c) { checkSetUpOrders(c, maker); }});
     for (int version = 0; version <= 9; ++version)
         for (const char* gas : dissolvedGasNames()) {
             Henry probe;

@@ -83,7 +83,7 @@ void DMGWwater::purge() {
 }
 
 void DMGWwater::setSystemType(int type, int ver) {
-    if (type == systemType && ver == version) return;
+    if (setUpAs(type, ver)) return;
     SolubilityModel::setSystemType(type, ver);
     setGasModelType(SM_DMW1);
     mu.reset(), lambda.reset(), zeta.reset();

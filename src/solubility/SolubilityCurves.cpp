@@ -500,14 +500,50 @@ void SolubilityModel::calculateTheMonophasicIsochor(double T0, double T1, double
     if (lacksParameters("Monophasic isochor") || !hasDensityModel("Monophasic isochor")) return;
     if (!std::isfinite(T0) || !std::isfinite(T1) || T1 - T0 > kMaxCurvePoints) return;
     double Pprev = P0bar;
+    int twoPhase = 0;
+    double firstTwoPhase = 0.0, lastTwoPhase = 0.0;
     for (double Tk = T0; Tk < T1; Tk += 1.0) {
         Pprev = calculate_pressure(Tk, rho, ms, mgas, Pprev);
-        if (error) break;
+        if (error) {
+            vornex::cfprintf(stderr,
+                             "Monophasic isochor: no pressure gives %g kg/m3 at %g K; the "
+                             "isochore ends there\n",
+                             rho, Tk);
+            break;
+        }
+        if (!holdsItsGas(ms, mgas)) {
+            if (twoPhase++ == 0) firstTwoPhase = Tk;
+            lastTwoPhase = Tk;
+            continue;
+        }
         if (mode == kCurveArray && array) {
             array->push_back(Tk);
             array->push_back(Pprev);
         }
     }
+    if (twoPhase > 0)
+        vornex::cfprintf(stderr,
+                         "Monophasic isochor: %d temperatures from %g to %g K left out: there "
+                         "the solution of %g mol/kg of gas lies below its bubble pressure (gas "
+                         "and liquid, not one phase)\n",
+                         twoPhase, firstTwoPhase, lastTwoPhase, mgas);
+}
+
+bool SolubilityModel::holdsItsGas(double ms, double mgas) {
+    // The solubility at the state found: a content above it is a supersaturated solution,
+    // whose gas comes out. Where the model gives no solubility the state stands as found.
+    const double Tk = T, Pbar = P * 1e-5;
+    setMolalities(ms, 0.0);
+    calculate_gas_solubility0();
+    const bool over = error == 0 && vapourError == 0 && std::isfinite(mg) &&
+                      mgas > mg * (1.0 + 1e-9);
+    error = 0;
+    vapourError = 0;
+    temperature(Tk);
+    pressure(Pbar);
+    setMolalities(ms, mgas);
+    calculate_density();
+    return !over;
 }
 
 void SolubilityModel::fixBiphasicTargets() {

@@ -140,13 +140,26 @@ void SolubilityModel::number_of_components(int count) {
         mg = mNa = mCl = 0.0;
         compositionCode = 0;
         vapour.reset();
+        gasModelBeforeNames_ = gasModelType;
         gasModelType = -1;
+        renamed_ = true;
     }
     Phase::number_of_components(count);
 }
 
+bool SolubilityModel::setUpAs(int type, int ver) const {
+    return type == systemType && ver == version && !renamed_;
+}
+
 void SolubilityModel::setSystemType(int type, int ver) {
-    if (type == systemType && ver == version) return;
+    // A model given names since its type was set is set up as the type again: the names
+    // refused as another system's gas stayed, and every state was refused with them.
+    if (setUpAs(type, ver)) return;
+    // Names refused as another gas's left the model without its vapour model: the one it had
+    // before them is the type's.
+    const int gasType = gasModelType >= 0 ? gasModelType : gasModelBeforeNames_;
+    renamed_ = false;
+    gasModelBeforeNames_ = -1;
     systemType = type;
     version = ver;
     mg = mNa = mCl = 0.0;
@@ -156,7 +169,6 @@ void SolubilityModel::setSystemType(int type, int ver) {
     sigma = 0.0;
     numberOfGases = 0;
     // The vapour model carries the gases of the old system: it is rebuilt below.
-    const int gasType = gasModelType;
     gasModelType = -1;
     vapour.reset();
     clearComponents();
@@ -177,7 +189,9 @@ void SolubilityModel::setSystemType(int type, int ver) {
 }
 
 void SolubilityModel::setGasModelType(int type) {
-    if (type == gasModelType) return;
+    // A vapour model chosen before the gases were named holds none: it is built again over
+    // them, else the gas phase had no state at any pressure.
+    if (type == gasModelType && vapour && vapour->nc >= 1) return;
     vapour.reset();
     gasModelType = type;
     switch (type) {
@@ -291,7 +305,13 @@ void SolubilityModel::read_remaining_component_data() {
     if (const std::string why = foreignGas(); !why.empty()) {
         vornex::cfprintf(stderr, "Solubility model set-up refused: %s\n", why.c_str());
         error = 1;
+        return;
     }
+    // A model of one system's gas named again with its own components keeps the vapour model
+    // it had: the gas is the same, and without one every state lacked its vapour side.
+    if (systemGasName(systemType) != nullptr && numberOfGases >= 1 && !vapour &&
+        gasModelBeforeNames_ >= 0)
+        setGasModelType(gasModelBeforeNames_);
 }
 
 std::string SolubilityModel::foreignGas() const {

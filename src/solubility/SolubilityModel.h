@@ -237,8 +237,10 @@ class SolubilityModel : public Phase {
     // Whether the model has a brine-density model; else the error flag and "operation: why"
     // on standard error (the isochores need the solution's density).
     bool hasDensityModel(const char* operation);
-    // Ends at the first temperature whose pressure cannot be found; without a brine-density
-    // model, or without parameters for its gas, no point is computed, saying so.
+    // Ends at the first temperature whose pressure cannot be found, saying so; without a
+    // brine-density model, or without parameters for its gas, no point is computed, saying so.
+    // A temperature at whose pressure the content exceeds the solubility is two phases, not a
+    // point of the curve: it is left out, saying which.
     void calculateTheMonophasicIsochor(double T0, double T1, double rho, double ms, double mgas,
                                        double P0bar, char mode, const char* suffix,
                                        CurveArray* array);
@@ -290,6 +292,9 @@ class SolubilityModel : public Phase {
     // error flag, why on standard error, and the file given up.
     bool biphasicStart(CurveOutput& out, const char* missing);
     bool biphasicStep(Secant& s, double TK);
+    // Whether the solubility at the set T and P (NaCl molality ms) holds the content mgas,
+    // where the model gives one; the state (T, P, molalities, density) is left as it was.
+    bool holdsItsGas(double ms, double mgas);
     // y_H2O = Psat/P, with the capillary and Poynting correction in a pore of radius r.
     double capillaryWaterFraction();
     // The vapour error flag when y_H2O > 1; else the vapour volume and f_v.
@@ -318,7 +323,14 @@ class SolubilityModel : public Phase {
     // left as its state.
     void keepStableGasRoot();
 
+    // Whether the model is set up as this system type and version, not named again since.
+    bool setUpAs(int type, int ver) const;
+
    private:
+    // The vapour model's type before the model was named again (-1: none), rebuilt for names of
+    // its system's own gas; and whether it was named again since its type was set.
+    int gasModelBeforeNames_ = -1;
+    bool renamed_ = false;
     // The vapour model's phase selector as built: the vapour side is always solved from it,
     // whatever selector the model was given since.
     int vapourSelector_ = 1;

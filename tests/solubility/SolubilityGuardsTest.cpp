@@ -356,6 +356,52 @@ TEST(Ranges, FailedDensitiesEndTheSearches) {
     EXPECT_TRUE(std::isnan(model.calculate_pressure(300.0, 1000.0, 1.0, 0.1, 100.0)));
 }
 
+// A one-phase isochore at a density below the saturated solution's at its content's bubble
+// point starts in two phases: its points there lay below the bubble pressure (0.5 mol/kg CO2
+// in 1 mol/kg NaCl, 2 kg/m3 below: 25.2 bar at 323.15 K for a bubble pressure of 37.0). They
+// are left out, saying so; every point given holds its gas, and a density no pressure gives
+// ends the curve, saying so.
+TEST(Ranges, OnePhaseIsochoreHoldsItsGas) {
+    const double T0 = 323.15, ms = 1.0, mg = 0.5;
+    DMGWwater model(SM_H2O_CO2_NaCl, 0);
+    model.calculate_bubble_pressure(T0, 0.0, ms, mg);
+    ASSERT_EQ(model.error, 0);
+    const double P0 = model.P * 1e-5;
+    model.calculate_density();
+    const double rho = model.rhoSolution;
+    for (double drho : {-2.0, 0.0, 3.0}) {
+        CurveArray curve;
+        DMGWwater iso(SM_H2O_CO2_NaCl, 0);
+        testing::internal::CaptureStderr();
+        iso.calculateTheMonophasicIsochor(T0, T0 + 30.0, rho + drho, ms, mg, P0, kCurveArray, "",
+                                          &curve);
+        const std::string said = testing::internal::GetCapturedStderr();
+        ASSERT_FALSE(curve.empty()) << drho;
+        if (drho < 0.0) {
+            EXPECT_GT(curve[0], T0) << drho;
+            EXPECT_NE(said.find("left out"), std::string::npos) << said;
+        } else {
+            EXPECT_EQ(curve.size(), 60u) << drho;
+        }
+        for (std::size_t k = 0; k + 1 < curve.size(); k += 2) {
+            DMGWwater bubble(SM_H2O_CO2_NaCl, 0);
+            bubble.calculate_bubble_pressure(curve[k], 0.0, ms, mg);
+            ASSERT_EQ(bubble.error, 0) << curve[k];
+            EXPECT_GE(curve[k + 1], bubble.P * 1e-5 * (1.0 - 1e-6))
+                << drho << " kg/m3 at " << curve[k] << " K";
+        }
+    }
+    CurveArray none;
+    DMGWwater far(SM_H2O_CO2_NaCl, 0);
+    testing::internal::CaptureStderr();
+    far.calculateTheMonophasicIsochor(T0, T0 + 30.0, rho - 5.0, ms, mg, P0, kCurveArray, "",
+                                      &none);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(none.empty());
+    EXPECT_EQ(far.error, 1);
+    EXPECT_NE(said.find("no pressure gives"), std::string::npos) << said;
+}
+
 // The comparison table once wrote a failed Duan solubility as 0.000000.
 // Henry's law and the Spivey correlation choose no brine-density model: their two-phase
 // isochores were a file of one row of nan densities, returned as written with nothing said,

@@ -305,5 +305,59 @@ TEST(SolutionSetUp, DuanTypeAndSpiveyModelsRefuseAnotherGasByName) {
         }
 }
 
+// Every order of a set-up ends at the fresh model: a vapour model chosen before the gases
+// were named (Henry's CO2 had no gas phase at any pressure), a model of one system's gas named
+// again with its own components (the Duan-type CH4 model lost its vapour model: no solubility,
+// fresh 0.0627 mol/kg at 323.15 K, 100 bar and 1 mol/kg NaCl), and a model given another gas,
+// refused, then its own type again (the refused names stayed and every state was refused).
+TEST(SolutionSetUp, EveryOrderOfSetUpIsTheFreshModel) {
+    auto solubility = [](SolubilityModel& m) {
+        test::outputOf([&] { m.calculate_gas_solubility(323.15, 100.0, 1.0); });
+        return m.error == 0 && m.vapourError == 0 ? m.mg : std::nan("");
+    };
+    auto bubble = [](SolubilityModel& m) {
+        test::outputOf([&] { m.calculate_bubble_pressure(323.15, 0.0, 1.0, 0.01); });
+        return m.error == 0 ? m.P * 1e-5 : std::nan("");
+    };
+    Henry early, named;
+    for (Henry* h : {&early, &named}) h->changeModelVersion(1);
+    early.setGasModelType(SM_ClassicalSRK);
+    setUp(early, {"H2O", "CO2", "NaCl"});
+    setUp(named, {"H2O", "CO2", "NaCl"});
+    ASSERT_GT(solubility(named), 0.0);
+    EXPECT_NEAR(solubility(early), solubility(named), 1e-12 * named.mg);
+    EXPECT_NEAR(bubble(early), bubble(named), 1e-9 * bubble(named));
+
+    struct Case {
+        std::string label;
+        std::function<std::unique_ptr<SolubilityModel>()> make;
+        const char* other;
+    };
+    std::vector<Case> cases;
+    for (int type : {SM_H2O_CH4_NaCl, SM_H2O_CO2_NaCl, SM_H2O_N2_NaCl})
+        cases.push_back({"Duan type " + std::to_string(type),
+                         [type] { return std::make_unique<DMGWwater>(type, 0); },
+                         type == SM_H2O_CO2_NaCl ? "N2" : "CO2"});
+    cases.push_back({"Spivey", [] { return std::make_unique<SpiveySolubility>(); }, "CO2"});
+    for (const Case& c : cases) {
+        auto fresh = c.make(), own = c.make(), back = c.make();
+        const std::string gas = fresh->componentName[static_cast<size_t>(fresh->iGas)];
+        const double mg = solubility(*fresh), Pb = bubble(*fresh);
+        ASSERT_GT(mg, 0.0) << c.label;
+        ASSERT_GT(Pb, 0.0) << c.label;
+        setUpNames(*own, {"H2O", gas.c_str(), "NaCl"});
+        EXPECT_NEAR(solubility(*own), mg, 1e-12 * mg) << c.label << " named " << gas;
+        EXPECT_NEAR(bubble(*own), Pb, 1e-9 * Pb) << c.label << " named " << gas;
+        test::outputOf([&] { setUpNames(*back, {"H2O", c.other, "NaCl"}); });
+        EXPECT_EQ(back->error, 1) << c.label << " named " << c.other;
+        back->setSystemType(fresh->systemType, fresh->version);
+        EXPECT_EQ(back->componentName[static_cast<size_t>(back->iGas)], gas) << c.label;
+        EXPECT_NEAR(solubility(*back), mg, 1e-12 * mg) << c.label << " named " << c.other
+                                                      << ", then its type";
+        EXPECT_NEAR(bubble(*back), Pb, 1e-9 * Pb) << c.label << " named " << c.other
+                                                  << ", then its type";
+    }
+}
+
 }  // namespace
 }  // namespace vornex

@@ -5,8 +5,9 @@
 // NaCl; every model's isopleths and two-phase isochores, made or refused; the brine
 // vapour-pressure dialogues with each suffix character; and the models that take their gases
 // by name (Henry's law, the Henry-Pitzer sets) set up again with another gas, each gas weighed
-// by its formula, or by system type and then by names; and the models of one system's gas given
-// another gas by name.
+// by its formula, or by system type and then by names; the models of one system's gas given
+// another gas by name; every model set up in every order; and one-phase isochores on either
+// side of the saturated solution's density.
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -972,6 +973,97 @@ void checkForeignGasByName(Checks& c, const SolubilityMaker& maker) {
                     said.substr(0, 160) + "'");
     }
 }
+
+// A one-phase isochore from a density a little below and above the saturated solution's at a
+// content's bubble point, heated: every point holds its gas (its pressure at or above the
+// content's bubble pressure there), and a curve that ends or leaves points out says so.
+void checkOnePhaseIsochores(Checks& c, const SolubilityMaker& maker) {
+    auto probe = maker.make();
+    const bool salt = probe->iNaCl >= 0;
+    for (double T0 : {303.15, 373.15})
+        for (double mg : {0.005, 0.05, 0.5})
+            for (double ms : {0.0, 3.0}) {
+                if (ms > 0 && !salt) continue;
+                auto m = maker.make();
+                double rho = 0.0;
+                test::outputOf([&] {
+                    m->setDensityModelType(SM_MaoDuan0);
+                    m->calculate_bubble_pressure(T0, 0.0, ms, mg);
+                    if (m->error == 0) m->calculate_density();
+                    rho = m->rhoSolution;
+                });
+                if (m->error != 0 || !std::isfinite(rho)) continue;
+                const double P0 = m->P * 1e-5;
+                for (double drho : {-3.0, -0.5, 2.0}) {
+                    const std::string where = "T0 " + num(T0) + " K, " + num(mg) +
+                                              " mol/kg gas, NaCl " + num(ms) + ", density " +
+                                              num(rho + drho);
+                    CurveArray a;
+                    auto iso = maker.make();
+                    const std::string said = test::outputOf([&] {
+                        iso->setDensityModelType(SM_MaoDuan0);
+                        iso->calculateTheMonophasicIsochor(T0, T0 + 30.0, rho + drho, ms, mg, P0,
+                                                           kCurveArray, "", &a);
+                    });
+                    c.check("a one-phase isochore short of its temperatures says why",
+                            a.size() == 60u || !said.empty(),
+                            where + ": " + num(a.size() / 2.0) + " points, nothing said");
+                    for (std::size_t k = 0; k + 1 < a.size(); k += 2) {
+                        auto b = maker.make();
+                        test::outputOf([&] { b->calculate_bubble_pressure(a[k], 0.0, ms, mg); });
+                        if (b->error != 0) continue;
+                        const double Pb = b->P * 1e-5;
+                        if (!c.check("a one-phase isochore holds its gas",
+                                     a[k + 1] >= Pb * (1.0 - 1e-6),
+                                     where + ": " + num(a[k + 1]) + " bar at " + num(a[k]) +
+                                         " K, bubble pressure " + num(Pb)))
+                            break;
+                    }
+                }
+            }
+}
+
+// Every order of a model's set-up ends at the fresh model: Henry's law with its vapour model
+// chosen before the gas is named; a model of one system's gas named again with its own
+// components, and one given another gas (refused) and then its own type again.
+void checkSetUpOrders(Checks& c, const SolubilityMaker& maker) {
+    auto fresh = maker.make();
+    const double mg = solubilityAt(*fresh);
+    const bool brine = fresh->iNaCl >= 0;
+    auto same = [&](SolubilityModel& m, const std::string& how) {
+        const double again = solubilityAt(m);
+        c.check("every order of set-up is the fresh model", sameSolubility(again, mg),
+                maker.name + ", " + how + ": " + num(again) + " mol/kg, fresh " + num(mg));
+    };
+    if (dynamic_cast<Henry*>(fresh.get()) != nullptr) {
+        const std::string gas = fresh->componentName[static_cast<size_t>(fresh->iGas)];
+        Henry early;
+        early.changeModelVersion(fresh->version);
+        test::outputOf([&] {
+            early.setGasModelType(SM_ClassicalSRK);
+            early.number_of_components(3);
+            early.add_components("H2O", gas.c_str(), "NaCl");
+        });
+        same(early, "the vapour model chosen before the names");
+        return;
+    }
+    const char* own = systemGasName(fresh->systemType);
+    if (own == nullptr) return;
+    for (const char* gas : dissolvedGasNames()) {
+        auto named = maker.make();
+        test::outputOf([&] {
+            named->number_of_components(brine ? 3 : 2);
+            named->add_components("H2O", gas, "NaCl");
+        });
+        const std::string g = gas;
+        if (g == own) {
+            same(*named, "named again " + g);
+            continue;
+        }
+        test::outputOf([&] { named->setSystemType(fresh->systemType, fresh->version); });
+        same(*named, "named " + g + ", then its type again");
+    }
+}
 }  // namespace
 
 void addSolubilityConfigurations(std::vector<Configuration>& out) {
@@ -1078,6 +1170,12 @@ void addSolubilityConfigurations(std::vector<Configuration>& out) {
         out.push_back({"solubility", "solubility foreign gas " + maker.name,
                        [maker](Checks& c) { checkForeignGasByName(c, maker); }});
     }
+    for (const SolubilityMaker& maker : solubilityModels())
+        out.push_back({"solubility", "solubility one-phase isochores " + maker.name,
+                       [maker](Checks& c) { checkOnePhaseIsochores(c, maker); }});
+    for (const SolubilityMaker& maker : solubilityModels())
+        out.push_back({"solubility", "solubility set-up orders " + maker.name,
+                       [maker](Checks& c) { checkSetUpOrders(c, maker); }});
     for (int version = 0; version <= 9; ++version)
         for (const char* gas : dissolvedGasNames()) {
             Henry probe;

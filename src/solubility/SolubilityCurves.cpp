@@ -530,7 +530,14 @@ void SolubilityModel::calculateTheMonophasicIsochor(double T0, double T1, double
                                                     double mgas, double P0bar, char mode,
                                                     const char*, CurveArray* array) {
     if (lacksParameters("Monophasic isochor") || !hasDensityModel("Monophasic isochor")) return;
-    if (!std::isfinite(T0) || !std::isfinite(T1) || T1 - T0 > kMaxCurvePoints) return;
+    if (!std::isfinite(T0) || !std::isfinite(T1) || T1 - T0 > kMaxCurvePoints) {
+        error = 1;
+        vornex::cfprintf(stderr,
+                         "Monophasic isochor refused: from %g to %g K (both finite, at most %d "
+                         "steps of 1 K)\n",
+                         T0, T1, kMaxCurvePoints);
+        return;
+    }
     double Pprev = P0bar;
     int twoPhase = 0;
     double firstTwoPhase = 0.0, lastTwoPhase = 0.0;

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fluid/CurveOutput.h"
@@ -619,6 +620,24 @@ TEST(Tracers, IsothermWithoutASolubilityIsNoCurve) {
         EXPECT_TRUE(model.calculateTheIsotherm(273.15, ms, kIgorText, "edge")) << ms;
     }
     std::remove("isotedge");
+}
+
+// A one-phase isochore over temperatures that are none, or too many steps, says so with
+// the error flag (it had returned without a word).
+TEST(Tracers, MonophasicIsochorOverNoTemperaturesIsRefused) {
+    for (const auto& [T0, T1] : {std::pair{std::nan(""), 400.0}, std::pair{300.0, std::nan("")},
+                                 std::pair{300.0, 300.0 + 2e5}}) {
+        DMGWwater model(SM_H2O_CO2_NaCl, 0);
+        model.setDensityModelType(SM_MaoDuan0);
+        CurveArray curve;
+        const std::string said = test::outputOf([&] {
+            model.calculateTheMonophasicIsochor(T0, T1, 1050.0, 1.0, 0.1, 100.0, kCurveArray, "",
+                                                &curve);
+        });
+        EXPECT_EQ(model.error, 1) << T0 << " " << T1;
+        EXPECT_NE(said.find("refused"), std::string::npos) << said;
+        EXPECT_TRUE(curve.empty());
+    }
 }
 
 TEST(Tracers, UnwritableCurveIsReported) {

@@ -376,6 +376,19 @@ bool SolubilityModel::hasDensityModel(const char* operation) {
 bool SolubilityModel::calculateTheIsotherm(double TK, double ms, char mode, const char* suffix) {
     // No file for a model without parameters for its gas.
     if (lacksParameters("Isotherm")) return false;
+    // The isotherm climbs from the water's vapour pressure: without liquid water at TK (or
+    // with a salinity that is none) its one row would be a failed state passed off as a curve.
+    const double Pw = WaterEOS::saturationPressureWagnerPruss(TK);
+    if (!(TK >= 273.15 - 1e-9 && std::isfinite(Pw) && Pw > 0.0 && ms >= 0.0 &&
+          std::isfinite(ms))) {
+        error = 1;
+        vornex::cfprintf(stderr,
+                         "Isotherm refused: T = %g K, m(NaCl) = %g mol/kg (liquid water from "
+                         "273.15 K to its critical point, the molality not negative, both "
+                         "finite); no curve written\n",
+                         TK, ms);
+        return false;
+    }
     CurveOutput out(mode == kIgorText ? kIgorText : 0);
     if (!openCurve(out, "isot", suffix)) return false;
     setMolalities(ms, 1e-6);
@@ -404,13 +417,32 @@ bool SolubilityModel::calculateTheIsotherm(double TK, double ms, char mode, cons
                   Vvapour * 1e6, rhoSolution, failed ? 1 : 0);
     };
     row();
+    int solved = 0;
     while (!error && !vapourError && P <= 2e8) {
         pressure(P * 1e-5 + 1.0);
         calculate_gas_solubility0();
         compositionCode = 11;
         update_composition();
         density();
+        if (!error && !vapourError) ++solved;
         row();
+    }
+    if (solved == 0) {
+        // Only the gas-free start at the vapour pressure, then a failure: no curve, and a
+        // file of it would pass for one.
+        error = 1;
+        const PublishedRange* range = publishedRange();
+        vornex::cfprintf(stderr,
+                         "Isotherm: no pressure above the water's vapour pressure (%g bar) at "
+                         "%g K gives a solubility in %g mol/kg NaCl%s%s%s; no curve written\n",
+                         Pw * 1e-5, TK, ms, range != nullptr ? " within the range of " : "",
+                         range != nullptr ? range->source : "",
+                         range != nullptr ? cformat(" (%g-%g K, up to %g mol/kg NaCl)",
+                                                    range->Tmin, range->Tmax, range->mMax)
+                                                .c_str()
+                                          : "");
+        out.abandon();
+        return false;
     }
     return finishCurve(out);
 }
@@ -498,7 +530,14 @@ void SolubilityModel::calculateTheMonophasicIsochor(double T0, double T1, double
                                                     double mgas, double P0bar, char mode,
                                                     const char*, CurveArray* array) {
     if (lacksParameters("Monophasic isochor") || !hasDensityModel("Monophasic isochor")) return;
-    if (!std::isfinite(T0) || !std::isfinite(T1) || T1 - T0 > kMaxCurvePoints) return;
+    if (!std::isfinite(T0) || !std::isfinite(T1) || T1 - T0 > kMaxCurvePoints) {
+        error = 1;
+        vornex::cfprintf(stderr,
+                         "Monophasic isochor refused: from %g to %g K (both finite, at most %d "
+                         "steps of 1 K)\n",
+                         T0, T1, kMaxCurvePoints);
+        return;
+    }
     double Pprev = P0bar;
     int twoPhase = 0;
     double firstTwoPhase = 0.0, lastTwoPhase = 0.0;

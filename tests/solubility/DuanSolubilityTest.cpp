@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fluid/CurveOutput.h"
@@ -586,6 +587,57 @@ TEST(Tracers, IsothermEndsAbove2000Bar) {
     std::fclose(in);
     EXPECT_GT(last, 2000.0);
     EXPECT_LE(before, 2000.0);
+}
+
+// An isotherm without liquid water, with a salinity that is none, or whose every pressure
+// lies outside the model's range is no curve: refused, saying why, with no file (each had
+// been a file of one failed row at the vapour pressure, reported as made; at 573.15 K,
+// above the CO2 model's 533 K, without a word).
+TEST(Tracers, IsothermWithoutASolubilityIsNoCurve) {
+    const struct {
+        int type;
+        double TK, ms;
+    } refused[] = {{SM_H2O_CO2_NaCl, std::nan(""), 1.0}, {SM_H2O_CO2_NaCl, 700.0, 1.0},
+                   {SM_H2O_CO2_NaCl, 200.0, 1.0},        {SM_H2O_CO2_NaCl, 333.15, -1.0},
+                   {SM_H2O_CO2_NaCl, 333.15, std::nan("")}, {SM_H2O_CO2_NaCl, 573.15, 1.0},
+                   {SM_H2O_CO2_NaCl, 333.15, 6.0},       {SM_H2O_CO2, 333.15, 2.0},
+                   {SM_H2O_CH4_NaCl, 573.15, 0.0}};
+    for (const auto& r : refused) {
+        std::remove("isotnone");
+        DMGWwater model(r.type, 0);
+        bool made = true;
+        const std::string said = test::outputOf(
+            [&] { made = model.calculateTheIsotherm(r.TK, r.ms, kIgorText, "none"); });
+        const std::string where = std::to_string(r.TK) + " K, " + std::to_string(r.ms);
+        EXPECT_FALSE(made) << where;
+        EXPECT_EQ(model.error, 1) << where;
+        EXPECT_NE(said.find("no curve written"), std::string::npos) << where << ": " << said;
+        EXPECT_EQ(std::fopen("isotnone", "r"), nullptr) << where;
+    }
+    // At the edges of the range the curve is made: 273.15 K in water and 4 mol/kg NaCl.
+    for (double ms : {0.0, 4.0}) {
+        DMGWwater model(SM_H2O_CO2_NaCl, 0);
+        EXPECT_TRUE(model.calculateTheIsotherm(273.15, ms, kIgorText, "edge")) << ms;
+    }
+    std::remove("isotedge");
+}
+
+// A one-phase isochore over temperatures that are none, or too many steps, says so with
+// the error flag (it had returned without a word).
+TEST(Tracers, MonophasicIsochorOverNoTemperaturesIsRefused) {
+    for (const auto& [T0, T1] : {std::pair{std::nan(""), 400.0}, std::pair{300.0, std::nan("")},
+                                 std::pair{300.0, 300.0 + 2e5}}) {
+        DMGWwater model(SM_H2O_CO2_NaCl, 0);
+        model.setDensityModelType(SM_MaoDuan0);
+        CurveArray curve;
+        const std::string said = test::outputOf([&] {
+            model.calculateTheMonophasicIsochor(T0, T1, 1050.0, 1.0, 0.1, 100.0, kCurveArray, "",
+                                                &curve);
+        });
+        EXPECT_EQ(model.error, 1) << T0 << " " << T1;
+        EXPECT_NE(said.find("refused"), std::string::npos) << said;
+        EXPECT_TRUE(curve.empty());
+    }
 }
 
 TEST(Tracers, UnwritableCurveIsReported) {

@@ -551,6 +551,48 @@ bool readIgorRows(const std::string& file, std::vector<std::vector<double>>& row
     return false;
 }
 
+// The isotherms of a model at the edges of liquid water and of salinity, and past them: one
+// made has a row that dissolves gas above the water's vapour pressure (pressures rising,
+// molalities not negative but in the flagged row that ends it); one not made says why and
+// leaves no file.
+void checkIsothermEdges(Checks& c, const SolubilityMaker& maker) {
+    const bool salt = maker.make()->iNaCl >= 0;
+    const std::string file = "isot-sweep";
+    for (double TK : {273.15, 373.15, 573.15, 647.0, 700.0, 250.0})
+        for (double ms : {0.0, 2.0, 6.0, -1.0}) {
+            if (ms > 0 && !salt) continue;
+            const std::string where = "T " + num(TK) + " K, NaCl " + num(ms);
+            std::remove(file.c_str());
+            auto m = maker.make();
+            bool made = false;
+            const std::string said =
+                test::outputOf([&] { made = m->calculateTheIsotherm(TK, ms, kIgorText, "-sweep"); });
+            std::vector<std::vector<double>> rows;
+            const bool read = readIgorRows(file, rows);
+            if (!made) {
+                c.check("an isotherm not made says why and leaves no file",
+                        !said.empty() && !std::ifstream(file).good(),
+                        where + (said.empty() ? ": nothing said" : ": a file left"));
+                continue;
+            }
+            // T P mg yh vv rho e
+            bool dissolves = false, rising = true;
+            for (std::size_t i = 0; read && i < rows.size(); ++i) {
+                const auto& r = rows[i];
+                if (i > 0 && r[2] > 0 && std::isfinite(r[2])) dissolves = true;
+                if (i > 0 && !(r[1] > rows[i - 1][1])) rising = false;
+                const bool ending = i + 1 == rows.size() && r[6] == 1;
+                if ((!(r[2] >= 0) && !ending) || r[0] != rows[0][0]) rising = false;
+            }
+            c.check("an isotherm made dissolves gas at rising pressures",
+                    read && rows.size() >= 2 && dissolves && rising && ms >= 0 &&
+                        std::isfinite(rows[0][1]),
+                    where + ": " + num(static_cast<double>(rows.size())) + " rows" +
+                        (read ? "" : ", broken file") + (dissolves ? "" : ", no gas dissolved"));
+        }
+    std::remove(file.c_str());
+}
+
 // The isopleths of a model and its two-phase isochores: a curve is made, each row a
 // solution of the content (within liquid water's temperatures, at a positive pressure, mole
 // fractions in 0 ... 1, a finite vapour, no error flag), or refused saying why, leaving no
@@ -1118,6 +1160,9 @@ void addSolubilityConfigurations(std::vector<Configuration>& out) {
     for (const SolubilityMaker& maker : solubilityModels())
         out.push_back({"solubility", "solubility curves " + maker.name,
                        [maker](Checks& c) { checkCurves(c, maker); }});
+    for (const SolubilityMaker& maker : solubilityModels())
+        out.push_back({"solubility", "solubility isotherm edges " + maker.name,
+                       [maker](Checks& c) { checkIsothermEdges(c, maker); }});
     for (bool shibue : {true, false})
         out.push_back({"solubility",
                        std::string("solubility dialogue suffix ") + (shibue ? "Shibue" : "SaltCorr"),

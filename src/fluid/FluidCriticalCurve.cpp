@@ -200,8 +200,20 @@ BranchEnd traceBranch(FluidPhase& f, CriticalCurveOutput& out, BranchSettings s)
 
     const bool fixedT = s.start == kCriticalCurveFromStateFixedT0 ||
                         s.start == kCriticalCurveFromStateFixedT1;
+    // A written curve says why a branch ends short (the tricritical search, which writes
+    // none, stops there by design).
+    const bool written = s.mode == kIgorText || s.mode == kColumnTable ||
+                         s.mode == kBinaryStreamed || s.mode == kCurveArray;
+    const double Tsearch = f.T;
     f.search_a_critical_point(fixedT ? kCriticalAtFixedTemperature : kCriticalAtFixedComposition);
-    if (f.error != 0) return BranchEnd::Failed;
+    if (f.error != 0) {
+        if (written)
+            vornex::cfprintf(stderr,
+                         "Critical curve: no critical state at x1 = %g from T = %g K, so no "
+                         "branch starts there\n",
+                         f.x[1], Tsearch);
+        return BranchEnd::Failed;
+    }
     double xLast = f.x[1], VLast = f.V, TLast = f.T, PLast = f.P;
     f.calculate_state_functions();
     out.write(f, 0.0, 0.0, false);
@@ -213,6 +225,7 @@ BranchEnd traceBranch(FluidPhase& f, CriticalCurveOutput& out, BranchSettings s)
     long tries = 0, rows = 1;
     BranchEnd end = BranchEnd::Failed;
     bool ended = false;
+    bool stuck = false;  // no step went on from the last point
 
     while (f.error == 0 && !ended && tries < kMaxTries) {
         if (lambda <= 0.5) lambda *= 1.4;
@@ -249,6 +262,7 @@ BranchEnd traceBranch(FluidPhase& f, CriticalCurveOutput& out, BranchSettings s)
             if (lambda <= 1e-8 || pastPmax) break;
         }
         if (!found) {
+            stuck = tries < kMaxTries;
             f.error = 1;
             break;
         }
@@ -276,10 +290,7 @@ BranchEnd traceBranch(FluidPhase& f, CriticalCurveOutput& out, BranchSettings s)
         if (s.stopIfUnstable != 0 && f.stabi < 0.0) {
             ended = true;
             end = BranchEnd::Unstable;
-            // A written curve says why it ends there (the tricritical search, which writes
-            // none, stops there by design).
-            if (s.mode == kIgorText || s.mode == kColumnTable || s.mode == kBinaryStreamed ||
-                s.mode == kCurveArray)
+            if (written)
                 vornex::cfprintf(stderr,
                                  "Critical curve ended at T = %g K, P = %g bar, x1 = %g: the "
                                  "critical point is unstable (stabi %g)\n",
@@ -307,6 +318,15 @@ BranchEnd traceBranch(FluidPhase& f, CriticalCurveOutput& out, BranchSettings s)
             const double xStart = s.start == kCriticalCurveFromComponent1 ? 1.0 : 0.0;
             if (closing && fromPure && xEnd != xStart) end = BranchEnd::Closed;
             f.error = flag;
+        } else if (stuck && written) {
+            // Where the model's parameters jump (a band boundary of a fitted pair) the
+            // critical state one step on is not near the last one, however short the step.
+            vornex::cfprintf(stderr,
+                             "Critical curve ended at T = %g K, P = %g bar, x1 = %g after %ld "
+                             "points: %s\n",
+                             TLast, PLast * 1e-5, xLast, rows,
+                             s.Pmax > 0.0 && PLast > s.Pmax ? "past the pressure bound"
+                                                            : "no critical state one step on");
         }
     }
     return end;

@@ -459,5 +459,34 @@ TEST(CriticalCurve, AFluidOfNoStateWritesNoFile) {
     std::remove("crit_half");
 }
 
+// Regression: the Duan CH4-CO2 pair's fitted band starts at 273.15 K and its k = 1 stretch at
+// 305.15 K; the binary's critical curve, from methane (197.02 K) and from carbon dioxide
+// (309.80 K), stops at each boundary (x(CO2) 0.839 at 61.44 bar, 0.982 at 81.07 bar) where no
+// critical state lies one step on. Both branches ended with the error flag and no word of
+// where or why; the CH4-H2O pair, refused below 311.15 K, started no branch at methane and
+// said only that a critical state had not been located.
+TEST(CriticalCurve, ABranchStoppedShortSaysWhere) {
+    const struct {
+        const char* other;
+        double Tother, Vother;
+        std::vector<std::string> ends;
+    } cases[] = {
+        {"CO2", 304.1, 94e-6, {"ended at T = 273.15 K", "ended at T = 305.15 K"}},
+        {"H2O", 647.1, 56e-6, {"no critical state at x1 = 1e-06", "ended at T = 513.15 K"}},
+    };
+    for (const auto& c : cases) {
+        DMW2 f(2);
+        f.number_of_components(2);
+        f.add_components("CH4", c.other);
+        const double Ts[2] = {190.6, c.Tother}, Vs[2] = {99e-6, c.Vother};
+        testing::internal::CaptureStderr();
+        f.calculate_the_critical_curve_of_the_binary("crit_short", Ts, Vs, 2000.0, 1e9, nullptr);
+        const std::string said = testing::internal::GetCapturedStderr();
+        std::remove("crit_short");
+        EXPECT_EQ(f.error, 1) << c.other;
+        for (const std::string& end : c.ends) EXPECT_NE(said.find(end), std::string::npos) << said;
+    }
+}
+
 }  // namespace
 }  // namespace vornex

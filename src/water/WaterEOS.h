@@ -459,6 +459,11 @@ class WaterEOS : public FluidPhase {
     // finite (the fugacities included), P, V, Cv, Cp, the fugacities and the sound speed
     // positive, mechanically stable.
     bool holdsPhysicalState() const;
+    // Whether the model's energies are those of the whole fluid (an ideal-gas part beside
+    // its residual): the energetics balance water's U, H and S against the magma's heat, and
+    // residual values alone give entropies below zero and ratios of any sign. Where not,
+    // false, said on standard error with the study's name, and the error flag set.
+    bool givesWholeEnergies(const char* study);
     // Study tables of a full cycle for a range of peak temperatures: heating at the depth's
     // pressure ("heatirr" + suffix) or at constant volume ("wohl0", "wohl1"); h is the
     // depth's hydrostatic pressure (bar), fluid 1 the water isentrope, 0 the mixture's;

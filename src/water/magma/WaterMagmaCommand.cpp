@@ -243,6 +243,14 @@ bool noteOutsideWaterRange(const char* command, const char* state, double TK, do
     return true;
 }
 
+bool WaterEOS::givesWholeEnergies(const char* study) {
+    if (hasIdealGasPart()) return true;
+    vornex::cfprintf(stderr, "%s: %s has no ideal-gas part, hence no energy of the whole fluid\n",
+                     study, modelName.c_str());
+    error = 1;
+    return false;
+}
+
 bool WaterEOS::holdsPhysicalState() const {
     for (double v : {P, V, Z, U, H, S, Cv, Cp, dPdV, dVdT, jouleThomson, soundSpeed})
         if (!std::isfinite(v)) return false;

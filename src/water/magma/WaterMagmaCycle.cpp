@@ -393,11 +393,13 @@ void WaterEOS::calculateWorkForIsobaricHeating(WaterMagmaCalculationResult& r) {
 // ------------------------------------------------------------ isobaric heating report
 
 bool WaterEOS::calculateIsobaricHeatingWork(double Pbar, double T0, double T1) {
+    const KeptPhaseSelector side(*this);
     if (!std::isfinite(Pbar) || !std::isfinite(T0) || !std::isfinite(T1) || Pbar <= 0.0 ||
         T0 <= 0.0 || T1 <= 0.0) {
         vornex::cfprintf(stderr, "Isobaric heating needs a positive pressure and temperatures\n");
         return false;
     }
+    if (!givesWholeEnergies("Isobaric heating")) return false;
     double Tsat = 647.0;
     if (Pbar <= kSupercriticalPressure) {
         calculateTheSaturationTemperature(Pbar, 0);

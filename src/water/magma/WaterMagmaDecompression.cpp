@@ -95,6 +95,7 @@ bool singlePhasePointOnTheIsobar(WaterEOS& w, double Pbar, double target, Isobar
 }
 
 void WaterEOS::calculateAtmosphericDecompressionPoint(double S, double Pbar) {
+    const KeptPhaseSelector side(*this);
     if (!(Pbar > 0.0) || !std::isfinite(S)) {
         vornex::cfprintf(stderr, "Decompression point: needs a finite entropy and P > 0\n");
         error = 1;

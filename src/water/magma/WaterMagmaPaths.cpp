@@ -161,6 +161,7 @@ void WaterEOS::calculateHeatingDecompression(double V0, double T0, double Tlow, 
                                              CurveArray* rows) {
     boundaryReached = -1;
     endInterpolated = -1;
+    if (!givesWholeEnergies("The heating decompression")) return;
     OutputFile file;
     std::FILE* out = nullptr;
     if (flag == 1 || flag == 2) {
@@ -450,8 +451,10 @@ void WaterEOS::calculateHeatingDecompressionPath2(const char* file, double TK, d
 
 void WaterEOS::calculateEquilibriumCurve(double Tm, double, double, double, double, char igor,
                                          const char* suffix) {
+    const KeptPhaseSelector side(*this);
     const double m0 = waterMagmaRatio, Tm0 = magmaTemperature;
     error = 0;
+    if (!givesWholeEnergies("The equilibrium curve")) return;
     set_the_phase_as(2);
     Vl0 = 1.8e-5;
     calculateFromTP(293.15, 1.0, 0);

@@ -390,6 +390,7 @@ struct ExsolutionContext {
 }  // namespace
 
 bool WaterEOS::calculateExsolutionWork(double TK, double Pbar, double V0) {
+    const KeptPhaseSelector side(*this);
     if (!std::isfinite(TK) || !std::isfinite(Pbar) || TK <= 0.0 || Pbar <= 0.0) {
         vornex::cfprintf(stderr, "Exsolution needs a positive temperature and pressure\n");
         return false;

@@ -162,6 +162,7 @@ class MagmaParameters {
 };
 
 void runStudy(WaterEOS& w, double h, double Tm, const Study& s, double step) {
+    const KeptPhaseSelector side(w);
     const double M = w.M;
     const MagmaParameters kept(w);
     if (!std::isfinite(h) || !std::isfinite(Tm) || !(step > 0.0) || h < 0.0) {
@@ -169,6 +170,7 @@ void runStudy(WaterEOS& w, double h, double Tm, const Study& s, double step) {
             "The cycle study needs a depth pressure h >= 0, a magma temperature and a step\n");
         return;
     }
+    if (!w.givesWholeEnergies("The cycle study")) return;
     w.magmaHeatCapacity = kStudyMagmaCp;
     w.latentHeat = 0.0;
     w.magmaTemperature = Tm;

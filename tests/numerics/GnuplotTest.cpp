@@ -81,7 +81,7 @@ std::string unquoted(const std::string& quoted) {
 // line, inside a double-quoted string too: a file name holding them ran their text when the
 // script that names it was loaded. Written as escapes they are characters of the name.
 TEST(GnuplotQuoting, ANameReadsBackAsItWasAndRunsNothing) {
-    for (const std::string name :
+    for (const std::string& name :
          {std::string("isoc`touch injected`"), std::string("a\"b\\c"), std::string("t\n1`7"),
           std::string("x\x7f") + "0`"}) {
         const std::string quoted = gnuplotQuoted(name);

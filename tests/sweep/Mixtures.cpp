@@ -1608,7 +1608,7 @@ void addAnderkoAndGasPairConfigurations(std::vector<Configuration>& out) {
     // beside a CO2-rich vapour, in either order.
     for (const GasMixtureModel& g : gasMixtureModels())
         if (std::string(g.name) == "DMW2")
-            for (const std::vector<std::string> pair : {std::vector<std::string>{"H2O", "CO2"}, {"CO2", "H2O"}})
+            for (const std::vector<std::string>& pair : {std::vector<std::string>{"H2O", "CO2"}, {"CO2", "H2O"}})
                 out.push_back({"bino", "binop DMW2 " + pair[0] + " " + pair[1] + " T 400 P 200",
                                [&g, pair](Checks& c) {
                                    checkFluidBinaryIsothermFromP(c, CubicClass{g.name, g.make, g.componentFiles},

@@ -248,7 +248,10 @@ bool SolubilityModel::bracketBubblePressure(double farSide) {
 
 void SolubilityModel::calculate_bubble_pressure() {
     error = 0;
-    if (!acceptsState("Bubble pressure", true)) return;
+    if (!acceptsState("Bubble pressure", true)) {
+        P = kNaN;
+        return;
+    }
     if (lacksParameters("Bubble pressure")) {
         P = kNaN;
         return;
@@ -536,6 +539,17 @@ void SolubilityModel::calculateTheMonophasicIsochor(double T0, double T1, double
                          "Monophasic isochor refused: from %g to %g K (both finite, at most %d "
                          "steps of 1 K)\n",
                          T0, T1, kMaxCurvePoints);
+        return;
+    }
+    // A negative gas content is less than any solubility: every temperature passed for a
+    // one-phase point.
+    if (!(rho > 0.0 && std::isfinite(rho) && ms >= 0.0 && std::isfinite(ms) && mgas >= 0.0 &&
+          std::isfinite(mgas))) {
+        error = 1;
+        vornex::cfprintf(stderr,
+                         "Monophasic isochor refused: %g kg/m3, m(NaCl) = %g, m(gas) = %g mol/kg "
+                         "(the density positive, the molalities not negative, all finite)\n",
+                         rho, ms, mgas);
         return;
     }
     double Pprev = P0bar;

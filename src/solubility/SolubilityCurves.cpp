@@ -646,6 +646,23 @@ bool SolubilityModel::biphasicStep(Secant& s, double TK) {
     solveSecant(s, Pstart, 1.1 * Pstart);
     if (s.error) return false;
     calculate_density();
+    // The secant's root need not be a state: beyond the model's published range (the
+    // methane model past 1600 bar) or its brine density's, the solubility and the density are
+    // flagged, and such a row passed for a point of the curve.
+    if (error != 0 || vapourError != 0 || !std::isfinite(rhoSolution)) {
+        const PublishedRange* range = publishedRange();
+        const bool outside = range != nullptr && !withinPublishedRange();
+        vornex::cfprintf(stderr,
+                         "Biphasic isochor: no state at %g K (%g bar)%s%s%s; it ends at the last "
+                         "temperature solved\n",
+                         TK, P * 1e-5, outside ? " beyond the range of " : "",
+                         outside ? range->source : "",
+                         outside ? cformat(" (%g-%g K, up to %g bar)", range->Tmin, range->Tmax,
+                                           range->Pmax)
+                                       .c_str()
+                                 : "");
+        return false;
+    }
     // A vapour fraction outside 0 ... 1 is no two-phase state: heated, the liquid expands
     // into the whole volume and leaves its saturation (the pressure then climbs along the
     // one-phase isochore); the isochore of two phases ends there.

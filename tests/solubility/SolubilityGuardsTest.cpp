@@ -598,6 +598,46 @@ TEST(PublishedRange, EveryFailedSolubilityAndBubblePressureSaysWhy) {
         << why;
 }
 
+// Heated from a saturated methane brine at 1500 bar, a two-phase isochore climbs past the
+// methane model's 1600 bar: the rows there carried the error flag, and the array points had
+// no flag at all. Each point is a state of the model, and the curve says where it ends.
+TEST(Tracers, TwoPhaseIsochoreEndsAtTheModelsRange) {
+    auto said = [](const std::function<void()>& call) {
+        testing::internal::CaptureStderr();
+        call();
+        return testing::internal::GetCapturedStderr();
+    };
+    for (double ms : {0.0, 2.0}) {
+        DMGWwater model(SM_H2O_CH4_NaCl, 0);
+        model.setDensityModelType(SM_Spivey);
+        CurveArray saturated, bubble;
+        bool made = false, madeFromBubble = false;
+        std::string why = said([&] {
+            made = model.calculateTheBiphasicIsochor(283.15, 1500.0, ms, 3.0, kCurveArray, "",
+                                                     &saturated);
+        });
+        ASSERT_TRUE(made) << why;
+        ASSERT_GE(saturated.size(), 2u);
+        EXPECT_NE(why.find("beyond the range of"), std::string::npos) << why;
+        why += said([&] {
+            madeFromBubble = model.calculateTheBiphasicIsochor1(400.0, 283.15, 0.15, ms, 3.0, 0.0,
+                                                                kCurveArray, "", &bubble);
+        });
+        ASSERT_TRUE(madeFromBubble) << why;
+        ASSERT_GE(bubble.size(), 4u);
+        for (const CurveArray* curve : {&saturated, &bubble})
+            for (std::size_t k = 0; k + 1 < curve->size(); k += 2) {
+                // The first in deg C, the second in K; P in bar.
+                const double T = curve == &saturated ? (*curve)[k] + 273.15 : (*curve)[k];
+                const double P = (*curve)[k + 1];
+                EXPECT_LE(P, 1600.0) << "NaCl " << ms << ", " << T << " K";
+                auto check = std::make_unique<DMGWwater>(SM_H2O_CH4_NaCl, 0);
+                said([&] { check->calculate_gas_solubility(T, P, ms); });
+                EXPECT_EQ(check->error, 0) << "NaCl " << ms << ", " << T << " K, " << P << " bar";
+            }
+    }
+}
+
 // States that are none, given to the entry points that take one: each is refused with the
 // error flag, says why and gives no number (the methane model's partial volume at -1 K was
 // -0.04 m3/mol without a flag; Henry's 32 cm3/mol came at any T, NaN too; a one-phase

@@ -1066,6 +1066,58 @@ void checkOnePhaseIsochores(Checks& c, const SolubilityMaker& maker) {
             }
 }
 
+// Two-phase isochores through each brine-density model, cooled and heated from saturated
+// solutions at low and high pressures and from bubble points: every row is a state of the
+// model (no error flag, vapour fraction in 0 ... 1, finite densities); a curve that stops
+// at the model's range or its density's ends there, not past it.
+void checkTwoPhaseIsochoreRows(Checks& c, const SolubilityMaker& maker, int densityModel) {
+    const bool salt = maker.make()->iNaCl >= 0;
+    const std::string bipha = "bipha-sweep";
+    auto rowsHold = [&](const std::string& where) {
+        std::vector<std::vector<double>> rows;
+        if (!readIgorRows(bipha, rows)) return;
+        for (const auto& r : rows) {
+            // T P mg fv rhog rhol rocg rocl e
+            const bool ok = r.size() == 9 && r[8] == 0 && r[3] >= 0 && r[3] <= 1 && r[1] > 0 &&
+                            std::isfinite(r[4]) && r[4] > 0 && std::isfinite(r[5]) && r[5] > 0;
+            if (!c.check("a two-phase isochore row is a state of the model", ok,
+                         where + ", T " + num(r[0]) + " K: P " + num(r[1]) + " bar, fraction " +
+                             num(r[3]) + ", liquid " + num(r[5]) + " kg/m3, flag " + num(r[8])))
+                break;
+        }
+    };
+    for (double ms : {0.0, 2.0}) {
+        if (ms > 0 && !salt) continue;
+        for (double T0 : {283.15, 373.15})
+            for (double P0 : {300.0, 1500.0})
+                for (double dT : {-3.0, 3.0}) {
+                    std::remove(bipha.c_str());
+                    auto m = maker.make();
+                    test::outputOf([&] {
+                        m->setDensityModelType(densityModel);
+                        m->calculateTheBiphasicIsochor(T0, P0, ms, dT, kIgorText, "-sweep",
+                                                       nullptr);
+                    });
+                    rowsHold("saturated at T0 " + num(T0) + " K, P0 " + num(P0) + " bar, NaCl " +
+                             num(ms) + ", step " + num(dT));
+                }
+        for (double mg : {0.01, 0.15})
+            for (double dT : {-3.0, 3.0}) {
+                std::remove(bipha.c_str());
+                auto m = maker.make();
+                const double T0 = 323.15, Tend = dT > 0 ? 600.0 : 273.15;
+                test::outputOf([&] {
+                    m->setDensityModelType(densityModel);
+                    m->calculateTheBiphasicIsochor1(Tend, T0, mg, ms, dT, 0.0, kIgorText,
+                                                    "-sweep", nullptr);
+                });
+                rowsHold("bubble point of " + num(mg) + " mol/kg at " + num(T0) + " K, NaCl " +
+                         num(ms) + ", step " + num(dT));
+            }
+    }
+    std::remove(bipha.c_str());
+}
+
 // States that are none (a temperature not positive or not finite, a negative or undefined
 // pressure or molality) given to the entry points that take one: the partial molar volume
 // and the bubble pressure are refused with the flag, saying why, and give no number; a
@@ -1269,6 +1321,13 @@ void addSolubilityConfigurations(std::vector<Configuration>& out) {
     for (const SolubilityMaker& maker : solubilityModels())
         out.push_back({"solubility", "solubility one-phase isochores " + maker.name,
                        [maker](Checks& c) { checkOnePhaseIsochores(c, maker); }});
+    for (const SolubilityMaker& maker : solubilityModels())
+        for (int density : {SM_MaoDuan0, SM_MaoDuan1, SM_Spivey})
+            out.push_back({"solubility", "solubility two-phase isochore rows density " +
+                                             num(density) + " " + maker.name,
+                           [maker, density](Checks& c) {
+                               checkTwoPhaseIsochoreRows(c, maker, density);
+                           }});
     for (const SolubilityMaker& maker : solubilityModels())
         out.push_back({"solubility", "solubility hostile arguments " + maker.name,
                        [maker](Checks& c) { checkHostileArguments(c, maker); }});

@@ -248,7 +248,10 @@ bool SolubilityModel::bracketBubblePressure(double farSide) {
 
 void SolubilityModel::calculate_bubble_pressure() {
     error = 0;
-    if (!acceptsState("Bubble pressure", true)) return;
+    if (!acceptsState("Bubble pressure", true)) {
+        P = kNaN;
+        return;
+    }
     if (lacksParameters("Bubble pressure")) {
         P = kNaN;
         return;
@@ -538,6 +541,17 @@ void SolubilityModel::calculateTheMonophasicIsochor(double T0, double T1, double
                          T0, T1, kMaxCurvePoints);
         return;
     }
+    // A negative gas content is less than any solubility: every temperature passed for a
+    // one-phase point.
+    if (!(rho > 0.0 && std::isfinite(rho) && ms >= 0.0 && std::isfinite(ms) && mgas >= 0.0 &&
+          std::isfinite(mgas))) {
+        error = 1;
+        vornex::cfprintf(stderr,
+                         "Monophasic isochor refused: %g kg/m3, m(NaCl) = %g, m(gas) = %g mol/kg "
+                         "(the density positive, the molalities not negative, all finite)\n",
+                         rho, ms, mgas);
+        return;
+    }
     double Pprev = P0bar;
     int twoPhase = 0;
     double firstTwoPhase = 0.0, lastTwoPhase = 0.0;
@@ -632,6 +646,23 @@ bool SolubilityModel::biphasicStep(Secant& s, double TK) {
     solveSecant(s, Pstart, 1.1 * Pstart);
     if (s.error) return false;
     calculate_density();
+    // The secant's root need not be a state: beyond the model's published range (the
+    // methane model past 1600 bar) or its brine density's, the solubility and the density are
+    // flagged, and such a row passed for a point of the curve.
+    if (error != 0 || vapourError != 0 || !std::isfinite(rhoSolution)) {
+        const PublishedRange* range = publishedRange();
+        const bool outside = range != nullptr && !withinPublishedRange();
+        vornex::cfprintf(stderr,
+                         "Biphasic isochor: no state at %g K (%g bar)%s%s%s; it ends at the last "
+                         "temperature solved\n",
+                         TK, P * 1e-5, outside ? " beyond the range of " : "",
+                         outside ? range->source : "",
+                         outside ? cformat(" (%g-%g K, up to %g bar)", range->Tmin, range->Tmax,
+                                           range->Pmax)
+                                       .c_str()
+                                 : "");
+        return false;
+    }
     // A vapour fraction outside 0 ... 1 is no two-phase state: heated, the liquid expands
     // into the whole volume and leaves its saturation (the pressure then climbs along the
     // one-phase isochore); the isochore of two phases ends there.

@@ -679,7 +679,9 @@ double SolubilityModel::calculate_gas_partial_volume(double TK, double Pbar, dou
     temperature(TK);
     pressure(Pbar);
     setMolalities(ms, mgas);
-    if (lacksParameters("Gas partial volume")) {
+    // A formula evaluated at a temperature below zero or a NaN gives a number that passes for
+    // a volume (-0.04 m3/mol at -1 K).
+    if (!acceptsState("Gas partial volume", true) || lacksParameters("Gas partial volume")) {
         Vg = std::numeric_limits<double>::quiet_NaN();
         return Vg;
     }

@@ -99,8 +99,7 @@ void SpiveySolubility::calculate_bubble_pressure(double TK, double Pbar, double 
     mg = mgas;
     const bool accepted = acceptsState("Bubble pressure", true);
     mg = given;
-    if (!accepted) return;
-    if (lacksParameters("Bubble pressure")) {
+    if (!accepted || lacksParameters("Bubble pressure")) {
         P = std::numeric_limits<double>::quiet_NaN();
         return;
     }

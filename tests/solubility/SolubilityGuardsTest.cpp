@@ -11,6 +11,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fluid/CurveOutput.h"
@@ -595,6 +596,105 @@ TEST(PublishedRange, EveryFailedSolubilityAndBubblePressureSaysWhy) {
                        "within the range of Spivey"),
               std::string::npos)
         << why;
+}
+
+// Heated from a saturated methane brine at 1500 bar, a two-phase isochore climbs past the
+// methane model's 1600 bar: the rows there carried the error flag, and the array points had
+// no flag at all. Each point is a state of the model, and the curve says where it ends.
+TEST(Tracers, TwoPhaseIsochoreEndsAtTheModelsRange) {
+    auto said = [](const std::function<void()>& call) {
+        testing::internal::CaptureStderr();
+        call();
+        return testing::internal::GetCapturedStderr();
+    };
+    for (double ms : {0.0, 2.0}) {
+        DMGWwater model(SM_H2O_CH4_NaCl, 0);
+        model.setDensityModelType(SM_Spivey);
+        CurveArray saturated, bubble;
+        bool made = false, madeFromBubble = false;
+        std::string why = said([&] {
+            made = model.calculateTheBiphasicIsochor(283.15, 1500.0, ms, 3.0, kCurveArray, "",
+                                                     &saturated);
+        });
+        ASSERT_TRUE(made) << why;
+        ASSERT_GE(saturated.size(), 2u);
+        EXPECT_NE(why.find("beyond the range of"), std::string::npos) << why;
+        why += said([&] {
+            madeFromBubble = model.calculateTheBiphasicIsochor1(400.0, 283.15, 0.15, ms, 3.0, 0.0,
+                                                                kCurveArray, "", &bubble);
+        });
+        ASSERT_TRUE(madeFromBubble) << why;
+        ASSERT_GE(bubble.size(), 4u);
+        for (const CurveArray* curve : {&saturated, &bubble})
+            for (std::size_t k = 0; k + 1 < curve->size(); k += 2) {
+                // The first in deg C, the second in K; P in bar.
+                const double T = curve == &saturated ? (*curve)[k] + 273.15 : (*curve)[k];
+                const double P = (*curve)[k + 1];
+                EXPECT_LE(P, 1600.0) << "NaCl " << ms << ", " << T << " K";
+                auto check = std::make_unique<DMGWwater>(SM_H2O_CH4_NaCl, 0);
+                said([&] { check->calculate_gas_solubility(T, P, ms); });
+                EXPECT_EQ(check->error, 0) << "NaCl " << ms << ", " << T << " K, " << P << " bar";
+            }
+    }
+}
+
+// States that are none, given to the entry points that take one: each is refused with the
+// error flag, says why and gives no number (the methane model's partial volume at -1 K was
+// -0.04 m3/mol without a flag; Henry's 32 cm3/mol came at any T, NaN too; a one-phase
+// isochore of -1 mol/kg of gas had a point at every temperature; a refused bubble pressure
+// read 0 bar).
+TEST(HostileArguments, EntryPointsRefuseStatesThatAreNone) {
+    auto said = [](const std::function<void()>& call) {
+        testing::internal::CaptureStderr();
+        call();
+        return testing::internal::GetCapturedStderr();
+    };
+    const double nan = std::nan(""), inf = HUGE_VAL;
+    // T, P (bar), m(NaCl), m(gas); the first is a state.
+    const std::vector<std::array<double, 4>> states = {
+        {323.15, 100.0, 1.0, 0.05}, {-1.0, 100.0, 1.0, 0.05}, {nan, 100.0, 1.0, 0.05},
+        {inf, 100.0, 1.0, 0.05},    {323.15, -1.0, 1.0, 0.05}, {323.15, nan, 1.0, 0.05},
+        {323.15, 100.0, -1.0, 0.05}, {323.15, 100.0, 1.0, -inf}};
+    std::vector<std::unique_ptr<SolubilityModel>> models;
+    auto methane = std::make_unique<DMGWwater>(SM_H2O_CH4_NaCl, 0);
+    methane->changeModelVersion(1);
+    models.push_back(std::move(methane));
+    models.push_back(std::make_unique<DMGWwater>(SM_H2O_CO2_NaCl, 0));
+    models.push_back(henryModel(1, "N2"));
+    models.push_back(std::make_unique<SpiveySolubility>());
+    for (auto& m : models)
+        for (std::size_t k = 0; k < states.size(); ++k) {
+            const auto& s = states[k];
+            double Vg = 0.0;
+            std::string why =
+                said([&] { Vg = m->calculate_gas_partial_volume(s[0], s[1], s[2], s[3]); });
+            if (k == 0) {
+                EXPECT_TRUE(Vg > 1e-5 && Vg < 1e-4) << m->modelName << ": " << Vg;
+                EXPECT_EQ(m->error, 0);
+                continue;
+            }
+            EXPECT_TRUE(std::isnan(Vg)) << m->modelName << " state " << k << ": " << Vg;
+            EXPECT_EQ(m->error, 1) << m->modelName << " state " << k;
+            EXPECT_NE(why.find("Gas partial volume refused"), std::string::npos) << why;
+            if (s[1] != 100.0) continue;  // the bubble pressure solves for P
+            why = said([&] { m->calculate_bubble_pressure(s[0], 0.0, s[2], s[3]); });
+            EXPECT_EQ(m->error, 1) << m->modelName << " state " << k;
+            EXPECT_TRUE(std::isnan(m->P)) << m->modelName << " state " << k << ": " << m->P;
+            EXPECT_NE(why.find("Bubble pressure refused"), std::string::npos) << why;
+        }
+    DMGWwater water(SM_H2O_CH4, 0);
+    water.setDensityModelType(SM_MaoDuan0);
+    for (const auto& [rho, mgas] : {std::pair{1000.0, -1.0}, std::pair{1000.0, nan},
+                                   std::pair{-1000.0, 0.01}, std::pair{nan, 0.01}}) {
+        CurveArray curve;
+        const std::string why = said([&] {
+            water.calculateTheMonophasicIsochor(350.0, 355.0, rho, 0.0, mgas, 100.0,
+                                                kCurveArray, "", &curve);
+        });
+        EXPECT_TRUE(curve.empty()) << rho << " kg/m3, " << mgas << " mol/kg: " << curve.size();
+        EXPECT_EQ(water.error, 1);
+        EXPECT_NE(why.find("Monophasic isochor refused"), std::string::npos) << why;
+    }
 }
 
 // The papers' bounds are inclusive: the CO2 model at 2000 bar and the 1992 methane model at

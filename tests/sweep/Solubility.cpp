@@ -9,6 +9,7 @@
 // another gas by name; every model set up in every order; and one-phase isochores on either
 // side of the saturated solution's density.
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -1065,6 +1066,108 @@ void checkOnePhaseIsochores(Checks& c, const SolubilityMaker& maker) {
             }
 }
 
+// Two-phase isochores through each brine-density model, cooled and heated from saturated
+// solutions at low and high pressures and from bubble points: every row is a state of the
+// model (no error flag, vapour fraction in 0 ... 1, finite densities); a curve that stops
+// at the model's range or its density's ends there, not past it.
+void checkTwoPhaseIsochoreRows(Checks& c, const SolubilityMaker& maker, int densityModel) {
+    const bool salt = maker.make()->iNaCl >= 0;
+    const std::string bipha = "bipha-sweep";
+    auto rowsHold = [&](const std::string& where) {
+        std::vector<std::vector<double>> rows;
+        if (!readIgorRows(bipha, rows)) return;
+        for (const auto& r : rows) {
+            // T P mg fv rhog rhol rocg rocl e
+            const bool ok = r.size() == 9 && r[8] == 0 && r[3] >= 0 && r[3] <= 1 && r[1] > 0 &&
+                            std::isfinite(r[4]) && r[4] > 0 && std::isfinite(r[5]) && r[5] > 0;
+            if (!c.check("a two-phase isochore row is a state of the model", ok,
+                         where + ", T " + num(r[0]) + " K: P " + num(r[1]) + " bar, fraction " +
+                             num(r[3]) + ", liquid " + num(r[5]) + " kg/m3, flag " + num(r[8])))
+                break;
+        }
+    };
+    for (double ms : {0.0, 2.0}) {
+        if (ms > 0 && !salt) continue;
+        for (double T0 : {283.15, 373.15})
+            for (double P0 : {300.0, 1500.0})
+                for (double dT : {-3.0, 3.0}) {
+                    std::remove(bipha.c_str());
+                    auto m = maker.make();
+                    test::outputOf([&] {
+                        m->setDensityModelType(densityModel);
+                        m->calculateTheBiphasicIsochor(T0, P0, ms, dT, kIgorText, "-sweep",
+                                                       nullptr);
+                    });
+                    rowsHold("saturated at T0 " + num(T0) + " K, P0 " + num(P0) + " bar, NaCl " +
+                             num(ms) + ", step " + num(dT));
+                }
+        for (double mg : {0.01, 0.15})
+            for (double dT : {-3.0, 3.0}) {
+                std::remove(bipha.c_str());
+                auto m = maker.make();
+                const double T0 = 323.15, Tend = dT > 0 ? 600.0 : 273.15;
+                test::outputOf([&] {
+                    m->setDensityModelType(densityModel);
+                    m->calculateTheBiphasicIsochor1(Tend, T0, mg, ms, dT, 0.0, kIgorText,
+                                                    "-sweep", nullptr);
+                });
+                rowsHold("bubble point of " + num(mg) + " mol/kg at " + num(T0) + " K, NaCl " +
+                         num(ms) + ", step " + num(dT));
+            }
+    }
+    std::remove(bipha.c_str());
+}
+
+// States that are none (a temperature not positive or not finite, a negative or undefined
+// pressure or molality) given to the entry points that take one: the partial molar volume
+// and the bubble pressure are refused with the flag, saying why, and give no number; a
+// one-phase isochore of a negative or undefined content or density has no point.
+void checkHostileArguments(Checks& c, const SolubilityMaker& maker) {
+    const double nan = std::nan(""), inf = HUGE_VAL;
+    const bool salt = maker.make()->iNaCl >= 0;
+    const std::vector<std::array<double, 4>> states = {
+        {-1.0, 100.0, 0.0, 0.05}, {0.0, 100.0, 0.0, 0.05},  {nan, 100.0, 0.0, 0.05},
+        {inf, 100.0, 0.0, 0.05},  {323.15, -1.0, 0.0, 0.05}, {323.15, nan, 0.0, 0.05},
+        {323.15, inf, 0.0, 0.05}, {323.15, 100.0, -1.0, 0.05}, {323.15, 100.0, nan, 0.05},
+        {323.15, 100.0, 0.0, -1.0}, {323.15, 100.0, 0.0, -inf}, {323.15, 100.0, 0.0, nan}};
+    for (const auto& s : states) {
+        const std::string where = "T " + num(s[0]) + " K, P " + num(s[1]) + " bar, NaCl " +
+                                  num(s[2]) + ", gas " + num(s[3]) + " mol/kg";
+        auto m = maker.make();
+        double Vg = 0.0;
+        std::string said = test::outputOf(
+            [&] { Vg = m->calculate_gas_partial_volume(s[0], s[1], s[2], s[3]); });
+        c.check("a partial volume of a state that is none is refused so",
+                std::isnan(Vg) && m->error == 1 && !said.empty(),
+                where + ": " + num(Vg) + " m3/mol, flag " + num(m->error) +
+                    (said.empty() ? ", nothing said" : ""));
+        if (s[1] != 100.0) continue;
+        auto b = maker.make();
+        said = test::outputOf([&] { b->calculate_bubble_pressure(s[0], 0.0, s[2], s[3]); });
+        c.check("a bubble pressure of a state that is none is refused so",
+                std::isnan(b->P) && b->error == 1 && !said.empty(),
+                where + ": " + num(b->P * 1e-5) + " bar, flag " + num(b->error) +
+                    (said.empty() ? ", nothing said" : ""));
+    }
+    for (const auto& [rho, ms, mg] :
+         {std::array<double, 3>{1000.0, 0.0, -1.0}, std::array<double, 3>{1000.0, 0.0, nan},
+          std::array<double, 3>{1000.0, -1.0, 0.01}, std::array<double, 3>{-1000.0, 0.0, 0.01},
+          std::array<double, 3>{nan, 0.0, 0.01}}) {
+        if (ms != 0.0 && !salt) continue;
+        auto m = maker.make();
+        CurveArray a;
+        const std::string said = test::outputOf([&] {
+            m->setDensityModelType(SM_MaoDuan0);
+            m->calculateTheMonophasicIsochor(350.0, 355.0, rho, ms, mg, 100.0, kCurveArray, "",
+                                             &a);
+        });
+        c.check("a one-phase isochore of a content that is none has no point",
+                a.empty() && m->error == 1 && !said.empty(),
+                num(rho) + " kg/m3, NaCl " + num(ms) + ", gas " + num(mg) + " mol/kg: " +
+                    num(a.size() / 2.0) + " points, flag " + num(m->error));
+    }
+}
+
 // Every order of a model's set-up ends at the fresh model: Henry's law with its vapour model
 // chosen before the gas is named; a model of one system's gas named again with its own
 // components, and one given another gas (refused) and then its own type again.
@@ -1218,6 +1321,16 @@ void addSolubilityConfigurations(std::vector<Configuration>& out) {
     for (const SolubilityMaker& maker : solubilityModels())
         out.push_back({"solubility", "solubility one-phase isochores " + maker.name,
                        [maker](Checks& c) { checkOnePhaseIsochores(c, maker); }});
+    for (const SolubilityMaker& maker : solubilityModels())
+        for (int density : {SM_MaoDuan0, SM_MaoDuan1, SM_Spivey})
+            out.push_back({"solubility", "solubility two-phase isochore rows density " +
+                                             num(density) + " " + maker.name,
+                           [maker, density](Checks& c) {
+                               checkTwoPhaseIsochoreRows(c, maker, density);
+                           }});
+    for (const SolubilityMaker& maker : solubilityModels())
+        out.push_back({"solubility", "solubility hostile arguments " + maker.name,
+                       [maker](Checks& c) { checkHostileArguments(c, maker); }});
     for (const SolubilityMaker& maker : solubilityModels())
         out.push_back({"solubility", "solubility set-up orders " + maker.name,
                        [maker](Checks& c) { checkSetUpOrders(c, maker); }});

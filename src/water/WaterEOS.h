@@ -464,6 +464,9 @@ class WaterEOS : public FluidPhase {
     // residual values alone give entropies below zero and ratios of any sign. Where not,
     // false, said on standard error with the study's name, and the error flag set.
     bool givesWholeEnergies(const char* study);
+    // Why the model gives no energy of the whole fluid ("<model> has no ideal-gas part, ..."),
+    // empty when it gives one.
+    std::string wholeEnergiesRefusal() const;
     // Study tables of a full cycle for a range of peak temperatures: heating at the depth's
     // pressure ("heatirr" + suffix) or at constant volume ("wohl0", "wohl1"); h is the
     // depth's hydrostatic pressure (bar), fluid 1 the water isentrope, 0 the mixture's;

@@ -7,6 +7,7 @@
 // work than the heat the magma held.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -541,6 +542,29 @@ void checkStudySide(Checks& c, const std::string& model, int side, int study, do
             case 2: water->calculateWohletzCycle(h, Tm, 1, 100); break;
             case 3: water->calculateIsobaricHeatingWork(h + 1, 300, Tm); break;
             case 4: water->calculateExsolutionWork(Tm, h + 1, 1.2e-5); break;
+            case 5: {
+                WaterMagmaCalculationInfo info;
+                info.readArguments(0, nullptr, nullptr, 30);
+                info.Tm = Tm;
+                info.m = 0.1;
+                WaterMagmaCalculationResult r;
+                water->calculateWaterMagmaCycle(info, r, 0, 0);
+                if (water->error) std::fprintf(stderr, "%s\n", r.failure.c_str());
+                break;
+            }
+            case 6: {
+                WaterMagmaCalculationInfo info;
+                info.readArguments(0, nullptr, nullptr, 30);
+                info.Tm = Tm;
+                CurveArray points;
+                water->drawWaterMagmaDiagram(info, kScriptArray, 0, &points, 0.5, 0.52, nullptr);
+                break;
+            }
+            case 7: {
+                WaterSaturationResult saturated;
+                water->calculateSaturatedExpansionWork(h > 50 ? 500.0 : 450.0, 0.0, &saturated, 1.0);
+                break;
+            }
             default:
                 water->magmaHeatCapacity = 1200.0;
                 water->calculateEquilibriumCurve(Tm, 0, 0, 0, 0, 0, "side");
@@ -563,7 +587,7 @@ void checkStudySide(Checks& c, const std::string& model, int side, int study, do
 void addEnergeticsConfigurations(std::vector<Configuration>& out) {
     for (const char* model : {"IAPWS-95", "HGK", "Hill", "Keenan", "Saul", "DuanH2O"})
         for (int side : {1, 2})
-            for (int study = 0; study < 6; ++study)
+            for (int study = 0; study < 9; ++study)
                 for (auto [h, Tm] : {std::pair{100.0, 1273.15}, std::pair{10.0, 973.15}})
                     out.push_back({"energetics",
                                    std::string("energetics study side ") + model + " side " + num(side) +

@@ -243,10 +243,15 @@ bool noteOutsideWaterRange(const char* command, const char* state, double TK, do
     return true;
 }
 
+std::string WaterEOS::wholeEnergiesRefusal() const {
+    if (hasIdealGasPart()) return {};
+    return modelName + " has no ideal-gas part, hence no energy of the whole fluid";
+}
+
 bool WaterEOS::givesWholeEnergies(const char* study) {
-    if (hasIdealGasPart()) return true;
-    vornex::cfprintf(stderr, "%s: %s has no ideal-gas part, hence no energy of the whole fluid\n",
-                     study, modelName.c_str());
+    const std::string why = wholeEnergiesRefusal();
+    if (why.empty()) return true;
+    vornex::cfprintf(stderr, "%s: %s\n", study, why.c_str());
     error = 1;
     return false;
 }
@@ -642,6 +647,9 @@ bool WaterEOS::calculateEnergyDiagramPoint(double m, WaterMagmaCalculationInfo& 
 int WaterEOS::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, ScriptFlag flag, char verbose,
                                     CurveArray* array, double mMin, double mMax,
                                     int* incomplete) {
+    // Each point balances the water's energies against the magma's heat: a model without
+    // them refuses the diagram once, rather than failing at every point.
+    if (!givesWholeEnergies("The energy diagram")) return -1;
     WaterMagmaCalculationResult r;
     r.scriptFlag = flag;
     // Every point of a recharged or fractionated diagram writes the table "recharge" anew:

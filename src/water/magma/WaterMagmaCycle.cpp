@@ -110,6 +110,12 @@ void WaterEOS::prepareCycleCalculation(WaterMagmaCalculationInfo& info,
     r.fractionation = info.fractionation;
     r.fractionCount = info.fractionCount;
 
+    // The cycle balances the water's U, H and S against the magma's heat: residual values
+    // alone would give it any temperature and heat of any sign.
+    if (const std::string why = wholeEnergiesRefusal(); !why.empty()) {
+        error = 1;
+        return r.failWith(why);
+    }
     r.T1 = info.T1;
     r.P1 = info.Psurf;
     r.T2 = info.T1 + info.geoGradient * info.depth;

@@ -109,6 +109,9 @@ void printValues(const char* title, const double* values, int count) {
 void WaterEOS::calculateWaterMagmaCycle(WaterMagmaCalculationInfo& info,
                                         WaterMagmaCalculationResult& r, char writeCurves,
                                         char report) {
+    // The cycle chooses the side of each of its solves; the caller's model answers on its
+    // own side afterwards.
+    const KeptPhaseSelector side(*this);
     error = 0;
     r.failure.clear();
     r.failedState.clear();

@@ -326,6 +326,11 @@ void WaterEOS::calculateExpansionWorkOfState(WaterMagmaCalculationResult& r, dou
     r.H3 = H;
     r.V3 = V * 1e6;
     r.Pf = Pf;
+    if (const std::string why = wholeEnergiesRefusal(); !why.empty()) {
+        error = 1;
+        r.failed = 1;
+        return r.failWith(why);
+    }
     prepareExpansionWorkCalculation(Pf, r);
     if (!error) calculateExpansionWork(r);
 }

@@ -203,6 +203,8 @@ bool WaterEOS::calculateSaturatedExpansionWork(double TK, double Pbar, WaterSatu
         error = 1;
         return false;
     }
+    // The works are differences of whole energies and the fractions come from entropies.
+    if (!givesWholeEnergies("Saturated expansion")) return false;
     SaturationEnds ex;
     if (!saturationEndsAtP(*this, Pex, ex)) {
         if (console)

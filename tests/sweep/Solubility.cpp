@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -552,6 +553,29 @@ bool readIgorRows(const std::string& file, std::vector<std::vector<double>>& row
     return false;
 }
 
+// One curve written to `file` on a fresh model: whether it was made, what it said, and its rows
+// read back (`read` false where the file is missing or broken).
+struct CurveRun {
+    bool made = false, read = false;
+    std::string said;
+    std::vector<std::vector<double>> rows;
+};
+
+CurveRun runCurve(const std::string& file, const std::function<bool()>& write) {
+    CurveRun run;
+    std::remove(file.c_str());
+    run.said = test::outputOf([&] { run.made = write(); });
+    run.read = readIgorRows(file, run.rows);
+    return run;
+}
+
+// A curve refused says why and leaves no file.
+void checkRefusal(Checks& c, const char* invariant, const std::string& file, const CurveRun& run,
+                  const std::string& where) {
+    c.check(invariant, !run.said.empty() && !std::ifstream(file).good(),
+            where + (run.said.empty() ? ": nothing said" : ": a file left"));
+}
+
 // The isotherms of a model at the edges of liquid water and of salinity, and past them: one
 // made has a row that dissolves gas above the water's vapour pressure (pressures rising,
 // molalities not negative but in the flagged row that ends it); one not made says why and
@@ -563,17 +587,14 @@ void checkIsothermEdges(Checks& c, const SolubilityMaker& maker) {
         for (double ms : {0.0, 2.0, 6.0, -1.0}) {
             if (ms > 0 && !salt) continue;
             const std::string where = "T " + num(TK) + " K, NaCl " + num(ms);
-            std::remove(file.c_str());
             auto m = maker.make();
-            bool made = false;
-            const std::string said =
-                test::outputOf([&] { made = m->calculateTheIsotherm(TK, ms, kIgorText, "-sweep"); });
-            std::vector<std::vector<double>> rows;
-            const bool read = readIgorRows(file, rows);
-            if (!made) {
-                c.check("an isotherm not made says why and leaves no file",
-                        !said.empty() && !std::ifstream(file).good(),
-                        where + (said.empty() ? ": nothing said" : ": a file left"));
+            const CurveRun run = runCurve(
+                file, [&] { return m->calculateTheIsotherm(TK, ms, kIgorText, "-sweep"); });
+            const bool read = run.read;
+            const auto& rows = run.rows;
+            if (!run.made) {
+                checkRefusal(c, "an isotherm not made says why and leaves no file", file, run,
+                             where);
                 continue;
             }
             // T P mg yh vv rho e
@@ -614,17 +635,14 @@ void checkCurves(Checks& c, const SolubilityMaker& maker) {
             if (ms > 0 && !salt) continue;
             const double mg = contents[static_cast<std::size_t>(k)];
             const std::string where = num(mg) + " mol/kg gas, NaCl " + num(ms);
-            std::remove(file.c_str());
             auto m = maker.make();
-            bool made = false;
-            const std::string said = test::outputOf(
-                [&] { made = m->calculateTheIsopleth(ms, mg, kIgorText, "-sweep", nullptr); });
-            std::vector<std::vector<double>> rows;
-            const bool read = readIgorRows(file, rows);
-            if (!made) {
-                c.check("a curve not made says why and leaves no file",
-                        !said.empty() && !std::ifstream(file).good(),
-                        where + (said.empty() ? ": nothing said" : ": a file left"));
+            const CurveRun run = runCurve(file, [&] {
+                return m->calculateTheIsopleth(ms, mg, kIgorText, "-sweep", nullptr);
+            });
+            const bool read = run.read;
+            const auto& rows = run.rows;
+            if (!run.made) {
+                checkRefusal(c, "a curve not made says why and leaves no file", file, run, where);
                 continue;
             }
             if (!c.check("a curve made has its frame and a row", read && !rows.empty(),

@@ -68,7 +68,7 @@ TEST(GasPartialVolume, IsEachModelsOwnAndFlaggedPerCall) {
     SolubilityModel& base = spivey;
     const double Vg = base.calculate_gas_partial_volume(373.15, 500.0, 1.0, 0.1);
     EXPECT_EQ(base.error, 0);
-    EXPECT_DOUBLE_EQ(Vg, SpiveySolubility::partialVolume(373.15, 50.0, 0.1));
+    EXPECT_DOUBLE_EQ(Vg, SpiveySolubility::partialVolume(373.15, 50.0, 1.0));
 
     DMGWwater co2(SM_H2O_CO2_NaCl, 0);
     const double fresh = co2.calculate_gas_partial_volume(323.15, 200.0, 1.0, 0.5);

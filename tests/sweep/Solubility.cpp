@@ -6,8 +6,9 @@
 // vapour-pressure dialogues with each suffix character; and the models that take their gases
 // by name (Henry's law, the Henry-Pitzer sets) set up again with another gas, each gas weighed
 // by its formula, or by system type and then by names; the models of one system's gas given
-// another gas by name; every model set up in every order; and one-phase isochores on either
-// side of the saturated solution's density.
+// another gas by name; every model set up in every order; one-phase isochores on either
+// side of the saturated solution's density; and every model's partial volume of the gas
+// against the pressure slopes of its Henry constant and of its salting-out.
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -496,6 +497,72 @@ void checkHenryOverWater(Checks& c, int version, const std::string& gas) {
                     salted->error != 0 && refusal.find("NaCl") != std::string::npos,
                     where + ", m 1: error " + num(salted->error) + ", said '" +
                         refusal.substr(0, 100) + "'");
+        }
+}
+
+// ------------------------------------------------------------------ partial volume
+
+// The gas's partial molar volume is RT d ln(H gamma)/dP at fixed composition: against a
+// central difference of the Henry constant and activity coefficient where the model gives
+// them, and, for every model with NaCl, the salt's share of it against the pressure slope of
+// what the solubilities over brine and over water make of H gamma: the vapour's fugacity over
+// the dissolved amount (the molality, or the mole fraction on a mole-fraction scale; a
+// correlation without a vapour fugacity has the same vapour over both liquids). A model
+// without a partial volume (NaN) is not checked; states beyond its range neither.
+void checkPartialVolume(Checks& c, const SolubilityMaker& maker) {
+    auto m = maker.make();
+    const auto* range = m->publishedRange();
+    const double Tmax = range ? std::min(range->Tmax, 523.15) : 473.15;
+    const double Pmax = range ? std::min(range->Pmax, 1000.0) : 1000.0;
+    auto solve = [&](double TK, double Pbar, double ms) {
+        test::outputOf([&] { m->calculate_gas_solubility(TK, Pbar, ms); });
+        return m->error == 0 && m->vapourError == 0 && m->mg > 0 && std::isfinite(m->mg) &&
+               std::isfinite(m->Vg);
+    };
+    // ln(H gamma) as the solubility gives it.
+    auto lnOfSolubility = [&](double TK, double Pbar, double ms) {
+        if (!solve(TK, Pbar, ms)) return std::nan("");
+        const size_t g = static_cast<size_t>(m->iGas);
+        const bool byFugacity = m->fv > 0.0;
+        const double amount = m->henryScale == 1 || !byFugacity ? m->mg : m->x[g];
+        return std::log((byFugacity ? m->fv : 1.0) / amount);
+    };
+    const int nT = c.budget().points(4, 2), nP = c.budget().points(4, 2);
+    for (int i = 0; i < nT; ++i)
+        for (int j = 0; j < nP; ++j) {
+            const double TK = 298.15 + (Tmax - 298.15) * i / std::max(nT - 1, 1);
+            const double Pbar = 100.0 * std::pow(Pmax / 100.0, double(j) / std::max(nP - 1, 1));
+            const double h = 1e-3 * Pbar, RT = kGasConstant * TK;
+            for (double ms : {0.0, 2.0, 4.0}) {
+                if (ms > 0.0 && (m->iNaCl < 0 || (range && ms > range->mMax))) continue;
+                const std::string where = "T " + num(TK) + " K, P " + num(Pbar) + " bar, NaCl " +
+                                          num(ms) + " mol/kg";
+                if (!solve(TK, Pbar, ms)) continue;
+                const double Vg = m->Vg;
+                const size_t g = static_cast<size_t>(m->iGas);
+                auto lnHgamma = [&](double P) {
+                    if (!solve(TK, P, ms)) return std::nan("");
+                    const double Hg = m->henryConstant[g] * m->activityCoefficient[g];
+                    return Hg > 0.0 && std::isfinite(Hg) ? std::log(Hg) : std::nan("");
+                };
+                const double up = lnHgamma(Pbar + h), down = lnHgamma(Pbar - h);
+                if (std::isfinite(up) && std::isfinite(down))
+                    c.check("the partial volume is RT dln(H gamma)/dP",
+                            std::fabs(Vg - RT * (up - down) / (2e5 * h)) <= 1e-4 * std::fabs(Vg) + 1e-9,
+                            where + ": " + num(Vg * 1e6) + " cm3/mol, the slope " +
+                                num(RT * (up - down) / (2e5 * h) * 1e6));
+                if (ms == 0.0 || !solve(TK, Pbar, 0.0)) continue;
+                const double water = m->Vg;
+                const double share = RT *
+                                     ((lnOfSolubility(TK, Pbar + h, ms) - lnOfSolubility(TK, Pbar + h, 0.0)) -
+                                      (lnOfSolubility(TK, Pbar - h, ms) - lnOfSolubility(TK, Pbar - h, 0.0))) /
+                                     (2e5 * h);
+                if (!std::isfinite(share)) continue;
+                c.check("the salt's share of the partial volume is the slope of the salting-out",
+                        std::fabs((Vg - water) - share) <= 1e-8 + 1e-3 * std::fabs(share),
+                        where + ": " + num((Vg - water) * 1e6) + " cm3/mol over water's, the slope " +
+                            num(share * 1e6));
+            }
         }
 }
 
@@ -1288,6 +1355,9 @@ void addSolubilityConfigurations(std::vector<Configuration>& out) {
         out.push_back({"solubility",
                        std::string("solubility dialogue suffix ") + (shibue ? "Shibue" : "SaltCorr"),
                        [shibue](Checks& c) { checkDialogueSuffixes(c, shibue); }});
+    for (const SolubilityMaker& maker : solubilityModels())
+        out.push_back({"solubility", "solubility partial volume " + maker.name,
+                       [maker](Checks& c) { checkPartialVolume(c, maker); }});
     for (const SolubilityMaker& maker : solubilityModels())
         out.push_back({"solubility", "solubility vapour side " + maker.name,
                        [maker](Checks& c) { checkVapourSide(c, maker); }});

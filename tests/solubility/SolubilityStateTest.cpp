@@ -109,6 +109,51 @@ TEST(HenryIsopleth, RunsTheSameWayAfterIsochores) {
         EXPECT_NEAR(again[i], expected[i], 1e-7 * std::fabs(expected[i])) << i;
 }
 
+// The printout of a state the vapour side refused (below the water's vapour pressure, or the
+// gas phase without a state) once read "error 0" with a solubility of 0 and the volume and
+// Henry constant of the state solved before it.
+TEST(SolubilityPrintout, StateWithoutAGasPhaseIsNoResult) {
+    auto printed = [](SolubilityModel& m) {
+        std::string text(4096, '\0');
+        std::FILE* out = std::tmpfile();
+        if (out == nullptr) return std::string();
+        m.print(out);
+        std::rewind(out);
+        text.resize(std::fread(text.data(), 1, text.size(), out));
+        std::fclose(out);
+        return text;
+    };
+    DMGWwater co2(SM_H2O_CO2_NaCl, 0);
+    auto henry = henryOf(1, "CO2", true);
+    SpiveySolubility spivey;
+    for (SolubilityModel* m : {static_cast<SolubilityModel*>(&co2),
+                               static_cast<SolubilityModel*>(henry.get()),
+                               static_cast<SolubilityModel*>(&spivey)}) {
+        m->calculate_gas_solubility(323.15, 150.0, 1.5);
+        ASSERT_EQ(m->error + m->vapourError, 0);
+        const std::string solved = printed(*m);
+        EXPECT_NE(solved.find("error    :            0\n"), std::string::npos) << solved;
+        EXPECT_EQ(solved.find("nan"), std::string::npos) << solved;
+        m->calculate_gas_solubility(423.15, 1.0, 1.5);  // water boils at 4.76 bar
+        ASSERT_EQ(m->vapourError, 1);
+        const std::string refused = printed(*m);
+        EXPECT_NE(refused.find("error    :            1\n"), std::string::npos) << refused;
+        EXPECT_NE(refused.find("vapour   : none at this state"), std::string::npos) << refused;
+        for (const char* line : {"x gas    :", "m gas    :", "Vgas(aq) :", "Hgas(aq) :"}) {
+            const auto at = refused.find(line);
+            ASSERT_NE(at, std::string::npos) << line;
+            const std::string shown = refused.substr(at, refused.find('\n', at) - at);
+            EXPECT_NE(shown.find("nan"), std::string::npos) << shown;
+        }
+    }
+    // The water model of a N2 vapour (Mao and Duan) exceeds the pressure at 1500 bar.
+    DMGWwater n2(SM_H2O_N2_NaCl, 0);
+    n2.calculate_gas_solubility(323.15, 500.0, 0.0);
+    n2.calculate_gas_solubility(323.15, 1500.0, 0.0);
+    ASSERT_EQ(n2.vapourError, 1);
+    EXPECT_NE(printed(n2).find("error    :            1\n"), std::string::npos);
+}
+
 // Without a density model the density was 0 with a clear flag.
 TEST(SolutionDensity, WithoutADensityModelIsRefused) {
     auto henry = henryOf(1, "CH4", true);

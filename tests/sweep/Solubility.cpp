@@ -571,7 +571,7 @@ void checkPartialVolume(Checks& c, const SolubilityMaker& maker) {
 // Every model, each with every gas model type: one without a vapour side (its gas model cannot
 // take the system's gases, the 15-component hydrocarbon gas under a one-gas model) refuses
 // the solubility and the bubble pressure, saying it has none; one with a vapour side gives
-// both or says why.
+// both or says why; and a state below the water's vapour pressure prints as no result.
 void checkVapourSide(Checks& c, const SolubilityMaker& maker) {
     for (int gasModel : {SM_DMW1, SM_SRK1, SM_ClassicalSRK}) {
         auto m = maker.make();
@@ -592,6 +592,27 @@ void checkVapourSide(Checks& c, const SolubilityMaker& maker) {
                 none ? back->error != 0 && said.find("no vapour side") != std::string::npos
                      : back->error == 0 || !said.empty(),
                 where + ": error " + num(back->error) + ", said '" + said.substr(0, 100) + "'");
+        // Below the water's vapour pressure (4.76 bar at 423.15 K), after a solved state: the
+        // printout gives no solubility and says the state failed.
+        test::outputOf([&] {
+            m->calculate_gas_solubility(350.0, 200.0, 0.0);
+            m->calculate_gas_solubility(423.15, 1.0, 0.0);
+        });
+        std::string printed(4096, '\0');
+        if (std::FILE* out = std::tmpfile()) {
+            m->print(out);
+            std::rewind(out);
+            printed.resize(std::fread(printed.data(), 1, printed.size(), out));
+            std::fclose(out);
+        }
+        const auto gasLine = printed.find("m gas    :");
+        const std::string shown =
+            gasLine == std::string::npos ? "" : printed.substr(gasLine, printed.find('\n', gasLine) - gasLine);
+        c.check("a state without a gas phase is printed as no result",
+                m->vapourError == 1 && printed.find("error    :            1\n") != std::string::npos &&
+                    (gasLine == std::string::npos || shown.find("nan") != std::string::npos),
+                where + ", 423.15 K, 1 bar: vapour error " + num(m->vapourError) + ", printed '" +
+                    printed.substr(0, 300) + "'");
     }
 }
 

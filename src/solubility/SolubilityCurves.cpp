@@ -247,6 +247,9 @@ bool SolubilityModel::bracketBubblePressure(double farSide) {
 }
 
 void SolubilityModel::calculate_bubble_pressure() {
+    // Amounts given as mole fractions are the solution's: with the molalities left from
+    // before (none after the set-up) the bubble point was another solution's, given as found.
+    update_composition();
     error = 0;
     if (!acceptsState("Bubble pressure", true)) {
         P = kNaN;

@@ -31,6 +31,8 @@ double SpiveySolubility::partialVolume(double TK, double PMPa, double msalt) {
 }
 
 void SpiveySolubility::calculate_gas_solubility0() {
+    // The NaCl given as a mole fraction is the brine's salinity, as in the other models.
+    update_composition();
     vapourError = 0;
     error = 0;
     if (!acceptsState("Spivey solubility", false) || !missingParameters().empty()) {

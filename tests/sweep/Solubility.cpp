@@ -7,8 +7,9 @@
 // by name (Henry's law, the Henry-Pitzer sets) set up again with another gas, each gas weighed
 // by its formula, or by system type and then by names; the models of one system's gas given
 // another gas by name; every model set up in every order; one-phase isochores on either
-// side of the saturated solution's density; and every model's partial volume of the gas
-// against the pressure slopes of its Henry constant and of its salting-out.
+// side of the saturated solution's density; every model's partial volume of the gas against
+// the pressure slopes of its Henry constant and of its salting-out; and every operation on a
+// brine given by mole fractions.
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -1274,6 +1275,90 @@ void checkHostileArguments(Checks& c, const SolubilityMaker& maker) {
     }
 }
 
+// Every operation on a state, for every model of a brine: the solution given by its mole
+// fractions (NaCl alone, code 21; NaCl and gas, code 22) is the solution of the same
+// molalities: its solubility, bubble pressure (of half the solubility), density and water
+// activity.
+void checkAmountsByMoleFraction(Checks& c, const SolubilityMaker& maker) {
+    constexpr double Mw = SolubilityModel::kWaterMolarMass;
+    auto m = maker.make();
+    if (m->iNaCl < 0 || m->iGas < 0) return;
+    test::outputOf([&] {
+        if (!m->densityModel) m->setDensityModelType(SM_MaoDuan0);
+    });
+    const auto* range = m->publishedRange();
+    const double Tmax = range ? std::min(range->Tmax, 473.15) : 473.15;
+    const int nT = c.budget().points(3, 2), nm = c.budget().points(3, 2);
+    for (int i = 0; i < nT; ++i)
+        for (int k = 0; k < nm; ++k) {
+            const double TK = 298.15 + (Tmax - 298.15) * i / std::max(nT - 1, 1);
+            const double ms = 0.5 + 2.5 * k / std::max(nm - 1, 1), Pbar = 200.0;
+            const size_t g = static_cast<size_t>(m->iGas), s = static_cast<size_t>(m->iNaCl);
+            const size_t w = static_cast<size_t>(m->iH2O);
+            const std::string where = "T " + num(TK) + " K, P " + num(Pbar) + " bar, NaCl " + num(ms);
+            test::outputOf([&] { m->calculate_gas_solubility(TK, Pbar, ms); });
+            if (m->error != 0 || m->vapourError != 0) continue;
+            const double solubility = m->mg, mgas = 0.5 * solubility;
+            const double a = ms * Mw, b = mgas * Mw;
+            auto give = [&](int code, double gas) {
+                m->setMolalities(0.0, 0.0);
+                m->temperature(TK);
+                m->pressure(Pbar);
+                m->mg = gas;
+                m->x[s] = a / (1.0 + a + gas * Mw);
+                if (code == 22) m->x[g] = gas * Mw / (1.0 + a + gas * Mw);
+                m->compositionCode = static_cast<int16_t>(code);
+            };
+            double byFraction = 0.0;
+            test::outputOf([&] {
+                give(21, 0.0);
+                m->calculate_gas_solubility0();
+                byFraction = m->error == 0 && m->vapourError == 0 ? m->mg : std::nan("");
+            });
+            c.check("a solution by mole fractions is that of its molalities",
+                    std::fabs(byFraction - solubility) <= 1e-9 * solubility,
+                    where + ": solubility " + num(byFraction) + ", by molality " + num(solubility));
+            double bubble = 0.0, bubbleByFraction = 0.0;
+            test::outputOf([&] {
+                m->calculate_bubble_pressure(TK, 0.0, ms, mgas);
+                bubble = m->error == 0 ? m->P : std::nan("");
+                give(22, mgas);
+                m->P = 0.0;
+                m->calculate_bubble_pressure();
+                bubbleByFraction = m->error == 0 ? m->P : std::nan("");
+            });
+            if (std::isfinite(bubble))
+                c.check("a solution by mole fractions is that of its molalities",
+                        std::fabs(bubbleByFraction - bubble) <= 1e-7 * bubble,
+                        where + ": bubble pressure " + num(bubbleByFraction * 1e-5) +
+                            " bar, by molality " + num(bubble * 1e-5));
+            double rho = 0.0, aw = 0.0, rhoByFraction = 0.0, awByFraction = 0.0;
+            test::outputOf([&] {
+                m->temperature(TK);
+                m->pressure(Pbar);
+                m->setMolalities(ms, mgas);
+                m->calculate_density();
+                rho = m->rhoSolution;
+                m->calculate_water_activity();
+                aw = m->activityCoefficient[w];
+                give(22, mgas);
+                m->calculate_density();
+                rhoByFraction = m->rhoSolution;
+                give(22, mgas);
+                m->calculate_water_activity();
+                awByFraction = m->activityCoefficient[w];
+            });
+            if (std::isfinite(rho))
+                c.check("a solution by mole fractions is that of its molalities",
+                        std::fabs(rhoByFraction - rho) <= 1e-9 * rho,
+                        where + ": density " + num(rhoByFraction) + ", by molality " + num(rho));
+            if (std::isfinite(aw))
+                c.check("a solution by mole fractions is that of its molalities",
+                        std::fabs(awByFraction - aw) <= 1e-12,
+                        where + ": water activity " + num(awByFraction) + ", by molality " + num(aw));
+        }
+}
+
 // Every order of a model's set-up ends at the fresh model: Henry's law with its vapour model
 // chosen before the gas is named; a model of one system's gas named again with its own
 // components, and one given another gas (refused) and then its own type again.
@@ -1440,6 +1525,9 @@ void addSolubilityConfigurations(std::vector<Configuration>& out) {
     for (const SolubilityMaker& maker : solubilityModels())
         out.push_back({"solubility", "solubility hostile arguments " + maker.name,
                        [maker](Checks& c) { checkHostileArguments(c, maker); }});
+    for (const SolubilityMaker& maker : solubilityModels())
+        out.push_back({"solubility", "solubility amounts by mole fraction " + maker.name,
+                       [maker](Checks& c) { checkAmountsByMoleFraction(c, maker); }});
     for (const SolubilityMaker& maker : solubilityModels())
         out.push_back({"solubility", "solubility set-up orders " + maker.name,
                        [maker](Checks& c) { checkSetUpOrders(c, maker); }});

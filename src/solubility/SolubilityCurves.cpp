@@ -270,7 +270,12 @@ void SolubilityModel::calculate_bubble_pressure() {
     double target = mg;
     bubbleSolver.context = &target;
     const double x0 = given ? P * 1e-5 : bubbleStart(T, mNa, mg);
-    if (solveBubblePressure(x0, given)) return;
+    if (solveBubblePressure(x0, given)) {
+        // The state is the bubble point's: its partial volume too, not that of the state
+        // solved before (the printout gave 31.4 cm3/mol of CO2 at 323 K for 38.6 at 473 K).
+        calculate_gas_partial_volume_();
+        return;
+    }
     error = 1;
     P = kNaN;
     sayNoBubblePressure();

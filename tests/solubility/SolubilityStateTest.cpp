@@ -185,6 +185,21 @@ TEST(SolutionByMoleFractions, IsTheSolutionOfItsMolalities) {
     }
 }
 
+// A bubble pressure leaves the model at its bubble point, the gas's partial volume included:
+// it once kept the volume of the state solved before it.
+TEST(BubblePressure, LeavesThePartialVolumeOfItsState) {
+    EachAqueousSide sides;
+    for (SolubilityModel* m : sides.models()) {
+        m->calculate_gas_solubility(323.15, 150.0, 1.0);
+        const double mg = 0.5 * m->mg;
+        m->calculate_bubble_pressure(423.15, 0.0, 2.0, mg);
+        ASSERT_EQ(m->error, 0) << m->modelName;
+        const double Pbar = m->P * 1e-5, Vg = m->Vg;
+        EXPECT_DOUBLE_EQ(Vg, m->calculate_gas_partial_volume(423.15, Pbar, 2.0, mg))
+            << m->modelName;
+    }
+}
+
 // The printout of a state the vapour side refused (below the water's vapour pressure, or the
 // gas phase without a state) once read "error 0" with a solubility of 0 and the volume and
 // Henry constant of the state solved before it.

@@ -508,7 +508,8 @@ void checkHenryOverWater(Checks& c, int version, const std::string& gas) {
 // them, and, for every model with NaCl, the salt's share of it against the pressure slope of
 // what the solubilities over brine and over water make of H gamma: the vapour's fugacity over
 // the dissolved amount (the molality, or the mole fraction on a mole-fraction scale; a
-// correlation without a vapour fugacity has the same vapour over both liquids). A model
+// correlation without a vapour fugacity has the same vapour over both liquids). A bubble point
+// solved after another state has the partial volume of the solubility it inverts. A model
 // without a partial volume (NaN) is not checked; states beyond its range neither.
 void checkPartialVolume(Checks& c, const SolubilityMaker& maker) {
     auto m = maker.make();
@@ -539,8 +540,17 @@ void checkPartialVolume(Checks& c, const SolubilityMaker& maker) {
                 const std::string where = "T " + num(TK) + " K, P " + num(Pbar) + " bar, NaCl " +
                                           num(ms) + " mol/kg";
                 if (!solve(TK, Pbar, ms)) continue;
-                const double Vg = m->Vg;
+                const double Vg = m->Vg, mg = m->mg;
                 const size_t g = static_cast<size_t>(m->iGas);
+                // The bubble point of that content, solved after another state, is the state
+                // with its partial volume.
+                solve(TK + 20.0, 2.0 * Pbar, ms);
+                test::outputOf([&] { m->calculate_bubble_pressure(TK, 0.0, ms, mg); });
+                if (m->error == 0 && std::fabs(m->P * 1e-5 / Pbar - 1.0) < 1e-6)
+                    c.check("a bubble point has the partial volume of its state",
+                            std::fabs(m->Vg - Vg) <= 1e-6 * std::fabs(Vg),
+                            where + ": " + num(m->Vg * 1e6) + " cm3/mol, the solubility's " +
+                                num(Vg * 1e6));
                 auto lnHgamma = [&](double P) {
                     if (!solve(TK, P, ms)) return std::nan("");
                     const double Hg = m->henryConstant[g] * m->activityCoefficient[g];

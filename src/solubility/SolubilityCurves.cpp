@@ -247,6 +247,9 @@ bool SolubilityModel::bracketBubblePressure(double farSide) {
 }
 
 void SolubilityModel::calculate_bubble_pressure() {
+    // Amounts given as mole fractions are the solution's: with the molalities left from
+    // before (none after the set-up) the bubble point was another solution's, given as found.
+    update_composition();
     error = 0;
     if (!acceptsState("Bubble pressure", true)) {
         P = kNaN;
@@ -267,7 +270,12 @@ void SolubilityModel::calculate_bubble_pressure() {
     double target = mg;
     bubbleSolver.context = &target;
     const double x0 = given ? P * 1e-5 : bubbleStart(T, mNa, mg);
-    if (solveBubblePressure(x0, given)) return;
+    if (solveBubblePressure(x0, given)) {
+        // The state is the bubble point's: its partial volume too, not that of the state
+        // solved before (the printout gave 31.4 cm3/mol of CO2 at 323 K for 38.6 at 473 K).
+        calculate_gas_partial_volume_();
+        return;
+    }
     error = 1;
     P = kNaN;
     sayNoBubblePressure();
@@ -758,25 +766,34 @@ bool SolubilityModel::calculateTheBiphasicIsochor1(double Tend, double T0, doubl
 // ------------------------------------------------------------------- reports
 
 void SolubilityModel::print(FILE* out) {
+    // A state without a gas phase has no solubility: its results are nan, never the zero it
+    // was given nor the volume and Henry constant of the state solved before it.
+    const bool noVapour = vapourError != 0;
+    auto result = [&](double value) { return noVapour ? kNaN : value; };
     vornex::cfprintf(out, "T        : %12lg K (%12lg \u00b0C)\n", T, T - 273.15);
     vornex::cfprintf(out, "P : %lg bar\n", P * 1e-5);
     if (iH2O >= 0) vornex::cfprintf(out, "x H2O    : %12lg \n", x[static_cast<size_t>(iH2O)]);
-    if (iGas >= 0) vornex::cfprintf(out, "x gas    : %12lg \n", x[static_cast<size_t>(iGas)]);
+    if (iGas >= 0)
+        vornex::cfprintf(out, "x gas    : %12lg \n", result(x[static_cast<size_t>(iGas)]));
     if (iNaCl >= 0) vornex::cfprintf(out, "x NaCl   : %12lg \n", x[static_cast<size_t>(iNaCl)]);
-    if (numberOfGases > 0) vornex::cfprintf(out, "m gas    : %12lg mol/kg H2O\n", mg);
+    if (numberOfGases > 0) vornex::cfprintf(out, "m gas    : %12lg mol/kg H2O\n", result(mg));
     if (iNaCl >= 0) vornex::cfprintf(out, "m NaCl   : %12lg mol/kg H2O\n", mNa);
-    if (numberOfGases > 0) vornex::cfprintf(out, "Vvap     : %12lg cm3/mol\n", Vvapour * 1e6);
+    if (numberOfGases > 0)
+        vornex::cfprintf(out, "Vvap     : %12lg cm3/mol\n", result(Vvapour * 1e6));
     if (iGas >= 0) {
-        vornex::cfprintf(out, "Vgas(aq) : %12lg cm3/mol\n", Vg * 1e6);
+        vornex::cfprintf(out, "Vgas(aq) : %12lg cm3/mol\n", result(Vg * 1e6));
         vornex::cfprintf(out, "Hgas(aq) : %12lg bar (%s)\n",
-                     henryConstant[static_cast<size_t>(iGas)] * 1e-5,
-                     henryScale ? "molality scale" : "mole fraction scale");
+                         result(henryConstant[static_cast<size_t>(iGas)] * 1e-5),
+                         henryScale ? "molality scale" : "mole fraction scale");
     }
+    if (noVapour)
+        vornex::cfprintf(out, "vapour   : none at this state (the water alone reaches the "
+                              "pressure, or the gas phase has no state): no solubility\n");
     if (const PublishedRange* range = publishedRange())
         vornex::cfprintf(out, "range    : %s: %g to %g K, to %g bar, to %g mol/kg NaCl%s\n",
-                     range->source, range->Tmin, range->Tmax, range->Pmax, range->mMax,
-                     withinPublishedRange() ? "" : "; this state lies outside it");
-    vornex::cfprintf(out, "error    : %12d\n\n", static_cast<int>(error));
+                         range->source, range->Tmin, range->Tmax, range->Pmax, range->mMax,
+                         withinPublishedRange() ? "" : "; this state lies outside it");
+    vornex::cfprintf(out, "error    : %12d\n\n", error != 0 || noVapour ? 1 : 0);
 }
 
 bool SolubilityModel::generateLogInfo(const char* path) {

@@ -507,6 +507,7 @@ double SolubilityModel::gasDensityInLiquid() const {
 }
 
 void SolubilityModel::calculate_density() {
+    update_composition();
     calculate_gas_partial_volume_();
     // No density model is no density: never a density of zero.
     if (!densityModel) {
@@ -691,6 +692,7 @@ double SolubilityModel::calculate_gas_partial_volume(double TK, double Pbar, dou
 }
 
 void SolubilityModel::calculate_water_activity() {
+    update_composition();
     double xGas = 0.0;
     for (int i = 0; i < numberOfGases && iGas >= 0 && iGas + i < nc; ++i)
         xGas += x[static_cast<size_t>(iGas + i)];

@@ -197,7 +197,8 @@ class SolubilityModel : public Phase {
     // Surface tension of water (N/m) at T from the water model, kept in sigma.
     double calculateSigma();
     void calculateVapourMolarVolume();
-    // Applies the composition-input code (molalities <-> mole fractions).
+    // Applies the composition-input code (molalities <-> mole fractions). The solubility, the
+    // bubble pressure, the density and the water activity apply a pending one first.
     void update_composition();
     // Sets both NaCl molalities and the gas molality with code 11, applied at once.
     void setMolalities(double ms, double mgas);

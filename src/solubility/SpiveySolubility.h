@@ -26,7 +26,7 @@ class SpiveySolubility : public SolubilityModel {
     double residualSignBelowBubble() const override { return -1.0; }
     // Pressure guess Pbar (estimate_bubble_pressure when 0); NaCl molality ms.
     void calculate_bubble_pressure(double TK, double Pbar, double ms, double mgas) override;
-    // Vg by partialVolume at the set T, P and gas molality; NaN for another system or gas.
+    // Vg by partialVolume at the set T, P and NaCl molality; NaN for another system or gas.
     void calculate_gas_partial_volume_() override;
     // Bubble points from 273.15 to 573.15 K by 1 K (T, P in bar); a run of failed points
     // leaves one NaN pair between the good ones.
@@ -36,8 +36,8 @@ class SpiveySolubility : public SolubilityModel {
     // file cannot be written.
     bool compare_with_Duan_model();
 
-    // Partial molar volume of dissolved CH4 (m3/mol) at T (K), P (MPa), CH4 molality.
-    static double partialVolume(double TK, double PMPa, double mgas);
+    // Partial molar volume of dissolved CH4 (m3/mol) at T (K), P (MPa), NaCl molality.
+    static double partialVolume(double TK, double PMPa, double msalt);
 };
 
 }  // namespace vornex

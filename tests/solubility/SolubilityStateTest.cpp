@@ -1,7 +1,8 @@
 // Results of the solubility models that once depended on earlier calls, and values they gave
 // as success where there was none: the bubble pressure without a guess, the gas partial
 // volume of each model, the Henry isopleth after isochores, densities without a density
-// model and the isotherm's rows whose density failed.
+// model, the isotherm's rows whose density failed, solutions given by their mole fractions
+// and the printout of a state without a gas phase.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,6 +10,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "fluid/CurveOutput.h"
 #include "solubility/DMGWwater.h"
@@ -68,7 +70,7 @@ TEST(GasPartialVolume, IsEachModelsOwnAndFlaggedPerCall) {
     SolubilityModel& base = spivey;
     const double Vg = base.calculate_gas_partial_volume(373.15, 500.0, 1.0, 0.1);
     EXPECT_EQ(base.error, 0);
-    EXPECT_DOUBLE_EQ(Vg, SpiveySolubility::partialVolume(373.15, 50.0, 0.1));
+    EXPECT_DOUBLE_EQ(Vg, SpiveySolubility::partialVolume(373.15, 50.0, 1.0));
 
     DMGWwater co2(SM_H2O_CO2_NaCl, 0);
     const double fresh = co2.calculate_gas_partial_volume(323.15, 200.0, 1.0, 0.5);
@@ -107,6 +109,136 @@ TEST(HenryIsopleth, RunsTheSameWayAfterIsochores) {
     ASSERT_EQ(again.size(), expected.size());
     for (size_t i = 0; i < again.size(); ++i)
         EXPECT_NEAR(again[i], expected[i], 1e-7 * std::fabs(expected[i])) << i;
+}
+
+// One model of each kind of aqueous side: the Duan type, Henry's law and the correlation.
+struct EachAqueousSide {
+    DMGWwater co2{SM_H2O_CO2_NaCl, 0};
+    std::unique_ptr<Henry> henry = henryOf(1, "CO2", true);
+    SpiveySolubility spivey;
+    std::vector<SolubilityModel*> models() { return {&co2, henry.get(), &spivey}; }
+};
+
+// A solution given by its mole fractions (composition-input codes 21 and 22) is the one of
+// the same molalities for every operation on the state. The bubble pressure, the density and
+// the water activity, and the Spivey solubility, once took the molalities left from before
+// (none after the set-up): a salt-free solution, given as found.
+TEST(SolutionByMoleFractions, IsTheSolutionOfItsMolalities) {
+    constexpr double Mw = SolubilityModel::kWaterMolarMass, T = 323.15, Pbar = 150.0;
+    constexpr double ms = 1.2;
+    const double a = ms * Mw;
+    double mgas = 0.0, b = 0.0;  // half the solubility at (T, P)
+    auto give = [&](SolubilityModel& m, int code) {
+        m.setMolalities(0.0, 0.0);
+        m.temperature(T);
+        m.pressure(Pbar);
+        const size_t g = static_cast<size_t>(m.iGas), s = static_cast<size_t>(m.iNaCl);
+        if (code == 21) {
+            m.mg = mgas;
+            m.x[s] = a / (1.0 + a + b);
+        } else {
+            m.x[g] = b / (1.0 + a + b);
+            m.x[s] = a / (1.0 + a + b);
+        }
+        m.compositionCode = static_cast<int16_t>(code);
+    };
+    EachAqueousSide sides;
+    for (SolubilityModel* m : sides.models()) {
+        const std::string name = m->modelName;
+        m->setDensityModelType(SM_MaoDuan0);
+        m->calculate_gas_solubility(T, Pbar, ms);
+        ASSERT_EQ(m->error + m->vapourError, 0) << name;
+        const double solubility = m->mg;
+        mgas = 0.5 * solubility, b = mgas * Mw;
+        give(*m, 21);
+        m->mg = 0.0;
+        m->x[static_cast<size_t>(m->iNaCl)] = a / (1.0 + a);  // no gas yet
+        m->calculate_gas_solubility0();
+        EXPECT_EQ(m->error + m->vapourError, 0) << name;
+        EXPECT_NEAR(m->mg, solubility, 1e-9 * solubility) << name;
+
+        m->calculate_bubble_pressure(T, 0.0, ms, mgas);
+        ASSERT_EQ(m->error, 0) << name;
+        const double bubble = m->P;
+        give(*m, 22);
+        m->P = 0.0;
+        m->calculate_bubble_pressure();
+        EXPECT_EQ(m->error, 0) << name;
+        EXPECT_NEAR(m->P, bubble, 1e-7 * bubble) << name;
+        EXPECT_LT(bubble * 1e-5, Pbar) << name;
+
+        m->temperature(T);
+        m->pressure(Pbar);
+        m->setMolalities(ms, mgas);
+        m->calculate_density();
+        const double rho = m->rhoSolution;
+        ASSERT_TRUE(std::isfinite(rho)) << name;
+        m->calculate_water_activity();
+        const double aw = m->activityCoefficient[static_cast<size_t>(m->iH2O)];
+        give(*m, 22);
+        m->calculate_density();
+        EXPECT_NEAR(m->rhoSolution, rho, 1e-9 * rho) << name;
+        give(*m, 22);
+        m->calculate_water_activity();
+        EXPECT_NEAR(m->activityCoefficient[static_cast<size_t>(m->iH2O)], aw, 1e-12) << name;
+        EXPECT_LT(aw, 0.97) << name;  // the brine's, not water's
+    }
+}
+
+// A bubble pressure leaves the model at its bubble point, the gas's partial volume included:
+// it once kept the volume of the state solved before it.
+TEST(BubblePressure, LeavesThePartialVolumeOfItsState) {
+    EachAqueousSide sides;
+    for (SolubilityModel* m : sides.models()) {
+        m->calculate_gas_solubility(323.15, 150.0, 1.0);
+        const double mg = 0.5 * m->mg;
+        m->calculate_bubble_pressure(423.15, 0.0, 2.0, mg);
+        ASSERT_EQ(m->error, 0) << m->modelName;
+        const double Pbar = m->P * 1e-5, Vg = m->Vg;
+        EXPECT_DOUBLE_EQ(Vg, m->calculate_gas_partial_volume(423.15, Pbar, 2.0, mg))
+            << m->modelName;
+    }
+}
+
+// The printout of a state the vapour side refused (below the water's vapour pressure, or the
+// gas phase without a state) once read "error 0" with a solubility of 0 and the volume and
+// Henry constant of the state solved before it.
+TEST(SolubilityPrintout, StateWithoutAGasPhaseIsNoResult) {
+    auto printed = [](SolubilityModel& m) {
+        std::string text(4096, '\0');
+        std::FILE* out = std::tmpfile();
+        if (out == nullptr) return std::string();
+        m.print(out);
+        std::rewind(out);
+        text.resize(std::fread(text.data(), 1, text.size(), out));
+        std::fclose(out);
+        return text;
+    };
+    EachAqueousSide sides;
+    for (SolubilityModel* m : sides.models()) {
+        m->calculate_gas_solubility(323.15, 150.0, 1.5);
+        ASSERT_EQ(m->error + m->vapourError, 0);
+        const std::string solved = printed(*m);
+        EXPECT_NE(solved.find("error    :            0\n"), std::string::npos) << solved;
+        EXPECT_EQ(solved.find("nan"), std::string::npos) << solved;
+        m->calculate_gas_solubility(423.15, 1.0, 1.5);  // water boils at 4.76 bar
+        ASSERT_EQ(m->vapourError, 1);
+        const std::string refused = printed(*m);
+        EXPECT_NE(refused.find("error    :            1\n"), std::string::npos) << refused;
+        EXPECT_NE(refused.find("vapour   : none at this state"), std::string::npos) << refused;
+        for (const char* line : {"x gas    :", "m gas    :", "Vgas(aq) :", "Hgas(aq) :"}) {
+            const auto at = refused.find(line);
+            ASSERT_NE(at, std::string::npos) << line;
+            const std::string shown = refused.substr(at, refused.find('\n', at) - at);
+            EXPECT_NE(shown.find("nan"), std::string::npos) << shown;
+        }
+    }
+    // The water model of a N2 vapour (Mao and Duan) exceeds the pressure at 1500 bar.
+    DMGWwater n2(SM_H2O_N2_NaCl, 0);
+    n2.calculate_gas_solubility(323.15, 500.0, 0.0);
+    n2.calculate_gas_solubility(323.15, 1500.0, 0.0);
+    ASSERT_EQ(n2.vapourError, 1);
+    EXPECT_NE(printed(n2).find("error    :            1\n"), std::string::npos);
 }
 
 // Without a density model the density was 0 with a clear flag.

@@ -6,8 +6,10 @@
 // vapour-pressure dialogues with each suffix character; and the models that take their gases
 // by name (Henry's law, the Henry-Pitzer sets) set up again with another gas, each gas weighed
 // by its formula, or by system type and then by names; the models of one system's gas given
-// another gas by name; every model set up in every order; and one-phase isochores on either
-// side of the saturated solution's density.
+// another gas by name; every model set up in every order; one-phase isochores on either
+// side of the saturated solution's density; every model's partial volume of the gas against
+// the pressure slopes of its Henry constant and of its salting-out; and every operation on a
+// brine given by mole fractions.
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -499,12 +501,88 @@ void checkHenryOverWater(Checks& c, int version, const std::string& gas) {
         }
 }
 
+// ------------------------------------------------------------------ partial volume
+
+// The gas's partial molar volume is RT d ln(H gamma)/dP at fixed composition: against a
+// central difference of the Henry constant and activity coefficient where the model gives
+// them, and, for every model with NaCl, the salt's share of it against the pressure slope of
+// what the solubilities over brine and over water make of H gamma: the vapour's fugacity over
+// the dissolved amount (the molality, or the mole fraction on a mole-fraction scale; a
+// correlation without a vapour fugacity has the same vapour over both liquids). A bubble point
+// solved after another state has the partial volume of the solubility it inverts. A model
+// without a partial volume (NaN) is not checked; states beyond its range neither.
+void checkPartialVolume(Checks& c, const SolubilityMaker& maker) {
+    auto m = maker.make();
+    const auto* range = m->publishedRange();
+    const double Tmax = range ? std::min(range->Tmax, 523.15) : 473.15;
+    const double Pmax = range ? std::min(range->Pmax, 1000.0) : 1000.0;
+    auto solve = [&](double TK, double Pbar, double ms) {
+        test::outputOf([&] { m->calculate_gas_solubility(TK, Pbar, ms); });
+        return m->error == 0 && m->vapourError == 0 && m->mg > 0 && std::isfinite(m->mg) &&
+               std::isfinite(m->Vg);
+    };
+    // ln(H gamma) as the solubility gives it.
+    auto lnOfSolubility = [&](double TK, double Pbar, double ms) {
+        if (!solve(TK, Pbar, ms)) return std::nan("");
+        const size_t g = static_cast<size_t>(m->iGas);
+        const bool byFugacity = m->fv > 0.0;
+        const double amount = m->henryScale == 1 || !byFugacity ? m->mg : m->x[g];
+        return std::log((byFugacity ? m->fv : 1.0) / amount);
+    };
+    const int nT = c.budget().points(4, 2), nP = c.budget().points(4, 2);
+    for (int i = 0; i < nT; ++i)
+        for (int j = 0; j < nP; ++j) {
+            const double TK = 298.15 + (Tmax - 298.15) * i / std::max(nT - 1, 1);
+            const double Pbar = 100.0 * std::pow(Pmax / 100.0, double(j) / std::max(nP - 1, 1));
+            const double h = 1e-3 * Pbar, RT = kGasConstant * TK;
+            for (double ms : {0.0, 2.0, 4.0}) {
+                if (ms > 0.0 && (m->iNaCl < 0 || (range && ms > range->mMax))) continue;
+                const std::string where = "T " + num(TK) + " K, P " + num(Pbar) + " bar, NaCl " +
+                                          num(ms) + " mol/kg";
+                if (!solve(TK, Pbar, ms)) continue;
+                const double Vg = m->Vg, mg = m->mg;
+                const size_t g = static_cast<size_t>(m->iGas);
+                // The bubble point of that content, solved after another state, is the state
+                // with its partial volume.
+                solve(TK + 20.0, 2.0 * Pbar, ms);
+                test::outputOf([&] { m->calculate_bubble_pressure(TK, 0.0, ms, mg); });
+                if (m->error == 0 && std::fabs(m->P * 1e-5 / Pbar - 1.0) < 1e-6)
+                    c.check("a bubble point has the partial volume of its state",
+                            std::fabs(m->Vg - Vg) <= 1e-6 * std::fabs(Vg),
+                            where + ": " + num(m->Vg * 1e6) + " cm3/mol, the solubility's " +
+                                num(Vg * 1e6));
+                auto lnHgamma = [&](double P) {
+                    if (!solve(TK, P, ms)) return std::nan("");
+                    const double Hg = m->henryConstant[g] * m->activityCoefficient[g];
+                    return Hg > 0.0 && std::isfinite(Hg) ? std::log(Hg) : std::nan("");
+                };
+                const double up = lnHgamma(Pbar + h), down = lnHgamma(Pbar - h);
+                if (std::isfinite(up) && std::isfinite(down))
+                    c.check("the partial volume is RT dln(H gamma)/dP",
+                            std::fabs(Vg - RT * (up - down) / (2e5 * h)) <= 1e-4 * std::fabs(Vg) + 1e-9,
+                            where + ": " + num(Vg * 1e6) + " cm3/mol, the slope " +
+                                num(RT * (up - down) / (2e5 * h) * 1e6));
+                if (ms == 0.0 || !solve(TK, Pbar, 0.0)) continue;
+                const double water = m->Vg;
+                const double share = RT *
+                                     ((lnOfSolubility(TK, Pbar + h, ms) - lnOfSolubility(TK, Pbar + h, 0.0)) -
+                                      (lnOfSolubility(TK, Pbar - h, ms) - lnOfSolubility(TK, Pbar - h, 0.0))) /
+                                     (2e5 * h);
+                if (!std::isfinite(share)) continue;
+                c.check("the salt's share of the partial volume is the slope of the salting-out",
+                        std::fabs((Vg - water) - share) <= 1e-8 + 1e-3 * std::fabs(share),
+                        where + ": " + num((Vg - water) * 1e6) + " cm3/mol over water's, the slope " +
+                            num(share * 1e6));
+            }
+        }
+}
+
 // ------------------------------------------------------------------ vapour side
 
 // Every model, each with every gas model type: one without a vapour side (its gas model cannot
 // take the system's gases, the 15-component hydrocarbon gas under a one-gas model) refuses
 // the solubility and the bubble pressure, saying it has none; one with a vapour side gives
-// both or says why.
+// both or says why; and a state below the water's vapour pressure prints as no result.
 void checkVapourSide(Checks& c, const SolubilityMaker& maker) {
     for (int gasModel : {SM_DMW1, SM_SRK1, SM_ClassicalSRK}) {
         auto m = maker.make();
@@ -525,6 +603,27 @@ void checkVapourSide(Checks& c, const SolubilityMaker& maker) {
                 none ? back->error != 0 && said.find("no vapour side") != std::string::npos
                      : back->error == 0 || !said.empty(),
                 where + ": error " + num(back->error) + ", said '" + said.substr(0, 100) + "'");
+        // Below the water's vapour pressure (4.76 bar at 423.15 K), after a solved state: the
+        // printout gives no solubility and says the state failed.
+        test::outputOf([&] {
+            m->calculate_gas_solubility(350.0, 200.0, 0.0);
+            m->calculate_gas_solubility(423.15, 1.0, 0.0);
+        });
+        std::string printed(4096, '\0');
+        if (std::FILE* out = std::tmpfile()) {
+            m->print(out);
+            std::rewind(out);
+            printed.resize(std::fread(printed.data(), 1, printed.size(), out));
+            std::fclose(out);
+        }
+        const auto gasLine = printed.find("m gas    :");
+        const std::string shown =
+            gasLine == std::string::npos ? "" : printed.substr(gasLine, printed.find('\n', gasLine) - gasLine);
+        c.check("a state without a gas phase is printed as no result",
+                m->vapourError == 1 && printed.find("error    :            1\n") != std::string::npos &&
+                    (gasLine == std::string::npos || shown.find("nan") != std::string::npos),
+                where + ", 423.15 K, 1 bar: vapour error " + num(m->vapourError) + ", printed '" +
+                    printed.substr(0, 300) + "'");
     }
 }
 
@@ -1186,6 +1285,90 @@ void checkHostileArguments(Checks& c, const SolubilityMaker& maker) {
     }
 }
 
+// Every operation on a state, for every model of a brine: the solution given by its mole
+// fractions (NaCl alone, code 21; NaCl and gas, code 22) is the solution of the same
+// molalities: its solubility, bubble pressure (of half the solubility), density and water
+// activity.
+void checkAmountsByMoleFraction(Checks& c, const SolubilityMaker& maker) {
+    constexpr double Mw = SolubilityModel::kWaterMolarMass;
+    auto m = maker.make();
+    if (m->iNaCl < 0 || m->iGas < 0) return;
+    test::outputOf([&] {
+        if (!m->densityModel) m->setDensityModelType(SM_MaoDuan0);
+    });
+    const auto* range = m->publishedRange();
+    const double Tmax = range ? std::min(range->Tmax, 473.15) : 473.15;
+    const int nT = c.budget().points(3, 2), nm = c.budget().points(3, 2);
+    for (int i = 0; i < nT; ++i)
+        for (int k = 0; k < nm; ++k) {
+            const double TK = 298.15 + (Tmax - 298.15) * i / std::max(nT - 1, 1);
+            const double ms = 0.5 + 2.5 * k / std::max(nm - 1, 1), Pbar = 200.0;
+            const size_t g = static_cast<size_t>(m->iGas), s = static_cast<size_t>(m->iNaCl);
+            const size_t w = static_cast<size_t>(m->iH2O);
+            const std::string where = "T " + num(TK) + " K, P " + num(Pbar) + " bar, NaCl " + num(ms);
+            test::outputOf([&] { m->calculate_gas_solubility(TK, Pbar, ms); });
+            if (m->error != 0 || m->vapourError != 0) continue;
+            const double solubility = m->mg, mgas = 0.5 * solubility;
+            const double a = ms * Mw, b = mgas * Mw;
+            auto give = [&](int code, double gas) {
+                m->setMolalities(0.0, 0.0);
+                m->temperature(TK);
+                m->pressure(Pbar);
+                m->mg = gas;
+                m->x[s] = a / (1.0 + a + gas * Mw);
+                if (code == 22) m->x[g] = gas * Mw / (1.0 + a + gas * Mw);
+                m->compositionCode = static_cast<int16_t>(code);
+            };
+            double byFraction = 0.0;
+            test::outputOf([&] {
+                give(21, 0.0);
+                m->calculate_gas_solubility0();
+                byFraction = m->error == 0 && m->vapourError == 0 ? m->mg : std::nan("");
+            });
+            c.check("a solution by mole fractions is that of its molalities",
+                    std::fabs(byFraction - solubility) <= 1e-9 * solubility,
+                    where + ": solubility " + num(byFraction) + ", by molality " + num(solubility));
+            double bubble = 0.0, bubbleByFraction = 0.0;
+            test::outputOf([&] {
+                m->calculate_bubble_pressure(TK, 0.0, ms, mgas);
+                bubble = m->error == 0 ? m->P : std::nan("");
+                give(22, mgas);
+                m->P = 0.0;
+                m->calculate_bubble_pressure();
+                bubbleByFraction = m->error == 0 ? m->P : std::nan("");
+            });
+            if (std::isfinite(bubble))
+                c.check("a solution by mole fractions is that of its molalities",
+                        std::fabs(bubbleByFraction - bubble) <= 1e-7 * bubble,
+                        where + ": bubble pressure " + num(bubbleByFraction * 1e-5) +
+                            " bar, by molality " + num(bubble * 1e-5));
+            double rho = 0.0, aw = 0.0, rhoByFraction = 0.0, awByFraction = 0.0;
+            test::outputOf([&] {
+                m->temperature(TK);
+                m->pressure(Pbar);
+                m->setMolalities(ms, mgas);
+                m->calculate_density();
+                rho = m->rhoSolution;
+                m->calculate_water_activity();
+                aw = m->activityCoefficient[w];
+                give(22, mgas);
+                m->calculate_density();
+                rhoByFraction = m->rhoSolution;
+                give(22, mgas);
+                m->calculate_water_activity();
+                awByFraction = m->activityCoefficient[w];
+            });
+            if (std::isfinite(rho))
+                c.check("a solution by mole fractions is that of its molalities",
+                        std::fabs(rhoByFraction - rho) <= 1e-9 * rho,
+                        where + ": density " + num(rhoByFraction) + ", by molality " + num(rho));
+            if (std::isfinite(aw))
+                c.check("a solution by mole fractions is that of its molalities",
+                        std::fabs(awByFraction - aw) <= 1e-12,
+                        where + ": water activity " + num(awByFraction) + ", by molality " + num(aw));
+        }
+}
+
 // Every order of a model's set-up ends at the fresh model: Henry's law with its vapour model
 // chosen before the gas is named; a model of one system's gas named again with its own
 // components, and one given another gas (refused) and then its own type again.
@@ -1289,6 +1472,9 @@ void addSolubilityConfigurations(std::vector<Configuration>& out) {
                        std::string("solubility dialogue suffix ") + (shibue ? "Shibue" : "SaltCorr"),
                        [shibue](Checks& c) { checkDialogueSuffixes(c, shibue); }});
     for (const SolubilityMaker& maker : solubilityModels())
+        out.push_back({"solubility", "solubility partial volume " + maker.name,
+                       [maker](Checks& c) { checkPartialVolume(c, maker); }});
+    for (const SolubilityMaker& maker : solubilityModels())
         out.push_back({"solubility", "solubility vapour side " + maker.name,
                        [maker](Checks& c) { checkVapourSide(c, maker); }});
     // Each gas of a version's correlations after the gas before it in the list of dissolved
@@ -1349,6 +1535,9 @@ void addSolubilityConfigurations(std::vector<Configuration>& out) {
     for (const SolubilityMaker& maker : solubilityModels())
         out.push_back({"solubility", "solubility hostile arguments " + maker.name,
                        [maker](Checks& c) { checkHostileArguments(c, maker); }});
+    for (const SolubilityMaker& maker : solubilityModels())
+        out.push_back({"solubility", "solubility amounts by mole fraction " + maker.name,
+                       [maker](Checks& c) { checkAmountsByMoleFraction(c, maker); }});
     for (const SolubilityMaker& maker : solubilityModels())
         out.push_back({"solubility", "solubility set-up orders " + maker.name,
                        [maker](Checks& c) { checkSetUpOrders(c, maker); }});

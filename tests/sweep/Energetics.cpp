@@ -565,6 +565,23 @@ void checkStudySide(Checks& c, const std::string& model, int side, int study, do
                 water->calculateSaturatedExpansionWork(h > 50 ? 500.0 : 450.0, 0.0, &saturated, 1.0);
                 break;
             }
+            case 9: {
+                // The saturated path from the liquid of the reference equation's entropy.
+                WagnerPruss whole(2);
+                whole.calculateTheSaturationPressure(500.0);
+                whole.calculateFromTV(500.0, whole.Vl, 0);
+                water->waterMagmaRatio = h > 50 ? 1.0 : 0.3;
+                water->magmaHeatCapacity = 1200.0;
+                WaterMagmaCalculationResult r;
+                water->calculateHeatingDecompressionPath2("", 500.0, whole.S, 450.0, r);
+                break;
+            }
+            case 10:
+                water->waterMagmaRatio = 1.0;
+                water->magmaHeatCapacity = 1200.0;
+                water->magmaTemperature = Tm;
+                water->calculateIsochoricPeakTemperature(293.15, 0.0, h + 1, 0.0, 0.0, nullptr);
+                break;
             default:
                 water->magmaHeatCapacity = 1200.0;
                 water->calculateEquilibriumCurve(Tm, 0, 0, 0, 0, 0, "side");
@@ -587,7 +604,7 @@ void checkStudySide(Checks& c, const std::string& model, int side, int study, do
 void addEnergeticsConfigurations(std::vector<Configuration>& out) {
     for (const char* model : {"IAPWS-95", "HGK", "Hill", "Keenan", "Saul", "DuanH2O"})
         for (int side : {1, 2})
-            for (int study = 0; study < 9; ++study)
+            for (int study = 0; study < 11; ++study)
                 for (auto [h, Tm] : {std::pair{100.0, 1273.15}, std::pair{10.0, 973.15}})
                     out.push_back({"energetics",
                                    std::string("energetics study side ") + model + " side " + num(side) +

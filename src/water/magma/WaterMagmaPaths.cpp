@@ -395,6 +395,14 @@ void WaterEOS::calculateHeatingDecompressionPath1(const char*, double TK, double
 
 void WaterEOS::calculateHeatingDecompressionPath2(const char* file, double TK, double S0,
                                                   double Tend, WaterMagmaCalculationResult& r) {
+    // The path adds the magma's heat to the water's entropy and reads the saturated ends'
+    // entropies and energies: residual values alone put it on another path, with a work of a
+    // fifth of the water's.
+    if (!givesWholeEnergies("The saturated heating decompression")) {
+        r.failed = 1;
+        r.failWith(wholeEnergiesRefusal());
+        return;
+    }
     OutputFile path;
     std::FILE* out = nullptr;
     if (file != nullptr && *file != '\0') {

@@ -124,5 +124,69 @@ TEST(DuanWaterEnergetics, CycleDiagramAndExpansionsRefuseTheResidualModel) {
     EXPECT_EQ(water.phase, 2);
 }
 
+// The saturated heating decompression and the isochoric peak temperature balance whole
+// energies as well: on the residual model the path from the saturated liquid at 500 K wrote
+// its rows and a work of -21.5 J/g (-100.6 J/g on the reference equation), and the peak of
+// cold water under a magma at 1473.15 K came out at 1651 K, both as computed.
+TEST(DuanWaterEnergetics, SaturatedPathAndPeakTemperatureRefuseTheResidualModel) {
+    const std::filesystem::path home = std::filesystem::current_path();
+    const std::filesystem::path folder = home / "duan-energetics-path";
+    std::filesystem::create_directories(folder);
+    std::filesystem::current_path(folder);
+    std::filesystem::remove("pathz");
+    DuanH2O water(2, 0);
+    WagnerPruss whole(2);
+    for (WaterEOS* w : {static_cast<WaterEOS*>(&water), static_cast<WaterEOS*>(&whole)}) {
+        w->waterMagmaRatio = 1.0;
+        w->magmaHeatCapacity = 1200.0;
+        w->magmaTemperature = 1473.15;
+        w->latentHeat = 0.0;
+    }
+
+    whole.calculateTheSaturationPressure(500.0);
+    whole.calculateFromTV(500.0, whole.Vl, 0);
+    const double S0 = whole.S;
+    WaterMagmaCalculationResult r;
+    std::string said = test::outputOf(
+        [&] { water.calculateHeatingDecompressionPath2("pathz", 500.0, S0, 400.0, r); });
+    EXPECT_EQ(water.error, 1);
+    EXPECT_TRUE(r.failed);
+    EXPECT_NE(said.find("no ideal-gas part"), std::string::npos) << said;
+    EXPECT_FALSE(std::filesystem::exists("pathz"));
+    // The reference equation still walks it: 101 rows of 1 K of magma each.
+    WaterMagmaCalculationResult kept;
+    whole.calculateHeatingDecompressionPath2("", 500.0, S0, 400.0, kept);
+    EXPECT_EQ(whole.error, 0);
+    EXPECT_NEAR(kept.Q, 101.0 * 1.2, 1e-9);
+    EXPECT_NEAR(kept.Wrev, -100.6, 0.1);
+
+    // Cold water (20 deg. C, 1 bar) heated at its volume by as much magma: the reference
+    // equation's peak is where U(T) - U0 = cp (Tm - T), 602.474 K at 576 MPa.
+    water.error = 0;
+    said = test::outputOf([&] { water.calculateIsochoricPeakTemperature(293.15, 0.0, 1.0, 0.0, 0.0, nullptr); });
+    EXPECT_EQ(water.error, 1);
+    EXPECT_NE(said.find("no ideal-gas part"), std::string::npos) << said;
+    whole.calculateIsochoricPeakTemperature(293.15, 0.0, 1.0, 0.0, 0.0, nullptr);
+    EXPECT_EQ(whole.error, 0);
+    EXPECT_NEAR(whole.T, 602.4743, 2e-3);
+    EXPECT_NEAR(whole.P * 1e-6, 576.01, 0.05);
+    // The cold water is a liquid whatever side the model was set up on; a steam-side model
+    // answers as steam after (at 380 K and 2 bar, short of boiling, its root is the
+    // vapour's, 15.3 L/mol).
+    WagnerPruss steam(1);
+    steam.waterMagmaRatio = 1.0;
+    steam.magmaHeatCapacity = 1200.0;
+    steam.magmaTemperature = 1473.15;
+    steam.latentHeat = 0.0;
+    steam.calculateIsochoricPeakTemperature(293.15, 0.0, 1.0, 0.0, 0.0, nullptr);
+    EXPECT_NEAR(steam.T, 602.4743, 2e-3);
+    EXPECT_EQ(steam.phase, 1);
+    steam.calculateWohletzPeakTemperature(293.15, 0.0, 1.0, 75.0, 0.0, 0.0);
+    EXPECT_EQ(steam.phase, 1);
+    steam.calculateFromTP(380.0, 2.0, 0);
+    EXPECT_GT(steam.V, 0.01);
+    std::filesystem::current_path(home);
+}
+
 }  // namespace
 }  // namespace vornex

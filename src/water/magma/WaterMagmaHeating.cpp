@@ -141,6 +141,11 @@ void searchPeak(WaterEOS& w, double (WaterEOS::*residual)(double, void*), void* 
 
 void WaterEOS::calculateIsochoricPeakTemperature(double T1, double V1, double P1, double cx,
                                                  double Tx, FILE* out) {
+    // The balance is the water's energy against the magma's heat: a residual energy alone
+    // finds another peak (1651 K where the water's is 602 K).
+    if (!givesWholeEnergies("The isochoric heating")) return;
+    // The cold water is taken as a liquid; the model answers on its own side after.
+    const KeptPhaseSelector side(*this);
     setStateBeforeHeating(*this, T1, V1, P1);
     if (error) return;
     initialWaterEnergy = waterMagmaRatio * U / M;
@@ -161,6 +166,7 @@ void WaterEOS::calculateIsochoricPeakTemperature(double T1, double V1, double P1
 
 void WaterEOS::calculateWohletzPeakTemperature(double T1, double V1, double P1, double cw,
                                                double cx, double Tx) {
+    const KeptPhaseSelector side(*this);
     setStateBeforeHeating(*this, T1, V1, P1);
     if (error) return;
     initialWaterEnergy = waterMagmaRatio * U / M;

@@ -395,25 +395,61 @@ void WaterEOS::calculateHeatingDecompressionPath1(const char*, double TK, double
 
 void WaterEOS::calculateHeatingDecompressionPath2(const char* file, double TK, double S0,
                                                   double Tend, WaterMagmaCalculationResult& r) {
+    // The path adds the magma's heat to the water's entropy and reads the saturated ends'
+    // entropies and energies: residual values alone put it on another path, with a work of a
+    // fifth of the water's.
+    if (!givesWholeEnergies("The saturated heating decompression")) {
+        r.failed = 1;
+        r.failWith(wholeEnergiesRefusal());
+        return;
+    }
+    error = 0;
+    const double m = waterMagmaRatio, cp = magmaHeatCapacity;
+    // A path that stops short of Tend has no work and heat of its own: nothing of it is kept,
+    // neither its figures nor the rows written so far.
+    auto fail = [&](const std::string& why) {
+        vornex::cfprintf(stderr, "The saturated heating decompression failed: %s\n", why.c_str());
+        error = 1;
+        r.failed = 1;
+        r.failWith(why);
+        r.Wrev = r.Q = std::nan("");
+    };
+    if (!(m > 0.0) || !(cp >= 0.0) || !std::isfinite(m) || !std::isfinite(cp)) {
+        fail("the water/magma mass ratio must be above 0 and the magma heat capacity not below 0");
+        return;
+    }
+    auto noSaturation = [](double at) {
+        char why[96];
+        vornex::csnprintf(why, sizeof why, "no saturated water at %.2f K", at);
+        return std::string(why);
+    };
+    SaturationEnds e;
+    if (!std::isfinite(TK) || !saturationEndsAtT(*this, TK, e)) {
+        fail(noSaturation(TK));
+        return;
+    }
     OutputFile path;
     std::FILE* out = nullptr;
     if (file != nullptr && *file != '\0') {
-        if (!openPathFile(path, file, "")) return;
+        if (!openPathFile(path, file, "")) {
+            fail("its file could not be written");
+            return;
+        }
         out = path.stream();
         vornex::cfprintf(
             out, "# %12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\t%12s\n",
             "T(1)", "V(2)", "P(3)", "A(4)", "H(5)", "U(6)", "S(7)", "G(8)", "Cv(9)", "Cp(10)",
             "W(11)", "Q(12)", "fl(13)");
     }
-    const double m = waterMagmaRatio, cp = magmaHeatCapacity;
     double entropy = S0, W = 0.0, Q = 0.0;
-    SaturationEnds e;
-    if (!saturationEndsAtT(*this, TK, e)) return;
     double x = e.isentropicFraction(S0);
     double Vprev = e.volume(x);
     double VvPrev = e.Vv;
     for (int n = 0; n < kMaxPathSteps && TK >= Tend && TK > 273.15; ++n, TK -= 1.0) {
-        if (!saturationEndsAtT(*this, TK, e)) break;
+        if (!saturationEndsAtT(*this, TK, e)) {
+            fail(noSaturation(TK));
+            return;
+        }
         // Heat of the magma cooling by 1 K.
         entropy += (M * cp / m) * std::log(1.0 / TK + 1.0);
         double dW = 0.0;
@@ -429,8 +465,16 @@ void WaterEOS::calculateHeatingDecompressionPath2(const char* file, double TK, d
             VvPrev = e.Vv;
         } else {
             calculate_isentropic_point_at_fixed_T(TK, entropy, e.Vv);
-            if (error) break;
-            calculate_state_functions();
+            if (!error) calculate_state_functions();
+            if (error || !holdsPhysicalState()) {
+                char why[160];
+                vornex::csnprintf(why, sizeof why,
+                                  "the steam of entropy %.6g J/(mol K) that the magma's heat "
+                                  "makes at %.2f K could not be solved",
+                                  entropy, TK);
+                fail(why);
+                return;
+            }
             dW = (V - VvPrev) * P;
             VvPrev = V;
             x = 0.0;
@@ -444,7 +488,10 @@ void WaterEOS::calculateHeatingDecompressionPath2(const char* file, double TK, d
                 "\t%12.6lf\t%12.2f\t%12.4lf\t%12.4lf\n",
                 TK, V * 1e6, P * 1e-5, A * 1e-3, H * 1e-3, U * 1e-3, S, G * 1e-3, Cv, Cp, W, Q, x);
     }
-    if (out != nullptr) path.commit();
+    if (out != nullptr && !path.commit()) {
+        fail("its file could not be written");
+        return;
+    }
     r.Wrev = W * 0.001 / M;
     r.Q = Q * 0.001 / M;
 }

@@ -15,6 +15,7 @@
 
 #include "MagmaTestSupport.h"
 #include "fluid/TextFiles.h"
+#include "numerics/TextCapture.h"
 #include "water/WagnerPruss.h"
 #include "water/magma/WaterMagmaRecords.h"
 
@@ -855,6 +856,47 @@ TEST_F(MagmaWaterTest, SaturatedPathKeepsTakingHeat) {
     EXPECT_LT(r.Wrev, 0.0);
     EXPECT_NEAR(r.Q, 101.0 * 1200.0 * 0.001, 1e-9);  // 1 K of magma per row, per gram
     EXPECT_EQ(testing::fileLines("path2").size(), 1u + 101u);
+}
+
+// A saturated path that cannot go on to its end keeps nothing: with a hundredth of a kg of
+// water per kg of magma the steam the heat makes was not solved at 462 K, and the 39 rows
+// down to there were kept with their work (-2274 J/g) and heat; a ratio of 0 left a header
+// and a water above its critical temperature or a file name it could not write nothing, all
+// without a word.
+TEST_F(MagmaWaterTest, SaturatedPathThatStopsShortKeepsNothing) {
+    water.magmaHeatCapacity = 1200.0;
+    water.calculateTheSaturationPressure(500.0);
+    water.calculateFromTV(500.0, water.Vl, 0);
+    const double S0 = water.S;
+    struct Case {
+        double m, T0;
+        const char* file;
+        const char* why;
+    };
+    for (const Case& c : {Case{0.01, 500.0, "path2short", "could not be solved"},
+                          Case{0.0, 500.0, "path2none", "mass ratio must be above 0"},
+                          Case{1.0, 650.0, "path2above", "no saturated water at 650.00 K"},
+                          Case{1.0, 500.0, "no/path2", "its file could not be written"}}) {
+        std::filesystem::remove(c.file);
+        water.waterMagmaRatio = c.m;
+        WaterMagmaCalculationResult r;
+        const std::string said =
+            test::outputOf([&] { water.calculateHeatingDecompressionPath2(c.file, c.T0, S0, 300.0, r); });
+        EXPECT_EQ(water.error, 1) << c.file;
+        EXPECT_TRUE(r.failed) << c.file;
+        EXPECT_TRUE(std::isnan(r.Wrev) && std::isnan(r.Q)) << c.file << ": " << r.Wrev;
+        EXPECT_NE(said.find(c.why), std::string::npos) << said;
+        EXPECT_FALSE(std::filesystem::exists(c.file)) << c.file;
+    }
+    // The same water with ten times as much of it goes down to 300 K: each kelvin of magma
+    // gives it 1.2 J/g of magma, 2.16 J/mol.
+    water.waterMagmaRatio = 0.1;
+    WaterMagmaCalculationResult r;
+    water.calculateHeatingDecompressionPath2("", 500.0, S0, 300.0, r);
+    EXPECT_EQ(water.error, 0);
+    EXPECT_FALSE(r.failed);
+    EXPECT_NEAR(r.Q, 201.0 * 1200.0 / 0.1 * 1e-3, 1e-9);
+    EXPECT_LT(r.Wrev, 0.0);
 }
 
 TEST_F(MagmaWaterTest, ExsolutionIsoCurveIsTracedFromItsStart) {

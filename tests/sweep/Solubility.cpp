@@ -1309,7 +1309,7 @@ void checkAmountsByMoleFraction(Checks& c, const SolubilityMaker& maker) {
             test::outputOf([&] { m->calculate_gas_solubility(TK, Pbar, ms); });
             if (m->error != 0 || m->vapourError != 0) continue;
             const double solubility = m->mg, mgas = 0.5 * solubility;
-            const double a = ms * Mw, b = mgas * Mw;
+            const double a = ms * Mw;
             auto give = [&](int code, double gas) {
                 m->setMolalities(0.0, 0.0);
                 m->temperature(TK);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "fluid/CurveOutput.h"
+#include "fluid/OutputFiles.h"
 #include "numerics/Decimal.h"
 #include "numerics/AtomicFile.h"
 #include "solubility/SolubilityModel.h"
@@ -33,9 +34,13 @@ void igorHeader(CurveOutput& out, std::initializer_list<const char*> names, cons
     out.print("\nBEGIN\n");
 }
 
-// Opens the Igor file of a tracer in mode 1; false when it cannot be written.
+// Opens the Igor file of a tracer in mode 1; false when it cannot be written. The suffix ends
+// every wave name of the WAVES line: a blank or a quote in it split each name in two, and the
+// file, reported as made, held twice as many names as columns.
 bool openCurve(CurveOutput& out, const char* prefix, const char* suffix) {
-    return !out.isIgor() || out.open(prefix, suffix);
+    if (!out.isIgor()) return true;
+    return OutputFiles::checkWaveNameSuffix(suffix == nullptr ? "" : suffix) &&
+           out.open(prefix, suffix);
 }
 
 bool finishCurve(CurveOutput& out) {
@@ -349,6 +354,11 @@ double SolubilityModel::equationForBiphasicIsochor(double PPa, void*) {
            alpha * (1.0 - yH2O) / Vvapour;
 }
 
+bool SolubilityModel::isBiphasicState() const {
+    return error == 0 && vapourError == 0 && std::isfinite(rhoSolution) && alpha >= -1e-9 &&
+           alpha <= 1.0;
+}
+
 void SolubilityModel::calculateTheBiphasicPressure(double TK, double ms, double mgas, double cgTot,
                                                    double rhoB) {
     setMolalities(ms, mgas);
@@ -357,9 +367,54 @@ void SolubilityModel::calculateTheBiphasicPressure(double TK, double ms, double 
     Secant s = pressureSecant(
         this, static_cast<EquationFunction>(&SolubilityModel::equationForBiphasicIsochor), 20);
     temperature(TK);
+    error = 0;
     calculatePsatH2O();
     solveSecant(s, 1.001 * Psat, 1.002 * Psat);
-    if (s.error) error = 1;
+    if (s.error == 0 && isBiphasicState()) return;
+    // The secant from the vapour pressure fails where the vapour has no state just above it
+    // (the methane vapour of Duan and Mao holds more water than the pressure there) and runs
+    // to negative pressures where the residual first rises with the pressure (nitrogen in
+    // brine). The lowest pressure up to 10 kbar at which the residual changes sign with a
+    // vapour fraction in 0 ... 1 is the state, found on a geometric scan and by bisection.
+    constexpr double kTop = 1e9, kRatio = 1.1;  // Pa
+    double lo = 0.0, flo = 0.0;
+    bool haveLo = false;
+    for (double p = 1.001 * Psat; std::isfinite(p) && p > 0.0 && p <= kTop * kRatio;
+         p *= kRatio) {
+        const double hi = std::fmin(p, kTop);
+        s.error = 0;
+        const double fhi = s.calcFunction(hi);
+        if (s.error != 0) {
+            haveLo = false;
+            continue;
+        }
+        if (haveLo && (fhi < 0.0) != (flo < 0.0)) {
+            double a = lo, fa = flo, b = hi;
+            for (int i = 0; i < 200 && b - a > 1e-12 * b; ++i) {
+                const double mid = 0.5 * (a + b);
+                s.error = 0;
+                const double fm = s.calcFunction(mid);
+                if (s.error != 0) break;
+                if ((fm < 0.0) == (fa < 0.0))
+                    a = mid, fa = fm;
+                else
+                    b = mid;
+            }
+            s.error = 0;
+            s.calcFunction(0.5 * (a + b));
+            if (s.error == 0 && isBiphasicState()) return;
+        }
+        lo = hi, flo = fhi, haveLo = true;
+        if (hi >= kTop) break;
+    }
+    error = 1;
+    P = kNaN;
+    if (!tracingCurve)
+        vornex::cfprintf(stderr,
+                         "Biphasic pressure: no pressure from the water's vapour pressure to "
+                         "10000 bar holds %g mol/m3 of gas in %g kg/m3 of liquid and vapour at "
+                         "%g K and %g mol/kg NaCl\n",
+                         cgTot, rhoB, TK, ms);
 }
 
 // ------------------------------------------------------------------- curves
@@ -415,6 +470,10 @@ bool SolubilityModel::calculateTheIsotherm(double TK, double ms, char mode, cons
     update_composition();
     igorHeader(out, {"T", "P", "mg", "yh", "vv", "rho", "e"}, suffix);
     auto row = [&] {
+        // A model whose solubility leaves the vapour aside (the methane correlation) has its
+        // vapour's volume found here, as the other tracers find it: the column had read 0 on
+        // a fresh model and the volume of the last curve's state after another curve.
+        if (vapourVolumeFlag) calculateVapourMolarVolume();
         const bool failed = error != 0 || vapourError != 0 || densityFailed;
         out.print("%12.2lf %12lf %12lf %12lf %12lf %12lf %12d\n", T, P * 1e-5, mg, yH2O,
                   Vvapour * 1e6, rhoSolution, failed ? 1 : 0);

@@ -582,14 +582,14 @@ void checkRefusal(Checks& c, const char* invariant, const std::string& file, con
 // leaves no file.
 void checkIsothermEdges(Checks& c, const SolubilityMaker& maker) {
     const bool salt = maker.make()->iNaCl >= 0;
-    const std::string file = "isot-sweep";
+    const std::string file = "isot_sweep";
     for (double TK : {273.15, 373.15, 573.15, 647.0, 700.0, 250.0})
         for (double ms : {0.0, 2.0, 6.0, -1.0}) {
             if (ms > 0 && !salt) continue;
             const std::string where = "T " + num(TK) + " K, NaCl " + num(ms);
             auto m = maker.make();
             const CurveRun run = runCurve(
-                file, [&] { return m->calculateTheIsotherm(TK, ms, kIgorText, "-sweep"); });
+                file, [&] { return m->calculateTheIsotherm(TK, ms, kIgorText, "_sweep"); });
             const bool read = run.read;
             const auto& rows = run.rows;
             if (!run.made) {
@@ -629,7 +629,7 @@ void checkCurves(Checks& c, const SolubilityMaker& maker) {
     const std::vector<double> contents = {1e-3, 0.05, 0.5, 3.0};
     const int nContents = static_cast<int>(contents.size());
     const int step = b.full ? 1 : std::max(1, nContents / b.points(nContents, 2));
-    const std::string file = "isop-sweep";
+    const std::string file = "isop_sweep";
     for (int k = b.offset(c.configuration(), step); k < nContents; k += step)
         for (double ms : {0.0, 2.0}) {
             if (ms > 0 && !salt) continue;
@@ -637,7 +637,7 @@ void checkCurves(Checks& c, const SolubilityMaker& maker) {
             const std::string where = num(mg) + " mol/kg gas, NaCl " + num(ms);
             auto m = maker.make();
             const CurveRun run = runCurve(file, [&] {
-                return m->calculateTheIsopleth(ms, mg, kIgorText, "-sweep", nullptr);
+                return m->calculateTheIsopleth(ms, mg, kIgorText, "_sweep", nullptr);
             });
             const bool read = run.read;
             const auto& rows = run.rows;
@@ -666,7 +666,7 @@ void checkCurves(Checks& c, const SolubilityMaker& maker) {
         }
     std::remove(file.c_str());
     // Two-phase isochores need the solution's density: the Mao-Duan brine model is given.
-    const std::string bipha = "bipha-sweep";
+    const std::string bipha = "bipha_sweep";
     for (double P0 : {10.0, 300.0}) {
         const double T0 = 473.15;  // water boils at 15.5 bar
         const std::string where = "T0 " + num(T0) + " K, P0 " + num(P0) + " bar";
@@ -675,7 +675,7 @@ void checkCurves(Checks& c, const SolubilityMaker& maker) {
         bool made = false;
         const std::string said = test::outputOf([&] {
             m->setDensityModelType(SM_MaoDuan0);
-            made = m->calculateTheBiphasicIsochor(T0, P0, 0.0, -2.0, kIgorText, "-sweep", nullptr);
+            made = m->calculateTheBiphasicIsochor(T0, P0, 0.0, -2.0, kIgorText, "_sweep", nullptr);
         });
         std::vector<std::vector<double>> rows;
         const bool read = readIgorRows(bipha, rows);
@@ -722,7 +722,7 @@ void checkCurves(Checks& c, const SolubilityMaker& maker) {
         const std::string said = test::outputOf([&] {
             m->setDensityModelType(SM_MaoDuan0);
             made = m->calculateTheBiphasicIsochor1(Tend, T0, 0.01, 0.0, dT, 50.0, kIgorText,
-                                                   "-sweep", nullptr);
+                                                   "_sweep", nullptr);
         });
         c.check("an isochore to an end behind its start is refused so",
                 !made && said.find("behind the start") != std::string::npos &&
@@ -1090,7 +1090,7 @@ void checkOnePhaseIsochores(Checks& c, const SolubilityMaker& maker) {
 // at the model's range or its density's ends there, not past it.
 void checkTwoPhaseIsochoreRows(Checks& c, const SolubilityMaker& maker, int densityModel) {
     const bool salt = maker.make()->iNaCl >= 0;
-    const std::string bipha = "bipha-sweep";
+    const std::string bipha = "bipha_sweep";
     auto rowsHold = [&](const std::string& where) {
         std::vector<std::vector<double>> rows;
         if (!readIgorRows(bipha, rows)) return;
@@ -1113,7 +1113,7 @@ void checkTwoPhaseIsochoreRows(Checks& c, const SolubilityMaker& maker, int dens
                     auto m = maker.make();
                     test::outputOf([&] {
                         m->setDensityModelType(densityModel);
-                        m->calculateTheBiphasicIsochor(T0, P0, ms, dT, kIgorText, "-sweep",
+                        m->calculateTheBiphasicIsochor(T0, P0, ms, dT, kIgorText, "_sweep",
                                                        nullptr);
                     });
                     rowsHold("saturated at T0 " + num(T0) + " K, P0 " + num(P0) + " bar, NaCl " +
@@ -1127,7 +1127,7 @@ void checkTwoPhaseIsochoreRows(Checks& c, const SolubilityMaker& maker, int dens
                 test::outputOf([&] {
                     m->setDensityModelType(densityModel);
                     m->calculateTheBiphasicIsochor1(Tend, T0, mg, ms, dT, 0.0, kIgorText,
-                                                    "-sweep", nullptr);
+                                                    "_sweep", nullptr);
                 });
                 rowsHold("bubble point of " + num(mg) + " mol/kg at " + num(T0) + " K, NaCl " +
                          num(ms) + ", step " + num(dT));
@@ -1225,6 +1225,168 @@ void checkSetUpOrders(Checks& c, const SolubilityMaker& maker) {
         }
         test::outputOf([&] { named->setSystemType(fresh->systemType, fresh->version); });
         same(*named, "named " + g + ", then its type again");
+    }
+}
+
+// A model's curves cross-checked row by row against its single states on fresh models: each
+// isotherm row (not flagged) holds the solubility at its pressure, with a vapour of positive
+// volume (nearly the ideal gas's at a few bar); each isopleth row is a pressure at which the
+// content is the solubility; each two-phase isochore row keeps the feed (the bulk density and
+// the gas, liquid and vapour together) with a saturated liquid, and is the two-phase state
+// the biphasic pressure finds for the curve's gas and bulk density at its temperature. The
+// isotherm's file is the same after other curves on the model as on a fresh one. A curve
+// file's suffix ends its wave names: one with a character such names cannot hold is refused,
+// leaving no file; one they can hold gives a file whose WAVES line names each column once.
+void checkCurvesAgainstStates(Checks& c, const SolubilityMaker& maker) {
+    const Budget& b = c.budget();
+    const bool salt = maker.make()->iNaCl >= 0;
+    const double ms = salt ? 2.0 : 0.0;
+    auto fresh = [&] {
+        auto m = maker.make();
+        test::outputOf([&] { m->setDensityModelType(SM_MaoDuan0); });
+        return m;
+    };
+    auto solubility = [&](double TK, double Pbar) {
+        auto f = maker.make();
+        test::outputOf([&] { f->calculate_gas_solubility(TK, Pbar, ms); });
+        return f->error == 0 && f->vapourError == 0 ? f->mg : std::nan("");
+    };
+    const std::string isot = "isot_xc";
+    auto isotherm = [&](SolubilityModel& m, double TK) {
+        std::remove(isot.c_str());
+        bool made = false;
+        test::outputOf([&] { made = m.calculateTheIsotherm(TK, ms, kIgorText, "_xc"); });
+        std::ifstream in(isot);
+        std::stringstream text;
+        text << in.rdbuf();
+        return made ? text.str() : std::string();
+    };
+    const std::vector<double> temperatures = {298.15, 348.15, 398.15};
+    const int nT = static_cast<int>(temperatures.size());
+    const int stepT = b.full ? 1 : std::max(1, nT / b.points(nT, 1));
+    for (int k = b.offset(c.configuration() + " T", stepT); k < nT; k += stepT) {
+        const double TK = temperatures[static_cast<std::size_t>(k)];
+        auto m = fresh();
+        const std::string first = isotherm(*m, TK);
+        std::vector<std::vector<double>> rows;
+        if (first.empty() || !readIgorRows(isot, rows)) continue;
+        // T P mg yh vv rho e; a few rows of each hundred bar, the first above the vapour
+        // pressure's among them.
+        for (std::size_t i = 1; i < rows.size(); i += i < 5 ? 1 : 97) {
+            const auto& r = rows[i];
+            const std::string where = "T " + num(TK) + " K, P " + num(r[1]) + " bar";
+            // Compressibility factor; a gas at a few bar is nearly ideal.
+            const double Z = r[1] * 1e5 * r[4] * 1e-6 / (8.314462618 * TK);
+            c.check("an isotherm's vapour has a volume",
+                    r[4] > 0 && std::isfinite(r[4]) && (r[1] > 3.0 || (Z > 0.9 && Z < 1.01)),
+                    where + ": " + num(r[4]) + " cm3/mol");
+            if (r[6] != 0) continue;
+            const double mg = solubility(TK, r[1]);
+            c.check("an isotherm row holds the solubility at its pressure",
+                    std::fabs(mg - r[2]) <= std::max(1.5e-6, 1e-5 * mg),
+                    where + ": " + num(r[2]) + " mol/kg, the state " + num(mg));
+        }
+        auto used = fresh();
+        test::outputOf([&] {
+            CurveArray a;
+            used->calculateTheIsopleth(ms, 0.02, kCurveArray, "", &a);
+            used->calculateTheBiphasicIsochor1(273.15, 373.15, 0.02, ms, -2.0, 0.0, kCurveArray,
+                                               "", &a);
+        });
+        c.check("an isotherm after other curves is the fresh model's",
+                isotherm(*used, TK) == first, "T " + num(TK) + " K");
+    }
+    std::remove(isot.c_str());
+    for (double content : {0.003, 0.03}) {
+        auto m = fresh();
+        CurveArray a;
+        bool made = false;
+        test::outputOf(
+            [&] { made = m->calculateTheIsopleth(ms, content, kCurveArray, "", &a); });
+        if (!made) continue;
+        const std::size_t stride = b.full ? 2 : 2 * 7;
+        for (std::size_t k = 0; k + 1 < a.size(); k += stride) {
+            if (std::isnan(a[k])) continue;
+            const double mg = solubility(a[k], a[k + 1]);
+            c.check("an isopleth row dissolves its content", std::fabs(mg / content - 1) < 1e-6,
+                    num(content) + " mol/kg, T " + num(a[k]) + " K, P " + num(a[k + 1]) +
+                        " bar: the state " + num(mg));
+        }
+    }
+    const std::string bipha = "bipha_xc";
+    for (double dT : {-4.0, 4.0}) {
+        std::remove(bipha.c_str());
+        auto m = fresh();
+        test::outputOf([&] {
+            m->calculateTheBiphasicIsochor(373.15, 300.0, ms, dT, kIgorText, "_xc", nullptr);
+        });
+        std::vector<std::vector<double>> rows;
+        if (!readIgorRows(bipha, rows) || rows.empty()) continue;
+        // T P mg fv rhog rhol rocg rocl e
+        const double bulk = rows[0][5], gas = rows[0][7];
+        const double cgTotal = m->cgTotal, rhoBulk = m->rhoBulk;
+        for (const auto& r : rows) {
+            const double a = r[3];
+            const std::string where = "T " + num(r[0]) + " K, P " + num(r[1]) + " bar, step " +
+                                      num(dT) + ", fraction " + num(a);
+            c.check("a two-phase isochore row keeps the feed",
+                    std::fabs(((1 - a) * r[5] + a * r[4]) / bulk - 1) < 2e-5 &&
+                        std::fabs(((1 - a) * r[7] + a * r[6]) / gas - 1) < 2e-5,
+                    where);
+            const double mg = solubility(r[0], r[1]);
+            c.check("a two-phase isochore's liquid is saturated", std::fabs(mg / r[2] - 1) < 3e-5,
+                    where + ": " + num(r[2]) + " mol/kg, the state " + num(mg));
+            auto f = fresh();
+            test::outputOf(
+                [&] { f->calculateTheBiphasicPressure(r[0], ms, 0.0, cgTotal, rhoBulk); });
+            c.check("the biphasic pressure of an isochore's state is its pressure",
+                    f->error == 0 && std::fabs(f->P * 1e-5 / r[1] - 1) < 1e-5,
+                    where + ": " + num(f->P * 1e-5) + " bar, flag " + num(f->error));
+        }
+    }
+    std::remove(bipha.c_str());
+    // Suffixes: every printable character after "s"; the curves compute only for the ones a
+    // wave name holds, of which the sample takes a few.
+    const std::vector<std::pair<std::string, std::function<bool(SolubilityModel&, const char*)>>>
+        curves = {
+            {"isot", [&](SolubilityModel& m, const char* sfx) {
+                 return m.calculateTheIsotherm(323.15, ms, kIgorText, sfx);
+             }},
+            {"isop", [&](SolubilityModel& m, const char* sfx) {
+                 return m.calculateTheIsopleth(ms, 0.02, kIgorText, sfx, nullptr);
+             }},
+            {"bipha", [&](SolubilityModel& m, const char* sfx) {
+                 return m.calculateTheBiphasicIsochor(373.15, 300.0, ms, -4.0, kIgorText, sfx,
+                                                      nullptr);
+             }},
+            {"bipha", [&](SolubilityModel& m, const char* sfx) {
+                 return m.calculateTheBiphasicIsochor1(323.15, 373.15, 0.02, ms, -4.0, 0.0,
+                                                       kIgorText, sfx, nullptr);
+             }}};
+    const int waveStep = b.full ? 1 : 21;
+    int wave = b.offset(c.configuration() + " suffix", waveStep);
+    for (char ch = '!'; ch <= '~'; ++ch) {
+        const bool name = std::isalnum(static_cast<unsigned char>(ch)) || ch == '_';
+        if (name && wave++ % waveStep != 0) continue;
+        const std::string suffix = std::string("s") + ch;
+        for (const auto& [prefix, write] : curves) {
+            const std::string file = prefix + suffix;
+            if (suffix.find('/') == std::string::npos) std::remove(file.c_str());
+            auto m = fresh();
+            bool made = false;
+            const std::string said =
+                test::outputOf([&] { made = write(*m, suffix.c_str()); });
+            std::vector<std::vector<double>> rows;
+            const bool read = readIgorRows(file, rows);
+            if (name)
+                c.check("a curve file names each column once", !made || read,
+                        file + (read ? "" : ": its WAVES line and rows disagree"));
+            else
+                c.check("a suffix no wave name holds is refused, leaving no file",
+                        !made && !said.empty() && !std::ifstream(file).good(),
+                        "suffix '" + suffix + "', " + prefix + (made ? ": made" : ""));
+            if (suffix.find('/') == std::string::npos) std::remove(file.c_str());
+        }
     }
 }
 }  // namespace
@@ -1346,6 +1508,9 @@ void addSolubilityConfigurations(std::vector<Configuration>& out) {
                            [maker, density](Checks& c) {
                                checkTwoPhaseIsochoreRows(c, maker, density);
                            }});
+    for (const SolubilityMaker& maker : solubilityModels())
+        out.push_back({"solubility", "solubility curves against states " + maker.name,
+                       [maker](Checks& c) { checkCurvesAgainstStates(c, maker); }});
     for (const SolubilityMaker& maker : solubilityModels())
         out.push_back({"solubility", "solubility hostile arguments " + maker.name,
                        [maker](Checks& c) { checkHostileArguments(c, maker); }});

@@ -359,6 +359,66 @@ bool SolubilityModel::isBiphasicState() const {
            alpha <= 1.0;
 }
 
+bool SolubilityModel::scanBiphasicPressure(Secant& s, double near) {
+    // Pressures from the water's vapour pressure to 10 kbar on a geometric grid; at each sign
+    // change of the residual the root by bisection, taken when the residual vanishes there
+    // (across the gas's own condensation the vapour's volume jumps and the residual with it:
+    // a sign change without a root) and the vapour fraction lies in 0 ... 1.
+    constexpr double kTop = 1e9, kRatio = 1.1;  // Pa
+    double lo = 0.0, flo = 0.0, best = kNaN;
+    bool haveLo = false;
+    auto residual = [&](double p, double& f) {
+        s.error = 0;
+        f = s.calcFunction(p);
+        return s.error == 0;
+    };
+    for (double p = 1.001 * Psat; std::isfinite(p) && p > 0.0 && p <= kTop * kRatio;
+         p *= kRatio) {
+        double hi = std::fmin(p, kTop), fhi = 0.0;
+        const bool defined = residual(hi, fhi);
+        if (!defined && haveLo) {
+            // The residual ends between two grid points (the brine density's top pressure):
+            // its last pressure, found by halving, closes the bracket.
+            double a = lo, b = hi, fa = flo, fm = 0.0;
+            for (int i = 0; i < 60 && b - a > 1e-12 * b; ++i) {
+                const double mid = 0.5 * (a + b);
+                if (residual(mid, fm))
+                    a = mid, fa = fm;
+                else
+                    b = mid;
+            }
+            hi = a, fhi = fa;
+        }
+        if (!defined && !haveLo) continue;
+        const bool vanishes = std::fabs(fhi) <= 1e-7 * std::fabs(cgTotal) + 1e-9;
+        if (haveLo && ((fhi < 0.0) != (flo < 0.0) || vanishes)) {
+            double a = lo, fa = flo, b = hi, fm = 0.0;
+            for (int i = 0; !vanishes && i < 200 && b - a > 1e-12 * b; ++i) {
+                const double mid = 0.5 * (a + b);
+                if (!residual(mid, fm)) break;
+                if ((fm < 0.0) == (fa < 0.0))
+                    a = mid, fa = fm;
+                else
+                    b = mid;
+            }
+            // A state at the very end of the defined pressures (a saturated start at the
+            // brine density's top) is its own root.
+            const double root = vanishes ? hi : 0.5 * (a + b);
+            if (residual(root, fm) && std::fabs(fm) <= 1e-7 * std::fabs(cgTotal) + 1e-9 &&
+                isBiphasicState()) {
+                if (!(near > 0.0)) return true;
+                if (!(std::fabs(std::log(root / near)) >= std::fabs(std::log(best / near))))
+                    best = root;
+            }
+        }
+        lo = hi, flo = fhi, haveLo = defined;
+        if (hi >= kTop) break;
+    }
+    if (std::isnan(best)) return false;
+    double f = 0.0;
+    return residual(best, f) && isBiphasicState();
+}
+
 void SolubilityModel::calculateTheBiphasicPressure(double TK, double ms, double mgas, double cgTot,
                                                    double rhoB) {
     setMolalities(ms, mgas);
@@ -374,39 +434,8 @@ void SolubilityModel::calculateTheBiphasicPressure(double TK, double ms, double 
     // The secant from the vapour pressure fails where the vapour has no state just above it
     // (the methane vapour of Duan and Mao holds more water than the pressure there) and runs
     // to negative pressures where the residual first rises with the pressure (nitrogen in
-    // brine). The lowest pressure up to 10 kbar at which the residual changes sign with a
-    // vapour fraction in 0 ... 1 is the state, found on a geometric scan and by bisection.
-    constexpr double kTop = 1e9, kRatio = 1.1;  // Pa
-    double lo = 0.0, flo = 0.0;
-    bool haveLo = false;
-    for (double p = 1.001 * Psat; std::isfinite(p) && p > 0.0 && p <= kTop * kRatio;
-         p *= kRatio) {
-        const double hi = std::fmin(p, kTop);
-        s.error = 0;
-        const double fhi = s.calcFunction(hi);
-        if (s.error != 0) {
-            haveLo = false;
-            continue;
-        }
-        if (haveLo && (fhi < 0.0) != (flo < 0.0)) {
-            double a = lo, fa = flo, b = hi;
-            for (int i = 0; i < 200 && b - a > 1e-12 * b; ++i) {
-                const double mid = 0.5 * (a + b);
-                s.error = 0;
-                const double fm = s.calcFunction(mid);
-                if (s.error != 0) break;
-                if ((fm < 0.0) == (fa < 0.0))
-                    a = mid, fa = fm;
-                else
-                    b = mid;
-            }
-            s.error = 0;
-            s.calcFunction(0.5 * (a + b));
-            if (s.error == 0 && isBiphasicState()) return;
-        }
-        lo = hi, flo = fhi, haveLo = true;
-        if (hi >= kTop) break;
-    }
+    // brine): the lowest two-phase state up to 10 kbar is the one.
+    if (scanBiphasicPressure(s, 0.0)) return;
     error = 1;
     P = kNaN;
     if (!tracingCurve)
@@ -703,7 +732,17 @@ bool SolubilityModel::biphasicStep(Secant& s, double TK) {
     calculatePsatH2O();
     const double Pstart = P;
     solveSecant(s, Pstart, 1.1 * Pstart);
-    if (s.error) return false;
+    // From a start at the top of the brine density's range (1000 bar) the secant's second
+    // point has no density, and near the gas's condensation its steps leave the root: the
+    // state nearest the last one is sought on a scan before the curve ends, saying so (it
+    // had ended there without a word, though reported as made).
+    if (s.error != 0 && !scanBiphasicPressure(s, Pstart)) {
+        vornex::cfprintf(stderr,
+                         "Biphasic isochor: no two-phase pressure at %g K holds the gas and the "
+                         "bulk density of the curve; it ends at the last temperature solved\n",
+                         TK);
+        return false;
+    }
     calculate_density();
     // The secant's root need not be a state: beyond the model's published range (the
     // methane model past 1600 bar) or its brine density's, the solubility and the density are

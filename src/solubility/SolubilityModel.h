@@ -292,6 +292,10 @@ class SolubilityModel : public Phase {
     // Whether the state the two-phase residual left is one: solved, with a solution density
     // and a vapour fraction in 0 ... 1.
     bool isBiphasicState() const;
+    // The two-phase state on a scan of pressures from the water's vapour pressure to 10 kbar
+    // (the secant's function and context set, cgTotal and rhoBulk the targets, Psat at T): the
+    // lowest, or with `near` (Pa) positive the one nearest it. True with the model left there.
+    bool scanBiphasicPressure(Secant& s, double near);
     // Two-phase isochores: the bulk density and total gas concentration of the current
     // one-phase state become the targets; one row; one temperature step (false on failure).
     void fixBiphasicTargets();

@@ -1233,10 +1233,11 @@ void checkSetUpOrders(Checks& c, const SolubilityMaker& maker) {
 // volume (nearly the ideal gas's at a few bar); each isopleth row is a pressure at which the
 // content is the solubility; each two-phase isochore row keeps the feed (the bulk density and
 // the gas, liquid and vapour together) with a saturated liquid, and is the two-phase state
-// the biphasic pressure finds for the curve's gas and bulk density at its temperature. The
-// isotherm's file is the same after other curves on the model as on a fresh one. A curve
-// file's suffix ends its wave names: one with a character such names cannot hold is refused,
-// leaving no file; one they can hold gives a file whose WAVES line names each column once.
+// the biphasic pressure finds for the curve's gas and bulk density at its temperature; one
+// that ends short of liquid water's temperatures says why. The isotherm's file is the same
+// after other curves on the model as on a fresh one. A curve file's suffix ends its wave
+// names: one with a character such names cannot hold is refused, leaving no file; one they
+// can hold gives a file whose WAVES line names each column once.
 void checkCurvesAgainstStates(Checks& c, const SolubilityMaker& maker) {
     const Budget& b = c.budget();
     const bool salt = maker.make()->iNaCl >= 0;
@@ -1314,36 +1315,45 @@ void checkCurvesAgainstStates(Checks& c, const SolubilityMaker& maker) {
         }
     }
     const std::string bipha = "bipha_xc";
-    for (double dT : {-4.0, 4.0}) {
-        std::remove(bipha.c_str());
-        auto m = fresh();
-        test::outputOf([&] {
-            m->calculateTheBiphasicIsochor(373.15, 300.0, ms, dT, kIgorText, "_xc", nullptr);
-        });
-        std::vector<std::vector<double>> rows;
-        if (!readIgorRows(bipha, rows) || rows.empty()) continue;
-        // T P mg fv rhog rhol rocg rocl e
-        const double bulk = rows[0][5], gas = rows[0][7];
-        const double cgTotal = m->cgTotal, rhoBulk = m->rhoBulk;
-        for (const auto& r : rows) {
-            const double a = r[3];
-            const std::string where = "T " + num(r[0]) + " K, P " + num(r[1]) + " bar, step " +
-                                      num(dT) + ", fraction " + num(a);
-            c.check("a two-phase isochore row keeps the feed",
-                    std::fabs(((1 - a) * r[5] + a * r[4]) / bulk - 1) < 2e-5 &&
-                        std::fabs(((1 - a) * r[7] + a * r[6]) / gas - 1) < 2e-5,
-                    where);
-            const double mg = solubility(r[0], r[1]);
-            c.check("a two-phase isochore's liquid is saturated", std::fabs(mg / r[2] - 1) < 3e-5,
-                    where + ": " + num(r[2]) + " mol/kg, the state " + num(mg));
-            auto f = fresh();
-            test::outputOf(
-                [&] { f->calculateTheBiphasicPressure(r[0], ms, 0.0, cgTotal, rhoBulk); });
-            c.check("the biphasic pressure of an isochore's state is its pressure",
-                    f->error == 0 && std::fabs(f->P * 1e-5 / r[1] - 1) < 1e-5,
-                    where + ": " + num(f->P * 1e-5) + " bar, flag " + num(f->error));
+    // From 1000 bar, the brine density's top, the secant's second point has no density.
+    for (double P0 : {300.0, 1000.0})
+        for (double dT : {-4.0, 4.0}) {
+            std::remove(bipha.c_str());
+            auto m = fresh();
+            const std::string said = test::outputOf([&] {
+                m->calculateTheBiphasicIsochor(373.15, P0, ms, dT, kIgorText, "_xc", nullptr);
+            });
+            std::vector<std::vector<double>> rows;
+            if (!readIgorRows(bipha, rows) || rows.empty()) continue;
+            const double next = rows.back()[0] + dT;
+            c.check("a two-phase isochore that ends short says why",
+                    next < 273.15 || next > SolubilityModel::kMaxIsochorTemperature ||
+                        said.find("Biphasic isochor") != std::string::npos,
+                    "P0 " + num(P0) + " bar, step " + num(dT) + ": ends at " + num(rows.back()[0]) +
+                        " K");
+            // T P mg fv rhog rhol rocg rocl e
+            const double bulk = rows[0][5], gas = rows[0][7];
+            const double cgTotal = m->cgTotal, rhoBulk = m->rhoBulk;
+            for (const auto& r : rows) {
+                const double a = r[3];
+                const std::string where = "T " + num(r[0]) + " K, P " + num(r[1]) + " bar, P0 " +
+                                          num(P0) + ", step " + num(dT) + ", fraction " + num(a);
+                c.check("a two-phase isochore row keeps the feed",
+                        std::fabs(((1 - a) * r[5] + a * r[4]) / bulk - 1) < 2e-5 &&
+                            std::fabs(((1 - a) * r[7] + a * r[6]) / gas - 1) < 2e-5,
+                        where);
+                const double mg = solubility(r[0], r[1]);
+                c.check("a two-phase isochore's liquid is saturated",
+                        std::fabs(mg / r[2] - 1) < 3e-5,
+                        where + ": " + num(r[2]) + " mol/kg, the state " + num(mg));
+                auto f = fresh();
+                test::outputOf(
+                    [&] { f->calculateTheBiphasicPressure(r[0], ms, 0.0, cgTotal, rhoBulk); });
+                c.check("the biphasic pressure of an isochore's state is its pressure",
+                        f->error == 0 && std::fabs(f->P * 1e-5 / r[1] - 1) < 1e-5,
+                        where + ": " + num(f->P * 1e-5) + " bar, flag " + num(f->error));
+            }
         }
-    }
     std::remove(bipha.c_str());
     // Suffixes: every printable character after "s"; the curves compute only for the ones a
     // wave name holds, of which the sample takes a few.

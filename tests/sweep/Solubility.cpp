@@ -234,8 +234,8 @@ void checkDubessyIsotherm(Checks& c, int system, int henryOption, double r, doub
 // activity within (0, 1].
 void checkDubessyHotBrine(Checks& c, int henryOption, double ms, double mg) {
     // A file of its own: the sweep's workers run other configurations beside it.
-    const std::string suffix = "-sweep-hot" + std::to_string(henryOption) + "-" +
-                               std::to_string(static_cast<int>(ms)) + "-" +
+    const std::string suffix = "_sweep_hot" + std::to_string(henryOption) + "_" +
+                               std::to_string(static_cast<int>(ms)) + "_" +
                                std::to_string(static_cast<int>(std::lround(10.0 * mg)));
     Dubessy curve(2, 0, 0, static_cast<char>(henryOption));
     curve.ms = ms;
@@ -1228,6 +1228,53 @@ void checkSetUpOrders(Checks& c, const SolubilityMaker& maker) {
     }
 }
 
+// A curve written by name prefix, given its suffix.
+using CurveWriter = std::pair<std::string, std::function<bool(const char*)>>;
+
+// Curve files with every printable character after "s" as the suffix: one a wave name cannot
+// hold is refused, saying so, leaving no file; the curves are computed only for the others,
+// of which the sample takes a few, each file naming every column once.
+void checkCurveSuffixes(Checks& c, const std::vector<CurveWriter>& curves) {
+    const Budget& b = c.budget();
+    const int step = b.full ? 1 : 21;
+    int wave = b.offset(c.configuration() + " suffix", step);
+    for (char ch = '!'; ch <= '~'; ++ch) {
+        const bool name = std::isalnum(static_cast<unsigned char>(ch)) || ch == '_';
+        if (name && wave++ % step != 0) continue;
+        const std::string suffix = std::string("s") + ch;
+        for (const auto& [prefix, write] : curves) {
+            const std::string file = prefix + suffix;
+            const bool path = suffix.find('/') != std::string::npos;
+            if (!path) std::remove(file.c_str());
+            bool made = false;
+            const std::string said = test::outputOf([&] { made = write(suffix.c_str()); });
+            std::vector<std::vector<double>> rows;
+            const bool read = readIgorRows(file, rows);
+            if (name)
+                c.check("a curve file names each column once", !made || read,
+                        file + (read ? "" : ": its WAVES line and rows disagree"));
+            else
+                c.check("a suffix no wave name holds is refused, leaving no file",
+                        !made && !said.empty() && (path || !std::ifstream(file).good()),
+                        "suffix '" + suffix + "', " + prefix + (made ? ": made" : ""));
+            if (!path) std::remove(file.c_str());
+        }
+    }
+}
+
+// Dubessy's curve files: its isopleth and its saturation comparison.
+void checkDubessySuffixes(Checks& c) {
+    checkCurveSuffixes(c, {{"isop",
+                            [](const char* sfx) {
+                                Dubessy model(0, 0, 0, 1);
+                                return model.calculate_the_isopleth(0.2, 560.0, 1, sfx);
+                            }},
+                           {"satu", [](const char* sfx) {
+                                Dubessy model(0, 0, 0, 1);
+                                return model.calculateTheSaturationCurve(sfx, 283.0);
+                            }}});
+}
+
 // A model's curves cross-checked row by row against its single states on fresh models: each
 // isotherm row (not flagged) holds the solubility at its pressure, with a vapour of positive
 // volume (nearly the ideal gas's at a few bar); each isopleth row is a pressure at which the
@@ -1355,49 +1402,29 @@ void checkCurvesAgainstStates(Checks& c, const SolubilityMaker& maker) {
             }
         }
     std::remove(bipha.c_str());
-    // Suffixes: every printable character after "s"; the curves compute only for the ones a
-    // wave name holds, of which the sample takes a few.
-    const std::vector<std::pair<std::string, std::function<bool(SolubilityModel&, const char*)>>>
-        curves = {
-            {"isot", [&](SolubilityModel& m, const char* sfx) {
+    // Run inside the check's own capture of what is said: a model made as fresh() makes it.
+    auto write = [&](const std::function<bool(SolubilityModel&, const char*)>& curve) {
+        return [&, curve](const char* sfx) {
+            auto m = maker.make();
+            m->setDensityModelType(SM_MaoDuan0);
+            return curve(*m, sfx);
+        };
+    };
+    checkCurveSuffixes(
+        c, {{"isot", write([&](SolubilityModel& m, const char* sfx) {
                  return m.calculateTheIsotherm(323.15, ms, kIgorText, sfx);
-             }},
-            {"isop", [&](SolubilityModel& m, const char* sfx) {
+             })},
+            {"isop", write([&](SolubilityModel& m, const char* sfx) {
                  return m.calculateTheIsopleth(ms, 0.02, kIgorText, sfx, nullptr);
-             }},
-            {"bipha", [&](SolubilityModel& m, const char* sfx) {
+             })},
+            {"bipha", write([&](SolubilityModel& m, const char* sfx) {
                  return m.calculateTheBiphasicIsochor(373.15, 300.0, ms, -4.0, kIgorText, sfx,
                                                       nullptr);
-             }},
-            {"bipha", [&](SolubilityModel& m, const char* sfx) {
+             })},
+            {"bipha", write([&](SolubilityModel& m, const char* sfx) {
                  return m.calculateTheBiphasicIsochor1(323.15, 373.15, 0.02, ms, -4.0, 0.0,
                                                        kIgorText, sfx, nullptr);
-             }}};
-    const int waveStep = b.full ? 1 : 21;
-    int wave = b.offset(c.configuration() + " suffix", waveStep);
-    for (char ch = '!'; ch <= '~'; ++ch) {
-        const bool name = std::isalnum(static_cast<unsigned char>(ch)) || ch == '_';
-        if (name && wave++ % waveStep != 0) continue;
-        const std::string suffix = std::string("s") + ch;
-        for (const auto& [prefix, write] : curves) {
-            const std::string file = prefix + suffix;
-            if (suffix.find('/') == std::string::npos) std::remove(file.c_str());
-            auto m = fresh();
-            bool made = false;
-            const std::string said =
-                test::outputOf([&] { made = write(*m, suffix.c_str()); });
-            std::vector<std::vector<double>> rows;
-            const bool read = readIgorRows(file, rows);
-            if (name)
-                c.check("a curve file names each column once", !made || read,
-                        file + (read ? "" : ": its WAVES line and rows disagree"));
-            else
-                c.check("a suffix no wave name holds is refused, leaving no file",
-                        !made && !said.empty() && !std::ifstream(file).good(),
-                        "suffix '" + suffix + "', " + prefix + (made ? ": made" : ""));
-            if (suffix.find('/') == std::string::npos) std::remove(file.c_str());
-        }
-    }
+             })}});
 }
 }  // namespace
 
@@ -1456,6 +1483,7 @@ void addSolubilityConfigurations(std::vector<Configuration>& out) {
     for (const SolubilityMaker& maker : solubilityModels())
         out.push_back({"solubility", "solubility isotherm edges " + maker.name,
                        [maker](Checks& c) { checkIsothermEdges(c, maker); }});
+    out.push_back({"solubility", "solubility Dubessy curve suffixes", checkDubessySuffixes});
     for (bool shibue : {true, false})
         out.push_back({"solubility",
                        std::string("solubility dialogue suffix ") + (shibue ? "Shibue" : "SaltCorr"),

@@ -1,5 +1,4 @@
 #include "solubility/Dubessy.h"
-#include "numerics/Decimal.h"
 
 #include <cmath>
 #include <cstdio>
@@ -8,7 +7,9 @@
 
 #include "cubic/TermCubic.h"
 #include "fluid/CurveOutput.h"
+#include "fluid/OutputFiles.h"
 #include "numerics/DataPath.h"
+#include "numerics/Decimal.h"
 #include "numerics/FileReader.h"
 #include "numerics/Fitting.h"
 #include "puregas/CH4EOS.h"
@@ -637,7 +638,10 @@ int Dubessy::fitIsothermData(const std::string& name, std::FILE* history) {
 
 bool Dubessy::calculate_the_isopleth(double mgas, double T0, char mode, const char* suffix) {
     CurveOutput out(mode == kIgorText ? kIgorText : 0);
-    if (out.isIgor() && !out.open("isop", suffix)) return false;
+    // The suffix ends every wave name: a blank or a quote split the names of the WAVES line.
+    if (out.isIgor() && (!OutputFiles::checkWaveNameSuffix(suffix == nullptr ? "" : suffix) ||
+                         !out.open("isop", suffix)))
+        return false;
     const char* s = suffix ? suffix : "";
     if (out.isIgor())
         out.print("IGOR\nWAVES %6s%s %11s%s %11s%s %11s%s %11s%s %11s%s\nBEGIN\n", "T", s, "x", s,
@@ -673,6 +677,7 @@ bool Dubessy::calculate_the_H2ONaClCO2_isopleth(double msalt, double mgas, char 
     if (system != 2) return false;
     ms = msalt;
     const char* s = suffix ? suffix : "";
+    if (!OutputFiles::checkWaveNameSuffix(s)) return false;
     vornex::cfprintf(out, "IGOR\nWAVES Tk%s ah%s H%s s%s Hs%s\nBEGIN\n", s, s, s, s, s);
     const bool ok = calculate_the_isopleth(mgas, 273.15, mode, suffix);
     vornex::cfprintf(out, "END\n");
@@ -750,7 +755,9 @@ void Dubessy::calculate_the_isotherm1(double TK, double r, char mode, std::FILE*
 
 bool Dubessy::calculateTheSaturationCurve(const char* suffix, double Tend) {
     CurveOutput out(kIgorText);
-    if (!out.open("satu", suffix)) return false;
+    if (!OutputFiles::checkWaveNameSuffix(suffix == nullptr ? "" : suffix) ||
+        !out.open("satu", suffix))
+        return false;
     const char* s = suffix ? suffix : "";
     out.print("IGOR\nWAVES");
     for (const char* n :

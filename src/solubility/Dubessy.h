@@ -95,7 +95,9 @@ class Dubessy : public Phase {
     // Model function of the fit: x = (T, m), p = (W_A, W_B); Y = P (Pa), Z = y_H2O.
     void evaluate(double* x, double* p, double& Y, double& Z, double* extra, int& err);
 
-    // Curves (Igor text, mode 1); false when the file cannot be written. The isopleth runs
+    // Curves (Igor text, mode 1); false when the file cannot be written or its suffix is not
+    // one Igor wave names take (letters, digits, "_"; refused before anything is written,
+    // the brine isopleth's header on its stream too). The isopleth runs
     // from T0 upward by 1 K to the first failure or 647 K; one that fails at T0 is false,
     // with the error flag, saying so and leaving no file.
     bool calculate_the_isopleth(double mgas, double T0, char mode, const char* suffix);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "fluid/CurveOutput.h"
+#include "fluid/OutputFiles.h"
 #include "numerics/Decimal.h"
 #include "numerics/AtomicFile.h"
 #include "solubility/SolubilityModel.h"
@@ -33,9 +34,13 @@ void igorHeader(CurveOutput& out, std::initializer_list<const char*> names, cons
     out.print("\nBEGIN\n");
 }
 
-// Opens the Igor file of a tracer in mode 1; false when it cannot be written.
+// Opens the Igor file of a tracer in mode 1; false when it cannot be written. The suffix ends
+// every wave name of the WAVES line: a blank or a quote in it split each name in two, and the
+// file, reported as made, held twice as many names as columns.
 bool openCurve(CurveOutput& out, const char* prefix, const char* suffix) {
-    return !out.isIgor() || out.open(prefix, suffix);
+    if (!out.isIgor()) return true;
+    return OutputFiles::checkWaveNameSuffix(suffix == nullptr ? "" : suffix) &&
+           out.open(prefix, suffix);
 }
 
 bool finishCurve(CurveOutput& out) {
@@ -357,6 +362,71 @@ double SolubilityModel::equationForBiphasicIsochor(double PPa, void*) {
            alpha * (1.0 - yH2O) / Vvapour;
 }
 
+bool SolubilityModel::isBiphasicState() const {
+    return error == 0 && vapourError == 0 && std::isfinite(rhoSolution) && alpha >= -1e-9 &&
+           alpha <= 1.0;
+}
+
+bool SolubilityModel::scanBiphasicPressure(Secant& s, double near) {
+    // Pressures from the water's vapour pressure to 10 kbar on a geometric grid; at each sign
+    // change of the residual the root by bisection, taken when the residual vanishes there
+    // (across the gas's own condensation the vapour's volume jumps and the residual with it:
+    // a sign change without a root) and the vapour fraction lies in 0 ... 1.
+    constexpr double kTop = 1e9, kRatio = 1.1;  // Pa
+    double lo = 0.0, flo = 0.0, best = kNaN;
+    bool haveLo = false;
+    auto residual = [&](double p, double& f) {
+        s.error = 0;
+        f = s.calcFunction(p);
+        return s.error == 0;
+    };
+    for (double p = 1.001 * Psat; std::isfinite(p) && p > 0.0 && p <= kTop * kRatio;
+         p *= kRatio) {
+        double hi = std::fmin(p, kTop), fhi = 0.0;
+        const bool defined = residual(hi, fhi);
+        if (!defined && haveLo) {
+            // The residual ends between two grid points (the brine density's top pressure):
+            // its last pressure, found by halving, closes the bracket.
+            double a = lo, b = hi, fa = flo, fm = 0.0;
+            for (int i = 0; i < 60 && b - a > 1e-12 * b; ++i) {
+                const double mid = 0.5 * (a + b);
+                if (residual(mid, fm))
+                    a = mid, fa = fm;
+                else
+                    b = mid;
+            }
+            hi = a, fhi = fa;
+        }
+        if (!defined && !haveLo) continue;
+        const bool vanishes = std::fabs(fhi) <= 1e-7 * std::fabs(cgTotal) + 1e-9;
+        if (haveLo && ((fhi < 0.0) != (flo < 0.0) || vanishes)) {
+            double a = lo, fa = flo, b = hi, fm = 0.0;
+            for (int i = 0; !vanishes && i < 200 && b - a > 1e-12 * b; ++i) {
+                const double mid = 0.5 * (a + b);
+                if (!residual(mid, fm)) break;
+                if ((fm < 0.0) == (fa < 0.0))
+                    a = mid, fa = fm;
+                else
+                    b = mid;
+            }
+            // A state at the very end of the defined pressures (a saturated start at the
+            // brine density's top) is its own root.
+            const double root = vanishes ? hi : 0.5 * (a + b);
+            if (residual(root, fm) && std::fabs(fm) <= 1e-7 * std::fabs(cgTotal) + 1e-9 &&
+                isBiphasicState()) {
+                if (!(near > 0.0)) return true;
+                if (!(std::fabs(std::log(root / near)) >= std::fabs(std::log(best / near))))
+                    best = root;
+            }
+        }
+        lo = hi, flo = fhi, haveLo = defined;
+        if (hi >= kTop) break;
+    }
+    if (std::isnan(best)) return false;
+    double f = 0.0;
+    return residual(best, f) && isBiphasicState();
+}
+
 void SolubilityModel::calculateTheBiphasicPressure(double TK, double ms, double mgas, double cgTot,
                                                    double rhoB) {
     setMolalities(ms, mgas);
@@ -365,9 +435,23 @@ void SolubilityModel::calculateTheBiphasicPressure(double TK, double ms, double 
     Secant s = pressureSecant(
         this, static_cast<EquationFunction>(&SolubilityModel::equationForBiphasicIsochor), 20);
     temperature(TK);
+    error = 0;
     calculatePsatH2O();
     solveSecant(s, 1.001 * Psat, 1.002 * Psat);
-    if (s.error) error = 1;
+    if (s.error == 0 && isBiphasicState()) return;
+    // The secant from the vapour pressure fails where the vapour has no state just above it
+    // (the methane vapour of Duan and Mao holds more water than the pressure there) and runs
+    // to negative pressures where the residual first rises with the pressure (nitrogen in
+    // brine): the lowest two-phase state up to 10 kbar is the one.
+    if (scanBiphasicPressure(s, 0.0)) return;
+    error = 1;
+    P = kNaN;
+    if (!tracingCurve)
+        vornex::cfprintf(stderr,
+                         "Biphasic pressure: no pressure from the water's vapour pressure to "
+                         "10000 bar holds %g mol/m3 of gas in %g kg/m3 of liquid and vapour at "
+                         "%g K and %g mol/kg NaCl\n",
+                         cgTot, rhoB, TK, ms);
 }
 
 // ------------------------------------------------------------------- curves
@@ -423,6 +507,10 @@ bool SolubilityModel::calculateTheIsotherm(double TK, double ms, char mode, cons
     update_composition();
     igorHeader(out, {"T", "P", "mg", "yh", "vv", "rho", "e"}, suffix);
     auto row = [&] {
+        // A model whose solubility leaves the vapour aside (the methane correlation) has its
+        // vapour's volume found here, as the other tracers find it: the column had read 0 on
+        // a fresh model and the volume of the last curve's state after another curve.
+        if (vapourVolumeFlag) calculateVapourMolarVolume();
         const bool failed = error != 0 || vapourError != 0 || densityFailed;
         out.print("%12.2lf %12lf %12lf %12lf %12lf %12lf %12d\n", T, P * 1e-5, mg, yH2O,
                   Vvapour * 1e6, rhoSolution, failed ? 1 : 0);
@@ -652,7 +740,17 @@ bool SolubilityModel::biphasicStep(Secant& s, double TK) {
     calculatePsatH2O();
     const double Pstart = P;
     solveSecant(s, Pstart, 1.1 * Pstart);
-    if (s.error) return false;
+    // From a start at the top of the brine density's range (1000 bar) the secant's second
+    // point has no density, and near the gas's condensation its steps leave the root: the
+    // state nearest the last one is sought on a scan before the curve ends, saying so (it
+    // had ended there without a word, though reported as made).
+    if (s.error != 0 && !scanBiphasicPressure(s, Pstart)) {
+        vornex::cfprintf(stderr,
+                         "Biphasic isochor: no two-phase pressure at %g K holds the gas and the "
+                         "bulk density of the curve; it ends at the last temperature solved\n",
+                         TK);
+        return false;
+    }
     calculate_density();
     // The secant's root need not be a state: beyond the model's published range (the
     // methane model past 1600 bar) or its brine density's, the solubility and the density are

@@ -223,13 +223,18 @@ class SolubilityModel : public Phase {
     // flag, when the search fails (the density model failing included).
     double calculate_pressure(double TK, double rho, double ms, double mgas, double Pguess);
     double equationForPressure(double Pbar, void* context);
+    // The two-phase state (liquid saturated with gas and vapour) of total gas concentration
+    // cgTot (mol/m3) and bulk density rhoB (kg/m3) at TK: the model is left there, its vapour
+    // fraction in alpha. None (no such state up to 10000 bar): P NaN, the error flag, and why
+    // on standard error.
     void calculateTheBiphasicPressure(double TK, double ms, double mgas, double cgTot, double rhoB);
     double equationForBiphasicIsochor(double PPa, void* context);
 
     // ------------------------------------------------------------------- curves
     // Output mode: 1 Igor text file, 6 the array (T, P in bar per point), other computes.
-    // False when the file could not be written or the model has no parameters for its gas
-    // (then no file is made).
+    // False when the file could not be written, its suffix is not one Igor wave names take
+    // (letters, digits, "_"), or the model has no parameters for its gas (then no file is
+    // made). The two-phase isochores refuse such a suffix too.
     bool calculateTheIsotherm(double TK, double ms, char mode, const char* suffix);
     // Also false, with the error flag, saying why and leaving no file, when no temperature
     // of liquid water has a bubble pressure for the content.
@@ -285,6 +290,13 @@ class SolubilityModel : public Phase {
     // Raises the error flag when the solubility just computed is not finite or lies outside its
     // range (molality >= 0, every mole fraction in [0, 1]).
     void checkSolubilityResult();
+    // Whether the state the two-phase residual left is one: solved, with a solution density
+    // and a vapour fraction in 0 ... 1.
+    bool isBiphasicState() const;
+    // The two-phase state on a scan of pressures from the water's vapour pressure to 10 kbar
+    // (the secant's function and context set, cgTotal and rhoBulk the targets, Psat at T): the
+    // lowest, or with `near` (Pa) positive the one nearest it. True with the model left there.
+    bool scanBiphasicPressure(Secant& s, double near);
     // Two-phase isochores: the bulk density and total gas concentration of the current
     // one-phase state become the targets; one row; one temperature step (false on failure).
     void fixBiphasicTargets();

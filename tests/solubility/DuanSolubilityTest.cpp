@@ -5,7 +5,10 @@
 
 #include <cmath>
 #include <cstdio>
+#include <fstream>
+#include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -354,6 +357,58 @@ TEST(SolubilityBase, BiphasicPressureAtTheBubblePoint) {
     EXPECT_NEAR(model.alpha, 0.0, 1e-6);
 }
 
+// The two-phase state of a model's own isochore, asked for by its gas and bulk density at
+// each temperature of the curve (its saturated start among them), is the curve's pressure,
+// with the liquid and the vapour keeping the feed. From the water's vapour pressure the
+// secant had failed on every state of the Duan-Mao methane model (no vapour there), and run
+// to -17 bar for nitrogen in brine, where the residual first rises with the pressure. Targets
+// no pressure holds have none: P NaN, the flag, and why.
+TEST(SolubilityBase, BiphasicPressureOfAnIsochoresStates) {
+    const struct {
+        int type, version;
+        double T0, P0, ms;
+    } cases[] = {{SM_H2O_CH4_NaCl, 1, 323.15, 50.0, 0.0},
+                 {SM_H2O_N2_NaCl, 0, 323.15, 300.0, 2.0},
+                 {SM_H2O_CO2_NaCl, 0, 323.15, 300.0, 0.0}};
+    for (const auto& c : cases) {
+        DMGWwater curve(c.type, 0);
+        curve.changeModelVersion(c.version);
+        CurveArray rows;
+        ASSERT_TRUE(curve.calculateTheBiphasicIsochor(c.T0, c.P0, c.ms, -5.0, kCurveArray, "",
+                                                      &rows));
+        const double cg = curve.cgTotal, bulk = curve.rhoBulk;
+        // The start (a saturated solution, no vapour yet), then the rows in degC.
+        rows.insert(rows.begin(), {c.T0 - 273.15, c.P0});
+        ASSERT_GE(rows.size(), 8u);
+        for (std::size_t k = 0; k + 1 < rows.size(); k += 2) {
+            const double TK = rows[k] + 273.15;
+            const std::string where = "system " + std::to_string(c.type) + " version " +
+                                      std::to_string(c.version) + ", " + std::to_string(TK) +
+                                      " K";
+            DMGWwater m(c.type, 0);
+            m.changeModelVersion(c.version);
+            m.calculateTheBiphasicPressure(TK, c.ms, 0.0, cg, bulk);
+            ASSERT_EQ(m.error, 0) << where;
+            EXPECT_NEAR(m.P * 1e-5, rows[k + 1], 1e-6 * rows[k + 1]) << where;
+            EXPECT_GE(m.alpha, -1e-9) << where;
+            EXPECT_LE(m.alpha, 1.0) << where;
+            const double a = m.alpha;
+            EXPECT_NEAR((1 - a) * m.rhoSolution + a * m.rhoVapour, bulk, 1e-6 * bulk) << where;
+            const double gas = (1 - a) * m.x[1] * m.rhoSolution / m.solutionMolarMass() +
+                               a * (1 - m.yH2O) / m.Vvapour;
+            EXPECT_NEAR(gas, cg, 1e-6 * cg) << where;
+        }
+    }
+    for (const auto& [cg, bulk] : {std::pair{std::nan(""), 1000.0}, std::pair{40.0, -5.0}}) {
+        DMGWwater m(SM_H2O_CO2_NaCl, 0);
+        const std::string said =
+            test::stderrOf([&] { m.calculateTheBiphasicPressure(350.0, 0.0, 0.0, cg, bulk); });
+        EXPECT_EQ(m.error, 1) << cg << " " << bulk;
+        EXPECT_TRUE(std::isnan(m.P)) << cg << " " << bulk << ": " << m.P;
+        EXPECT_NE(said.find("Biphasic pressure"), std::string::npos) << said;
+    }
+}
+
 TEST(SolubilityBase, CompositionCode22) {
     DMGWwater model(SM_H2O_CO2_NaCl, 0);
     model.x[1] = 0.01;
@@ -638,6 +693,116 @@ TEST(Tracers, MonophasicIsochorOverNoTemperaturesIsRefused) {
         EXPECT_NE(said.find("refused"), std::string::npos) << said;
         EXPECT_TRUE(curve.empty());
     }
+}
+
+// The rows of an Igor text file read back: false when it is missing or its WAVES line does
+// not name one wave a column.
+bool readCurveFile(const std::string& file, std::vector<std::vector<double>>& rows) {
+    std::ifstream in(file);
+    std::string line, waves;
+    if (!std::getline(in, line) || line != "IGOR" || !std::getline(in, waves) ||
+        !std::getline(in, line) || line != "BEGIN")
+        return false;
+    std::istringstream names(waves.substr(5));
+    std::size_t columns = 0;
+    for (std::string name; names >> name;) ++columns;
+    rows.clear();
+    while (std::getline(in, line) && line != "END") {
+        std::istringstream values(line);
+        std::vector<double> row;
+        for (std::string v; values >> v;) row.push_back(std::strtod(v.c_str(), nullptr));
+        if (row.size() != columns) return false;
+        rows.push_back(row);
+    }
+    return line == "END" && !rows.empty();
+}
+
+// Every curve file ends its wave names with the suffix: one a wave name cannot end with (a
+// blank, a quote, a letter outside ASCII) is refused, saying so, and leaves no file; one of
+// letters, digits and "_" gives a file whose WAVES line names each column once.
+TEST(Tracers, CurveFilesTakeOnlySuffixesOfWaveNames) {
+    struct Curve {
+        const char* prefix;
+        std::function<bool(SolubilityModel&, const char*)> write;
+    };
+    const std::vector<Curve> curves = {
+        {"isot", [](SolubilityModel& m, const char* s) {
+             return m.calculateTheIsotherm(323.15, 1.0, kIgorText, s);
+         }},
+        {"isop", [](SolubilityModel& m, const char* s) {
+             return m.calculateTheIsopleth(1.0, 0.02, kIgorText, s, nullptr);
+         }},
+        {"bipha", [](SolubilityModel& m, const char* s) {
+             return m.calculateTheBiphasicIsochor(373.15, 300.0, 1.0, -2.0, kIgorText, s,
+                                                  nullptr);
+         }},
+        {"bipha", [](SolubilityModel& m, const char* s) {
+             return m.calculateTheBiphasicIsochor1(273.15, 373.15, 0.02, 1.0, -2.0, 0.0,
+                                                   kIgorText, s, nullptr);
+         }}};
+    for (const Curve& c : curves) {
+        for (const char* suffix : {" w", "a b", "q'", "d\"q", "\xc3\xa9"}) {
+            const std::string file = std::string(c.prefix) + suffix;
+            std::remove(file.c_str());
+            DMGWwater model(SM_H2O_CH4_NaCl, 0);
+            bool made = true;
+            const std::string said = test::stderrOf([&] { made = c.write(model, suffix); });
+            EXPECT_FALSE(made) << file;
+            EXPECT_NE(said.find("wave names"), std::string::npos) << file << ": " << said;
+            EXPECT_FALSE(std::ifstream(file).good()) << file;
+            std::remove(file.c_str());
+        }
+        const std::string file = std::string(c.prefix) + "_w1";
+        std::remove(file.c_str());
+        DMGWwater model(SM_H2O_CH4_NaCl, 0);
+        EXPECT_TRUE(c.write(model, "_w1")) << file;
+        std::vector<std::vector<double>> rows;
+        EXPECT_TRUE(readCurveFile(file, rows)) << file;
+        std::remove(file.c_str());
+    }
+}
+
+// The isotherm of the methane correlation, whose solubility leaves the vapour aside, writes
+// its vapour's molar volume: near the ideal gas's RT/P at a few bar, falling as the pressure
+// rises, and the same after another curve on the model as on a fresh one (the column read 0,
+// then the volume the last curve had left).
+TEST(Tracers, IsothermWritesTheVapourVolumeOfTheMethaneCorrelation) {
+    auto isotherm = [](SpiveySolubility& m) {
+        std::remove("isotvv");
+        EXPECT_TRUE(m.calculateTheIsotherm(323.15, 1.0, kIgorText, "vv"));
+        std::ifstream in("isotvv");
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    };
+    SpiveySolubility fresh;
+    const std::string first = isotherm(fresh);
+    std::vector<std::vector<double>> rows;
+    ASSERT_TRUE(readCurveFile("isotvv", rows));
+    // T P mg yh vv rho e
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const auto& r = rows[i];
+        const double ideal = 8.314462618 * r[0] / (r[1] * 1e5) * 1e6;  // cm3/mol
+        ASSERT_TRUE(r[4] > 0.0 && std::isfinite(r[4])) << "P " << r[1] << ": " << r[4];
+        if (r[1] < 5.0) {
+            EXPECT_NEAR(r[4], ideal, 0.01 * ideal) << "P " << r[1];
+        }
+        if (i > 0) {
+            EXPECT_LT(r[4], rows[i - 1][4]) << "P " << r[1];
+        }
+    }
+    SpiveySolubility used;
+    used.setDensityModelType(SM_MaoDuan0);
+    CurveArray curve;
+    test::outputOf([&] {
+        used.calculateTheBiphasicIsochor1(273.15, 373.15, 0.02, 1.0, -2.0, 0.0, kCurveArray, "",
+                                          &curve);
+    });
+    test::outputOf([&] { used.setDensityModelType(SM_NoDensity); });
+    std::string after;
+    test::outputOf([&] { after = isotherm(used); });
+    EXPECT_EQ(after, first);
+    std::remove("isotvv");
 }
 
 TEST(Tracers, UnwritableCurveIsReported) {

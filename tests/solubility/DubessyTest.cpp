@@ -4,18 +4,21 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cmath>
 #include <clocale>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include "cubic/TermCubic.h"
 #include "numerics/TextCapture.h"
 #include "solubility/DMGWwater.h"
 #include "solubility/Dubessy.h"
 #include "solubility/Henry.h"
+#include "support/PrintedChecks.h"
 #include "water/WagnerPruss.h"
 #include "water/WaterEOS.h"
 
@@ -365,6 +368,58 @@ TEST(Dubessy, CurvesAreWrittenAndBounded) {
         if (std::sscanf(line.c_str(), "%lf", &T) == 1 && T > 500.0) ++points, last = T;
     EXPECT_GT(points, 0);
     EXPECT_LE(last, 647.0);
+}
+
+// The suffix ends every wave name of a curve: one with a blank, a quote or a letter outside
+// ASCII is refused, saying so, with no file and nothing on the brine isopleth's stream (each
+// had been written, its WAVES line naming twice as many waves as it has columns); one of
+// letters, digits and "_" names each column once.
+TEST(Dubessy, CurvesTakeOnlySuffixesOfWaveNames) {
+    auto wavesAndColumns = [](const std::string& file) {
+        std::ifstream in(file);
+        std::string line, waves;
+        std::getline(in, line);
+        std::getline(in, waves);
+        std::size_t names = 0, columns = 0;
+        std::istringstream w(waves.substr(5));
+        for (std::string n; w >> n;) ++names;
+        std::getline(in, line);
+        std::getline(in, line);
+        std::istringstream r(line);
+        for (std::string v; r >> v;) ++columns;
+        return std::pair{names, columns};
+    };
+    for (const char* suffix : {" x", "a b", "q'", "\xc3\xa9"}) {
+        const std::string iso = std::string("isop") + suffix, sat = std::string("satu") + suffix;
+        std::remove(iso.c_str());
+        std::remove(sat.c_str());
+        Dubessy model(0, 0, 0, 1), brine(2, 0, 0, 2), saturation(0, 0, 0, 1);
+        bool made = true, brineMade = true, saturated = true;
+        std::string stream;
+        const std::string said = test::stderrOf([&] {
+            made = model.calculate_the_isopleth(0.2, 300.0, 1, suffix);
+            stream = test::writtenText([&](std::FILE* f) {
+                brineMade = brine.calculate_the_H2ONaClCO2_isopleth(1.0, 0.3, 1, suffix, f);
+            });
+            saturated = saturation.calculateTheSaturationCurve(suffix, 283.0);
+        });
+        EXPECT_FALSE(made || brineMade || saturated) << suffix;
+        EXPECT_NE(said.find("wave names"), std::string::npos) << said;
+        EXPECT_EQ(stream, "") << suffix;
+        EXPECT_FALSE(std::ifstream(iso).good()) << suffix;
+        EXPECT_FALSE(std::ifstream(sat).good()) << suffix;
+        std::remove(iso.c_str());
+        std::remove(sat.c_str());
+    }
+    Dubessy model(0, 0, 0, 1), saturation(0, 0, 0, 1);
+    ASSERT_TRUE(model.calculate_the_isopleth(0.2, 300.0, 1, "w_1"));
+    ASSERT_TRUE(saturation.calculateTheSaturationCurve("w_1", 283.0));
+    for (const char* file : {"isopw_1", "satuw_1"}) {
+        const auto [names, columns] = wavesAndColumns(file);
+        EXPECT_GT(columns, 0u) << file;
+        EXPECT_EQ(names, columns) << file;
+        std::remove(file);
+    }
 }
 
 // An isopleth continues from its last vapour: past CO2's vapour pressure the 1.8 mol/kg

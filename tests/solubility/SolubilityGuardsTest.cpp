@@ -728,5 +728,60 @@ TEST(PublishedRange, DuanBoundsAreInclusive) {
     }
 }
 
+// A two-phase isochore cooled from a saturated start at the brine density's top pressure
+// (1000 bar), whose secant's second point has no density, goes on through the two-phase
+// states below it: each row keeps the feed with a saturated liquid (it had stopped at its
+// start without a word, reported as made). One whose vapour meets the gas's condensation
+// (H2S at 355 K and 67 bar), where the residual jumps instead of passing zero, ends there
+// saying so.
+TEST(Tracers, TwoPhaseIsochoreGoesOnFromTheDensitysTopAndSaysWhereItEnds) {
+    for (int type : {SM_H2O_CH4_NaCl, SM_H2O_CO2_NaCl}) {
+        DMGWwater model(type, 0);
+        std::remove("bipha_top");
+        std::string said;
+        bool made = false;
+        said = test::outputOf([&] {
+            made = model.calculateTheBiphasicIsochor(373.15, 1000.0, 0.0, -2.0, kIgorText, "_top",
+                                                     nullptr);
+        });
+        ASSERT_TRUE(made) << type;
+        std::ifstream in("bipha_top");
+        std::string line;
+        std::vector<std::array<double, 9>> rows;
+        while (std::getline(in, line)) {
+            std::array<double, 9> r{};
+            if (std::sscanf(line.c_str(), "%lf %lf %lf %lf %lf %lf %lf %lf %lf", &r[0], &r[1],
+                            &r[2], &r[3], &r[4], &r[5], &r[6], &r[7], &r[8]) == 9)
+                rows.push_back(r);
+        }
+        std::remove("bipha_top");
+        // Down to the cold end of liquid water, or ending with a word.
+        EXPECT_TRUE(rows.size() > 40 || !said.empty()) << type << ": " << rows.size();
+        ASSERT_GT(rows.size(), 10u) << type << ": " << said;
+        // T P mg fv rhog rhol rocg rocl e
+        const double bulk = rows[0][5], gas = rows[0][7];
+        for (const auto& r : rows) {
+            const double a = r[3];
+            EXPECT_NEAR((1 - a) * r[5] + a * r[4], bulk, 2e-5 * bulk) << r[0];
+            EXPECT_NEAR((1 - a) * r[7] + a * r[6], gas, 2e-5 * gas) << r[0];
+            DMGWwater state(type, 0);
+            state.calculate_gas_solubility(r[0], r[1], 0.0);
+            EXPECT_NEAR(state.mg, r[2], 3e-5 * r[2]) << r[0];
+            EXPECT_EQ(r[8], 0) << r[0];
+        }
+    }
+    auto h2s = henryModel(1, "H2S");
+    h2s->setDensityModelType(SM_MaoDuan0);
+    CurveArray curve;
+    bool made = false;
+    const std::string said = test::outputOf([&] {
+        made = h2s->calculateTheBiphasicIsochor(373.15, 100.0, 0.0, -2.0, kCurveArray, "", &curve);
+    });
+    EXPECT_TRUE(made);
+    ASSERT_GE(curve.size(), 2u);
+    EXPECT_GT(curve[curve.size() - 2] + 273.15, 340.0);
+    EXPECT_NE(said.find("it ends at the last temperature solved"), std::string::npos) << said;
+}
+
 }  // namespace
 }  // namespace vornex

@@ -236,8 +236,8 @@ void checkDubessyIsotherm(Checks& c, int system, int henryOption, double r, doub
 // activity within (0, 1].
 void checkDubessyHotBrine(Checks& c, int henryOption, double ms, double mg) {
     // A file of its own: the sweep's workers run other configurations beside it.
-    const std::string suffix = "-sweep-hot" + std::to_string(henryOption) + "-" +
-                               std::to_string(static_cast<int>(ms)) + "-" +
+    const std::string suffix = "_sweep_hot" + std::to_string(henryOption) + "_" +
+                               std::to_string(static_cast<int>(ms)) + "_" +
                                std::to_string(static_cast<int>(std::lround(10.0 * mg)));
     Dubessy curve(2, 0, 0, static_cast<char>(henryOption));
     curve.ms = ms;
@@ -681,14 +681,14 @@ void checkRefusal(Checks& c, const char* invariant, const std::string& file, con
 // leaves no file.
 void checkIsothermEdges(Checks& c, const SolubilityMaker& maker) {
     const bool salt = maker.make()->iNaCl >= 0;
-    const std::string file = "isot-sweep";
+    const std::string file = "isot_sweep";
     for (double TK : {273.15, 373.15, 573.15, 647.0, 700.0, 250.0})
         for (double ms : {0.0, 2.0, 6.0, -1.0}) {
             if (ms > 0 && !salt) continue;
             const std::string where = "T " + num(TK) + " K, NaCl " + num(ms);
             auto m = maker.make();
             const CurveRun run = runCurve(
-                file, [&] { return m->calculateTheIsotherm(TK, ms, kIgorText, "-sweep"); });
+                file, [&] { return m->calculateTheIsotherm(TK, ms, kIgorText, "_sweep"); });
             const bool read = run.read;
             const auto& rows = run.rows;
             if (!run.made) {
@@ -728,7 +728,7 @@ void checkCurves(Checks& c, const SolubilityMaker& maker) {
     const std::vector<double> contents = {1e-3, 0.05, 0.5, 3.0};
     const int nContents = static_cast<int>(contents.size());
     const int step = b.full ? 1 : std::max(1, nContents / b.points(nContents, 2));
-    const std::string file = "isop-sweep";
+    const std::string file = "isop_sweep";
     for (int k = b.offset(c.configuration(), step); k < nContents; k += step)
         for (double ms : {0.0, 2.0}) {
             if (ms > 0 && !salt) continue;
@@ -736,7 +736,7 @@ void checkCurves(Checks& c, const SolubilityMaker& maker) {
             const std::string where = num(mg) + " mol/kg gas, NaCl " + num(ms);
             auto m = maker.make();
             const CurveRun run = runCurve(file, [&] {
-                return m->calculateTheIsopleth(ms, mg, kIgorText, "-sweep", nullptr);
+                return m->calculateTheIsopleth(ms, mg, kIgorText, "_sweep", nullptr);
             });
             const bool read = run.read;
             const auto& rows = run.rows;
@@ -765,7 +765,7 @@ void checkCurves(Checks& c, const SolubilityMaker& maker) {
         }
     std::remove(file.c_str());
     // Two-phase isochores need the solution's density: the Mao-Duan brine model is given.
-    const std::string bipha = "bipha-sweep";
+    const std::string bipha = "bipha_sweep";
     for (double P0 : {10.0, 300.0}) {
         const double T0 = 473.15;  // water boils at 15.5 bar
         const std::string where = "T0 " + num(T0) + " K, P0 " + num(P0) + " bar";
@@ -774,7 +774,7 @@ void checkCurves(Checks& c, const SolubilityMaker& maker) {
         bool made = false;
         const std::string said = test::outputOf([&] {
             m->setDensityModelType(SM_MaoDuan0);
-            made = m->calculateTheBiphasicIsochor(T0, P0, 0.0, -2.0, kIgorText, "-sweep", nullptr);
+            made = m->calculateTheBiphasicIsochor(T0, P0, 0.0, -2.0, kIgorText, "_sweep", nullptr);
         });
         std::vector<std::vector<double>> rows;
         const bool read = readIgorRows(bipha, rows);
@@ -821,7 +821,7 @@ void checkCurves(Checks& c, const SolubilityMaker& maker) {
         const std::string said = test::outputOf([&] {
             m->setDensityModelType(SM_MaoDuan0);
             made = m->calculateTheBiphasicIsochor1(Tend, T0, 0.01, 0.0, dT, 50.0, kIgorText,
-                                                   "-sweep", nullptr);
+                                                   "_sweep", nullptr);
         });
         c.check("an isochore to an end behind its start is refused so",
                 !made && said.find("behind the start") != std::string::npos &&
@@ -1189,7 +1189,7 @@ void checkOnePhaseIsochores(Checks& c, const SolubilityMaker& maker) {
 // at the model's range or its density's ends there, not past it.
 void checkTwoPhaseIsochoreRows(Checks& c, const SolubilityMaker& maker, int densityModel) {
     const bool salt = maker.make()->iNaCl >= 0;
-    const std::string bipha = "bipha-sweep";
+    const std::string bipha = "bipha_sweep";
     auto rowsHold = [&](const std::string& where) {
         std::vector<std::vector<double>> rows;
         if (!readIgorRows(bipha, rows)) return;
@@ -1212,7 +1212,7 @@ void checkTwoPhaseIsochoreRows(Checks& c, const SolubilityMaker& maker, int dens
                     auto m = maker.make();
                     test::outputOf([&] {
                         m->setDensityModelType(densityModel);
-                        m->calculateTheBiphasicIsochor(T0, P0, ms, dT, kIgorText, "-sweep",
+                        m->calculateTheBiphasicIsochor(T0, P0, ms, dT, kIgorText, "_sweep",
                                                        nullptr);
                     });
                     rowsHold("saturated at T0 " + num(T0) + " K, P0 " + num(P0) + " bar, NaCl " +
@@ -1226,7 +1226,7 @@ void checkTwoPhaseIsochoreRows(Checks& c, const SolubilityMaker& maker, int dens
                 test::outputOf([&] {
                     m->setDensityModelType(densityModel);
                     m->calculateTheBiphasicIsochor1(Tend, T0, mg, ms, dT, 0.0, kIgorText,
-                                                    "-sweep", nullptr);
+                                                    "_sweep", nullptr);
                 });
                 rowsHold("bubble point of " + num(mg) + " mol/kg at " + num(T0) + " K, NaCl " +
                          num(ms) + ", step " + num(dT));
@@ -1410,6 +1410,205 @@ void checkSetUpOrders(Checks& c, const SolubilityMaker& maker) {
         same(*named, "named " + g + ", then its type again");
     }
 }
+
+// A curve written by name prefix, given its suffix.
+using CurveWriter = std::pair<std::string, std::function<bool(const char*)>>;
+
+// Curve files with every printable character after "s" as the suffix: one a wave name cannot
+// hold is refused, saying so, leaving no file; the curves are computed only for the others,
+// of which the sample takes a few, each file naming every column once.
+void checkCurveSuffixes(Checks& c, const std::vector<CurveWriter>& curves) {
+    const Budget& b = c.budget();
+    const int step = b.full ? 1 : 21;
+    int wave = b.offset(c.configuration() + " suffix", step);
+    for (char ch = '!'; ch <= '~'; ++ch) {
+        const bool name = std::isalnum(static_cast<unsigned char>(ch)) || ch == '_';
+        if (name && wave++ % step != 0) continue;
+        const std::string suffix = std::string("s") + ch;
+        for (const auto& [prefix, write] : curves) {
+            const std::string file = prefix + suffix;
+            const bool path = suffix.find('/') != std::string::npos;
+            if (!path) std::remove(file.c_str());
+            bool made = false;
+            const std::string said = test::outputOf([&] { made = write(suffix.c_str()); });
+            std::vector<std::vector<double>> rows;
+            const bool read = readIgorRows(file, rows);
+            if (name)
+                c.check("a curve file names each column once", !made || read,
+                        file + (read ? "" : ": its WAVES line and rows disagree"));
+            else
+                c.check("a suffix no wave name holds is refused, leaving no file",
+                        !made && !said.empty() && (path || !std::ifstream(file).good()),
+                        "suffix '" + suffix + "', " + prefix + (made ? ": made" : ""));
+            if (!path) std::remove(file.c_str());
+        }
+    }
+}
+
+// Dubessy's curve files: its isopleth and its saturation comparison.
+void checkDubessySuffixes(Checks& c) {
+    checkCurveSuffixes(c, {{"isop",
+                            [](const char* sfx) {
+                                Dubessy model(0, 0, 0, 1);
+                                return model.calculate_the_isopleth(0.2, 560.0, 1, sfx);
+                            }},
+                           {"satu", [](const char* sfx) {
+                                Dubessy model(0, 0, 0, 1);
+                                return model.calculateTheSaturationCurve(sfx, 283.0);
+                            }}});
+}
+
+// A model's curves cross-checked row by row against its single states on fresh models: each
+// isotherm row (not flagged) holds the solubility at its pressure, with a vapour of positive
+// volume (nearly the ideal gas's at a few bar); each isopleth row is a pressure at which the
+// content is the solubility; each two-phase isochore row keeps the feed (the bulk density and
+// the gas, liquid and vapour together) with a saturated liquid, and is the two-phase state
+// the biphasic pressure finds for the curve's gas and bulk density at its temperature; one
+// that ends short of liquid water's temperatures says why. The isotherm's file is the same
+// after other curves on the model as on a fresh one. A curve file's suffix ends its wave
+// names: one with a character such names cannot hold is refused, leaving no file; one they
+// can hold gives a file whose WAVES line names each column once.
+void checkCurvesAgainstStates(Checks& c, const SolubilityMaker& maker) {
+    const Budget& b = c.budget();
+    const bool salt = maker.make()->iNaCl >= 0;
+    const double ms = salt ? 2.0 : 0.0;
+    auto fresh = [&] {
+        auto m = maker.make();
+        test::outputOf([&] { m->setDensityModelType(SM_MaoDuan0); });
+        return m;
+    };
+    auto solubility = [&](double TK, double Pbar) {
+        auto f = maker.make();
+        test::outputOf([&] { f->calculate_gas_solubility(TK, Pbar, ms); });
+        return f->error == 0 && f->vapourError == 0 ? f->mg : std::nan("");
+    };
+    const std::string isot = "isot_xc";
+    auto isotherm = [&](SolubilityModel& m, double TK) {
+        std::remove(isot.c_str());
+        bool made = false;
+        test::outputOf([&] { made = m.calculateTheIsotherm(TK, ms, kIgorText, "_xc"); });
+        std::ifstream in(isot);
+        std::stringstream text;
+        text << in.rdbuf();
+        return made ? text.str() : std::string();
+    };
+    const std::vector<double> temperatures = {298.15, 348.15, 398.15};
+    const int nT = static_cast<int>(temperatures.size());
+    const int stepT = b.full ? 1 : std::max(1, nT / b.points(nT, 1));
+    for (int k = b.offset(c.configuration() + " T", stepT); k < nT; k += stepT) {
+        const double TK = temperatures[static_cast<std::size_t>(k)];
+        auto m = fresh();
+        const std::string first = isotherm(*m, TK);
+        std::vector<std::vector<double>> rows;
+        if (first.empty() || !readIgorRows(isot, rows)) continue;
+        // T P mg yh vv rho e; a few rows of each hundred bar, the first above the vapour
+        // pressure's among them.
+        for (std::size_t i = 1; i < rows.size(); i += i < 5 ? 1 : 97) {
+            const auto& r = rows[i];
+            const std::string where = "T " + num(TK) + " K, P " + num(r[1]) + " bar";
+            // Compressibility factor; a gas at a few bar is nearly ideal.
+            const double Z = r[1] * 1e5 * r[4] * 1e-6 / (8.314462618 * TK);
+            c.check("an isotherm's vapour has a volume",
+                    r[4] > 0 && std::isfinite(r[4]) && (r[1] > 3.0 || (Z > 0.9 && Z < 1.01)),
+                    where + ": " + num(r[4]) + " cm3/mol");
+            if (r[6] != 0) continue;
+            const double mg = solubility(TK, r[1]);
+            c.check("an isotherm row holds the solubility at its pressure",
+                    std::fabs(mg - r[2]) <= std::max(1.5e-6, 1e-5 * mg),
+                    where + ": " + num(r[2]) + " mol/kg, the state " + num(mg));
+        }
+        auto used = fresh();
+        test::outputOf([&] {
+            CurveArray a;
+            used->calculateTheIsopleth(ms, 0.02, kCurveArray, "", &a);
+            used->calculateTheBiphasicIsochor1(273.15, 373.15, 0.02, ms, -2.0, 0.0, kCurveArray,
+                                               "", &a);
+        });
+        c.check("an isotherm after other curves is the fresh model's",
+                isotherm(*used, TK) == first, "T " + num(TK) + " K");
+    }
+    std::remove(isot.c_str());
+    for (double content : {0.003, 0.03}) {
+        auto m = fresh();
+        CurveArray a;
+        bool made = false;
+        test::outputOf(
+            [&] { made = m->calculateTheIsopleth(ms, content, kCurveArray, "", &a); });
+        if (!made) continue;
+        const std::size_t stride = b.full ? 2 : 2 * 7;
+        for (std::size_t k = 0; k + 1 < a.size(); k += stride) {
+            if (std::isnan(a[k])) continue;
+            const double mg = solubility(a[k], a[k + 1]);
+            c.check("an isopleth row dissolves its content", std::fabs(mg / content - 1) < 1e-6,
+                    num(content) + " mol/kg, T " + num(a[k]) + " K, P " + num(a[k + 1]) +
+                        " bar: the state " + num(mg));
+        }
+    }
+    const std::string bipha = "bipha_xc";
+    // From 1000 bar, the brine density's top, the secant's second point has no density.
+    for (double P0 : {300.0, 1000.0})
+        for (double dT : {-4.0, 4.0}) {
+            std::remove(bipha.c_str());
+            auto m = fresh();
+            const std::string said = test::outputOf([&] {
+                m->calculateTheBiphasicIsochor(373.15, P0, ms, dT, kIgorText, "_xc", nullptr);
+            });
+            std::vector<std::vector<double>> rows;
+            if (!readIgorRows(bipha, rows) || rows.empty()) continue;
+            const double next = rows.back()[0] + dT;
+            c.check("a two-phase isochore that ends short says why",
+                    next < 273.15 || next > SolubilityModel::kMaxIsochorTemperature ||
+                        said.find("Biphasic isochor") != std::string::npos,
+                    "P0 " + num(P0) + " bar, step " + num(dT) + ": ends at " + num(rows.back()[0]) +
+                        " K");
+            // T P mg fv rhog rhol rocg rocl e
+            const double bulk = rows[0][5], gas = rows[0][7];
+            const double cgTotal = m->cgTotal, rhoBulk = m->rhoBulk;
+            for (const auto& r : rows) {
+                const double a = r[3];
+                const std::string where = "T " + num(r[0]) + " K, P " + num(r[1]) + " bar, P0 " +
+                                          num(P0) + ", step " + num(dT) + ", fraction " + num(a);
+                c.check("a two-phase isochore row keeps the feed",
+                        std::fabs(((1 - a) * r[5] + a * r[4]) / bulk - 1) < 2e-5 &&
+                            std::fabs(((1 - a) * r[7] + a * r[6]) / gas - 1) < 2e-5,
+                        where);
+                const double mg = solubility(r[0], r[1]);
+                c.check("a two-phase isochore's liquid is saturated",
+                        std::fabs(mg / r[2] - 1) < 3e-5,
+                        where + ": " + num(r[2]) + " mol/kg, the state " + num(mg));
+                auto f = fresh();
+                test::outputOf(
+                    [&] { f->calculateTheBiphasicPressure(r[0], ms, 0.0, cgTotal, rhoBulk); });
+                c.check("the biphasic pressure of an isochore's state is its pressure",
+                        f->error == 0 && std::fabs(f->P * 1e-5 / r[1] - 1) < 1e-5,
+                        where + ": " + num(f->P * 1e-5) + " bar, flag " + num(f->error));
+            }
+        }
+    std::remove(bipha.c_str());
+    // Run inside the check's own capture of what is said: a model made as fresh() makes it.
+    auto write = [&](const std::function<bool(SolubilityModel&, const char*)>& curve) {
+        return [&, curve](const char* sfx) {
+            auto m = maker.make();
+            m->setDensityModelType(SM_MaoDuan0);
+            return curve(*m, sfx);
+        };
+    };
+    checkCurveSuffixes(
+        c, {{"isot", write([&](SolubilityModel& m, const char* sfx) {
+                 return m.calculateTheIsotherm(323.15, ms, kIgorText, sfx);
+             })},
+            {"isop", write([&](SolubilityModel& m, const char* sfx) {
+                 return m.calculateTheIsopleth(ms, 0.02, kIgorText, sfx, nullptr);
+             })},
+            {"bipha", write([&](SolubilityModel& m, const char* sfx) {
+                 return m.calculateTheBiphasicIsochor(373.15, 300.0, ms, -4.0, kIgorText, sfx,
+                                                      nullptr);
+             })},
+            {"bipha", write([&](SolubilityModel& m, const char* sfx) {
+                 return m.calculateTheBiphasicIsochor1(323.15, 373.15, 0.02, ms, -4.0, 0.0,
+                                                       kIgorText, sfx, nullptr);
+             })}});
+}
 }  // namespace
 
 void addSolubilityConfigurations(std::vector<Configuration>& out) {
@@ -1467,6 +1666,7 @@ void addSolubilityConfigurations(std::vector<Configuration>& out) {
     for (const SolubilityMaker& maker : solubilityModels())
         out.push_back({"solubility", "solubility isotherm edges " + maker.name,
                        [maker](Checks& c) { checkIsothermEdges(c, maker); }});
+    out.push_back({"solubility", "solubility Dubessy curve suffixes", checkDubessySuffixes});
     for (bool shibue : {true, false})
         out.push_back({"solubility",
                        std::string("solubility dialogue suffix ") + (shibue ? "Shibue" : "SaltCorr"),
@@ -1532,6 +1732,9 @@ void addSolubilityConfigurations(std::vector<Configuration>& out) {
                            [maker, density](Checks& c) {
                                checkTwoPhaseIsochoreRows(c, maker, density);
                            }});
+    for (const SolubilityMaker& maker : solubilityModels())
+        out.push_back({"solubility", "solubility curves against states " + maker.name,
+                       [maker](Checks& c) { checkCurvesAgainstStates(c, maker); }});
     for (const SolubilityMaker& maker : solubilityModels())
         out.push_back({"solubility", "solubility hostile arguments " + maker.name,
                        [maker](Checks& c) { checkHostileArguments(c, maker); }});

@@ -1315,6 +1315,32 @@ void checkNucleationRefusals(Checks& c, double TK) {
             "T " + num(TK) + " K, x " + num(bound + 1e-3) + ": " + out.substr(0, 120));
 }
 
+// Choked flow of one state from a model that has traced no throat before: a throat at or
+// above the critical pressure is a single fluid, always found; every throat found keeps the
+// entropy and lies at the throat pressure.
+void checkFlowFromAFreshModel(Checks& c, double Pbar) {
+    const int n = c.budget().points(63, 12);
+    for (int k = 0; k < n; ++k) {
+        const double TK = 650.0 + (1270.0 - 650.0) * k / (n - 1);
+        for (int side : {1, 2}) {
+            WagnerPruss water(side);
+            water.calculateFromTP(TK, Pbar, 0);
+            const double S2 = water.S;
+            std::string why;
+            test::outputOf([&] { why = water.chokedFlow(TK, Pbar, nullptr); });
+            const std::string where = "T " + num(TK) + " K, P " + num(Pbar) + " bar, side " + num(side);
+            if (water.lastThroatPressure * 1e5 >= kWaterCriticalPressure)
+                c.check("a throat above the critical pressure is found", why.empty(), where + ": " + why);
+            if (why.empty())
+                c.check("a throat keeps the entropy at the throat pressure",
+                        std::fabs(water.S - S2) <= 1e-7 * std::fabs(S2) &&
+                            std::fabs(water.P * 1e-5 - water.lastThroatPressure) <= 1e-7 * Pbar,
+                        where + ": S " + num(water.S) + " for " + num(S2) + ", P " + num(water.P * 1e-5) +
+                            " bar for " + num(water.lastThroatPressure));
+        }
+    }
+}
+
 // Choked flow through a vent at no pressure or under tension has no answer.
 void checkFlowRefusals(Checks& c, double TK) {
     for (double Pbar : {0.0, -1.0}) {
@@ -1426,6 +1452,11 @@ void addStudyConfigurations(std::vector<Configuration>& out) {
         for (bool liquid : {true, false})
             out.push_back({"studies", std::string("studies flow ") + (liquid ? "liquid" : "vapour") + " P " + num(P),
                            [=](Checks& c) { checkFlowIsobar(c, P, liquid); }});
+    // Dense fluid from 500 to 5000 bar, where a throat below half the pressure lies beyond one
+    // solve from the state expanded (700 bar, 730 to 860 K).
+    for (double P : {500.0, 700.0, 1000.0, 2000.0, 5000.0})
+        out.push_back({"studies", "studies flow from a fresh model P " + num(P),
+                       [P](Checks& c) { checkFlowFromAFreshModel(c, P); }});
     // Decompressions of compressed liquids (above the saturation pressure), of steam and of
     // water above its critical point; 573.15 K and 100 bar is a liquid saturated at 85.9 bar.
     for (double TK : {280.0, 330.0, 373.15, 420.0, 473.15, 520.0, 573.15, 600.0, 630.0, 645.0, 660.0, 800.0, 1000.0})

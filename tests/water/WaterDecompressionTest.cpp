@@ -425,6 +425,49 @@ TEST_F(WaterFlowTest, CompressedLiquidAboveTheCriticalPressureChokes) {
     std::filesystem::remove("flow1000");
 }
 
+// Dense supercritical fluid expanded to less than half its pressure chokes from a model that
+// has no throat before it: at 800 K the throats of 1000 bar (428.3616682 bar) and 700 bar
+// (275.1367784 bar) are the IAPWS-95 states of the same entropy, T 714.5176565 and
+// 678.9606867 K, V 51.36800996 and 88.81096084 cm3/mol (python3-iapws). Between about 730
+// and 880 K these had no row, "no state of its entropy at the throat pressure was found".
+TEST_F(WaterFlowTest, DenseSupercriticalFluidChokesWithoutAPreviousThroat) {
+    struct Case {
+        double P, Pf, Tf, Vf;
+    };
+    for (const Case& c : {Case{1000.0, 428.3616682, 714.5176565, 51.36800996},
+                          Case{700.0, 275.1367784, 678.9606867, 88.81096084}}) {
+        for (int side : {1, 2}) {
+            WagnerPruss fresh{side};
+            std::vector<double> row;
+            ::testing::internal::CaptureStdout();
+            const std::string said = test::stderrOf([&] {
+                row = firstRow([&](std::FILE* table) { fresh.calculateFlow(800.0, c.P, table); });
+            });
+            ::testing::internal::GetCapturedStdout();
+            ASSERT_EQ(fresh.error, 0) << c.P << " bar, side " << side << ": " << said;
+            ASSERT_EQ(row.size(), 14u) << c.P;
+            EXPECT_NEAR(row[8], c.Pf, 1e-6) << c.P;
+            EXPECT_NEAR(row[7], c.Tf, 1e-5) << c.P;
+            EXPECT_NEAR(row[6], c.Vf, 1e-5) << c.P;
+        }
+    }
+    // Along the band each throat keeps the entropy and lies at the throat pressure.
+    for (double T = 730.0; T <= 880.0; T += 30.0) {
+        for (double P : {700.0, 1000.0}) {
+            WagnerPruss fresh{1};
+            fresh.calculateFromTP(T, P, 0);
+            const double S2 = fresh.S;
+            ::testing::internal::CaptureStdout();
+            const std::string why = fresh.chokedFlow(T, P, nullptr);
+            ::testing::internal::GetCapturedStdout();
+            ASSERT_TRUE(why.empty()) << T << " K, " << P << " bar: " << why;
+            EXPECT_NEAR(fresh.S, S2, 1e-7 * S2) << T << " K, " << P << " bar";
+            EXPECT_NEAR(fresh.P * 1e-5, fresh.lastThroatPressure, 1e-7 * P) << T << " K";
+            EXPECT_LT(fresh.T, T) << T << " K, " << P << " bar";
+        }
+    }
+}
+
 // A superheated liquid at 100 bar whose isentrope leaves the metastable liquid before the
 // throat, its entropy there between the saturated liquid's and steam's, flashes: no
 // single-phase throat, the row blank, and the isobar says which rows and why, and fails

@@ -1341,6 +1341,33 @@ void checkFlowFromAFreshModel(Checks& c, double Pbar) {
     }
 }
 
+// The potentials grid of a reference state that is none, or from 0 K or below, is refused
+// without a file; a grid that is written holds a number in every column.
+void checkEquilibriumPotentials(Checks& c, double T0, double P0, double T1) {
+    WagnerPruss water(2);
+    std::remove("film");
+    bool written = false;
+    const std::string said = test::stderrOf(
+        [&] { written = water.drawEquilibriumPotentials(T0, P0, T1, T1 + 0.2, 1.9e-5, 3e-5, 1); });
+    std::ifstream in("film");
+    const bool file = in.good();
+    int rows = 0, bad = 0;
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty()) continue;
+        ++rows;
+        const auto row = numbersOf(line);
+        bool finite = row.size() == 5;
+        for (double v : row) finite = finite && std::isfinite(v);
+        bad += !finite;
+    }
+    std::remove("film");
+    const std::string where = "T0 " + num(T0) + " K, P0 " + num(P0) + " bar, T1 " + num(T1) + " K";
+    c.check("a potentials grid is written whole or refused without a file",
+            written ? file && rows > 0 && bad == 0 : !file && !said.empty(),
+            where + ": " + (written ? "written" : "refused") + ", " + num(rows) + " rows, " + num(bad) +
+                " without numbers; said: " + said.substr(0, 100));
+}
+
 // Choked flow through a vent at no pressure or under tension has no answer.
 void checkFlowRefusals(Checks& c, double TK) {
     for (double Pbar : {0.0, -1.0}) {
@@ -1452,6 +1479,10 @@ void addStudyConfigurations(std::vector<Configuration>& out) {
         for (bool liquid : {true, false})
             out.push_back({"studies", std::string("studies flow ") + (liquid ? "liquid" : "vapour") + " P " + num(P),
                            [=](Checks& c) { checkFlowIsobar(c, P, liquid); }});
+    for (double P0 : {1.0, -1.0, 1000.0, std::nan(""), double(INFINITY)})
+        for (double T1 : {-1.0, 0.0, 300.0, 500.0})
+            out.push_back({"studies", "studies equilibrium potentials P0 " + num(P0) + " T1 " + num(T1),
+                           [P0, T1](Checks& c) { checkEquilibriumPotentials(c, 400.0, P0, T1); }});
     // Dense fluid from 500 to 5000 bar, where a throat below half the pressure lies beyond one
     // solve from the state expanded (700 bar, 730 to 860 K).
     for (double P : {500.0, 700.0, 1000.0, 2000.0, 5000.0})

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <random>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -1341,6 +1342,39 @@ void checkFlowFromAFreshModel(Checks& c, double Pbar) {
     }
 }
 
+// Choked flows one after another on one model, from either side, at states drawn from
+// 270 to 1200 K and 2 to 5000 bar: each throat found lies outside the model's spinodals and,
+// where a fresh model finds one too, is that throat, whatever throat the model traced before.
+void checkFlowAfterEarlierFlows(Checks& c, unsigned seed) {
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<double> lnT(std::log(270.0), std::log(1200.0)),
+        lnP(std::log(2.0), std::log(5000.0));
+    WagnerPruss model(1);
+    const int n = c.budget().points(300, 40);
+    for (int k = 0; k < n; ++k) {
+        const double TK = std::exp(lnT(rng)), Pbar = std::exp(lnP(rng));
+        const int side = rng() % 2 ? 1 : 2;
+        model.set_the_phase_as(side);
+        WagnerPruss fresh(side);
+        std::string why, freshWhy;
+        test::outputOf([&] {
+            why = model.chokedFlow(TK, Pbar, nullptr);
+            freshWhy = fresh.chokedFlow(TK, Pbar, nullptr);
+        });
+        if (!why.empty()) continue;
+        const std::string where = "seed " + num(seed) + ", flow " + num(k) + ": T " + num(TK) +
+                                  " K, P " + num(Pbar) + " bar, side " + num(side);
+        c.check("a throat lies outside the model's spinodals", model.isInstable(model.T, model.V) == 0,
+                where + ": throat " + num(model.T) + " K, " + num(model.V * 1e6) + " cm3/mol");
+        if (freshWhy.empty())
+            c.check("a throat does not hang on the throats traced before",
+                    std::fabs(model.T - fresh.T) <= 1e-6 * fresh.T &&
+                        std::fabs(model.V - fresh.V) <= 1e-5 * fresh.V,
+                    where + ": " + num(model.T) + " K, " + num(model.V * 1e6) + " cm3/mol; fresh " +
+                        num(fresh.T) + " K, " + num(fresh.V * 1e6) + " cm3/mol");
+    }
+}
+
 // The potentials grid of a reference state that is none, or from 0 K or below, is refused
 // without a file; a grid that is written holds a number in every column.
 void checkEquilibriumPotentials(Checks& c, double T0, double P0, double T1) {
@@ -1479,6 +1513,9 @@ void addStudyConfigurations(std::vector<Configuration>& out) {
         for (bool liquid : {true, false})
             out.push_back({"studies", std::string("studies flow ") + (liquid ? "liquid" : "vapour") + " P " + num(P),
                            [=](Checks& c) { checkFlowIsobar(c, P, liquid); }});
+    for (unsigned seed : {1u, 2u, 3u, 7u})
+        out.push_back({"studies", "studies flow after earlier flows seed " + num(seed),
+                       [seed](Checks& c) { checkFlowAfterEarlierFlows(c, seed); }});
     for (double P0 : {1.0, -1.0, 1000.0, std::nan(""), double(INFINITY)})
         for (double T1 : {-1.0, 0.0, 300.0, 500.0})
             out.push_back({"studies", "studies equilibrium potentials P0 " + num(P0) + " T1 " + num(T1),

@@ -108,6 +108,8 @@ class WagnerPruss : public WaterEOS {
     // and W6 (from the steam of state 4) NaN, said on standard error.
     int drawSuperheatDiagram(double d, double dT);
     // G and G0 - G over a T-V grid (mode 1: geometric volume steps), in the file "film".
+    // False, said on standard error and without a file, for a bad or too large range (or one
+    // from 0 K or below) and when the reference (T0, P0) has no state.
     bool drawEquilibriumPotentials(double T0, double P0, double T1, double T2, double V1, double V2,
                                    char mode);
     // Henley-Hughes vapour fraction of saturated liquid at T0 flashing at T1, Igor text

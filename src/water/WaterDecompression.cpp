@@ -64,6 +64,31 @@ void holdMixture(WaterEOS& w, const SaturationEnds& ends, double xv) {
     w.S = SaturationEnds::lever(xl, ends.Sl, ends.Sv);
 }
 
+// The isentropic point of entropy S at P (bar) from one start (T K, V m3/mol). A root between
+// the model's outer spinodals is none: the pockets near the critical density where dP/dV < 0
+// hold states of any entropy (a liquid of 473 K at 408 bar, started from the throat of an
+// earlier flow, "choked" at 623 K and 51 cm3/mol), and below 230 K the model is not used (a
+// liquid of 273.5 K at 4541 bar "choked" at 199 K). The error flag says whether it was found.
+void isentropicPoint(WaterEOS& f, double Pbar, double S, double T, double V) {
+    f.calculate_isentropic_point_at_fixed_P(Pbar, S, T, V);
+    if (!f.error && f.isInstable(f.T, f.V)) f.error = 1;
+}
+
+// The point of entropy S at P (bar) reached from (T0 K, P0 bar, V0 m3/mol) by pressure steps
+// of equal ratio along the isentrope; the error flag says whether every step was found.
+void isentropeInSteps(WaterEOS& f, double Pbar, double S, double T0, double P0, double V0) {
+    constexpr int kSteps = 16;
+    double T = T0, V = V0;
+    for (int i = 1; i <= kSteps; ++i) {
+        const double P = i == kSteps ? Pbar : P0 * std::pow(Pbar / P0, double(i) / kSteps);
+        f.error = 0;
+        isentropicPoint(f, P, S, T, V);
+        if (f.error) return;
+        T = f.T;
+        V = f.V;
+    }
+}
+
 // The isentropic point of entropy S at P (bar) from the fluid's start guesses, then, when
 // that fails, from the ideal-gas isentrope of the state (T0 K, P0 bar, V0 m3/mol) with ratio
 // gamma, and last from the saturation at P: steam expanded from far above it ends superheated
@@ -89,25 +114,29 @@ void isentropicPointFrom(WaterEOS& f, double Pbar, double S, double T0, double P
         }
     }
     if (f.TisenGuess > 0.0 && f.VisenGuess > 0.0) {
-        f.calculate_isentropic_point_at_fixed_P(Pbar, S, f.TisenGuess, f.VisenGuess);
+        isentropicPoint(f, Pbar, S, f.TisenGuess, f.VisenGuess);
         if (!f.error) return;
     }
     const double T = T0 * std::pow(Pbar / P0, (gamma - 1.0) / gamma);
-    f.calculate_isentropic_point_at_fixed_P(Pbar, S, T, 8.31434 * T / (Pbar * 1e5));
+    isentropicPoint(f, Pbar, S, T, 8.31434 * T / (Pbar * 1e5));
     if (!f.error) return;
     if (!mixture) saturation();
     if (!saturated || S < ends.Sl) {
         // A liquid, or water above the critical pressure, where no saturation tells the
-        // side: from the state expanded.
-        f.calculate_isentropic_point_at_fixed_P(Pbar, S, T0, V0);
+        // side: from the state expanded, and when one solve does not reach so far (dense
+        // fluid expanded to less than half its pressure: 800 K from 1000 to 428 bar), down
+        // its isentrope in steps, each from the last point. No such end lies between the
+        // saturated phases, so no step on the way does either.
+        isentropicPoint(f, Pbar, S, T0, V0);
+        if (f.error) isentropeInSteps(f, Pbar, S, T0, P0, V0);
     } else if (S > ends.Sv) {
         // Above the saturated steam by the entropy difference over a heat capacity of 4.5 R.
         const double shift = std::exp((S - ends.Sv) / (4.5 * 8.31434));
-        f.calculate_isentropic_point_at_fixed_P(Pbar, S, ends.T * shift, ends.Vv * shift);
+        isentropicPoint(f, Pbar, S, ends.T * shift, ends.Vv * shift);
     } else {
         // Between the saturated phases: a metastable phase next to the state expanded, or
         // none.
-        f.calculate_isentropic_point_at_fixed_P(Pbar, S, T0, V0);
+        isentropicPoint(f, Pbar, S, T0, V0);
     }
 }
 

@@ -196,19 +196,32 @@ bool WagnerPruss::drawEquilibriumPotentials(double T0, double P0, double T1, dou
     const bool geometric = mode == 1;
     const double nT = (T2 - T1) / 0.1 + 1.0;
     const double nV = geometric ? 100.0 : (V2 - V1) / 1e-8;
-    if (!(T1 <= T2) || !(V1 > 0.0 && V1 < V2) || !std::isfinite(T2) || !std::isfinite(V2) ||
-        nT * nV > kMaxGridRows) {
+    // A grid from 0 K or below holds no state, and a reference without one leaves G0 - G
+    // without a number in every row.
+    if (!(T1 > 0.0) || !(T1 <= T2) || !(V1 > 0.0 && V1 < V2) || !std::isfinite(T2) ||
+        !std::isfinite(V2) || nT * nV > kMaxGridRows) {
         vornex::cfprintf(stderr, "Equilibrium potentials: bad or too large T or V range\n");
         return false;
     }
+    set_the_phase_as(geometric ? 2 : 1);
+    error = 0;
+    if (std::isfinite(T0) && T0 > 0.0 && std::isfinite(P0)) {
+        temperature(T0);
+        pressure(P0);
+        calculate_molar_volume();
+        if (error == 0) calculate_state_functions();
+    } else {
+        error = 1;
+    }
+    if (error || !std::isfinite(G)) {
+        vornex::cfprintf(stderr, "Equilibrium potentials: no reference state at %g K and %g bar\n",
+                         T0, P0);
+        error = 1;
+        return false;
+    }
+    const double G0 = G;
     OutputFile file;
     if (!file.open("film")) return false;
-    set_the_phase_as(geometric ? 2 : 1);
-    temperature(T0);
-    pressure(P0);
-    calculate_molar_volume();
-    if (error == 0) calculate_state_functions();
-    const double G0 = error ? kNaN : G;
     const double factor = std::pow(V2 / V1, 0.01);
     set_the_phase_as(1);
     for (int i = 0; i < static_cast<int>(nT + 1e-9); ++i) {

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <random>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -1315,6 +1316,92 @@ void checkNucleationRefusals(Checks& c, double TK) {
             "T " + num(TK) + " K, x " + num(bound + 1e-3) + ": " + out.substr(0, 120));
 }
 
+// Choked flow of one state from a model that has traced no throat before: a throat at or
+// above the critical pressure is a single fluid, always found; every throat found keeps the
+// entropy and lies at the throat pressure.
+void checkFlowFromAFreshModel(Checks& c, double Pbar) {
+    const int n = c.budget().points(63, 12);
+    for (int k = 0; k < n; ++k) {
+        const double TK = 650.0 + (1270.0 - 650.0) * k / (n - 1);
+        for (int side : {1, 2}) {
+            WagnerPruss water(side);
+            water.calculateFromTP(TK, Pbar, 0);
+            const double S2 = water.S;
+            std::string why;
+            test::outputOf([&] { why = water.chokedFlow(TK, Pbar, nullptr); });
+            const std::string where = "T " + num(TK) + " K, P " + num(Pbar) + " bar, side " + num(side);
+            if (water.lastThroatPressure * 1e5 >= kWaterCriticalPressure)
+                c.check("a throat above the critical pressure is found", why.empty(), where + ": " + why);
+            if (why.empty())
+                c.check("a throat keeps the entropy at the throat pressure",
+                        std::fabs(water.S - S2) <= 1e-7 * std::fabs(S2) &&
+                            std::fabs(water.P * 1e-5 - water.lastThroatPressure) <= 1e-7 * Pbar,
+                        where + ": S " + num(water.S) + " for " + num(S2) + ", P " + num(water.P * 1e-5) +
+                            " bar for " + num(water.lastThroatPressure));
+        }
+    }
+}
+
+// Choked flows one after another on one model, from either side, at states drawn from
+// 270 to 1200 K and 2 to 5000 bar: each throat found lies outside the model's spinodals and,
+// where a fresh model finds one too, is that throat, whatever throat the model traced before.
+void checkFlowAfterEarlierFlows(Checks& c, unsigned seed) {
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<double> lnT(std::log(270.0), std::log(1200.0)),
+        lnP(std::log(2.0), std::log(5000.0));
+    WagnerPruss model(1);
+    const int n = c.budget().points(300, 40);
+    for (int k = 0; k < n; ++k) {
+        const double TK = std::exp(lnT(rng)), Pbar = std::exp(lnP(rng));
+        const int side = rng() % 2 ? 1 : 2;
+        model.set_the_phase_as(side);
+        WagnerPruss fresh(side);
+        std::string why, freshWhy;
+        test::outputOf([&] {
+            why = model.chokedFlow(TK, Pbar, nullptr);
+            freshWhy = fresh.chokedFlow(TK, Pbar, nullptr);
+        });
+        if (!why.empty()) continue;
+        const std::string where = "seed " + num(seed) + ", flow " + num(k) + ": T " + num(TK) +
+                                  " K, P " + num(Pbar) + " bar, side " + num(side);
+        c.check("a throat lies outside the model's spinodals", model.isInstable(model.T, model.V) == 0,
+                where + ": throat " + num(model.T) + " K, " + num(model.V * 1e6) + " cm3/mol");
+        if (freshWhy.empty())
+            c.check("a throat does not hang on the throats traced before",
+                    std::fabs(model.T - fresh.T) <= 1e-6 * fresh.T &&
+                        std::fabs(model.V - fresh.V) <= 1e-5 * fresh.V,
+                    where + ": " + num(model.T) + " K, " + num(model.V * 1e6) + " cm3/mol; fresh " +
+                        num(fresh.T) + " K, " + num(fresh.V * 1e6) + " cm3/mol");
+    }
+}
+
+// The potentials grid of a reference state that is none, or from 0 K or below, is refused
+// without a file; a grid that is written holds a number in every column.
+void checkEquilibriumPotentials(Checks& c, double T0, double P0, double T1) {
+    WagnerPruss water(2);
+    std::remove("film");
+    bool written = false;
+    const std::string said = test::stderrOf(
+        [&] { written = water.drawEquilibriumPotentials(T0, P0, T1, T1 + 0.2, 1.9e-5, 3e-5, 1); });
+    std::ifstream in("film");
+    const bool file = in.good();
+    int rows = 0, bad = 0;
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty()) continue;
+        ++rows;
+        const auto row = numbersOf(line);
+        bool finite = row.size() == 5;
+        for (double v : row) finite = finite && std::isfinite(v);
+        bad += !finite;
+    }
+    std::remove("film");
+    const std::string where = "T0 " + num(T0) + " K, P0 " + num(P0) + " bar, T1 " + num(T1) + " K";
+    c.check("a potentials grid is written whole or refused without a file",
+            written ? file && rows > 0 && bad == 0 : !file && !said.empty(),
+            where + ": " + (written ? "written" : "refused") + ", " + num(rows) + " rows, " + num(bad) +
+                " without numbers; said: " + said.substr(0, 100));
+}
+
 // Choked flow through a vent at no pressure or under tension has no answer.
 void checkFlowRefusals(Checks& c, double TK) {
     for (double Pbar : {0.0, -1.0}) {
@@ -1426,6 +1513,18 @@ void addStudyConfigurations(std::vector<Configuration>& out) {
         for (bool liquid : {true, false})
             out.push_back({"studies", std::string("studies flow ") + (liquid ? "liquid" : "vapour") + " P " + num(P),
                            [=](Checks& c) { checkFlowIsobar(c, P, liquid); }});
+    for (unsigned seed : {1u, 2u, 3u, 7u})
+        out.push_back({"studies", "studies flow after earlier flows seed " + num(seed),
+                       [seed](Checks& c) { checkFlowAfterEarlierFlows(c, seed); }});
+    for (double P0 : {1.0, -1.0, 1000.0, std::nan(""), double(INFINITY)})
+        for (double T1 : {-1.0, 0.0, 300.0, 500.0})
+            out.push_back({"studies", "studies equilibrium potentials P0 " + num(P0) + " T1 " + num(T1),
+                           [P0, T1](Checks& c) { checkEquilibriumPotentials(c, 400.0, P0, T1); }});
+    // Dense fluid from 500 to 5000 bar, where a throat below half the pressure lies beyond one
+    // solve from the state expanded (700 bar, 730 to 860 K).
+    for (double P : {500.0, 700.0, 1000.0, 2000.0, 5000.0})
+        out.push_back({"studies", "studies flow from a fresh model P " + num(P),
+                       [P](Checks& c) { checkFlowFromAFreshModel(c, P); }});
     // Decompressions of compressed liquids (above the saturation pressure), of steam and of
     // water above its critical point; 573.15 K and 100 bar is a liquid saturated at 85.9 bar.
     for (double TK : {280.0, 330.0, 373.15, 420.0, 473.15, 520.0, 573.15, 600.0, 630.0, 645.0, 660.0, 800.0, 1000.0})

@@ -686,5 +686,31 @@ TEST_F(WaterCurveMembers, EquilibriumPotentialsGridHoldsTheModelsGibbsEnergy) {
     EXPECT_EQ(rows, 4 * 50);
 }
 
+// A grid at 0 K or below, or a reference state that is none, had been written as "-nan" rows
+// or a G0 - G column of "nan" and reported as success.
+TEST_F(WaterCurveMembers, EquilibriumPotentialsWithoutStatesAreRefusedWithoutAFile) {
+    struct Case {
+        double T0, P0, T1;
+    };
+    const double nan = std::nan("");
+    for (const Case& c : {Case{400.0, 1.0, -1.0}, Case{400.0, 1.0, 0.0}, Case{400.0, nan, 400.0},
+                          Case{nan, 1.0, 400.0}, Case{400.0, INFINITY, 400.0}}) {
+        std::remove("film");
+        bool written = true;
+        const std::string said = test::stderrOf([&] {
+            written = water.drawEquilibriumPotentials(c.T0, c.P0, c.T1, c.T1 + 0.1, 2e-5, 3e-5, 1);
+        });
+        EXPECT_FALSE(written) << c.T0 << " K, " << c.P0 << " bar, from " << c.T1 << " K";
+        EXPECT_FALSE(std::ifstream("film").good()) << c.T0 << " K, " << c.P0 << " bar";
+        EXPECT_NE(said.find("Equilibrium potentials"), std::string::npos) << said;
+    }
+    // The reference state of a liquid under tension is one: its grid is written.
+    std::remove("film");
+    ASSERT_TRUE(water.drawEquilibriumPotentials(400.0, -1.0, 400.0, 400.0, 2e-5, 3e-5, 1));
+    for (const std::string& line : linesOf("film"))
+        EXPECT_EQ(line.find("nan"), std::string::npos) << line;
+    std::remove("film");
+}
+
 }  // namespace water_curves
 }  // namespace vornex

@@ -425,6 +425,88 @@ TEST_F(WaterFlowTest, CompressedLiquidAboveTheCriticalPressureChokes) {
     std::filesystem::remove("flow1000");
 }
 
+// Dense supercritical fluid expanded to less than half its pressure chokes from a model that
+// has no throat before it: at 800 K the throats of 1000 bar (428.3616682 bar) and 700 bar
+// (275.1367784 bar) are the IAPWS-95 states of the same entropy, T 714.5176565 and
+// 678.9606867 K, V 51.36800996 and 88.81096084 cm3/mol (python3-iapws). Between about 730
+// and 880 K these had no row, "no state of its entropy at the throat pressure was found".
+TEST_F(WaterFlowTest, DenseSupercriticalFluidChokesWithoutAPreviousThroat) {
+    struct Case {
+        double P, Pf, Tf, Vf;
+    };
+    for (const Case& c : {Case{1000.0, 428.3616682, 714.5176565, 51.36800996},
+                          Case{700.0, 275.1367784, 678.9606867, 88.81096084}}) {
+        for (int side : {1, 2}) {
+            WagnerPruss fresh{side};
+            std::vector<double> row;
+            ::testing::internal::CaptureStdout();
+            const std::string said = test::stderrOf([&] {
+                row = firstRow([&](std::FILE* table) { fresh.calculateFlow(800.0, c.P, table); });
+            });
+            ::testing::internal::GetCapturedStdout();
+            ASSERT_EQ(fresh.error, 0) << c.P << " bar, side " << side << ": " << said;
+            ASSERT_EQ(row.size(), 14u) << c.P;
+            EXPECT_NEAR(row[8], c.Pf, 1e-6) << c.P;
+            EXPECT_NEAR(row[7], c.Tf, 1e-5) << c.P;
+            EXPECT_NEAR(row[6], c.Vf, 1e-5) << c.P;
+        }
+    }
+    // Along the band each throat keeps the entropy and lies at the throat pressure.
+    for (double T = 730.0; T <= 880.0; T += 30.0) {
+        for (double P : {700.0, 1000.0}) {
+            WagnerPruss fresh{1};
+            fresh.calculateFromTP(T, P, 0);
+            const double S2 = fresh.S;
+            ::testing::internal::CaptureStdout();
+            const std::string why = fresh.chokedFlow(T, P, nullptr);
+            ::testing::internal::GetCapturedStdout();
+            ASSERT_TRUE(why.empty()) << T << " K, " << P << " bar: " << why;
+            EXPECT_NEAR(fresh.S, S2, 1e-7 * S2) << T << " K, " << P << " bar";
+            EXPECT_NEAR(fresh.P * 1e-5, fresh.lastThroatPressure, 1e-7 * P) << T << " K";
+            EXPECT_LT(fresh.T, T) << T << " K, " << P << " bar";
+        }
+    }
+}
+
+// The throat is the state of the inlet's entropy on its own branch, whatever throat the
+// model traced before, and never one between its spinodals. After the steam of 694.558993 K
+// and 15.125216 bar, a liquid of 473.356372 K and 408.171511 bar had choked at 623.36 K and
+// 50.97 cm3/mol (a pocket with dP/dV < 0 inside the dome); after the steam of 787.206092 K and
+// 17.170859 bar, one of 446.429796 K and 813.416383 bar at 620.57 K. A fresh model took a
+// liquid of 273.479 K and 4541.091 bar to 199.21 K, below the temperatures where the model
+// holds. The throats are the IAPWS-95 liquids of the same entropy (python3-iapws): 470.646887
+// K and 20.421213 cm3/mol at 222.008449 bar, 268.651432 K and 16.296786 cm3/mol at
+// 2693.791369 bar.
+TEST_F(WaterFlowTest, ThroatIsTheInletsBranchWhateverTheModelTracedBefore) {
+    struct Case {
+        double T0, P0;  // the earlier flow (steam side), none when T0 is 0
+        double T, P, Tf, Vf;
+    };
+    const double nan = std::nan("");
+    for (const Case& c : {Case{694.558993, 15.125216, 473.356372, 408.171511, 470.646887, 20.421213},
+                          Case{787.206092, 17.170859, 446.429796, 813.416383, nan, nan},
+                          Case{0.0, 0.0, 273.479, 4541.091, 268.651432, 16.296786}}) {
+        WagnerPruss model{1};
+        ::testing::internal::CaptureStdout();
+        if (c.T0 > 0.0) model.chokedFlow(c.T0, c.P0, nullptr);
+        model.set_the_phase_as(2);
+        const std::string why = model.chokedFlow(c.T, c.P, nullptr);
+        ::testing::internal::GetCapturedStdout();
+        ASSERT_TRUE(why.empty()) << c.T << " K, " << c.P << " bar: " << why;
+        WagnerPruss fresh{2};
+        fresh.calculateFromTP(c.T, c.P, 0);
+        EXPECT_NEAR(model.S, fresh.S, 1e-7 * std::fabs(fresh.S) + 1e-9) << c.T << " K";
+        EXPECT_EQ(model.isInstable(model.T, model.V), 0) << c.T << " K: " << model.T << " K";
+        // A liquid expanded at constant entropy cools by a few kelvins at most.
+        EXPECT_NEAR(model.T, c.T, 5.0) << c.T << " K, " << c.P << " bar";
+        EXPECT_LT(model.V, 1.2 * fresh.V) << c.T << " K";
+        if (!std::isnan(c.Tf)) {
+            EXPECT_NEAR(model.T, c.Tf, 1e-4) << c.T << " K";
+            EXPECT_NEAR(model.V * 1e6, c.Vf, 1e-5) << c.T << " K";
+        }
+    }
+}
+
 // A superheated liquid at 100 bar whose isentrope leaves the metastable liquid before the
 // throat, its entropy there between the saturated liquid's and steam's, flashes: no
 // single-phase throat, the row blank, and the isobar says which rows and why, and fails

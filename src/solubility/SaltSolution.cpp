@@ -27,9 +27,8 @@ bool closeIgor(CurveOutput& out) {
     return out.close();
 }
 
-// Refuses the mole fraction of an isopleth with the reason on standard error.
-bool isoplethTakes(const SaltSolutionCorrelation& c, double x) {
-    const std::string refusal = c.moleFractionRefusal(x);
+// True for no refusal; a refused mole fraction or temperature says why on standard error.
+bool accepted(const std::string& refusal) {
     if (refusal.empty()) return true;
     vornex::cfprintf(stderr, "%s\n", refusal.c_str());
     return false;
@@ -95,6 +94,35 @@ std::string SaltSolutionCorrelation::moleFractionRefusal(double x) const {
     if (!physicalAt(x, &why)) {
         vornex::csnprintf(buffer, sizeof buffer, "The %s mole fraction %g is refused: %s", salt, x,
                       why.c_str());
+        return buffer;
+    }
+    return std::string();
+}
+
+double SaltSolutionCorrelation::highestTemperature() const {
+    return std::numeric_limits<double>::infinity();
+}
+
+std::string SaltSolutionCorrelation::temperatureRefusal(double TK) const {
+    // The eutectics of ice, the salt's hydrate and the solution: H2O-NaCl at -21.21 degC,
+    // H2O-CaCl2 at -49.8 degC. Water's vapour-pressure equation still holds there for the
+    // supercooled liquid; below zero kelvin it gives numbers (1e289 bar) that pass for pressures.
+    const double eutectic = type == 1 ? 251.94 : 223.35;
+    const char* salt = type == 1 ? "H2O-NaCl" : "H2O-CaCl2";
+    char buffer[200];
+    if (!std::isfinite(TK)) return "An isotherm's temperature is a number of kelvin";
+    if (TK < eutectic) {
+        vornex::csnprintf(buffer, sizeof buffer,
+                          "The isotherm's temperature %g K is refused: no %s solution is liquid "
+                          "below its eutectic (%g K)",
+                          TK, salt, eutectic);
+        return buffer;
+    }
+    if (TK > highestTemperature()) {
+        vornex::csnprintf(buffer, sizeof buffer,
+                          "The isotherm's temperature %g K is refused: the correlation gives no "
+                          "vapour pressure above %g K",
+                          TK, highestTemperature());
         return buffer;
     }
     return std::string();
@@ -222,6 +250,7 @@ bool SaltCorr::physicalAt(double x, std::string* why) const {
 }
 
 bool SaltCorr::getIsotherm(const char* suffix, double TK) const {
+    if (!accepted(temperatureRefusal(TK))) return false;
     CurveOutput out(kIgorText);
     if (!openIgor(out, "isot", suffix)) return false;
     const char* s = suffix ? suffix : "";
@@ -237,7 +266,7 @@ bool SaltCorr::getIsotherm(const char* suffix, double TK) const {
 }
 
 bool SaltCorr::getIsopleth(const char* suffix, double x) const {
-    if (!isoplethTakes(*this, x)) return false;
+    if (!accepted(moleFractionRefusal(x))) return false;
     CurveOutput out(kIgorText);
     if (!openIgor(out, "isop", suffix)) return false;
     const char* s = suffix ? suffix : "";
@@ -308,7 +337,12 @@ double Shibue::getPsat(double TK, double x) const {
     return calculatePc(x) * std::exp(calculate_g(TK) + calculate_h(x));
 }
 
+double Shibue::highestTemperature() const {
+    return kTc;
+}
+
 bool Shibue::getIsotherm(const char* suffix, double TK) const {
+    if (!accepted(temperatureRefusal(TK))) return false;
     CurveOutput out(kIgorText);
     if (!openIgor(out, "isot", suffix)) return false;
     const char* s = suffix ? suffix : "";
@@ -325,7 +359,7 @@ bool Shibue::getIsotherm(const char* suffix, double TK) const {
 }
 
 bool Shibue::getIsopleth(const char* suffix, double x) const {
-    if (!isoplethTakes(*this, x)) return false;
+    if (!accepted(moleFractionRefusal(x))) return false;
     CurveOutput out(kIgorText);
     if (!openIgor(out, "isop", suffix)) return false;
     const char* s = suffix ? suffix : "";

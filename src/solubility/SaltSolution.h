@@ -45,7 +45,13 @@ class SaltSolutionCorrelation {
     std::string moleFractionRefusal(double x) const;
     // False where the correlation gives what no solution has (see the subclasses).
     virtual bool physicalAt(double x, std::string* why) const = 0;
-    // The files; false, with a message, when one cannot be written or x is refused. Rows
+    // Why an isotherm cannot be drawn at TK (K): not a temperature, below the eutectic of the
+    // salt's solution (no liquid to have a vapour pressure), or above the highest temperature
+    // the correlation reaches; empty when it can.
+    std::string temperatureRefusal(double TK) const;
+    // The highest temperature (K) of the correlation's isotherms.
+    virtual double highestTemperature() const;
+    // The files; false, with a message, when one cannot be written or x or T is refused. Rows
     // whose value the correlation cannot give show nan.
     bool getWaterSaturationCurve(const char* suffix) const;
     virtual bool getIsotherm(const char* suffix, double TK) const = 0;
@@ -102,6 +108,8 @@ class Shibue : public SaltSolutionCorrelation {
     // g ends) up to the solution's.
     double getPsat(double TK, double x) const;
     double criticalPressureOf(double x) const override { return calculatePc(x); }
+    // Water's critical temperature: there its reduced vapour pressure g ends.
+    double highestTemperature() const override;
     // p(T, x)/p(T, 0) = Pc(x)/Pc(0) exp(h(x)), the same at every temperature.
     double vapourPressureRatio(double x) const;
     // A salt lowers the vapour pressure and the critical pressure stays positive: x is refused

@@ -206,6 +206,45 @@ TEST(SaltCorr, IsothermAboveASolutionsCriticalTemperatureHasNoVapourPressure) {
     ::unlink("isotsc");
 }
 
+// An isotherm is drawn between the eutectic of its salt's solution, down to which water's
+// vapour-pressure equation holds for the supercooled liquid (Murphy and Koop 2005: 1.2550 mbar
+// at 253.15 K), and the top of its correlation (water's critical temperature for Shibue's);
+// other temperatures are refused with a message and no file, where they wrote rows of
+// 1e289 bar (-10 K), of 0 bar (0 K) or of nan only (700 K).
+TEST(SaltIsotherms, TemperatureBetweenTheEutecticAndTheTopOfTheCorrelation) {
+    Shibue shibue;
+    SaltCorr corr;
+    for (SaltSolutionCorrelation* c : {static_cast<SaltSolutionCorrelation*>(&shibue),
+                                       static_cast<SaltSolutionCorrelation*>(&corr)}) {
+        for (int salt : {1, 2}) {
+            salt == 1 ? c->setNaClParameters() : c->setCaCl2Parameters();
+            const double eutectic = salt == 1 ? 251.94 : 223.35;
+            const double top = c == &shibue ? 647.096 : 700.0;
+            for (double T : {std::nan(""), HUGE_VAL, -10.0, 0.0, 1e-300, 100.0, eutectic - 0.01,
+                             c == &shibue ? 647.2 : -HUGE_VAL}) {
+                bool written = true;
+                const std::string said = test::stderrOf([&] { written = c->getIsotherm("tr", T); });
+                EXPECT_FALSE(written) << salt << " " << T;
+                EXPECT_NE(said.find("temperature"), std::string::npos) << said;
+                EXPECT_FALSE(exists("isottr")) << salt << " " << T;
+                ::unlink("isottr");
+            }
+            for (double T : {eutectic, 253.15, top}) {
+                ASSERT_TRUE(c->getIsotherm("tr", T)) << salt << " " << T;
+                const auto rows = igorRows("isottr");
+                ASSERT_FALSE(rows.empty());
+                if (T == 253.15) {
+                    EXPECT_NEAR(rows[0][1], 0.0012550, 0.002 * 0.0012550);
+                }
+                size_t valued = 0;
+                for (const auto& r : rows) valued += std::isfinite(r[1]) && r[1] > 0.0 ? 1 : 0;
+                EXPECT_GT(valued, 0u) << salt << " " << T;
+                ::unlink("isottr");
+            }
+        }
+    }
+}
+
 // Each answer is a whole line: the line end after "1" is not read as the suffix, and a
 // bad mole fraction is refused without a file.
 TEST(Dialogues, AnswersAreWholeLines) {

@@ -873,6 +873,71 @@ void checkDialogueSuffixes(Checks& c, bool shibue) {
     }
 }
 
+// A brine isotherm at temperatures from below zero kelvin to far above every critical point,
+// and at numbers that are none: a file only between the eutectic of the salt's solution and
+// the top of the correlation, refused with a message and no file elsewhere; in a file every
+// vapour pressure positive, and pure water's that of water's equation below its critical
+// temperature.
+void checkBrineIsothermTemperatures(Checks& c, bool shibue, int salt) {
+    Shibue s;
+    SaltCorr corr;
+    SaltSolutionCorrelation& model = shibue ? static_cast<SaltSolutionCorrelation&>(s) : corr;
+    salt == 1 ? model.setNaClParameters() : model.setCaCl2Parameters();
+    const double eutectic = salt == 1 ? 251.94 : 223.35;
+    const double top = shibue ? 647.096 : HUGE_VAL;
+    std::vector<double> temperatures = {std::nan(""), HUGE_VAL, -HUGE_VAL, -1.0, 0.0, 1e-300,
+                                        eutectic, std::nextafter(eutectic, 0.0), 647.096,
+                                        std::nextafter(647.096, 1e9)};
+    const int n = c.budget().points(60, 10);
+    for (int i = 0; i <= n; ++i) temperatures.push_back(100.0 + 1900.0 * i / n);
+    const std::string file = "isotsweep";
+    for (double T : temperatures) {
+        std::remove(file.c_str());
+        bool written = false;
+        const std::string said =
+            test::stderrOf([&] { written = model.getIsotherm("sweep", T); });
+        const bool takes = std::isfinite(T) && T >= eutectic && T <= top;
+        const std::string where = std::string(shibue ? "Shibue" : "SaltCorr") + " salt " +
+                                  num(salt) + " T " + num(T) + " K";
+        if (!takes) {
+            c.check("a brine isotherm outside the liquid and the correlation is refused so",
+                    !written && !std::ifstream(file).good() &&
+                        said.find("temperature") != std::string::npos,
+                    where + ": said '" + said.substr(0, 100) + "'");
+            continue;
+        }
+        std::ifstream in(file);
+        std::string line;
+        bool data = false, first = true, sound = written;
+        std::string bad;
+        while (std::getline(in, line)) {
+            if (line == "BEGIN") {
+                data = true;
+                continue;
+            }
+            if (!data || line == "END") continue;
+            std::istringstream row(line);
+            std::string x, p;
+            row >> x >> p;
+            const double value = std::strtod(p.c_str(), nullptr);
+            // Six decimals print a pressure below 5e-7 bar as 0.
+            if (std::isfinite(value) && !(value >= 0.0 && value < 1e4)) {
+                sound = false;
+                bad = line;
+            }
+            if (first && T <= 647.096) {
+                // Written with six decimals.
+                const double water = SaltSolutionCorrelation::calculatePsat(T);
+                if (!(std::fabs(value - water) <= 5e-7 + 1e-6 * water)) sound = false, bad = line;
+            }
+            first = false;
+        }
+        c.check("a brine isotherm's vapour pressures are positive, pure water's its own",
+                sound && !first, where + (bad.empty() ? "" : ": row '" + bad + "'"));
+    }
+    std::remove(file.c_str());
+}
+
 // ------------------------------------------------------------------ set up again
 
 // A gas's molar mass (g/mol) from its formula and the standard atomic weights; 0 for a name
@@ -1671,6 +1736,11 @@ void addSolubilityConfigurations(std::vector<Configuration>& out) {
         out.push_back({"solubility",
                        std::string("solubility dialogue suffix ") + (shibue ? "Shibue" : "SaltCorr"),
                        [shibue](Checks& c) { checkDialogueSuffixes(c, shibue); }});
+    for (bool shibue : {true, false})
+        for (int salt : {1, 2})
+            out.push_back({"solubility", std::string("solubility brine isotherm temperatures ") +
+                                             (shibue ? "Shibue" : "SaltCorr") + " salt " + num(salt),
+                           [shibue, salt](Checks& c) { checkBrineIsothermTemperatures(c, shibue, salt); }});
     for (const SolubilityMaker& maker : solubilityModels())
         out.push_back({"solubility", "solubility partial volume " + maker.name,
                        [maker](Checks& c) { checkPartialVolume(c, maker); }});

@@ -170,8 +170,9 @@ void HenPitSet::describe() {
         }
         // The gas phase is the gases alone (its water is left out): fractions that do not sum
         // to one price each gas at the partial pressure of no mixture at all (CO2 and CH4 at
-        // 0.1 each dissolved at 50 bar as at some 10 bar, and 0.7 each past the pressure).
-        if (vapour->nc >= 2) {
+        // 0.1 each dissolved at 50 bar as at some 10 bar, and 0.7 each past the pressure; one
+        // gas given 0.5 dissolved half its solubility, given 0 a NaN).
+        {
             double sum = 0.0;
             for (int i = 0; i < vapour->nc; ++i) sum += vapour->x[static_cast<size_t>(i)];
             if (!(std::fabs(sum - 1.0) <= 1e-6)) {

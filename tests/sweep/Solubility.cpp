@@ -10,7 +10,7 @@
 // side of the saturated solution's density; every model's partial volume of the gas against
 // the pressure slopes of its Henry constant and of its salting-out; every operation on a
 // brine given by mole fractions; Dubessy's options in and out of their lists; the Henry-Pitzer
-// sets of two and three gases by their gas-phase fractions; and the decompression of
+// sets of one to three gases by their gas-phase fractions; and the decompression of
 // gas-charged water from final pressures and temperatures in and out of range.
 #include <algorithm>
 #include <array>
@@ -1645,7 +1645,7 @@ void checkDubessyOptions(Checks& c, int form) {
         }
 }
 
-// A Henry-Pitzer set of two or three gases in water and in 2 mol/kg NaCl, their gas-phase
+// A Henry-Pitzer set of one, two or three gases in water and in 2 mol/kg NaCl, their gas-phase
 // fractions summing to 0.2 to 1.4: fractions not summing to one are refused, saying so; of
 // those summing to one, a state is solved or refused saying why, and each gas of a solved one
 // has the aqueous fugacity x H of its fugacity in a cubic fluid of the same composition, of
@@ -1812,7 +1812,7 @@ void addSolubilityConfigurations(std::vector<Configuration>& out) {
     for (int form : {0, 1, 2, int('0'), int('1')})
         out.push_back({"solubility", "solubility Dubessy options residual form " + num(form),
                        [form](Checks& c) { checkDubessyOptions(c, form); }});
-    // Two and three gases of each set's correlations, in the order of the list, each gas once
+    // One, two and three gases of each set's correlations, in the order of the list, each once
     // (a name whose molar mass and constants are an earlier one's, C1 after CH4, is that gas).
     for (int henrySet : {0, 1, 2}) {
         std::vector<std::string> names;
@@ -1826,8 +1826,8 @@ void addSolubilityConfigurations(std::vector<Configuration>& out) {
             for (const std::string& n : names) alias = alias || same(gas, n.c_str());
             if (henry::hasCorrelation(gas, henrySet) && !alias) names.push_back(gas);
         }
-        for (std::size_t k = 0; k + 1 < names.size(); ++k)
-            for (std::size_t n : {std::size_t{2}, std::size_t{3}}) {
+        for (std::size_t k = 0; k < names.size(); ++k)
+            for (std::size_t n : {std::size_t{1}, std::size_t{2}, std::size_t{3}}) {
                 if (k + n > names.size()) continue;
                 const std::vector<std::string> gases(names.begin() + long(k),
                                                      names.begin() + long(k + n));

@@ -167,6 +167,20 @@ void Dubessy::calculate_gas_solubility(double TK, double mgas, double msalt) {
         error = 1;
         return;
     }
+    // An option outside its list would be taken as another's: an activity model of 3 as the
+    // form A of the stored parameters (an ideal liquid with W at 0), a Henry option of '2'
+    // (the digit) as the first correlation with the fixed volume and the polynomial salting,
+    // a mix no option gives (0.5 mol/kg CO2 at 323.15 K: 31.12 bar against 29.80).
+    if (!(residualForm == 0 || residualForm == 1) || activityModel < 0 || activityModel > 2 ||
+        henryOption < 0 || henryOption > 2) {
+        vornex::cfprintf(stderr,
+                         "Dubessy refused: options %d, %d, %d (the residual form is 0 or 1, the "
+                         "activity model 0, 1 or 2, the Henry option 0, 1 or 2, given as numbers, "
+                         "not digits)\n",
+                         residualForm, activityModel, henryOption);
+        error = 1;
+        return;
+    }
     if (!std::isfinite(TK) || !(TK > 0.0) || !std::isfinite(mgas) || mgas < 0.0 ||
         !std::isfinite(msalt) || msalt < 0.0) {
         vornex::cfprintf(stderr,

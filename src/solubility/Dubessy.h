@@ -72,7 +72,8 @@ class Dubessy : public Phase {
     void calculate_gas_volume_infinite_dilution();
     void calculate_fixed_parameters();
     // The saturated vapour of a liquid of CO2 molality mgas and NaCl molality msalt at T;
-    // the error flag tells failure. The salt-free system 0 refuses a salt molality.
+    // the error flag tells failure. The salt-free system 0 refuses a salt molality, and every
+    // system an option outside its list.
     void calculate_gas_solubility(double TK, double mgas, double msalt);
     void calculate_vector_function(double* X, double* F, double** J, int& err, int order,
                                    void* context);

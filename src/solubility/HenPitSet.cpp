@@ -168,6 +168,22 @@ void HenPitSet::describe() {
             error = 1;
             return;
         }
+        // The gas phase is the gases alone (its water is left out): fractions that do not sum
+        // to one price each gas at the partial pressure of no mixture at all (CO2 and CH4 at
+        // 0.1 each dissolved at 50 bar as at some 10 bar, and 0.7 each past the pressure; one
+        // gas given 0.5 dissolved half its solubility, given 0 a NaN).
+        {
+            double sum = 0.0;
+            for (int i = 0; i < vapour->nc; ++i) sum += vapour->x[static_cast<size_t>(i)];
+            if (!(std::fabs(sum - 1.0) <= 1e-6)) {
+                vornex::cfprintf(stderr,
+                                 "HenPitSet refused: the gas phase's mole fractions sum to %g, "
+                                 "not 1 (give each gas its fraction of the gas phase)\n",
+                                 sum);
+                error = 1;
+                return;
+            }
+        }
         // The gas is solved from its vapour side every time, whatever selector the model was
         // given since.
         vapour->set_the_phase_as(kVapourSide);

@@ -64,6 +64,20 @@ double Zhang::equationForIrreversibility(double T, void*) {
 }
 
 int Zhang::solve(char reversible, FILE* out) {
+    // Temperatures, pressures and amounts at or below zero have no logarithm in the entropy
+    // balance: a final pressure of 0 gave an infinite work and an entropy of NaN, a T0 of
+    // -10 K a final -16.2 K, each printed as a result.
+    const double given[] = {T0, P0, P1, nc, nw, r, V0, Vw, cw, xc0, xw0};
+    bool positive = true;
+    for (double v : given) positive = positive && std::isfinite(v) && v > 0.0;
+    if (!positive || !std::isfinite(q) || !std::isfinite(alpha)) {
+        vornex::cfprintf(stderr,
+                         "Zhang refused: T0 = %g K, P0 = %g Pa, P1 = %g Pa, %g mol CO2 in %g mol "
+                         "water (temperatures, pressures, amounts and the solubility "
+                         "coefficient must be positive and finite)\n",
+                         T0, P0, P1, nc, nw);
+        return -1;
+    }
     Secant s;
     s.equation = this;
     s.function = reversible ? static_cast<EquationFunction>(&Zhang::equationForReversibility)
@@ -74,8 +88,18 @@ int Zhang::solve(char reversible, FILE* out) {
     s.x1 = 0.999 * T0;
     T1 = s.solve();
     calculateParameters();
-    if (s.error != 0 || !std::isfinite(T1)) {
-        vornex::cfprintf(stderr, "Zhang: no final temperature found (solver code %d)\n", s.error);
+    const double results[] = {Wrev, Wirr, dS, dH};
+    bool finite = T1 > 0.0;
+    for (double v : results) finite = finite && std::isfinite(v);
+    if (s.error != 0 || !std::isfinite(T1) || !finite) {
+        if (s.error != 0)
+            vornex::cfprintf(stderr, "Zhang: no final temperature found (solver code %d)\n",
+                             s.error);
+        else
+            vornex::cfprintf(stderr,
+                             "Zhang: no final state: at T1 = %g K the balances give no finite "
+                             "work, entropy or enthalpy\n",
+                             T1);
         return s.error != 0 ? s.error : -1;
     }
     // With less CO2 than water holds at P1 none exsolves: the balance would count a negative

@@ -40,8 +40,9 @@ class Zhang : public Equation {
     double equationForReversibility(double T1, void* context);
     double equationForIrreversibility(double T1, void* context);
     // Finds T1 (secant from T0 and 0.999 T0) and prints; 0 on success. A failed search (its
-    // code) or a total CO2 the water keeps dissolved at P1 (-1) prints nothing and says why
-    // on standard error.
+    // code), a total CO2 the water keeps dissolved at P1, a temperature, pressure or amount
+    // not positive, or a balance not finite at the root (-1) prints nothing and says why on
+    // standard error.
     int solve(char reversible, FILE* out = stdout);
     void print(FILE* out = stdout) const;
 };

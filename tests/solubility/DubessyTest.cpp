@@ -287,6 +287,38 @@ TEST(Dubessy, SystemsWithoutComponentsFailCleanly) {
     EXPECT_EQ(co2.error, 1);
 }
 
+// An option outside its list is refused, not taken as another's (a Henry option of '2', the
+// digit, once gave the first correlation with the fixed volume: 31.12 bar for 0.5 mol/kg CO2
+// at 323.15 K, against 29.80 bar of option 0 and 28.91 of option 2); every listed option
+// solves to a state whose two fugacity residuals vanish.
+TEST(Dubessy, OptionsOutsideTheirListsAreRefused) {
+    for (const auto& [form, activity, henry] :
+         {std::tuple<char, char, char>{2, 0, 0}, {'1', 0, 0}, {0, 3, 0}, {0, '0', 0}, {0, -1, 0},
+          {0, 0, 3}, {0, 0, '2'}}) {
+        SCOPED_TRACE(std::to_string(form) + " " + std::to_string(activity) + " " +
+                     std::to_string(henry));
+        Dubessy model(0, form, activity, henry);
+        testing::internal::CaptureStderr();
+        model.calculate_gas_solubility(323.15, 0.5, 0.0);
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(model.error, 1);
+        EXPECT_NE(said.find("options"), std::string::npos) << said;
+    }
+    for (char form : {0, 1})
+        for (char activity : {0, 1, 2})
+            for (char henry : {0, 1, 2}) {
+                Dubessy model(2, form, activity, henry);
+                model.calculate_gas_solubility(323.15, 0.5, 1.0);
+                ASSERT_EQ(model.error, 0) << int(form) << int(activity) << int(henry);
+                double X[2] = {model.Vvap, model.yCO2}, F[2] = {1.0, 1.0};
+                int err = 0;
+                model.calculate_vector_function(X, F, nullptr, err, 0, nullptr);
+                ASSERT_EQ(err, 0);
+                EXPECT_LT(std::fabs(F[0]), 1e-6 * model.vapour->fugacity[0]);
+                EXPECT_LT(std::fabs(F[1]), 1e-6 * model.vapour->fugacity[1]);
+            }
+}
+
 // Reader, comparison and fit round trip: a table computed with W_A, W_B is read back, matches
 // with no deviation, and the fit from zero returns the parameters.
 TEST(Dubessy, IsothermTableReadCompareAndFit) {

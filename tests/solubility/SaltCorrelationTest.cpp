@@ -9,10 +9,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "numerics/CallbackProbe.h"
 #include "numerics/OwnOutputs.h"
@@ -438,6 +440,47 @@ TEST(Zhang, NoExsolutionIsNoResult) {
     EXPECT_EQ(std::ftell(sink), 0L);
     std::fclose(sink);
     EXPECT_NE(said.find("no CO2 exsolves"), std::string::npos) << said;
+}
+
+// A final pressure of 0 or below, a temperature below zero or a NaN gave an infinite work, a
+// NaN entropy or a final -16.2 K, printed as results with success: each is refused now,
+// saying so and printing nothing. The example's own state still solves both ways, its
+// irreversible work P1 (V1 - V0) and its energy balance holding at the root.
+TEST(Zhang, StatesWithoutAPositiveTemperatureOrPressureAreRefused) {
+    auto run = [](auto change, char reversible, int& code) {
+        Zhang z;
+        z.example1();
+        change(z);
+        std::FILE* sink = std::tmpfile();
+        const std::string said = test::stderrOf([&] { code = z.solve(reversible, sink); });
+        const long written = std::ftell(sink);
+        std::fclose(sink);
+        return std::pair{said, written};
+    };
+    const std::vector<std::function<void(Zhang&)>> bad = {
+        [](Zhang& z) { z.P1 = 0.0; },        [](Zhang& z) { z.P1 = -1e5; },
+        [](Zhang& z) { z.T0 = -10.0; },      [](Zhang& z) { z.P0 = std::nan(""); },
+        [](Zhang& z) { z.nc = -0.5; },       [](Zhang& z) { z.r = 0.0; }};
+    for (char reversible : {0, 1})
+        for (std::size_t i = 0; i < bad.size(); ++i) {
+            int code = 0;
+            const auto [said, written] = run(bad[i], reversible, code);
+            EXPECT_NE(code, 0) << i << " " << int(reversible);
+            EXPECT_EQ(written, 0L) << i;
+            EXPECT_FALSE(said.empty()) << i;
+        }
+    for (char reversible : {0, 1}) {
+        int code = 1;
+        Zhang z;
+        z.example1();
+        std::FILE* sink = std::tmpfile();
+        code = z.solve(reversible, sink);
+        std::fclose(sink);
+        ASSERT_EQ(code, 0);
+        EXPECT_GT(z.T1, 0.0);
+        EXPECT_NEAR(z.Wirr, z.P1 * (z.Vl + z.Vg - z.V0), 1e-12 * std::fabs(z.Wirr));
+        EXPECT_NEAR(z.ngas + z.naq, z.nc, 1e-12);
+    }
 }
 
 // The state printout: owner-only, refused through a planted link, whose target stays intact.

@@ -8,8 +8,10 @@
 // by its formula, or by system type and then by names; the models of one system's gas given
 // another gas by name; every model set up in every order; one-phase isochores on either
 // side of the saturated solution's density; every model's partial volume of the gas against
-// the pressure slopes of its Henry constant and of its salting-out; and every operation on a
-// brine given by mole fractions.
+// the pressure slopes of its Henry constant and of its salting-out; every operation on a
+// brine given by mole fractions; Dubessy's options in and out of their lists; the Henry-Pitzer
+// sets of one to three gases by their gas-phase fractions; and the decompression of
+// gas-charged water from final pressures and temperatures in and out of range.
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -24,6 +26,7 @@
 #include <vector>
 
 #include "Sweep.h"
+#include "cubic/ClassicalCubic0.h"
 #include "cubic/TermCubic.h"
 #include "fluid/CurveOutput.h"
 #include "numerics/TextCapture.h"
@@ -35,6 +38,7 @@
 #include "solubility/SaltSolution.h"
 #include "solubility/SolubilityModel.h"
 #include "solubility/SpiveySolubility.h"
+#include "solubility/Zhang.h"
 #include "water/DensityModel.h"
 #include "water/MaoDuanSalinityModel.h"
 #include "water/SpiveyDensityModel.h"
@@ -1674,6 +1678,144 @@ void checkCurvesAgainstStates(Checks& c, const SolubilityMaker& maker) {
                                                        kIgorText, sfx, nullptr);
              })}});
 }
+// Dubessy's model with one residual form (listed or not) and every activity model and Henry
+// option from -1 to 3 and as digits: a listed triple solves a brine of 0.5 mol/kg CO2 at
+// 323.15 K to a state whose two fugacity residuals vanish; any other is refused, saying so.
+void checkDubessyOptions(Checks& c, int form) {
+    const std::vector<int> values = {-1, 0, 1, 2, 3, int('0'), int('1'), int('2')};
+    for (int activity : values)
+        for (int henryOption : values) {
+            const bool listed = (form == 0 || form == 1) && activity >= 0 && activity <= 2 &&
+                                henryOption >= 0 && henryOption <= 2;
+            const std::string where = "options " + num(form) + " " + num(activity) + " " +
+                                      num(henryOption);
+            Dubessy d(2, static_cast<char>(form), static_cast<char>(activity),
+                      static_cast<char>(henryOption));
+            const std::string said =
+                test::outputOf([&] { d.calculate_gas_solubility(323.15, 0.5, 1.0); });
+            if (!listed) {
+                c.check("an option outside its list is refused, saying so",
+                        d.error != 0 && said.find("options") != std::string::npos,
+                        where + (d.error ? ": " + said : ": solved"));
+                continue;
+            }
+            if (!c.check("a listed option solves", d.error == 0, where + ": " + said)) continue;
+            double X[2] = {d.Vvap, d.yCO2}, F[2] = {1.0, 1.0};
+            int err = 0;
+            d.calculate_vector_function(X, F, nullptr, err, 0, nullptr);
+            c.check("the solution's fugacities are equal in both phases",
+                    err == 0 && std::fabs(F[0]) < 1e-6 * d.vapour->fugacity[0] &&
+                        std::fabs(F[1]) < 1e-6 * d.vapour->fugacity[1],
+                    where + ": residuals " + num(F[0]) + ", " + num(F[1]) + " Pa");
+        }
+}
+
+// A Henry-Pitzer set of one, two or three gases in water and in 2 mol/kg NaCl, their gas-phase
+// fractions summing to 0.2 to 1.4: fractions not summing to one are refused, saying so; of
+// those summing to one, a state is solved or refused saying why, and each gas of a solved one
+// has the aqueous fugacity x H of its fugacity in a cubic fluid of the same composition, of
+// its stable root.
+void checkHenPitSetGasFractions(Checks& c, int henrySet, const std::vector<std::string>& gases) {
+    const Budget& b = c.budget();
+    const int nT = b.points(6, 3), nP = b.points(6, 3);
+    for (double sum : {0.2, 0.9, 1.0, 1.1, 1.4})
+        for (double m : {0.0, 2.0})
+            for (int i = 0; i < nT; ++i)
+                for (int j = 0; j < nP; ++j) {
+                    const double TK = 285.0 + 150.0 * i / std::max(1, nT - 1);
+                    const double Pbar = 5.0 + 295.0 * j / std::max(1, nP - 1);
+                    std::vector<double> y;
+                    for (std::size_t k = 0; k < gases.size(); ++k)
+                        y.push_back(sum * double(k + 1) /
+                                    double(gases.size() * (gases.size() + 1) / 2));
+                    std::string where = "T " + num(TK) + " K, P " + num(Pbar) + " bar, m " +
+                                        num(m) + ", fractions summing to " + num(sum);
+                    HenPitSet s;
+                    const std::string said = test::outputOf([&] {
+                        s.setVapourModel(1);
+                        s.henrySet = henrySet;
+                        s.number_of_components(static_cast<int>(gases.size()) + 2);
+                        s.add_component("H2O");
+                        for (const std::string& g : gases) s.add_component(g.c_str());
+                        s.add_component("NaCl");
+                        for (std::size_t k = 0; k < y.size(); ++k)
+                            s.vapour->composition_of_component(static_cast<int>(k), y[k]);
+                        s.m = m;
+                        s.temperature(TK);
+                        s.pressure(Pbar);
+                        s.describe();
+                    });
+                    if (sum != 1.0) {
+                        c.check("fractions not summing to one are refused, saying why",
+                                s.error != 0 && !said.empty(),
+                                where + (s.error ? ": " + said : ": solved"));
+                        continue;
+                    }
+                    if (s.error) {
+                        c.check("a state not solved says why", !said.empty(), where);
+                        continue;
+                    }
+                    // The mixture's root of lower Gibbs energy, sum y ln f: C3 and iC4 at 285 K
+                    // and 5 bar are a liquid, above their bubble pressure.
+                    std::vector<double> f;
+                    double least = INFINITY;
+                    for (int side : {1, 2}) {
+                        ClassicalSRK gas(side);
+                        gas.number_of_components(static_cast<int>(gases.size()));
+                        for (const std::string& g : gases) gas.add_component(g.c_str());
+                        for (std::size_t k = 0; k < y.size(); ++k)
+                            gas.composition_of_component(static_cast<int>(k), y[k]);
+                        test::outputOf([&] { gas.calculateFromTP(TK, Pbar, 0); });
+                        double g = 0.0;
+                        for (std::size_t k = 0; k < y.size(); ++k)
+                            g += y[k] * std::log(gas.fugacity[k]);
+                        if (gas.error || !(g < least)) continue;
+                        least = g;
+                        f.assign(gas.fugacity.begin(), gas.fugacity.begin() + long(y.size()));
+                    }
+                    if (!c.check("the cubic gas has a state", !f.empty(), where)) continue;
+                    for (std::size_t k = 0; k < gases.size(); ++k)
+                        c.check("each gas has one fugacity in the gas and the solution",
+                                std::fabs(s.x[k + 1] * s.henryConstant[k + 1] - f[k]) <=
+                                    1e-8 * f[k],
+                                where + ", " + gases[k] + ": " +
+                                    num(s.x[k + 1] * s.henryConstant[k + 1]) + " against " +
+                                    num(f[k]) + " Pa");
+                }
+}
+
+// The decompression of gas-charged water from each example's state to final pressures from
+// -1 bar to the initial one, reversibly and not: a final state is printed only with a positive
+// temperature and finite balances (the entropy or the enthalpy balance holding at the root,
+// the CO2 kept whole and the irreversible work P1 (V1 - V0)); every other says why and prints
+// nothing.
+void checkZhang(Checks& c, int example, int reversible) {
+    for (double P1 : {-1e5, 0.0, 1e3, 1e4, 5e4, 9e4, 1.11e5, 2e5, 4.96e5, 1e6, 2.13e6})
+        for (double T0 : {-10.0, 0.0, 275.0, 296.0, 350.0}) {
+            Zhang z;
+            example == 1 ? z.example1() : z.example2();
+            z.P1 = P1;
+            z.T0 = T0;
+            std::FILE* sink = std::tmpfile();
+            int code = 0;
+            const std::string said = test::outputOf([&] { code = z.solve(char(reversible), sink); });
+            const long written = std::ftell(sink);
+            std::fclose(sink);
+            const std::string where = "P1 " + num(P1) + " Pa, T0 " + num(T0) + " K";
+            if (code != 0) {
+                c.check("a decompression not solved says why and prints nothing",
+                        !said.empty() && written == 0, where);
+                continue;
+            }
+            const double residual = reversible ? z.dS : z.dH - (z.P1 - z.P0) * z.V0;
+            c.check("a printed decompression is a state of its balances",
+                    written > 0 && T0 > 0 && P1 > 0 && z.T1 > 0 && std::fabs(residual) < 1e-6 &&
+                        std::fabs(z.ngas + z.naq - z.nc) < 1e-12 &&
+                        std::fabs(z.Wirr - z.P1 * (z.Vl + z.Vg - z.V0)) <=
+                            1e-12 * std::fabs(z.Wirr) && std::isfinite(z.Wrev),
+                    where + ": T1 " + num(z.T1) + ", residual " + num(residual));
+        }
+}
 }  // namespace
 
 void addSolubilityConfigurations(std::vector<Configuration>& out) {
@@ -1732,6 +1874,41 @@ void addSolubilityConfigurations(std::vector<Configuration>& out) {
         out.push_back({"solubility", "solubility isotherm edges " + maker.name,
                        [maker](Checks& c) { checkIsothermEdges(c, maker); }});
     out.push_back({"solubility", "solubility Dubessy curve suffixes", checkDubessySuffixes});
+    for (int form : {0, 1, 2, int('0'), int('1')})
+        out.push_back({"solubility", "solubility Dubessy options residual form " + num(form),
+                       [form](Checks& c) { checkDubessyOptions(c, form); }});
+    // One, two and three gases of each set's correlations, in the order of the list, each once
+    // (a name whose molar mass and constants are an earlier one's, C1 after CH4, is that gas).
+    for (int henrySet : {0, 1, 2}) {
+        std::vector<std::string> names;
+        auto same = [](const char* a, const char* b) {
+            double Ha = 0.0, Hb = 0.0;
+            return gasMolarMass(a) == gasMolarMass(b) && henry::wilhelm(a, 300.0, Ha) &&
+                   henry::wilhelm(b, 300.0, Hb) && Ha == Hb;
+        };
+        for (const char* gas : dissolvedGasNames()) {
+            bool alias = false;
+            for (const std::string& n : names) alias = alias || same(gas, n.c_str());
+            if (henry::hasCorrelation(gas, henrySet) && !alias) names.push_back(gas);
+        }
+        for (std::size_t k = 0; k < names.size(); ++k)
+            for (std::size_t n : {std::size_t{1}, std::size_t{2}, std::size_t{3}}) {
+                if (k + n > names.size()) continue;
+                const std::vector<std::string> gases(names.begin() + long(k),
+                                                     names.begin() + long(k + n));
+                std::string line = "solubility HenPitSet gas fractions set " + num(henrySet);
+                for (const std::string& g : gases) line += " " + g;
+                out.push_back({"solubility", line, [henrySet, gases](Checks& c) {
+                                   checkHenPitSetGasFractions(c, henrySet, gases);
+                               }});
+            }
+    }
+    for (int example : {1, 2})
+        for (int reversible : {0, 1})
+            out.push_back({"solubility",
+                           "solubility Zhang example " + num(example) +
+                               (reversible ? " reversible" : " irreversible"),
+                           [example, reversible](Checks& c) { checkZhang(c, example, reversible); }});
     for (bool shibue : {true, false})
         out.push_back({"solubility",
                        std::string("solubility dialogue suffix ") + (shibue ? "Shibue" : "SaltCorr"),

@@ -98,8 +98,8 @@ bool DensityModel::solvePressure(EquationFunction residual, double target) {
     secant.tolerance = 1e-7;
     secant.itermax = 15;
     double root = secant.solve();
-    if (secant.error == 0) {
-        // Leave the state at the root, not at the last trial of the secant.
+    if (secant.error == 0 || bracketPressure(residual, root)) {
+        // Leave the state at the root, not at the last trial of the search.
         (this->*residual)(root, nullptr);
         equationError = 0;
         if (!error) return true;
@@ -109,6 +109,72 @@ bool DensityModel::solvePressure(EquationFunction residual, double target) {
                  V * 1e6);
     error = 1;
     P = 1e7;
+    return false;
+}
+
+bool DensityModel::bracketPressure(EquationFunction residual, double& root) {
+    if (!std::isfinite(targetValue_)) return false;
+    // The correlations hold over pressure bands of their own (a few bar for some salts) and
+    // above the brine's vapour pressure only: a start outside the band has no density for
+    // the secant to move from. The density rises with pressure, so the first change of sign
+    // between two pressures of a ladder that have a density brackets the only root; the
+    // band's ends, found between a rung with a density and one without, are rungs too, so
+    // that a root at the very end of the band is bracketed.
+    auto valueAt = [&](double Pbar, double& f) {
+        equationError = 0;
+        f = (this->*residual)(Pbar, nullptr);
+        const bool has = !equationError && !error && std::isfinite(f);
+        equationError = 0;
+        return has;
+    };
+    double lowP = 0.0, lowF = 0.0;
+    bool haveLow = false, found = false;
+    auto rung = [&](double Pbar, double f) {
+        // A root at the very end of the band is met there, within the ends' search.
+        if (std::fabs(f) <= 1e-10 * std::fabs(targetValue_)) {
+            root = Pbar;
+            found = true;
+            return true;
+        }
+        if (haveLow && (lowF < 0.0) != (f < 0.0)) {
+            Muller bracket;
+            bracket.equation = this;
+            bracket.function = residual;
+            bracket.x0 = lowP;
+            bracket.x1 = Pbar;
+            bracket.tolerance = 1e-10;
+            bracket.itermax = 200;
+            root = bracket.solve();
+            found = bracket.error == 0;
+            return true;
+        }
+        lowP = Pbar;
+        lowF = f;
+        haveLow = true;
+        return false;
+    };
+    double prevP = 0.0;
+    bool prevHas = false;
+    for (int k = 0; k <= kPressureLadderSteps; ++k) {
+        const double Pbar =
+            kPressureLadderBottom * std::pow(10.0, double(k) / kPressureLadderPerDecade);
+        double f = 0.0;
+        const bool has = valueAt(Pbar, f);
+        if (k > 0 && has != prevHas) {
+            // The end of the band between the two rungs, on its side with a density.
+            double in = has ? Pbar : prevP, out = has ? prevP : Pbar;
+            for (int i = 0; i < 60 && std::fabs(in - out) > 1e-12 * in; ++i) {
+                const double mid = 0.5 * (in + out);
+                double fm = 0.0;
+                (valueAt(mid, fm) ? in : out) = mid;
+            }
+            double fe = 0.0;
+            if (valueAt(in, fe) && rung(in, fe)) return found;
+        }
+        prevP = Pbar;
+        prevHas = has;
+        if (has && rung(Pbar, f)) return found;
+    }
     return false;
 }
 

@@ -51,8 +51,9 @@ class DensityModel : public Phase {
     virtual double calculate_density();
 
     // The pressure at which the density at the set T and m is rhoTarget (kg/m3): secant on P
-    // (bar) from the current pressure. On failure a message on standard error, the error
-    // flag and the pressure reset to 1e7 Pa.
+    // (bar) from the current pressure, bracketed over the pressures that have a density where
+    // that start has none or the secant fails. On failure a message on standard error, the
+    // error flag and the pressure reset to 1e7 Pa.
     void calculate_pressure(double rhoTarget);
     // Residual of that search: rho(T, P, m) - target, P in bar.
     double equation_for_pressure(double Pbar, void* context);
@@ -87,6 +88,13 @@ class DensityModel : public Phase {
     // searches. True when it converged; otherwise the failure is reported as described at
     // calculate_pressure.
     bool solvePressure(EquationFunction residual, double target);
+    // The root of the residual found by bracketing it on a ladder of pressures (1e-3 to
+    // 1e5 bar), where the secant could not start or failed; false when no two pressures
+    // with a value bracket it.
+    bool bracketPressure(EquationFunction residual, double& root);
+    static constexpr double kPressureLadderBottom = 1e-3;  // bar
+    static constexpr int kPressureLadderPerDecade = 8;
+    static constexpr int kPressureLadderSteps = 8 * kPressureLadderPerDecade;
     double targetValue_ = 0.0;
 
    private:

@@ -1,8 +1,9 @@
 // The studies beside the console programs: the magma models (the elastic chamber of
-// crystals, melt and gas, the melt's volatile saturation, a crystal's dissolution), the water studies (choked flow
-// along isobars, superheat budgets, inclusion homogenisation), the brine-density models at
-// the states where water is steam, and the gas-solubility models by gas, salinity,
-// temperature and pressure, forward and back.
+// crystals, melt and gas, the melt's volatile saturation, a crystal's dissolution), the water
+// studies (choked flow along isobars, superheat budgets, inclusion homogenisation), the
+// brine-density models at the states where water is steam and their pressures from a density
+// (searched from inside and outside their pressure bands), and the gas-solubility models by gas,
+// salinity, temperature and pressure, forward and back.
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -781,6 +782,67 @@ void checkBrineSteam(Checks& c, const BrineModel& model, int salt) {
         c.check("no liquid density where the brine is steam", std::isnan(V) && std::isnan(rho),
                 "water at T " + num(TK) + " K, P " + num(0.5 * Pv * 1e-5) + " bar: Spivey V " +
                     num(V) + " m3/mol, Mao-Duan " + num(rho) + " kg/m3");
+    }
+}
+
+// The pressure of a brine's density, searched from below, inside and above the pressures
+// its correlation holds over (and from below its vapour pressure): it is the pressure the
+// density was computed at, up to the ends of that band; an isochore started at its usual
+// 100 bar has a row at every temperature of the band.
+void checkBrineInverse(Checks& c, const BrineModel& model, int salt) {
+    auto d = model.make();
+    if (salt >= 0) d->setSystemType(salt);
+    BrineRange range = SpiveyDensityModel::kRange;
+    if (auto* md = dynamic_cast<MaoDuanSalinityModel*>(d.get()))
+        range = {md->Tmin, md->Tmax, md->Pmin, md->Pmax, md->mMax};
+    const double Ptop = range.Pmax * 1e-5;
+    const int nT = c.budget().points(9, 3), nP = c.budget().points(7, 3);
+    for (int i = 0; i < nT; ++i) {
+        const double TK = range.Tmin + (range.Tmax - range.Tmin) * (i + 0.5) / nT;
+        for (double m : {0.0, 0.5 * range.mMax, range.mMax}) {
+            for (int j = 0; j < nP; ++j) {
+                const double Pbar =
+                    j + 1 == nP ? Ptop : Ptop * std::pow(1e-3, 1.0 - double(j) / (nP - 1));
+                d->error = 0;
+                d->temperature(TK);
+                d->pressure(Pbar);
+                d->molality(m);
+                const double rho = d->calculate_density();
+                if (d->error) continue;  // below the brine's vapour pressure
+                // Where the density does not change with pressure (below the band's least
+                // pressure, where the correlation takes its density there; at the reference
+                // molality of a salt whose reference volume has no pressure term) any
+                // pressure of that density is its pressure.
+                d->pressure(Pbar * 0.99);
+                const bool flat = d->calculate_density() == rho;
+                for (double start : {100.0, 0.7 * Pbar, 1.5 * Pbar, 1.5 * Ptop}) {
+                    d->pressure(start);
+                    const std::string said = test::outputOf([&] { d->calculate_pressure(rho); });
+                    c.check("a brine's density gives back its pressure from any start",
+                            d->error == 0 && std::fabs(d->density / rho - 1) < 1e-9 &&
+                                (flat || std::fabs(d->P * 1e-5 / Pbar - 1) < 1e-6),
+                            "T " + num(TK) + " K, m " + num(m) + " mol/kg, " + num(rho) +
+                                " kg/m3 at " + num(Pbar) + " bar, from " + num(start) +
+                                " bar: " + num(d->P * 1e-5) + " bar " + said.substr(0, 100));
+                }
+            }
+        }
+        // The isochore through the band's middle pressure at this temperature.
+        const double m = 0.5 * range.mMax,
+                     Pmid = std::sqrt(Ptop * std::max(1.0, range.Pmin * 1e-5));
+        d->error = 0;
+        d->temperature(TK);
+        d->pressure(Pmid);
+        d->molality(m);
+        const double rho = d->calculate_density();
+        if (d->error) continue;
+        CurveArray rows;
+        test::outputOf([&] { d->calculate_isochor(m, rho, 0, TK, TK, 6, "", &rows); });
+        c.check("an isochore of a brine has its row where its density is given",
+                rows.size() == 2 && std::fabs(rows[1] / Pmid - 1) < 1e-6,
+                "T " + num(TK) + " K, m " + num(m) + " mol/kg, " + num(rho) + " kg/m3 at " +
+                    num(Pmid) + " bar: " + num(rows.size() / 2) + " rows" +
+                    (rows.size() == 2 ? ", " + num(rows[1]) + " bar" : ""));
     }
 }
 
@@ -1622,6 +1684,11 @@ void addStudyConfigurations(std::vector<Configuration>& out) {
             out.push_back({"studies", std::string("studies brine steam ") + model.name +
                                           (salt >= 0 ? " salt " + num(salt) : ""),
                            [&model, salt](Checks& c) { checkBrineSteam(c, model, salt); }});
+        for (int salt : salts)
+            out.push_back({"studies",
+                           std::string("studies brine inverse ") + model.name +
+                               (salt >= 0 ? " salt " + num(salt) : ""),
+                           [&model, salt](Checks& c) { checkBrineInverse(c, model, salt); }});
     }
 
     // Every Henry set of the Henry-Pitzer solution with each gas, with and without NaCl.

@@ -275,6 +275,54 @@ TEST(BrineDensity, PressureSearchInvertsTheDensity) {
     EXPECT_EQ(spivey.P, 1e7);
 }
 
+// The pressure search starts where the pressure stands; a start outside the band the
+// correlation holds over (above it, below the brine's vapour pressure, or the usual 100 bar
+// of an isochore for a salt fitted up to 20 bar) has no density, yet the pressure of a
+// density inside the band, up to its very ends, is found. A density no pressure gives fails.
+TEST(BrineDensity, PressureSearchFromOutsideTheCorrelationsBand) {
+    struct Case {
+        int version, salt;
+        double T, Pbar, m, start;
+    };
+    for (const Case& k : {Case{-1, DM_NaClSpivey, 280.0, 1900.0, 1.0, 2850.0},
+                          Case{0, DM_KCl, 320.0, 500.0, 3.0, 750.0},  // at the band's top
+                          Case{1, DM_MgCl2, 280.0, 300.0, 1.0, 450.0},
+                          Case{0, DM_LiCl, 520.0, 50.0, 1.0, 35.0},  // from steam
+                          Case{1, DM_Chloride5, 320.0, 5.0, 1.0, 100.0}}) {
+        SpiveyDensityModel spivey;
+        MaoDuanSalinityModel maoDuan(k.version < 0 ? 0 : k.version);
+        DensityModel& model = k.version < 0 ? static_cast<DensityModel&>(spivey) : maoDuan;
+        model.setSystemType(k.salt);
+        const double rho = densityAt(model, k.T, k.Pbar, k.m);
+        ASSERT_EQ(model.error, 0) << k.salt;
+        model.pressure(k.start);
+        const std::string said = test::stderrOf([&] { model.calculate_pressure(rho); });
+        EXPECT_EQ(model.error, 0) << k.salt << " from " << k.start << " bar: " << said;
+        EXPECT_NEAR(model.P * 1e-5 / k.Pbar, 1.0, 1e-7) << k.salt << " from " << k.start << " bar";
+        EXPECT_NEAR(model.density, rho, 1e-6 * rho);
+    }
+    // An isochore of that salt, started at 100 bar: its rows (the liquid's pressure rises by
+    // some 19 bar a kelvin, so half a kelvin stays in the band), each at the density.
+    MaoDuanSalinityModel salt5(0);
+    salt5.setSystemType(DM_Chloride5);
+    const double rho = densityAt(salt5, 320.0, 2.0, 1.0);
+    CurveArray rows;
+    test::stderrOf([&] { salt5.calculate_isochor(1.0, rho, 0, 320.0, 320.5, 6, "", &rows); });
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_NEAR(rows[1], 2.0, 1e-6);
+    EXPECT_GT(rows[3], rows[1]);
+    for (std::size_t i = 0; i < rows.size(); i += 2)
+        EXPECT_NEAR(densityAt(salt5, rows[i], rows[i + 1], 1.0), rho, 1e-6 * rho)
+            << rows[i] << " K";
+    // Denser than the correlation gives at any pressure: no root, said.
+    MaoDuanSalinityModel nacl(0);
+    densityAt(nacl, 300.0, 100.0, 1.0);
+    const std::string said = test::stderrOf([&] { nacl.calculate_pressure(2500.0); });
+    EXPECT_NE(said.find("failed to calculate pressure"), std::string::npos) << said;
+    EXPECT_EQ(nacl.error, 1);
+    EXPECT_EQ(nacl.P, 1e7);
+}
+
 // A density model without a correlation computes no density: it says so through its flag,
 // its curves hold no row and the pressure search fails, rather than report brine of 0 kg/m3.
 TEST(BrineDensity, AModelWithoutACorrelationHasNoDensity) {

@@ -10,8 +10,9 @@
 // side of the saturated solution's density; every model's partial volume of the gas against
 // the pressure slopes of its Henry constant and of its salting-out; every operation on a
 // brine given by mole fractions; Dubessy's options in and out of their lists; the Henry-Pitzer
-// sets of one to three gases by their gas-phase fractions; and the decompression of
-// gas-charged water from final pressures and temperatures in and out of range.
+// sets of one to three gases by their gas-phase fractions; the decompression of gas-charged
+// water from final pressures and temperatures in and out of range; and cold water under a
+// dense gas heated past where the liquid's and the vapour's densities cross.
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -1304,6 +1305,39 @@ void checkTwoPhaseIsochoreRows(Checks& c, const SolubilityMaker& maker, int dens
     std::remove(bipha.c_str());
 }
 
+// Cold water under a dense gas phase heated along its isochore, past where the liquid's and
+// the vapour's densities cross (carbon dioxide): the two-phase pressure of each row, asked for
+// afresh by the curve's gas and bulk density, is the row's pressure.
+void checkDenseGasIsochore(Checks& c, const SolubilityMaker& maker, int densityModel) {
+    for (double ms : {0.0, 2.0})
+        for (double P0 : {300.0, 700.0}) {
+            auto m = maker.make();
+            if (ms > 0 && m->iNaCl < 0) continue;
+            CurveArray rows;
+            bool made = false;
+            test::outputOf([&] {
+                m->setDensityModelType(densityModel);
+                made = m->calculateTheBiphasicIsochor(283.15, P0, ms, 4.0, kCurveArray, "", &rows);
+            });
+            if (!made) continue;
+            const double cg = m->cgTotal, bulk = m->rhoBulk;
+            for (std::size_t k = 0; k + 1 < rows.size(); k += 2) {
+                auto f = maker.make();
+                const double TK = rows[k] + 273.15;
+                test::outputOf([&] {
+                    f->setDensityModelType(densityModel);
+                    f->calculateTheBiphasicPressure(TK, ms, 0.0, cg, bulk);
+                });
+                if (!c.check("the biphasic pressure of a dense-gas isochore's row is its pressure",
+                             f->error == 0 && std::fabs(f->P * 1e-5 / rows[k + 1] - 1) < 1e-5,
+                             "P0 " + num(P0) + " bar, NaCl " + num(ms) + ", T " + num(TK) +
+                                 " K: row " + num(rows[k + 1]) + " bar, found " +
+                                 num(f->P * 1e-5) + " bar, flag " + num(f->error)))
+                    break;
+            }
+        }
+}
+
 // States that are none (a temperature not positive or not finite, a negative or undefined
 // pressure or molality) given to the entry points that take one: the partial molar volume
 // and the bubble pressure are refused with the flag, saying why, and give no number; a
@@ -1978,6 +2012,13 @@ void addSolubilityConfigurations(std::vector<Configuration>& out) {
                                              num(density) + " " + maker.name,
                            [maker, density](Checks& c) {
                                checkTwoPhaseIsochoreRows(c, maker, density);
+                           }});
+    for (const SolubilityMaker& maker : solubilityModels())
+        for (int density : {SM_MaoDuan0, SM_Spivey})
+            out.push_back({"solubility", "solubility dense-gas isochore density " +
+                                             num(density) + " " + maker.name,
+                           [maker, density](Checks& c) {
+                               checkDenseGasIsochore(c, maker, density);
                            }});
     for (const SolubilityMaker& maker : solubilityModels())
         out.push_back({"solubility", "solubility curves against states " + maker.name,

@@ -172,17 +172,22 @@ void HenPitSet::describe() {
         // to one price each gas at the partial pressure of no mixture at all (CO2 and CH4 at
         // 0.1 each dissolved at 50 bar as at some 10 bar, and 0.7 each past the pressure; one
         // gas given 0.5 dissolved half its solubility, given 0 a NaN).
+        // Fractions written to a few digits (three gases of a third each, 0.3333) miss one by
+        // their rounding: those within a thousandth are scaled to sum to one, so that they
+        // dissolve as the fractions they stand for.
         {
             double sum = 0.0;
             for (int i = 0; i < vapour->nc; ++i) sum += vapour->x[static_cast<size_t>(i)];
-            if (!(std::fabs(sum - 1.0) <= 1e-6)) {
+            if (!(std::fabs(sum - 1.0) <= 1e-3)) {
                 vornex::cfprintf(stderr,
-                                 "HenPitSet refused: the gas phase's mole fractions sum to %g, "
+                                 "HenPitSet refused: the gas phase's mole fractions sum to %.9g, "
                                  "not 1 (give each gas its fraction of the gas phase)\n",
                                  sum);
                 error = 1;
                 return;
             }
+            for (int i = 0; i < vapour->nc; ++i)
+                vapour->composition_of_component(i, vapour->x[static_cast<size_t>(i)] / sum);
         }
         // The gas is solved from its vapour side every time, whatever selector the model was
         // given since.

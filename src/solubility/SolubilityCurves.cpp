@@ -373,12 +373,38 @@ bool SolubilityModel::scanBiphasicPressure(Secant& s, double near) {
     // (across the gas's own condensation the vapour's volume jumps and the residual with it:
     // a sign change without a root) and the vapour fraction lies in 0 ... 1.
     constexpr double kTop = 1e9, kRatio = 1.1;  // Pa
-    double lo = 0.0, flo = 0.0, best = kNaN;
+    double lo = 0.0, flo = 0.0, dlo = 0.0, best = kNaN;
     bool haveLo = false;
     auto residual = [&](double p, double& f) {
         s.error = 0;
         f = s.calcFunction(p);
         return s.error == 0;
+    };
+    // The liquid's density less the vapour's, whose zero is the vapour fraction's pole.
+    auto densityGap = [&] { return rhoSolution - rhoVapour; };
+    // The root of the bracket a ... b, when it is a two-phase state; true when the search is
+    // over (the lowest state wanted and found).
+    auto bracket = [&](double a, double fa, double b, double fb) {
+        const bool vanishes = std::fabs(fb) <= 1e-7 * std::fabs(cgTotal) + 1e-9;
+        if ((fb < 0.0) == (fa < 0.0) && !vanishes) return false;
+        double fm = 0.0;
+        for (int i = 0; !vanishes && i < 200 && b - a > 1e-12 * b; ++i) {
+            const double mid = 0.5 * (a + b);
+            if (!residual(mid, fm)) break;
+            if ((fm < 0.0) == (fa < 0.0))
+                a = mid, fa = fm;
+            else
+                b = mid;
+        }
+        // A state at the very end of the defined pressures (a saturated start at the brine
+        // density's top) is its own root.
+        const double root = vanishes ? b : 0.5 * (a + b);
+        if (!(residual(root, fm) && std::fabs(fm) <= 1e-7 * std::fabs(cgTotal) + 1e-9 &&
+              isBiphasicState()))
+            return false;
+        if (!(near > 0.0)) return true;
+        if (!(std::fabs(std::log(root / near)) >= std::fabs(std::log(best / near)))) best = root;
+        return false;
     };
     for (double p = 1.001 * Psat; std::isfinite(p) && p > 0.0 && p <= kTop * kRatio;
          p *= kRatio) {
@@ -396,30 +422,33 @@ bool SolubilityModel::scanBiphasicPressure(Secant& s, double near) {
                     b = mid;
             }
             hi = a, fhi = fa;
+            residual(hi, fhi);
         }
         if (!defined && !haveLo) continue;
-        const bool vanishes = std::fabs(fhi) <= 1e-7 * std::fabs(cgTotal) + 1e-9;
-        if (haveLo && ((fhi < 0.0) != (flo < 0.0) || vanishes)) {
-            double a = lo, fa = flo, b = hi, fm = 0.0;
-            for (int i = 0; !vanishes && i < 200 && b - a > 1e-12 * b; ++i) {
+        const double dhi = densityGap();
+        if (haveLo && (dhi < 0.0) != (dlo < 0.0)) {
+            // A vapour denser than the liquid (carbon dioxide compressed in cold water): where
+            // the two densities cross the residual runs off to infinity and changes sign, and
+            // the state next to the crossing, where the densities nearly agree, lies in the
+            // same grid step; the residual's two sign changes cancel unless the step is split
+            // at the crossing.
+            double a = lo, b = hi, fm = 0.0;
+            for (int i = 0; i < 80 && b - a > 1e-13 * b; ++i) {
                 const double mid = 0.5 * (a + b);
                 if (!residual(mid, fm)) break;
-                if ((fm < 0.0) == (fa < 0.0))
-                    a = mid, fa = fm;
+                if ((densityGap() < 0.0) == (dlo < 0.0))
+                    a = mid;
                 else
                     b = mid;
             }
-            // A state at the very end of the defined pressures (a saturated start at the
-            // brine density's top) is its own root.
-            const double root = vanishes ? hi : 0.5 * (a + b);
-            if (residual(root, fm) && std::fabs(fm) <= 1e-7 * std::fabs(cgTotal) + 1e-9 &&
-                isBiphasicState()) {
-                if (!(near > 0.0)) return true;
-                if (!(std::fabs(std::log(root / near)) >= std::fabs(std::log(best / near))))
-                    best = root;
-            }
+            double fa = 0.0, fb = 0.0;
+            const bool atA = residual(a, fa), atB = residual(b, fb);
+            if (atA && a > lo && bracket(lo, flo, a, fa)) return true;
+            if (atB && b < hi && bracket(b, fb, hi, fhi)) return true;
+        } else if (haveLo && bracket(lo, flo, hi, fhi)) {
+            return true;
         }
-        lo = hi, flo = fhi, haveLo = defined;
+        lo = hi, flo = fhi, dlo = dhi, haveLo = defined;
         if (hi >= kTop) break;
     }
     if (std::isnan(best)) return false;

@@ -361,25 +361,32 @@ TEST(SolubilityBase, BiphasicPressureAtTheBubblePoint) {
 // each temperature of the curve (its saturated start among them), is the curve's pressure,
 // with the liquid and the vapour keeping the feed. From the water's vapour pressure the
 // secant had failed on every state of the Duan-Mao methane model (no vapour there), and run
-// to -17 bar for nitrogen in brine, where the residual first rises with the pressure. Targets
-// no pressure holds have none: P NaN, the flag, and why.
+// to -17 bar for nitrogen in brine, where the residual first rises with the pressure. Cold
+// water under dense carbon dioxide, heated, passes where the two densities cross: its scan
+// had stepped over the state beside the crossing (311.15 K, 646 bar refused, the curve ending
+// at 315.15 K). Targets no pressure holds have none: P NaN, the flag, and why.
 TEST(SolubilityBase, BiphasicPressureOfAnIsochoresStates) {
     const struct {
         int type, version;
-        double T0, P0, ms;
-    } cases[] = {{SM_H2O_CH4_NaCl, 1, 323.15, 50.0, 0.0},
-                 {SM_H2O_N2_NaCl, 0, 323.15, 300.0, 2.0},
-                 {SM_H2O_CO2_NaCl, 0, 323.15, 300.0, 0.0}};
+        double T0, P0, ms, dT, Treached;
+    } cases[] = {{SM_H2O_CH4_NaCl, 1, 323.15, 50.0, 0.0, -5.0, 0.0},
+                 {SM_H2O_N2_NaCl, 0, 323.15, 300.0, 2.0, -5.0, 0.0},
+                 {SM_H2O_CO2_NaCl, 0, 323.15, 300.0, 0.0, -5.0, 0.0},
+                 {SM_H2O_CO2_NaCl, 0, 283.15, 300.0, 0.0, 4.0, 331.15}};
     for (const auto& c : cases) {
         DMGWwater curve(c.type, 0);
         curve.changeModelVersion(c.version);
+        curve.setDensityModelType(SM_MaoDuan0);
         CurveArray rows;
-        ASSERT_TRUE(curve.calculateTheBiphasicIsochor(c.T0, c.P0, c.ms, -5.0, kCurveArray, "",
-                                                      &rows));
+        test::outputOf([&] {
+            ASSERT_TRUE(curve.calculateTheBiphasicIsochor(c.T0, c.P0, c.ms, c.dT, kCurveArray,
+                                                          "", &rows));
+        });
         const double cg = curve.cgTotal, bulk = curve.rhoBulk;
         // The start (a saturated solution, no vapour yet), then the rows in degC.
         rows.insert(rows.begin(), {c.T0 - 273.15, c.P0});
         ASSERT_GE(rows.size(), 8u);
+        EXPECT_GE(rows[rows.size() - 2] + 273.15, c.Treached - 1e-9) << c.T0 << " " << c.dT;
         for (std::size_t k = 0; k + 1 < rows.size(); k += 2) {
             const double TK = rows[k] + 273.15;
             const std::string where = "system " + std::to_string(c.type) + " version " +
@@ -387,7 +394,8 @@ TEST(SolubilityBase, BiphasicPressureOfAnIsochoresStates) {
                                       " K";
             DMGWwater m(c.type, 0);
             m.changeModelVersion(c.version);
-            m.calculateTheBiphasicPressure(TK, c.ms, 0.0, cg, bulk);
+            m.setDensityModelType(SM_MaoDuan0);
+            test::outputOf([&] { m.calculateTheBiphasicPressure(TK, c.ms, 0.0, cg, bulk); });
             ASSERT_EQ(m.error, 0) << where;
             EXPECT_NEAR(m.P * 1e-5, rows[k + 1], 1e-6 * rows[k + 1]) << where;
             EXPECT_GE(m.alpha, -1e-9) << where;

@@ -149,7 +149,8 @@ TEST(GasMixtureSplit, HenryPitzerSetRefusesThreeGasesThatSplit) {
 // dissolved as at some 10 bar (x(CO2) 0.00174 against 0.00764), 0.7 and 0.7 were refused as
 // a liquid and a vapour, CO2 alone given 0.5 dissolved half (0.00793 against 0.0150). Refused now, saying why; of fractions summing to one, in brine, each
 // gas's aqueous fugacity x H equals its fugacity in an independent cubic gas of the same
-// composition, for two and three gases.
+// composition, for two and three gases. Thirds written to six or four digits (0.999999 and
+// 0.9999 in all, once refused) dissolve as the thirds themselves.
 TEST(GasMixtureSplit, HenryPitzerSetTakesOnlyAGasPhaseOfFractionsSummingToOne) {
     auto solve = [](const std::vector<const char*>& gases, const std::vector<double>& y,
                     double m, std::string& said) {
@@ -172,7 +173,7 @@ TEST(GasMixtureSplit, HenryPitzerSetTakesOnlyAGasPhaseOfFractionsSummingToOne) {
     };
     std::string said;
     for (const std::vector<double>& y :
-         {std::vector<double>{0.1, 0.1}, {0.7, 0.7}, {0.5, 0.4999}, {0.5}, {0.0}}) {
+         {std::vector<double>{0.1, 0.1}, {0.7, 0.7}, {0.5, 0.49}, {0.5}, {0.0}}) {
         const auto s = solve(y.size() == 1 ? std::vector<const char*>{"CO2"}
                                            : std::vector<const char*>{"CO2", "CH4"},
                              y, 0.0, said);
@@ -192,6 +193,14 @@ TEST(GasMixtureSplit, HenryPitzerSetTakesOnlyAGasPhaseOfFractionsSummingToOne) {
             EXPECT_NEAR(s->x[i + 1] * s->henryConstant[i + 1], gas.fugacity[i],
                         1e-9 * gas.fugacity[i])
                 << gases[i];
+    }
+    const std::vector<const char*> three = {"CO2", "CH4", "N2"};
+    const auto thirds = solve(three, {1.0 / 3, 1.0 / 3, 1.0 / 3}, 2.0, said);
+    ASSERT_EQ(thirds->error, 0) << said;
+    for (double third : {0.333333, 0.3333}) {
+        const auto s = solve(three, {third, third, third}, 2.0, said);
+        ASSERT_EQ(s->error, 0) << third << ": " << said;
+        for (int i = 1; i <= 3; ++i) EXPECT_NEAR(s->x[i], thirds->x[i], 1e-12 * thirds->x[i]);
     }
 }
 

@@ -10,8 +10,9 @@
 // side of the saturated solution's density; every model's partial volume of the gas against
 // the pressure slopes of its Henry constant and of its salting-out; every operation on a
 // brine given by mole fractions; Dubessy's options in and out of their lists; the Henry-Pitzer
-// sets of one to three gases by their gas-phase fractions; and the decompression of
-// gas-charged water from final pressures and temperatures in and out of range.
+// sets of one to three gases by their gas-phase fractions; the decompression of gas-charged
+// water from final pressures and temperatures in and out of range; and cold water under a
+// dense gas heated past where the liquid's and the vapour's densities cross.
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -1304,6 +1305,39 @@ void checkTwoPhaseIsochoreRows(Checks& c, const SolubilityMaker& maker, int dens
     std::remove(bipha.c_str());
 }
 
+// Cold water under a dense gas phase heated along its isochore, past where the liquid's and
+// the vapour's densities cross (carbon dioxide): the two-phase pressure of each row, asked for
+// afresh by the curve's gas and bulk density, is the row's pressure.
+void checkDenseGasIsochore(Checks& c, const SolubilityMaker& maker, int densityModel) {
+    for (double ms : {0.0, 2.0})
+        for (double P0 : {300.0, 700.0}) {
+            auto m = maker.make();
+            if (ms > 0 && m->iNaCl < 0) continue;
+            CurveArray rows;
+            bool made = false;
+            test::outputOf([&] {
+                m->setDensityModelType(densityModel);
+                made = m->calculateTheBiphasicIsochor(283.15, P0, ms, 4.0, kCurveArray, "", &rows);
+            });
+            if (!made) continue;
+            const double cg = m->cgTotal, bulk = m->rhoBulk;
+            for (std::size_t k = 0; k + 1 < rows.size(); k += 2) {
+                auto f = maker.make();
+                const double TK = rows[k] + 273.15;
+                test::outputOf([&] {
+                    f->setDensityModelType(densityModel);
+                    f->calculateTheBiphasicPressure(TK, ms, 0.0, cg, bulk);
+                });
+                if (!c.check("the biphasic pressure of a dense-gas isochore's row is its pressure",
+                             f->error == 0 && std::fabs(f->P * 1e-5 / rows[k + 1] - 1) < 1e-5,
+                             "P0 " + num(P0) + " bar, NaCl " + num(ms) + ", T " + num(TK) +
+                                 " K: row " + num(rows[k + 1]) + " bar, found " +
+                                 num(f->P * 1e-5) + " bar, flag " + num(f->error)))
+                    break;
+            }
+        }
+}
+
 // States that are none (a temperature not positive or not finite, a negative or undefined
 // pressure or molality) given to the entry points that take one: the partial molar volume
 // and the bubble pressure are refused with the flag, saying why, and give no number; a
@@ -1711,14 +1745,14 @@ void checkDubessyOptions(Checks& c, int form) {
 }
 
 // A Henry-Pitzer set of one, two or three gases in water and in 2 mol/kg NaCl, their gas-phase
-// fractions summing to 0.2 to 1.4: fractions not summing to one are refused, saying so; of
-// those summing to one, a state is solved or refused saying why, and each gas of a solved one
-// has the aqueous fugacity x H of its fugacity in a cubic fluid of the same composition, of
-// its stable root.
+// fractions summing to 0.2 to 1.4: fractions more than a thousandth from one are refused,
+// saying so; of those summing to one or within a thousandth of it, a state is solved or
+// refused saying why, and each gas of a solved one has the aqueous fugacity x H of its
+// fugacity in a cubic fluid of the fractions scaled to one, of its stable root.
 void checkHenPitSetGasFractions(Checks& c, int henrySet, const std::vector<std::string>& gases) {
     const Budget& b = c.budget();
     const int nT = b.points(6, 3), nP = b.points(6, 3);
-    for (double sum : {0.2, 0.9, 1.0, 1.1, 1.4})
+    for (double sum : {0.2, 0.9, 0.9995, 1.0, 1.0005, 1.1, 1.4})
         for (double m : {0.0, 2.0})
             for (int i = 0; i < nT; ++i)
                 for (int j = 0; j < nP; ++j) {
@@ -1730,26 +1764,44 @@ void checkHenPitSetGasFractions(Checks& c, int henrySet, const std::vector<std::
                                     double(gases.size() * (gases.size() + 1) / 2));
                     std::string where = "T " + num(TK) + " K, P " + num(Pbar) + " bar, m " +
                                         num(m) + ", fractions summing to " + num(sum);
+                    auto solve = [&](HenPitSet& s, double scale) {
+                        return test::outputOf([&] {
+                            s.setVapourModel(1);
+                            s.henrySet = henrySet;
+                            s.number_of_components(static_cast<int>(gases.size()) + 2);
+                            s.add_component("H2O");
+                            for (const std::string& g : gases) s.add_component(g.c_str());
+                            s.add_component("NaCl");
+                            for (std::size_t k = 0; k < y.size(); ++k)
+                                s.vapour->composition_of_component(static_cast<int>(k),
+                                                                   y[k] * scale);
+                            s.m = m;
+                            s.temperature(TK);
+                            s.pressure(Pbar);
+                            s.describe();
+                        });
+                    };
                     HenPitSet s;
-                    const std::string said = test::outputOf([&] {
-                        s.setVapourModel(1);
-                        s.henrySet = henrySet;
-                        s.number_of_components(static_cast<int>(gases.size()) + 2);
-                        s.add_component("H2O");
-                        for (const std::string& g : gases) s.add_component(g.c_str());
-                        s.add_component("NaCl");
-                        for (std::size_t k = 0; k < y.size(); ++k)
-                            s.vapour->composition_of_component(static_cast<int>(k), y[k]);
-                        s.m = m;
-                        s.temperature(TK);
-                        s.pressure(Pbar);
-                        s.describe();
-                    });
-                    if (sum != 1.0) {
+                    const std::string said = solve(s, 1.0);
+                    if (std::fabs(sum - 1.0) > 1e-3) {
                         c.check("fractions not summing to one are refused, saying why",
                                 s.error != 0 && !said.empty(),
                                 where + (s.error ? ": " + said : ": solved"));
                         continue;
+                    }
+                    // Within a thousandth of one the fractions are their rounding of fractions
+                    // summing to one, and dissolve as those.
+                    if (sum != 1.0) {
+                        HenPitSet scaled;
+                        solve(scaled, 1.0 / sum);
+                        bool same = s.error == scaled.error;
+                        for (std::size_t k = 1; same && k <= gases.size(); ++k)
+                            same = s.error != 0 || std::fabs(s.x[k] - scaled.x[k]) <=
+                                                       1e-12 * scaled.x[k];
+                        c.check("fractions within a thousandth of one dissolve as scaled to one",
+                                same,
+                                where + ": flag " + num(s.error) + " against " +
+                                    num(scaled.error) + (s.error ? ": " + said : ""));
                     }
                     if (s.error) {
                         c.check("a state not solved says why", !said.empty(), where);
@@ -1764,7 +1816,7 @@ void checkHenPitSetGasFractions(Checks& c, int henrySet, const std::vector<std::
                         gas.number_of_components(static_cast<int>(gases.size()));
                         for (const std::string& g : gases) gas.add_component(g.c_str());
                         for (std::size_t k = 0; k < y.size(); ++k)
-                            gas.composition_of_component(static_cast<int>(k), y[k]);
+                            gas.composition_of_component(static_cast<int>(k), y[k] / sum);
                         test::outputOf([&] { gas.calculateFromTP(TK, Pbar, 0); });
                         double g = 0.0;
                         for (std::size_t k = 0; k < y.size(); ++k)
@@ -1978,6 +2030,13 @@ void addSolubilityConfigurations(std::vector<Configuration>& out) {
                                              num(density) + " " + maker.name,
                            [maker, density](Checks& c) {
                                checkTwoPhaseIsochoreRows(c, maker, density);
+                           }});
+    for (const SolubilityMaker& maker : solubilityModels())
+        for (int density : {SM_MaoDuan0, SM_Spivey})
+            out.push_back({"solubility", "solubility dense-gas isochore density " +
+                                             num(density) + " " + maker.name,
+                           [maker, density](Checks& c) {
+                               checkDenseGasIsochore(c, maker, density);
                            }});
     for (const SolubilityMaker& maker : solubilityModels())
         out.push_back({"solubility", "solubility curves against states " + maker.name,

@@ -285,6 +285,27 @@ std::unique_ptr<FluidPhase> alone(const CubicMaker& make, const std::string& nam
     return f;
 }
 
+// A binary isotherm's row at a pure end is that component's own saturation: its vapour
+// pressure. Both phases all but one component (the vapour of a component far the lighter
+// holds it long after the liquid has lost it).
+void checkPureEndsAreSaturations(Checks& c, const CubicMaker& make, const std::vector<std::string>& names,
+                                 double T, const std::vector<std::vector<double>>& rows, const std::string& where) {
+    for (const auto& r : rows) {
+        if (r.size() < 6 || !std::isfinite(r[2])) continue;
+        const int pure = r[2] > 1 - 1e-12 && r[4] > 1 - 1e-9 ? 0
+                         : r[2] < 1e-12 && r[4] < 1e-9   ? 1
+                                                         : -1;
+        if (pure < 0) continue;
+        const double Psat =
+            alone(make, names[static_cast<std::size_t>(pure)])->calculateTheSaturationPressure(T) * 1e-5;
+        if (!std::isfinite(Psat)) continue;  // below the component's own saturation curve
+        c.check("isotherm's pure end is the component's saturation",
+                std::fabs(r[1] / Psat - 1) < 1e-5,
+                where + ": pure " + names[static_cast<std::size_t>(pure)] + " row P " + num(r[1]) +
+                    " bar, x " + num(r[2]) + ", y " + num(r[4]) + "; its Psat " + num(Psat));
+    }
+}
+
 void checkIsotherm(Checks& c, const CubicMaker& make, const std::vector<std::string>& names,
                    double T, double x0, double dx) {
     Mixture m(make, names);
@@ -304,23 +325,7 @@ void checkIsotherm(Checks& c, const CubicMaker& make, const std::vector<std::str
         once = seen.insert(key).second && once;
     }
     c.check("isotherm rows have no NaN", finite, where);
-    // A row at a pure end is that component's own saturation: its vapour pressure.
-    for (const auto& r : rows) {
-        if (r.size() < 6 || !std::isfinite(r[2])) continue;
-        // Both phases all but one component (the vapour of a component far the lighter
-        // holds it long after the liquid has lost it).
-        const int pure = r[2] > 1 - 1e-12 && r[4] > 1 - 1e-9 ? 0
-                         : r[2] < 1e-12 && r[4] < 1e-9   ? 1
-                                                         : -1;
-        if (pure < 0) continue;
-        const double Psat =
-            alone(make, names[static_cast<std::size_t>(pure)])->calculateTheSaturationPressure(T) * 1e-5;
-        if (!std::isfinite(Psat)) continue;  // below the component's own saturation curve
-        c.check("isotherm's pure end is the component's saturation",
-                std::fabs(r[1] / Psat - 1) < 1e-5,
-                where + ": pure " + names[static_cast<std::size_t>(pure)] + " row P " + num(r[1]) +
-                    " bar, x " + num(r[2]) + ", y " + num(r[4]) + "; its Psat " + num(Psat));
-    }
+    checkPureEndsAreSaturations(c, make, names, T, rows, where);
     c.check("isotherm passes each point once", once, where + ", " + num(double(rows.size())) + " rows");
     // The tracer runs until its range ends: at a critical point (the phases merged), at a
     // pure end, or where it says why; never at its step cap.
@@ -948,6 +953,7 @@ void checkFluidBinaryIsotherm(Checks& c, const CubicClass& k, const std::vector<
         traceFluidIsotherm(k, names, "bino_sw", [T](FluidPhase& f) { return f.calculateTheBinaryIsotherm(T, "_sw"); });
     const std::string where = "T " + num(T) + " K";
     checkBinaryIsothermRows(c, m, T, rows, where);
+    checkPureEndsAreSaturations(c, k.make, names, T, rows, where);
     // Its first row is component 0's saturation: its end is component 1's.
     const bool atEnd = !rows.empty() && ((atPureEnd(rows.back(), 1) && rows.size() > 1) ||
                                          atCriticalPointOrBound(rows.back(), 10000.0));
@@ -993,6 +999,7 @@ void checkFluidBinaryIsothermFromP(Checks& c, const CubicClass& k, const std::ve
         return;
     }
     checkBinaryIsothermRows(c, m, T, rows, where);
+    checkPureEndsAreSaturations(c, k.make, names, T, rows, where);
     bool through = false;
     for (const auto& r : rows) through = through || (r.size() > 1 && std::fabs(r[1] / Pbar - 1) < 1e-5);
     c.check("a binary isotherm from a pressure passes through it", through,

@@ -6,9 +6,11 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <string>
 #include <utility>
 
 #include "fluid/CurveOutput.h"
+#include "numerics/TextCapture.h"
 #include "solubility/HenPitSet.h"
 #include "solubility/Henry.h"
 #include "solubility/HenryCorrelations.h"
@@ -308,6 +310,28 @@ TEST(HenPitSet, GasesWithoutVapourModelAreRefused) {
     set.pressure(10.0);
     set.describe();
     EXPECT_EQ(set.error, 1);
+}
+
+// A vapour model without parameters for the gas (the Duan-Moller-Weare equation holds CO2,
+// CH4 and N2) is none: the solubility says the model has no vapour side, where it had kept
+// the refused vapour and said the gas phase had no state at 323 K and 150 bar.
+TEST(HenryModel, VapourModelWithoutTheGasIsNone) {
+    for (const char* gas : {"H2S", "C2H6"}) {
+        Henry henry;
+        henry.changeModelVersion(1);
+        henry.number_of_components(3);
+        henry.add_components("H2O", gas, "NaCl");
+        test::outputOf([&] { henry.setGasModelType(SM_DMW1); });
+        EXPECT_EQ(henry.vapour, nullptr) << gas;
+        const std::string said =
+            test::outputOf([&] { henry.calculate_gas_solubility(323.15, 150.0, 1.0); });
+        EXPECT_NE(said.find("no vapour side"), std::string::npos) << gas << ": " << said;
+        // The gas model that holds it gives the state.
+        test::outputOf([&] { henry.setGasModelType(SM_ClassicalSRK); });
+        henry.calculate_gas_solubility(323.15, 150.0, 1.0);
+        EXPECT_EQ(henry.error + henry.vapourError, 0) << gas;
+        EXPECT_GT(henry.mg, 0.0) << gas;
+    }
 }
 
 // The partial volume of dissolved CH4 takes the pressure in MPa in both routines.

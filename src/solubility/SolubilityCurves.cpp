@@ -875,7 +875,9 @@ void SolubilityModel::print(FILE* out) {
     // A state without a gas phase has no solubility: its results are nan, never the zero it
     // was given nor the volume and Henry constant of the state solved before it.
     const bool noVapour = vapourError != 0;
-    auto result = [&](double value) { return noVapour ? kNaN : value; };
+    // Nor has a state refused for want of the gas's parameters (its solubility NaN).
+    const bool noResult = noVapour || !std::isfinite(mg);
+    auto result = [&](double value) { return noResult ? kNaN : value; };
     vornex::cfprintf(out, "T        : %12lg K (%12lg \u00b0C)\n", T, T - 273.15);
     vornex::cfprintf(out, "P : %lg bar\n", P * 1e-5);
     if (iH2O >= 0) vornex::cfprintf(out, "x H2O    : %12lg \n", x[static_cast<size_t>(iH2O)]);
@@ -890,7 +892,7 @@ void SolubilityModel::print(FILE* out) {
         vornex::cfprintf(out, "Vgas(aq) : %12lg cm3/mol\n", result(Vg * 1e6));
         const double H = henryConstant[static_cast<size_t>(iGas)];
         // The methane correlation gives its solubility directly, without a Henry constant.
-        if (!noVapour && std::isnan(H))
+        if (!noResult && std::isnan(H))
             vornex::cfprintf(out, "Hgas(aq) :         none (the solubility is a correlation's)\n");
         else
             vornex::cfprintf(out, "Hgas(aq) : %12lg bar (%s)\n", result(H * 1e-5),

@@ -688,6 +688,37 @@ void checkVapourAgainstGasModel(Checks& c, const SolubilityMaker& maker, int gas
         }
 }
 
+// A state refused for want of the gas's parameters in another version of the model (its
+// solubility NaN) prints no result: no vapour volume, partial volume or Henry constant of the
+// state solved before it.
+void checkPrintoutWithoutParameters(Checks& c, const SolubilityMaker& maker) {
+    for (int version = 0; version <= 9; ++version) {
+        auto m = maker.make();
+        const double ms = m->iNaCl >= 0 ? 1.0 : 0.0;
+        test::outputOf([&] { m->calculate_gas_solubility(323.15, 150.0, ms); });
+        if (m->error || m->vapourError) return;
+        m->changeModelVersion(version);
+        test::outputOf([&] { m->calculate_gas_solubility(323.15, 150.0, ms); });
+        if (std::isfinite(m->mg)) continue;
+        std::string text(4096, '\0');
+        if (std::FILE* out = std::tmpfile()) {
+            m->print(out);
+            std::rewind(out);
+            text.resize(std::fread(text.data(), 1, text.size(), out));
+            std::fclose(out);
+        }
+        bool none = text.find("error    :            1") != std::string::npos;
+        for (const char* line : {"Vvap     :", "Vgas(aq) :", "Hgas(aq) :"}) {
+            const auto at = text.find(line);
+            if (at != std::string::npos)
+                none = none && text.substr(at, text.find('\n', at) - at).find("nan") !=
+                                   std::string::npos;
+        }
+        c.check("a state refused for want of parameters prints no result", none,
+                "version " + num(version) + ": '" + text.substr(0, 400) + "'");
+    }
+}
+
 // ------------------------------------------------------------------ curves
 
 // The rows of an Igor text curve file (its columns as numbers); false when it is missing or
@@ -1976,6 +2007,9 @@ void addSolubilityConfigurations(std::vector<Configuration>& out) {
     for (const SolubilityMaker& maker : solubilityModels())
         out.push_back({"solubility", "solubility isotherm edges " + maker.name,
                        [maker](Checks& c) { checkIsothermEdges(c, maker); }});
+    for (const SolubilityMaker& maker : solubilityModels())
+        out.push_back({"solubility", "solubility printout without parameters " + maker.name,
+                       [maker](Checks& c) { checkPrintoutWithoutParameters(c, maker); }});
     for (const SolubilityMaker& maker : solubilityModels())
         out.push_back({"solubility", "solubility isotherm starts " + maker.name,
                        [maker](Checks& c) { checkIsothermStarts(c, maker); }});

@@ -519,7 +519,9 @@ bool SolubilityModel::calculateTheIsotherm(double TK, double ms, char mode, cons
     temperature(TK);
     error = 0;
     calculatePsatH2O();
-    Pascal(Psat);
+    // The vapour pressure itself, not through bar: Psat/1e5*1e5 fell an ulp below it at one
+    // temperature in fifteen (423.15 K), where the water alone then exceeded the pressure.
+    P = Psat;
     // The solubility model reaches pressures its brine-density correlation does not: there
     // the row keeps its solubility, shows the density as nan and carries the error flag; the
     // curve goes on while the solubility holds.
@@ -544,15 +546,21 @@ bool SolubilityModel::calculateTheIsotherm(double TK, double ms, char mode, cons
         out.print("%12.2lf %12lf %12lf %12lf %12lf %12lf %12d\n", T, P * 1e-5, mg, yH2O,
                   Vvapour * 1e6, rhoSolution, failed ? 1 : 0);
     };
-    row();
+    // A vapour that holds more than the whole pressure in water at the start (a water
+    // fugacity coefficient below 1 there) is no state of the curve: it begins at the first
+    // pressure with a gas phase. Any other failure ends it, as further up.
+    bool started = !vapourError || error;
+    if (started) row();
     int solved = 0;
-    while (!error && !vapourError && P <= 2e8) {
+    while (!error && (!vapourError || !started) && P <= 2e8) {
         pressure(P * 1e-5 + 1.0);
         calculate_gas_solubility0();
         compositionCode = 11;
         update_composition();
         density();
         if (!error && !vapourError) ++solved;
+        if (!started && vapourError && !error) continue;
+        started = true;
         row();
     }
     if (solved == 0) {
@@ -896,7 +904,9 @@ void SolubilityModel::print(FILE* out) {
     // A state without a gas phase has no solubility: its results are nan, never the zero it
     // was given nor the volume and Henry constant of the state solved before it.
     const bool noVapour = vapourError != 0;
-    auto result = [&](double value) { return noVapour ? kNaN : value; };
+    // Nor has a state refused for want of the gas's parameters (its solubility NaN).
+    const bool noResult = noVapour || !std::isfinite(mg);
+    auto result = [&](double value) { return noResult ? kNaN : value; };
     vornex::cfprintf(out, "T        : %12lg K (%12lg \u00b0C)\n", T, T - 273.15);
     vornex::cfprintf(out, "P : %lg bar\n", P * 1e-5);
     if (iH2O >= 0) vornex::cfprintf(out, "x H2O    : %12lg \n", x[static_cast<size_t>(iH2O)]);
@@ -909,9 +919,13 @@ void SolubilityModel::print(FILE* out) {
         vornex::cfprintf(out, "Vvap     : %12lg cm3/mol\n", result(Vvapour * 1e6));
     if (iGas >= 0) {
         vornex::cfprintf(out, "Vgas(aq) : %12lg cm3/mol\n", result(Vg * 1e6));
-        vornex::cfprintf(out, "Hgas(aq) : %12lg bar (%s)\n",
-                         result(henryConstant[static_cast<size_t>(iGas)] * 1e-5),
-                         henryScale ? "molality scale" : "mole fraction scale");
+        const double H = henryConstant[static_cast<size_t>(iGas)];
+        // The methane correlation gives its solubility directly, without a Henry constant.
+        if (!noResult && std::isnan(H))
+            vornex::cfprintf(out, "Hgas(aq) :         none (the solubility is a correlation's)\n");
+        else
+            vornex::cfprintf(out, "Hgas(aq) : %12lg bar (%s)\n", result(H * 1e-5),
+                             henryScale ? "molality scale" : "mole fraction scale");
     }
     if (noVapour)
         vornex::cfprintf(out, "vapour   : none at this state (the water alone reaches the "

@@ -236,7 +236,11 @@ void SolubilityModel::setGasModelType(int type) {
             vapour->composition_of_component(0, 1.0);
         }
     }
-    if (vapour->nc != numberOfGases || vapour->componentsAdded != numberOfGases) {
+    // A gas the vapour model has no parameters for is refused by it (its error flag): such a
+    // vapour had no state at any pressure, which the solubility reported as a state it lacked.
+    // The hydrocarbon gas keeps its vapour, whose missing cubic data its solve names.
+    const bool refused = vapour->error != 0 && systemType != SM_H2O_HC_NaCl;
+    if (vapour->nc != numberOfGases || vapour->componentsAdded != numberOfGases || refused) {
         vornex::cfprintf(stderr,
                      "Solubility model: the vapour model \"%s\" (type %d) cannot take the %d gas "
                      "components of system %d; the model has no vapour side\n",

@@ -62,7 +62,27 @@ void SpiveySolubility::calculate_gas_solubility0() {
     if (iNaCl >= 0) x[static_cast<size_t>(iNaCl)] = xs;
     x[static_cast<size_t>(iH2O)] = 1.0 - x[static_cast<size_t>(iGas)] - xs;
     checkSolubilityResult();
+    vapourBeside();
     if (!withinPublishedRange()) error = 1;
+}
+
+void SpiveySolubility::vapourBeside() {
+    // The correlation needs no vapour, but a state has one: its water fraction, volume and gas
+    // fugacity, as the other models leave them (the printout had shown a volume of 0, or the
+    // one the last curve left at another state, and a Henry constant of 0). It has no Henry
+    // constant: f_v/x would be one its own partial volume does not obey (35.6 cm3/mol
+    // against the 40.9 of that slope at 298.15 K and 100 bar). A vapour model without a state
+    // here leaves the vapour NaN; the solubility stands.
+    const size_t g = static_cast<size_t>(iGas);
+    yH2O = capillaryWaterFraction();
+    finishVapourSide();
+    if (vapourError) {
+        vapourError = 0;
+        Vvapour = fv = std::numeric_limits<double>::quiet_NaN();
+    }
+    activityCoefficient[g] = 1.0;
+    henryConstant[g] = std::numeric_limits<double>::quiet_NaN();
+    fugacity[g] = fv;
 }
 
 std::string SpiveySolubility::missingParameters() const {

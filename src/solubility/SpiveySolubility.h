@@ -38,6 +38,11 @@ class SpiveySolubility : public SolubilityModel {
 
     // Partial molar volume of dissolved CH4 (m3/mol) at T (K), P (MPa), NaCl molality.
     static double partialVolume(double TK, double PMPa, double msalt);
+
+   private:
+    // The vapour beside a solved state (y_H2O, its volume, f_v; NaN where the vapour model
+    // has no state), and no Henry constant (NaN).
+    void vapourBeside();
 };
 
 }  // namespace vornex

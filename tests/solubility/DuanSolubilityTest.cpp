@@ -13,11 +13,13 @@
 #include <utility>
 #include <vector>
 
+#include "cubic/ClassicalCubic0.h"
 #include "fluid/CurveOutput.h"
 #include "numerics/TextCapture.h"
 #include "solubility/DMGWwater.h"
 #include "solubility/SpiveySolubility.h"
 #include "water/DensityModel.h"
+#include "water/WaterEOS.h"
 
 namespace vornex {
 namespace {
@@ -770,6 +772,16 @@ TEST(Tracers, CurveFilesTakeOnlySuffixesOfWaveNames) {
     }
 }
 
+// A two-phase isochore traced on the methane correlation, which leaves its state behind.
+void traceATwoPhaseIsochore(SpiveySolubility& model) {
+    model.setDensityModelType(SM_MaoDuan0);
+    CurveArray curve;
+    test::outputOf([&] {
+        model.calculateTheBiphasicIsochor1(273.15, 373.15, 0.02, 1.0, -2.0, 0.0, kCurveArray, "",
+                                           &curve);
+    });
+}
+
 // The isotherm of the methane correlation, whose solubility leaves the vapour aside, writes
 // its vapour's molar volume: near the ideal gas's RT/P at a few bar, falling as the pressure
 // rises, and the same after another curve on the model as on a fresh one (the column read 0,
@@ -800,17 +812,103 @@ TEST(Tracers, IsothermWritesTheVapourVolumeOfTheMethaneCorrelation) {
         }
     }
     SpiveySolubility used;
-    used.setDensityModelType(SM_MaoDuan0);
-    CurveArray curve;
-    test::outputOf([&] {
-        used.calculateTheBiphasicIsochor1(273.15, 373.15, 0.02, 1.0, -2.0, 0.0, kCurveArray, "",
-                                          &curve);
-    });
+    traceATwoPhaseIsochore(used);
     test::outputOf([&] { used.setDensityModelType(SM_NoDensity); });
     std::string after;
     test::outputOf([&] { after = isotherm(used); });
     EXPECT_EQ(after, first);
     std::remove("isotvv");
+}
+
+// An isotherm climbs from the water's vapour pressure itself. At 423.15 K that pressure passed
+// through bar fell an ulp short, the water alone exceeded it and the curve was refused; the
+// salt-free Duan-Mao model, whose water fugacity coefficient holds its vapour above the whole
+// pressure there, was refused at every temperature. Each begins at the first pressure with a
+// gas phase, and its rows are the single states at their pressures.
+TEST(Tracers, IsothermClimbsFromTheVapourPressure) {
+    const struct {
+        int type, version;
+        double TK, ms;
+    } cases[] = {{SM_H2O_CH4_NaCl, 0, 423.15, 1.0},
+                 {SM_H2O_CO2_NaCl, 0, 423.15, 0.0},
+                 {SM_H2O_CH4, 1, 323.15, 0.0},
+                 {SM_H2O_CH4_NaCl, 1, 423.15, 0.0}};
+    for (const auto& c : cases) {
+        const std::string where = std::to_string(c.type) + "/" + std::to_string(c.version) +
+                                  " at " + std::to_string(c.TK) + " K";
+        std::remove("isotps");
+        DMGWwater model(c.type, c.version);
+        bool made = false;
+        const std::string said =
+            test::outputOf([&] { made = model.calculateTheIsotherm(c.TK, c.ms, kIgorText, "ps"); });
+        ASSERT_TRUE(made) << where << ": " << said;
+        std::vector<std::vector<double>> rows;
+        ASSERT_TRUE(readCurveFile("isotps", rows)) << where;
+        ASSERT_GT(rows.size(), 1000u) << where;
+        const double Pw = WaterEOS::saturationPressureWagnerPruss(c.TK) * 1e-5;
+        // T P mg yh vv rho e
+        EXPECT_GE(rows[0][1], Pw - 1e-6) << where;
+        EXPECT_LT(rows[0][1], Pw + 2.0) << where;
+        for (std::size_t i = 0; i + 1 < rows.size(); ++i) {
+            const auto& r = rows[i];
+            if (r[6] != 0) continue;
+            ASSERT_TRUE(r[3] >= 0.0 && r[3] <= 1.0 && r[2] >= 0.0) << where << ", " << r[1];
+        }
+        // The row near 100 bar against the state solved there.
+        const auto& r = rows[static_cast<std::size_t>(std::lround(100.0 - rows[0][1]))];
+        DMGWwater single(c.type, c.version);
+        test::outputOf([&] { single.calculate_gas_solubility(c.TK, r[1], c.ms); });
+        EXPECT_NEAR(r[2], single.mg, 2e-6 + 1e-5 * single.mg) << where << ", " << r[1] << " bar";
+    }
+    std::remove("isotps");
+}
+
+// A state of the methane correlation has the vapour beside it as its gas model gives it at
+// (T, P): y(H2O) = Psat/P, the ClassicalSRK volume and fugacity coefficient, f_v = (1 - y) phi
+// P, and no Henry constant; the same after a curve as on a fresh model. The volume and the
+// constant had been 0, then whatever the last curve left.
+TEST(SpiveyModel, AStateHasTheVapourOfItsGasModel) {
+    auto printout = [](SpiveySolubility& m) {
+        std::FILE* f = std::tmpfile();
+        m.print(f);
+        std::rewind(f);
+        std::string text(4096, '\0');
+        text.resize(std::fread(text.data(), 1, text.size(), f));
+        std::fclose(f);
+        return text;
+    };
+    SpiveySolubility fresh;
+    for (const auto& [TK, Pbar] : {std::pair{373.15, 300.0}, std::pair{323.15, 5.0},
+                                   std::pair{473.15, 1000.0}}) {
+        fresh.calculate_gas_solubility(TK, Pbar, 1.0);
+        ASSERT_EQ(fresh.error, 0);
+        ClassicalSRK gas(1);
+        gas.number_of_components(1);
+        gas.add_components("CH4");
+        gas.composition_of_component(0, 1.0);
+        gas.temperature(TK);
+        gas.pressure(Pbar);
+        gas.Vv0 = 8.31434 * TK / (Pbar * 1e5);
+        gas.calculate_molar_volume();
+        gas.calculate_fugacities();
+        const double y = WaterEOS::saturationPressureWagnerPruss(TK) / (Pbar * 1e5);
+        const double phi = gas.fugacityCoefficient[0];
+        EXPECT_NEAR(fresh.yH2O, y, 1e-12 * y) << TK;
+        EXPECT_NEAR(fresh.Vvapour, gas.V, 1e-9 * gas.V) << TK;
+        EXPECT_NEAR(fresh.fv, (1.0 - y) * phi * Pbar * 1e5, 1e-9 * fresh.fv) << TK;
+        EXPECT_TRUE(std::isnan(fresh.henryConstant[1])) << TK;
+        if (Pbar < 10.0) {
+            EXPECT_NEAR(fresh.Vvapour, 8.31434 * TK / (Pbar * 1e5), 0.01 * fresh.Vvapour);
+        }
+    }
+    fresh.calculate_gas_solubility(373.15, 300.0, 1.0);
+    const std::string first = printout(fresh);
+    EXPECT_NE(first.find("Vvap     :       107.05 cm3/mol"), std::string::npos) << first;
+    EXPECT_EQ(first.find("nan"), std::string::npos) << first;
+    SpiveySolubility used;
+    traceATwoPhaseIsochore(used);
+    used.calculate_gas_solubility(373.15, 300.0, 1.0);
+    EXPECT_EQ(printout(used), first);
 }
 
 TEST(Tracers, UnwritableCurveIsReported) {

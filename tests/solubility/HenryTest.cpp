@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <memory>
+#include <string>
 #include <utility>
 
 #include "fluid/CurveOutput.h"
+#include "numerics/TextCapture.h"
 #include "solubility/HenPitSet.h"
 #include "solubility/Henry.h"
 #include "solubility/HenryCorrelations.h"
@@ -308,6 +311,56 @@ TEST(HenPitSet, GasesWithoutVapourModelAreRefused) {
     set.pressure(10.0);
     set.describe();
     EXPECT_EQ(set.error, 1);
+}
+
+// A vapour model without parameters for the gas (the Duan-Moller-Weare equation holds CO2,
+// CH4 and N2) is none: the solubility says the model has no vapour side, where it had kept
+// the refused vapour and said the gas phase had no state at 323 K and 150 bar.
+TEST(HenryModel, VapourModelWithoutTheGasIsNone) {
+    for (const char* gas : {"H2S", "C2H6"}) {
+        Henry henry;
+        henry.changeModelVersion(1);
+        henry.number_of_components(3);
+        henry.add_components("H2O", gas, "NaCl");
+        test::outputOf([&] { henry.setGasModelType(SM_DMW1); });
+        EXPECT_EQ(henry.vapour, nullptr) << gas;
+        const std::string said =
+            test::outputOf([&] { henry.calculate_gas_solubility(323.15, 150.0, 1.0); });
+        EXPECT_NE(said.find("no vapour side"), std::string::npos) << gas << ": " << said;
+        // The gas model that holds it gives the state.
+        test::outputOf([&] { henry.setGasModelType(SM_ClassicalSRK); });
+        henry.calculate_gas_solubility(323.15, 150.0, 1.0);
+        EXPECT_EQ(henry.error + henry.vapourError, 0) << gas;
+        EXPECT_GT(henry.mg, 0.0) << gas;
+    }
+}
+
+// A state refused for want of the gas's constants (C2H6 has none in version 0) prints no
+// result: the vapour volume, the partial volume and the Henry constant of the state solved
+// before it had stood beside its nan solubility.
+TEST(HenryModel, StateWithoutConstantsPrintsNoResult) {
+    Henry henry;
+    henry.changeModelVersion(1);
+    henry.number_of_components(3);
+    henry.add_components("H2O", "C2H6", "NaCl");
+    henry.calculate_gas_solubility(323.15, 150.0, 1.0);
+    ASSERT_EQ(henry.error, 0);
+    henry.changeModelVersion(0);
+    test::outputOf([&] { henry.calculate_gas_solubility(323.15, 150.0, 1.0); });
+    ASSERT_EQ(henry.error, 1);
+    std::FILE* f = std::tmpfile();
+    henry.print(f);
+    std::rewind(f);
+    std::string text(4096, '\0');
+    text.resize(std::fread(text.data(), 1, text.size(), f));
+    std::fclose(f);
+    for (const char* line : {"m gas    :", "Vvap     :", "Vgas(aq) :", "Hgas(aq) :"}) {
+        const auto at = text.find(line);
+        ASSERT_NE(at, std::string::npos) << line;
+        EXPECT_NE(text.substr(at, text.find('\n', at) - at).find("nan"), std::string::npos)
+            << text;
+    }
+    EXPECT_NE(text.find("error    :            1"), std::string::npos) << text;
 }
 
 // The partial volume of dissolved CH4 takes the pressure in MPa in both routines.

@@ -29,6 +29,7 @@
 #include "Sweep.h"
 #include "cubic/ClassicalCubic0.h"
 #include "cubic/TermCubic.h"
+#include "dkl/DuanModels.h"
 #include "fluid/CurveOutput.h"
 #include "numerics/TextCapture.h"
 #include "solubility/DMGWwater.h"
@@ -44,6 +45,7 @@
 #include "water/MaoDuanSalinityModel.h"
 #include "water/SpiveyDensityModel.h"
 #include "water/WagnerPruss.h"
+#include "water/WaterEOS.h"
 
 namespace vornex::sweep {
 namespace {
@@ -530,7 +532,8 @@ void checkPartialVolume(Checks& c, const SolubilityMaker& maker) {
     auto lnOfSolubility = [&](double TK, double Pbar, double ms) {
         if (!solve(TK, Pbar, ms)) return std::nan("");
         const size_t g = static_cast<size_t>(m->iGas);
-        const bool byFugacity = m->fv > 0.0;
+        // The methane correlation, without a Henry constant, gives its molality directly.
+        const bool byFugacity = m->fv > 0.0 && std::isfinite(m->henryConstant[g]);
         const double amount = m->henryScale == 1 || !byFugacity ? m->mg : m->x[g];
         return std::log((byFugacity ? m->fv : 1.0) / amount);
     };
@@ -632,6 +635,91 @@ void checkVapourSide(Checks& c, const SolubilityMaker& maker) {
     }
 }
 
+// The vapour beside each solved state, for each gas model type the model takes: its molar
+// volume and fugacity coefficient are the gas model's own at (T, P), the root of lower
+// fugacity where it has two, and f_v = (1 - y_H2O) phi P. The methane correlation, whose
+// solubility needs no vapour, had left them 0, or as the last curve left them.
+void checkVapourAgainstGasModel(Checks& c, const SolubilityMaker& maker, int gasModel) {
+    auto m = maker.make();
+    test::outputOf([&] { m->setGasModelType(gasModel); });
+    if (!m->vapour) return;  // a gas model that cannot take the gas: checkVapourSide's part
+    const std::string gas = m->vapour->componentName[0];
+    auto direct = [&](int selector) -> std::unique_ptr<FluidPhase> {
+        std::unique_ptr<FluidPhase> f;
+        if (gasModel == SM_DMW1) f = std::make_unique<DMW1>(selector);
+        if (gasModel == SM_SRK1) f = std::make_unique<SRK1>(selector, 0);
+        if (gasModel == SM_ClassicalSRK) f = std::make_unique<ClassicalSRK>(selector);
+        f->number_of_components(1);
+        f->add_components(gas.c_str());
+        f->composition_of_component(0, 1.0);
+        return f;
+    };
+    const bool salt = m->iNaCl >= 0;
+    // A curve first, so that a state left from it would show.
+    test::outputOf([&] { m->calculateTheIsotherm(353.15, 0.0, 0, ""); });
+    for (double TK : {283.15, 298.15, 353.15, 423.15})
+        for (double Pbar : {5.0, 60.0, 75.0, 300.0, 1000.0}) {
+            test::outputOf([&] { m->calculate_gas_solubility(TK, Pbar, salt ? 1.0 : 0.0); });
+            if (m->error || m->vapourError) continue;
+            const double PPa = Pbar * 1e5;
+            double V = std::nan(""), phi = std::nan("");
+            for (int selector : {1, 2}) {
+                auto f = direct(selector);
+                f->temperature(TK);
+                f->Pascal(PPa);
+                f->Vv0 = kGasConstant * TK / PPa;
+                f->Vl0 = SolubilityModel::kDenseGasStart;
+                f->calculate_molar_volume();
+                if (f->error) continue;
+                f->calculate_fugacities();
+                const double p = f->fugacityCoefficient[0];
+                if (std::isfinite(p) && !(p >= phi)) V = f->V, phi = p;
+            }
+            if (!std::isfinite(phi)) continue;
+            const std::string where = gas + " gas model " + num(gasModel) + ", " + num(TK) +
+                                      " K, " + num(Pbar) + " bar";
+            c.check("the vapour beside a solution is its gas model's state at (T, P)",
+                    std::fabs(m->Vvapour / V - 1.0) < 1e-7 &&
+                        std::fabs(m->vapour->fugacityCoefficient[0] / phi - 1.0) < 1e-7 &&
+                        std::fabs(m->fv / ((1.0 - m->yH2O) * phi * PPa) - 1.0) < 1e-7 &&
+                        m->yH2O > 0.0 && m->yH2O < 1.0,
+                    where + ": V " + num(m->Vvapour) + " against " + num(V) + " m3/mol, phi " +
+                        num(m->vapour->fugacityCoefficient[0]) + " against " + num(phi) +
+                        ", y(H2O) " + num(m->yH2O));
+        }
+}
+
+// A state refused for want of the gas's parameters in another version of the model (its
+// solubility NaN) prints no result: no vapour volume, partial volume or Henry constant of the
+// state solved before it.
+void checkPrintoutWithoutParameters(Checks& c, const SolubilityMaker& maker) {
+    for (int version = 0; version <= 9; ++version) {
+        auto m = maker.make();
+        const double ms = m->iNaCl >= 0 ? 1.0 : 0.0;
+        test::outputOf([&] { m->calculate_gas_solubility(323.15, 150.0, ms); });
+        if (m->error || m->vapourError) return;
+        m->changeModelVersion(version);
+        test::outputOf([&] { m->calculate_gas_solubility(323.15, 150.0, ms); });
+        if (std::isfinite(m->mg)) continue;
+        std::string text(4096, '\0');
+        if (std::FILE* out = std::tmpfile()) {
+            m->print(out);
+            std::rewind(out);
+            text.resize(std::fread(text.data(), 1, text.size(), out));
+            std::fclose(out);
+        }
+        bool none = text.find("error    :            1") != std::string::npos;
+        for (const char* line : {"Vvap     :", "Vgas(aq) :", "Hgas(aq) :"}) {
+            const auto at = text.find(line);
+            if (at != std::string::npos)
+                none = none && text.substr(at, text.find('\n', at) - at).find("nan") !=
+                                   std::string::npos;
+        }
+        c.check("a state refused for want of parameters prints no result", none,
+                "version " + num(version) + ": '" + text.substr(0, 400) + "'");
+    }
+}
+
 // ------------------------------------------------------------------ curves
 
 // The rows of an Igor text curve file (its columns as numbers); false when it is missing or
@@ -715,6 +803,52 @@ void checkIsothermEdges(Checks& c, const SolubilityMaker& maker) {
                         std::isfinite(rows[0][1]),
                     where + ": " + num(static_cast<double>(rows.size())) + " rows" +
                         (read ? "" : ", broken file") + (dissolves ? "" : ", no gas dissolved"));
+        }
+    std::remove(file.c_str());
+}
+
+// The isotherms of a model at whole kelvins of its range (liquid water's to 573 K without
+// one), each climbing from the water's vapour pressure: made, the first row at or above it,
+// every row not flagged with a gas phase (y_H2O in 0 ... 1) and a solubility. The start had
+// been refused at one temperature in fifteen, where the vapour pressure passed through bar
+// fell an ulp short, and at every temperature where the water's fugacity coefficient held
+// the vapour above the whole pressure.
+void checkIsothermStarts(Checks& c, const SolubilityMaker& maker) {
+    const Budget& b = c.budget();
+    auto probe = maker.make();
+    const auto* range = probe->publishedRange();
+    const bool salt = probe->iNaCl >= 0;
+    const int first = static_cast<int>(std::ceil(range ? std::max(range->Tmin, 274.0) : 274.0));
+    const int last = static_cast<int>(std::floor(range ? std::min(range->Tmax, 573.0) : 573.0));
+    const int n = last - first + 1;
+    // The 15-component hydrocarbon gas has no vapour side at all (checkVapourSide's part).
+    if (n < 1 || !probe->vapour) return;
+    const int step = b.full ? 1 : std::max(1, n / b.points(n, 12));
+    const std::string file = "isot_start_sweep";
+    for (int k = b.offset(c.configuration(), step); k < n; k += step)
+        for (double ms : {0.0, 1.0}) {
+            // The brine at every third kelvin of the full grid: each curve climbs 2000 bar.
+            if (ms > 0 && (!salt || (b.full && k % 3 != 0))) continue;
+            const double TK = first + k;
+            const std::string where = num(TK) + " K, NaCl " + num(ms);
+            auto m = maker.make();
+            const CurveRun run = runCurve(
+                file, [&] { return m->calculateTheIsotherm(TK, ms, kIgorText, "_start_sweep"); });
+            const double Pw = WaterEOS::saturationPressureWagnerPruss(TK) * 1e-5;
+            bool rows = run.made && run.read && run.rows.size() >= 2 &&
+                        run.rows[0][1] >= Pw - 1e-6;
+            std::string bad;
+            // T P mg yh vv rho e; a row flagged only for its density keeps its solubility.
+            for (std::size_t i = 0; rows && i < run.rows.size(); ++i) {
+                const auto& r = run.rows[i];
+                if (r[6] != 0 || (i + 1 == run.rows.size())) continue;
+                if (!(r[2] >= 0.0 && r[3] >= 0.0 && r[3] <= 1.0 && r[4] > 0.0))
+                    rows = false, bad = ", row at " + num(r[1]) + " bar: y(H2O) " + num(r[3]);
+            }
+            c.check("an isotherm climbs from the water's vapour pressure with a gas phase",
+                    rows,
+                    where + ": " + (run.made ? "made" : "refused '" + run.said.substr(0, 160) + "'") +
+                        ", " + num(static_cast<double>(run.rows.size())) + " rows" + bad);
         }
     std::remove(file.c_str());
 }
@@ -1925,6 +2059,19 @@ void addSolubilityConfigurations(std::vector<Configuration>& out) {
     for (const SolubilityMaker& maker : solubilityModels())
         out.push_back({"solubility", "solubility isotherm edges " + maker.name,
                        [maker](Checks& c) { checkIsothermEdges(c, maker); }});
+    for (const SolubilityMaker& maker : solubilityModels())
+        out.push_back({"solubility", "solubility printout without parameters " + maker.name,
+                       [maker](Checks& c) { checkPrintoutWithoutParameters(c, maker); }});
+    for (const SolubilityMaker& maker : solubilityModels())
+        out.push_back({"solubility", "solubility isotherm starts " + maker.name,
+                       [maker](Checks& c) { checkIsothermStarts(c, maker); }});
+    for (const SolubilityMaker& maker : solubilityModels())
+        for (int gasModel : {SM_DMW1, SM_SRK1, SM_ClassicalSRK})
+            out.push_back({"solubility", "solubility vapour against gas model " + num(gasModel) +
+                                             " " + maker.name,
+                           [maker, gasModel](Checks& c) {
+                               checkVapourAgainstGasModel(c, maker, gasModel);
+                           }});
     out.push_back({"solubility", "solubility Dubessy curve suffixes", checkDubessySuffixes});
     for (int form : {0, 1, 2, int('0'), int('1')})
         out.push_back({"solubility", "solubility Dubessy options residual form " + num(form),

@@ -329,15 +329,28 @@ double SolubilityModel::calculate_pressure(double TK, double rho, double ms, dou
     s.context = context;
     error = 0;
     // A liquid's pressure lies above the water's vapour pressure, where the brine densities
-    // are defined: a guess below it (1 bar at 450 K) is taken from just above it.
+    // are defined: a guess below it (1 bar at 450 K) is taken from just above it. A guess
+    // above the pressures the brine density holds to (Mao-Duan's NaCl to 1000 bar), or none,
+    // has no density to move from: the search starts again from just above it.
     const double floor = WaterEOS::saturationPressureWagnerPruss(TK) * 1e-5 + 1.0;
     const double start = std::isfinite(floor) && Pguess < floor ? floor : Pguess;
-    const double root = solveSecant(s, start, start + 1.0);
-    if (s.error || !(root > 0.0 && std::isfinite(root))) {
-        error = 1;
-        return std::numeric_limits<double>::quiet_NaN();
+    double root = solveSecant(s, start, start + 1.0);
+    if ((s.error || !(root > 0.0 && std::isfinite(root))) && std::isfinite(floor) &&
+        start != floor) {
+        error = 0;
+        root = solveSecant(s, floor, floor + 1.0);
     }
-    return root;
+    if (!s.error && root > 0.0 && std::isfinite(root)) {
+        // A trial step of the search beyond the density's pressures raised the flag on its
+        // way: the state is left at the root, and the flag is the root's.
+        error = 0;
+        equationError = 0;
+        equationForPressure(root, context);
+        if (!equationError && !error) return root;
+    }
+    equationError = 0;
+    error = 1;
+    return std::numeric_limits<double>::quiet_NaN();
 }
 
 double SolubilityModel::equationForBiphasicIsochor(double PPa, void*) {

@@ -188,11 +188,25 @@ bool DensityModel::openCurveFile(CurveOutput& out, const char* suffix, const cha
     return true;
 }
 
+void DensityModel::setApparentMolarVolume(double waterDensity) {
+    // Per mole of salt: the volume of the solution holding 1 kg of water less that kilogram's.
+    apparentMolarVolume = m > 0.0 && waterDensity > 0.0 && std::isfinite(waterDensity)
+                              ? ((1.0 + m * saltMolarMass) / density - 1.0 / waterDensity) * 1e6 / m
+                              : std::nan("");
+}
+
 void DensityModel::writeRow(CurveOutput& out, int columns) {
     calculate_density();
     if (error) return;
     double values[6] = {T, P * 1e-5, m, density, V * 1e6, apparentMolarVolume};
-    for (int i = 0; i < columns; ++i) out.print(i == 0 ? "%12lf" : " %12lf", values[i]);
+    for (int i = 0; i < columns; ++i) {
+        // Igor's mark of a missing value: pure water on a model whose salt has no apparent
+        // molar volume at infinite dilution.
+        if (!std::isfinite(values[i]))
+            out.print(i == 0 ? "%12s" : " %12s", "NaN");
+        else
+            out.print(i == 0 ? "%12lf" : " %12lf", values[i]);
+    }
     out.print("\n");
 }
 

@@ -31,11 +31,14 @@ class DensityModel : public Phase {
     DensityModel();
     ~DensityModel() override;
 
-    double m = 0.0;                                // molality, mol/kg water
-    double density = 0.0;                          // kg/m3
-    double specificVolume = 0.0;                   // m3/kg
-    double meanMolarMass = 0.018015268;            // of the solution, kg/mol
-    double apparentMolarVolume = 0.0;              // of the salt, cm3/mol (models that compute it)
+    double m = 0.0;                      // molality, mol/kg water
+    double density = 0.0;                // kg/m3
+    double specificVolume = 0.0;         // m3/kg
+    double meanMolarMass = 0.018015268;  // of the solution, kg/mol
+    // Of the salt, cm3/mol: (V_solution - V_water)/m from the model's own densities of the
+    // brine and of its water at the same T and P; at m = 0 its limit where the model has one
+    // (Mao-Duan's standard volume), else NaN, as where its water has no density.
+    double apparentMolarVolume = 0.0;
     double saltMolarMass = 0.0;                    // kg/mol
     double nuPlus = 0.0, nuMinus = 0.0, nu = 0.0;  // ions per formula unit
     double zPlus = 0.0, zMinus = 0.0;              // ionic charges
@@ -64,7 +67,8 @@ class DensityModel : public Phase {
     bool atOrAboveVapourPressure() const;
 
     // Curve writers. With flag 1 an Igor text file "res" + suffix + ".txt"; rows of points
-    // whose calculation failed are skipped. The last step of each loop lands on the end value.
+    // whose calculation failed are skipped; a Vphi the model does not give is NaN. The last
+    // step of each loop lands on the end value.
     // m from m0 to m1 by 0.05 at T (K), P (bar): T, P, m, rho, V, Vphi.
     void calculate_isotherm_isobar(double TK, double Pbar, double m0, double m1, char flag,
                                    const char* suffix);
@@ -96,6 +100,9 @@ class DensityModel : public Phase {
     static constexpr int kPressureLadderPerDecade = 8;
     static constexpr int kPressureLadderSteps = 8 * kPressureLadderPerDecade;
     double targetValue_ = 0.0;
+    // Sets apparentMolarVolume from the density just computed and its water's density
+    // (kg/m3) at the same T and P; NaN at m = 0 or without a water density.
+    void setApparentMolarVolume(double waterDensity);
 
    private:
     // One row of the curve writers: calculate_density at (T, P) and its values, or nothing

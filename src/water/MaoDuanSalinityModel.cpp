@@ -322,8 +322,11 @@ double MaoDuanSalinityModel::calculate_density() {
     }
     density = 1.0 / specificVolume;
     V = meanMolarMass / density;
-    apparentMolarVolume = (Vr - waterVolume) / mr - zz * nu * AV * Lr * 1e6 -
-                          2.0 * nuPlus * nuMinus * RT * (mr * B + mr * mr * nuPlus * zPlus * C);
+    // (V - V_w)/m, the form above divided by m, without its loss of digits at small m; at
+    // m = 0 (L(0) = 0) its limit, the salt's standard volume.
+    apparentMolarVolume =
+        (Vr - waterVolume) / mr + zz * nu * AV * (L - Lr) * 1e6 +
+        2.0 * nuPlus * nuMinus * RT * ((m - mr) * B + (m * m - mr * mr) * nuPlus * zPlus * C);
     return density;
 }
 

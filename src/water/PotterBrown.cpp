@@ -181,6 +181,7 @@ double PotterBrown::calculate_density() {
     density = 1000.0 * value;
     V = meanMolarMass / density;
     specificVolume = 1.0 / density;
+    setApparentMolarVolume(1000.0 * tableDensity(0.0, T - 273.15, P * 1e-5));
     return density;
 }
 

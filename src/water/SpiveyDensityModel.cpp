@@ -99,6 +99,9 @@ double SpiveyDensityModel::calculate_density() {
     }
     specificVolume = 1.0 / density;
     V = meanMolarMass / density;
+    // Its water is the correlation at m = 0. Its density changes as sqrt(m) there, so that
+    // the apparent molar volume has no limit at infinite dilution.
+    setApparentMolarVolume(1000.0 * spiveyDensity(rhoW0, Ew, Fw, P / 7e7));
     return density;
 }
 

@@ -336,6 +336,50 @@ TEST(Ranges, PressureFromDensityGuessedBelowTheVapourPressure) {
     }
 }
 
+// Guessed above the pressures the brine density holds to (Mao-Duan's NaCl to 1000 bar,
+// Spivey's to 2000), or not at all, the search has no density to start from; from inside
+// them a trial step beyond them raised the flag though the search went on to the root. The
+// pressure is found, with a clear flag, and a one-phase isochore started there has its rows.
+TEST(Ranges, PressureFromDensityGuessedOutsideTheBrineDensitysPressures) {
+    struct Case {
+        int densityModel;
+        double T, P, guess;
+    };
+    for (const Case& k :
+         {Case{SM_MaoDuan0, 450.0, 950.0, 1140.0}, Case{SM_MaoDuan1, 350.0, 200.0, 1500.0},
+          Case{SM_Spivey, 400.0, 600.0, 3000.0},
+          Case{SM_Spivey, 500.0, 200.0, 1500.0},  // a trial beyond 2000 bar
+          Case{SM_MaoDuan0, 450.0, 200.0, std::nan("")}}) {
+        DMGWwater model(SM_H2O_CH4_NaCl, 0);
+        model.setDensityModelType(k.densityModel);
+        model.temperature(k.T);
+        model.pressure(k.P);
+        model.setMolalities(1.0, 0.01);
+        model.calculate_density();
+        ASSERT_EQ(model.error, 0);
+        const double rho = model.rhoSolution;
+        DMGWwater fresh(SM_H2O_CH4_NaCl, 0);
+        fresh.setDensityModelType(k.densityModel);
+        const double P = fresh.calculate_pressure(k.T, rho, 1.0, 0.01, k.guess);
+        EXPECT_EQ(fresh.error, 0) << k.densityModel << " from " << k.guess;
+        EXPECT_NEAR(P / k.P, 1.0, 1e-7) << k.densityModel << " from " << k.guess;
+        EXPECT_NEAR(fresh.rhoSolution, rho, 1e-6 * rho);
+    }
+    DMGWwater model(SM_H2O_CH4_NaCl, 0);
+    model.temperature(400.0);
+    model.pressure(800.0);
+    model.setMolalities(1.0, 0.01);
+    model.calculate_density();
+    const double rho = model.rhoSolution;
+    CurveArray rows;
+    test::stderrOf([&] {
+        model.calculateTheMonophasicIsochor(400.0, 403.0, rho, 1.0, 0.01, 1500.0, kCurveArray, "",
+                                            &rows);
+    });
+    ASSERT_EQ(rows.size(), 6u);
+    EXPECT_NEAR(rows[1], 800.0, 1e-4);
+}
+
 // A brine density the model cannot give (no Potter-Brown table) once became 0 with a clear
 // flag, and the one-phase isochore appended (T, inf) at a density out of reach.
 TEST(Ranges, FailedDensitiesEndTheSearches) {
@@ -360,8 +404,9 @@ TEST(Ranges, FailedDensitiesEndTheSearches) {
 // A one-phase isochore at a density below the saturated solution's at its content's bubble
 // point starts in two phases: its points there lay below the bubble pressure (0.5 mol/kg CO2
 // in 1 mol/kg NaCl, 2 kg/m3 below: 25.2 bar at 323.15 K for a bubble pressure of 37.0). They
-// are left out, saying so; every point given holds its gas, and a density no pressure gives
-// ends the curve, saying so.
+// are left out, saying so (5 kg/m3 below: 16.2 bar at 323.15 K, from which the search once
+// failed and ended the curve); every point given holds its gas, and a density no pressure
+// gives ends the curve, saying so.
 TEST(Ranges, OnePhaseIsochoreHoldsItsGas) {
     const double T0 = 323.15, ms = 1.0, mg = 0.5;
     DMGWwater model(SM_H2O_CO2_NaCl, 0);
@@ -370,7 +415,7 @@ TEST(Ranges, OnePhaseIsochoreHoldsItsGas) {
     const double P0 = model.P * 1e-5;
     model.calculate_density();
     const double rho = model.rhoSolution;
-    for (double drho : {-2.0, 0.0, 3.0}) {
+    for (double drho : {-5.0, -2.0, 0.0, 3.0}) {
         CurveArray curve;
         DMGWwater iso(SM_H2O_CO2_NaCl, 0);
         testing::internal::CaptureStderr();
@@ -392,10 +437,12 @@ TEST(Ranges, OnePhaseIsochoreHoldsItsGas) {
                 << drho << " kg/m3 at " << curve[k] << " K";
         }
     }
+    // Denser than the solution is at the brine density's top pressure (1069 kg/m3 at
+    // 1000 bar): no pressure gives it.
     CurveArray none;
     DMGWwater far(SM_H2O_CO2_NaCl, 0);
     testing::internal::CaptureStderr();
-    far.calculateTheMonophasicIsochor(T0, T0 + 30.0, rho - 5.0, ms, mg, P0, kCurveArray, "",
+    far.calculateTheMonophasicIsochor(T0, T0 + 30.0, rho + 50.0, ms, mg, P0, kCurveArray, "",
                                       &none);
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_TRUE(none.empty());

@@ -11,8 +11,9 @@
 // the pressure slopes of its Henry constant and of its salting-out; every operation on a
 // brine given by mole fractions; Dubessy's options in and out of their lists; the Henry-Pitzer
 // sets of one to three gases by their gas-phase fractions; the decompression of gas-charged
-// water from final pressures and temperatures in and out of range; and cold water under a
-// dense gas heated past where the liquid's and the vapour's densities cross.
+// water from final pressures and temperatures in and out of range; cold water under a dense
+// gas heated past where the liquid's and the vapour's densities cross; and a solution's
+// pressure from its density, guessed inside and outside the brine density's pressures.
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -1338,6 +1339,42 @@ void checkForeignGasByName(Checks& c, const SolubilityMaker& maker) {
     }
 }
 
+// A one-phase solution's pressure from its density, guessed inside, above and below the
+// pressures the brine density holds to, or not at all: the pressure the density was computed
+// at, with a clear flag.
+void checkPressureFromDensityGuesses(Checks& c, const SolubilityMaker& maker, int density) {
+    auto probe = maker.make();
+    const double ms = probe->iNaCl >= 0 ? 1.0 : 0.0, mg = 0.01;
+    const double top = density == SM_Spivey ? 2000.0 : 1000.0;
+    for (double TK : {300.0, 380.0, 450.0, 520.0})
+        for (double Pbar : {50.0, 300.0, 0.95 * top}) {
+            auto m = maker.make();
+            double rho = 0.0;
+            test::outputOf([&] {
+                m->setDensityModelType(density);
+                m->temperature(TK);
+                m->pressure(Pbar);
+                m->setMolalities(ms, mg);
+                m->calculate_density();
+                rho = m->rhoSolution;
+            });
+            if (m->error != 0 || !std::isfinite(rho)) continue;
+            for (double guess : {1.2 * Pbar, 0.75 * top, 1.5 * top, 1e5, 1.0, std::nan("")}) {
+                auto f = maker.make();
+                double P = 0.0;
+                const std::string said = test::outputOf([&] {
+                    f->setDensityModelType(density);
+                    P = f->calculate_pressure(TK, rho, ms, mg, guess);
+                });
+                c.check("a solution's density gives back its pressure from any guess",
+                        f->error == 0 && std::fabs(P / Pbar - 1.0) < 1e-6,
+                        num(TK) + " K, " + num(Pbar) + " bar, " + num(rho) + " kg/m3, from " +
+                            num(guess) + " bar: " + num(P) + " bar, flag " + num(f->error) + " " +
+                            said.substr(0, 100));
+            }
+        }
+}
+
 // A one-phase isochore from a density a little below and above the saturated solution's at a
 // content's bubble point, heated: every point holds its gas (its pressure at or above the
 // content's bubble pressure there), and a curve that ends or leaves points out says so.
@@ -2171,6 +2208,14 @@ void addSolubilityConfigurations(std::vector<Configuration>& out) {
     for (const SolubilityMaker& maker : solubilityModels())
         out.push_back({"solubility", "solubility one-phase isochores " + maker.name,
                        [maker](Checks& c) { checkOnePhaseIsochores(c, maker); }});
+    for (const SolubilityMaker& maker : solubilityModels())
+        for (int density : {SM_MaoDuan0, SM_MaoDuan1, SM_Spivey})
+            out.push_back({"solubility",
+                           "solubility pressure from density guesses density " + num(density) +
+                               " " + maker.name,
+                           [maker, density](Checks& c) {
+                               checkPressureFromDensityGuesses(c, maker, density);
+                           }});
     for (const SolubilityMaker& maker : solubilityModels())
         for (int density : {SM_MaoDuan0, SM_MaoDuan1, SM_Spivey})
             out.push_back({"solubility", "solubility two-phase isochore rows density " +

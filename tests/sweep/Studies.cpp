@@ -1,9 +1,10 @@
 // The studies beside the console programs: the magma models (the elastic chamber of
 // crystals, melt and gas, the melt's volatile saturation, a crystal's dissolution), the water
 // studies (choked flow along isobars, superheat budgets, inclusion homogenisation), the
-// brine-density models at the states where water is steam and their pressures from a density
-// (searched from inside and outside their pressure bands), and the gas-solubility models by gas,
-// salinity, temperature and pressure, forward and back.
+// brine-density models at the states where water is steam, their pressures from a density
+// (searched from inside and outside their pressure bands) and their salts' apparent molar
+// volumes, and the gas-solubility models by gas, salinity, temperature and pressure, forward
+// and back.
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -785,6 +786,13 @@ void checkBrineSteam(Checks& c, const BrineModel& model, int salt) {
     }
 }
 
+// The range a brine model's correlation holds over, for its salt.
+BrineRange rangeOf(DensityModel& d) {
+    if (auto* md = dynamic_cast<MaoDuanSalinityModel*>(&d))
+        return {md->Tmin, md->Tmax, md->Pmin, md->Pmax, md->mMax};
+    return SpiveyDensityModel::kRange;
+}
+
 // The pressure of a brine's density, searched from below, inside and above the pressures
 // its correlation holds over (and from below its vapour pressure): it is the pressure the
 // density was computed at, up to the ends of that band; an isochore started at its usual
@@ -792,9 +800,7 @@ void checkBrineSteam(Checks& c, const BrineModel& model, int salt) {
 void checkBrineInverse(Checks& c, const BrineModel& model, int salt) {
     auto d = model.make();
     if (salt >= 0) d->setSystemType(salt);
-    BrineRange range = SpiveyDensityModel::kRange;
-    if (auto* md = dynamic_cast<MaoDuanSalinityModel*>(d.get()))
-        range = {md->Tmin, md->Tmax, md->Pmin, md->Pmax, md->mMax};
+    const BrineRange range = rangeOf(*d);
     const double Ptop = range.Pmax * 1e-5;
     const int nT = c.budget().points(9, 3), nP = c.budget().points(7, 3);
     for (int i = 0; i < nT; ++i) {
@@ -846,6 +852,39 @@ void checkBrineInverse(Checks& c, const BrineModel& model, int salt) {
     }
 }
 
+// The apparent molar volume of the salt is (V_solution - V_water)/m from the model's own
+// densities of the brine and of its water at the same temperature and pressure, over the
+// correlation's range; a curve's Vphi column carries it.
+void checkBrineApparentVolume(Checks& c, const BrineModel& model, int salt) {
+    auto d = model.make();
+    if (salt >= 0) d->setSystemType(salt);
+    const BrineRange range = rangeOf(*d);
+    const int nT = c.budget().points(9, 3), nP = c.budget().points(5, 2),
+              nm = c.budget().points(5, 2);
+    for (int i = 0; i < nT; ++i) {
+        const double TK = range.Tmin + (range.Tmax - range.Tmin) * (i + 0.5) / nT;
+        for (int j = 0; j < nP; ++j) {
+            const double Pbar = range.Pmax * 1e-5 * (j + 1) / nP;
+            d->temperature(TK), d->pressure(Pbar), d->molality(0.0);
+            const double rhoW = d->calculate_density();
+            if (d->error) continue;  // steam
+            for (int k = 1; k <= nm; ++k) {
+                const double m = range.mMax * k / nm;
+                d->molality(m);
+                const double rho = d->calculate_density();
+                if (d->error) continue;
+                const double byDefinition =
+                    ((1.0 + m * d->saltMolarMass) / rho - 1.0 / rhoW) * 1e6 / m;
+                c.check("a brine's apparent molar volume is its solution's volume less its water's",
+                        std::fabs(d->apparentMolarVolume - byDefinition) <=
+                            1e-6 * std::max(1.0, std::fabs(byDefinition)),
+                        "T " + num(TK) + " K, " + num(Pbar) + " bar, m " + num(m) + ": " +
+                            num(d->apparentMolarVolume) + " cm3/mol against " + num(byDefinition));
+            }
+        }
+    }
+}
+
 // The Potter-Brown table is not installed with the system: a table whose every node is a
 // liquid's density, but for its steam nodes (1 bar above 100 degC, 0), stands for it, the
 // table that lends a liquid's neighbour to every state between its nodes.
@@ -868,6 +907,7 @@ void checkPotterBrownSteam(Checks& c) {
     static const BrineModel kPotterBrown{"PotterBrown",
                                          [] { return std::unique_ptr<DensityModel>(new PotterBrown()); }};
     checkBrineSteam(c, kPotterBrown, -1);
+    checkBrineApparentVolume(c, kPotterBrown, -1);
     PotterBrown::forgetTable();
 }
 
@@ -1689,6 +1729,12 @@ void addStudyConfigurations(std::vector<Configuration>& out) {
                            std::string("studies brine inverse ") + model.name +
                                (salt >= 0 ? " salt " + num(salt) : ""),
                            [&model, salt](Checks& c) { checkBrineInverse(c, model, salt); }});
+        for (int salt : salts)
+            out.push_back(
+                {"studies",
+                 std::string("studies brine apparent volume ") + model.name +
+                     (salt >= 0 ? " salt " + num(salt) : ""),
+                 [&model, salt](Checks& c) { checkBrineApparentVolume(c, model, salt); }});
     }
 
     // Every Henry set of the Henry-Pitzer solution with each gas, with and without NaCl.

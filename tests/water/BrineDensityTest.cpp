@@ -43,8 +43,9 @@ TEST(BrineDensity, SodiumChlorideAt25CelsiusInEveryModel) {
     WagnerPruss water(2);
     water.calculateFromTP(350.0, 200.0, 0);
     EXPECT_NEAR(densityAt(onReference, 350.0, 200.0, 0.0), kWaterMolarMass / water.V, 1e-9);
-    // Standard partial molar volume of NaCl at 25 degC (Millero): 16.6 cm3/mol.
-    densityAt(onReference, 298.15, 1.0, 1.0);
+    // Standard partial molar volume of NaCl at 25 degC (Millero): 16.6 cm3/mol, the apparent
+    // molar volume at infinite dilution.
+    densityAt(onReference, 298.15, 1.0, 0.0);
     EXPECT_NEAR(onReference.apparentMolarVolume, 16.6, 0.3);
     EXPECT_NEAR(WaterEOS::calculate_Mao_Duan_density(298.15, 1.0, 1.0), 1036.0, 1.0);
 }
@@ -323,6 +324,63 @@ TEST(BrineDensity, PressureSearchFromOutsideTheCorrelationsBand) {
     EXPECT_EQ(nacl.P, 1e7);
 }
 
+// The apparent molar volume of the salt is the volume of the solution holding 1 kg of water
+// less that water's, per mole of salt, from the model's own densities; it rises with the
+// molality (Debye-Hueckel). In pure water it is the limit where the model has one (Mao-Duan),
+// none where the density goes as sqrt(m) (Spivey): that row of a Vphi curve is left out.
+TEST(BrineDensity, ApparentMolarVolumeIsTheSolutionsVolumeLessItsWatersPerMoleOfSalt) {
+    struct Model {
+        int version, salt;
+    };
+    std::vector<Model> models{{-1, DM_NaClSpivey}};
+    for (int version : {0, 1})
+        for (int salt = DM_NaCl; salt <= DM_Chloride6; ++salt) models.push_back({version, salt});
+    for (const Model& k : models) {
+        SpiveyDensityModel spivey;
+        MaoDuanSalinityModel maoDuan(k.version < 0 ? 0 : k.version);
+        DensityModel& model = k.version < 0 ? static_cast<DensityModel&>(spivey) : maoDuan;
+        model.setSystemType(k.salt);
+        const double T = 323.15, P = 10.0;
+        const double rhoW = densityAt(model, T, P, 0.0);
+        const double atZero = model.apparentMolarVolume;
+        double last = -1e9;
+        for (double m : {0.25, 0.5, 1.0, 1.5}) {
+            const double rho = densityAt(model, T, P, m);
+            ASSERT_EQ(model.error, 0) << k.version << " " << k.salt << " " << m;
+            const double byDefinition =
+                ((1.0 + m * model.saltMolarMass) / rho - 1.0 / rhoW) * 1e6 / m;
+            EXPECT_NEAR(model.apparentMolarVolume, byDefinition, 1e-7 * std::fabs(byDefinition))
+                << k.version << " " << k.salt << " " << m;
+            EXPECT_GT(model.apparentMolarVolume, last) << k.version << " " << k.salt << " " << m;
+            last = model.apparentMolarVolume;
+        }
+        if (k.version < 0) {
+            EXPECT_TRUE(std::isnan(atZero));
+        } else {
+            // Continuous into pure water: the Debye-Hueckel term goes as sqrt(m).
+            densityAt(model, T, P, 1e-10);
+            EXPECT_NEAR(model.apparentMolarVolume, atZero, 1e-3) << k.version << " " << k.salt;
+        }
+    }
+    // The Vphi column of a curve: at 0.5 mol/kg NaCl, 25 degC and 1 bar about 17.8 cm3/mol in
+    // both NaCl correlations (the standard 16.6 and the Debye-Hueckel limiting slope, 1.87
+    // sqrt(m), give 17.9), not 0 nor the standard volume on every row; the pure water row of
+    // the Spivey curve has none, marked NaN.
+    SpiveyDensityModel spivey;
+    MaoDuanSalinityModel maoDuan(0);
+    for (DensityModel* model : std::vector<DensityModel*>{&spivey, &maoDuan}) {
+        const std::string suffix = model == &spivey ? "vs" : "vm";
+        model->calculate_isotherm_isobar(298.15, 1.0, 0.0, 0.5, 1, suffix.c_str());
+        const std::vector<std::string> lines = testing::fileLines("res" + suffix + ".txt");
+        ASSERT_EQ(lines.size(), 3u + 11u + 1u) << suffix;
+        const std::vector<double> last = testing::numbersOf(lines[lines.size() - 2]);
+        EXPECT_DOUBLE_EQ(last[2], 0.5);
+        EXPECT_NEAR(last[5], 17.83, 0.1) << suffix;
+        const bool marked = lines[3].find("NaN") != std::string::npos;
+        EXPECT_EQ(marked, model == &spivey) << lines[3];
+    }
+}
+
 // A density model without a correlation computes no density: it says so through its flag,
 // its curves hold no row and the pressure search fails, rather than report brine of 0 kg/m3.
 TEST(BrineDensity, AModelWithoutACorrelationHasNoDensity) {
@@ -435,6 +493,11 @@ TEST_F(PotterBrownTableTest, InterpolatesClampsTakesNeighboursForMissingNodesAnd
     model.calculate_pressure_from_volume(V);
     EXPECT_EQ(model.error, 0);
     EXPECT_NEAR(model.P * 1e-5, 640.0, 1e-3);
+    // The apparent molar volume of the salt from the table's brine and water.
+    densityAt(model, 273.15 + 150.0, 640.0, 3.0);
+    const double rho = model.density, rhoW = 1000.0 * value(0.0, 150.0, 640.0);
+    EXPECT_NEAR(model.apparentMolarVolume,
+                ((1.0 + 3.0 * model.saltMolarMass) / rho - 1.0 / rhoW) * 1e6 / 3.0, 1e-9);
 }
 
 // The table's missing nodes at low pressure are where water is steam, and their neighbour at

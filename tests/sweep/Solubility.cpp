@@ -1024,12 +1024,15 @@ void checkBrineIsothermTemperatures(Checks& c, bool shibue, int salt) {
     SaltSolutionCorrelation& model = shibue ? static_cast<SaltSolutionCorrelation&>(s) : corr;
     salt == 1 ? model.setNaClParameters() : model.setCaCl2Parameters();
     const double eutectic = salt == 1 ? 251.94 : 223.35;
-    const double top = shibue ? 647.096 : HUGE_VAL;
+    const double top = model.highestTemperature();
     std::vector<double> temperatures = {std::nan(""), HUGE_VAL, -HUGE_VAL, -1.0, 0.0, 1e-300,
                                         eutectic, std::nextafter(eutectic, 0.0), 647.096,
                                         std::nextafter(647.096, 1e9)};
     const int n = c.budget().points(60, 10);
     for (int i = 0; i <= n; ++i) temperatures.push_back(100.0 + 1900.0 * i / n);
+    // The top itself holds a vapour pressure, the next temperature none.
+    temperatures.push_back(top);
+    temperatures.push_back(std::nextafter(top, 1e9));
     const std::string file = "isotsweep";
     for (double T : temperatures) {
         std::remove(file.c_str());
@@ -1049,6 +1052,7 @@ void checkBrineIsothermTemperatures(Checks& c, bool shibue, int salt) {
         std::ifstream in(file);
         std::string line;
         bool data = false, first = true, sound = written;
+        std::size_t valued = 0;
         std::string bad;
         while (std::getline(in, line)) {
             if (line == "BEGIN") {
@@ -1070,10 +1074,12 @@ void checkBrineIsothermTemperatures(Checks& c, bool shibue, int salt) {
                 const double water = SaltSolutionCorrelation::calculatePsat(T);
                 if (!(std::fabs(value - water) <= 5e-7 + 1e-6 * water)) sound = false, bad = line;
             }
+            if (std::isfinite(value)) ++valued;
             first = false;
         }
         c.check("a brine isotherm's vapour pressures are positive, pure water's its own",
                 sound && !first, where + (bad.empty() ? "" : ": row '" + bad + "'"));
+        c.check("a brine isotherm written holds a vapour pressure", valued > 0, where);
     }
     std::remove(file.c_str());
 }

@@ -1646,6 +1646,32 @@ void checkAmountsByMoleFraction(Checks& c, const SolubilityMaker& maker) {
                 c.check("a solution by mole fractions is that of its molalities",
                         std::fabs(awByFraction - aw) <= 1e-12,
                         where + ": water activity " + num(awByFraction) + ", by molality " + num(aw));
+            // Fractions that leave no water, are negative or all salt: every operation raises
+            // the flag and gives nan.
+            for (const auto& [xg, xs] : {std::pair{0.6, 0.6}, std::pair{-0.1, 0.01},
+                                         std::pair{0.01, 1.0}}) {
+                auto refused = [&](const char* what, auto call, auto value) {
+                    m->error = 0;
+                    m->temperature(TK);
+                    m->pressure(Pbar);
+                    m->x[g] = xg;
+                    m->x[s] = xs;
+                    m->compositionCode = 22;
+                    test::outputOf([&] { call(); });
+                    c.check("amounts by refused mole fractions give no result",
+                            m->error != 0 && std::isnan(value()),
+                            where + ": x(gas) " + num(xg) + ", x(NaCl) " + num(xs) + ", " + what +
+                                " " + num(value()) + ", flag " + num(m->error));
+                };
+                refused("water activity", [&] { m->calculate_water_activity(); },
+                        [&] { return m->activityCoefficient[w]; });
+                refused("density", [&] { m->calculate_density(); },
+                        [&] { return m->rhoSolution; });
+                refused("solubility", [&] { m->calculate_gas_solubility0(); },
+                        [&] { return m->mg; });
+                refused("bubble pressure", [&] { m->P = 0.0, m->calculate_bubble_pressure(); },
+                        [&] { return m->P; });
+            }
         }
 }
 

@@ -249,6 +249,21 @@ bool SaltCorr::physicalAt(double x, std::string* why) const {
     return false;
 }
 
+double SaltCorr::highestTemperature() const {
+    // Above it every row would be nan: an isotherm of the CaCl2 set at 800 K (its most
+    // concentrated solution is critical at 756 K) or of either set at 1300 K (the polynomial
+    // at -3709 bar) wrote a file without a single vapour pressure.
+    double top = kTc;
+    for (int i = 0; i * 0.001 < xmax; ++i) top = std::fmax(top, calculateTc(i * 0.001));
+    // The polynomial rises to some 1700 bar near 1130 K and falls to 0 before 1300 K.
+    double lo = 1130.0, hi = 1300.0;
+    for (int i = 0; i < 60; ++i) {
+        const double mid = 0.5 * (lo + hi);
+        (calculatePc(mid) > 0.0 ? lo : hi) = mid;
+    }
+    return std::fmin(top, lo);
+}
+
 bool SaltCorr::getIsotherm(const char* suffix, double TK) const {
     if (!accepted(temperatureRefusal(TK))) return false;
     CurveOutput out(kIgorText);

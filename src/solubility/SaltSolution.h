@@ -86,6 +86,10 @@ class SaltCorr : public SaltSolutionCorrelation {
     double criticalPressureOf(double x) const override { return calculatePc(calculateTc(x)); }
     // The critical-pressure polynomial turns negative beyond its temperature range.
     bool physicalAt(double x, std::string* why) const override;
+    // The highest temperature at which a row of the isotherm has a vapour pressure: the
+    // highest critical temperature of its mole fractions, and no higher than where the
+    // critical-pressure polynomial turns negative.
+    double highestTemperature() const override;
     // Rows of a mole fraction whose critical temperature lies below TK show nan.
     bool getIsotherm(const char* suffix, double TK) const override;
     bool getIsopleth(const char* suffix, double x) const override;

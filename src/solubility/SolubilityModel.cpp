@@ -697,6 +697,23 @@ double SolubilityModel::calculate_gas_partial_volume(double TK, double Pbar, dou
 
 void SolubilityModel::calculate_water_activity() {
     update_composition();
+    // A composition refused (its molalities nan) or a salinity or temperature that is none has
+    // no water activity: it read nan with the flag clear, as if computed.
+    auto none = [&] {
+        error = 1;
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        osmotic = nan;
+        if (iNaCl >= 0) activityCoefficient[static_cast<size_t>(iNaCl)] = nan;
+        if (iH2O >= 0) activityCoefficient[static_cast<size_t>(iH2O)] = nan;
+    };
+    if (!(mNa >= 0.0 && std::isfinite(mNa) && T > 0.0 && std::isfinite(T))) {
+        vornex::cfprintf(stderr,
+                         "Water activity refused: T = %g K, m(NaCl) = %g mol/kg (T must be "
+                         "positive, the molality not negative, both finite)\n",
+                         T, mNa);
+        none();
+        return;
+    }
     double xGas = 0.0;
     for (int i = 0; i < numberOfGases && iGas >= 0 && iGas + i < nc; ++i)
         xGas += x[static_cast<size_t>(iGas + i)];
@@ -717,6 +734,12 @@ void SolubilityModel::calculate_water_activity() {
     if (iNaCl >= 0)
         activityCoefficient[static_cast<size_t>(iNaCl)] = meanActivityCoefficientNaCl(*water, mNa);
     if (iH2O >= 0) activityCoefficient[static_cast<size_t>(iH2O)] = aw * (1.0 - xGas);
+    if (std::isfinite(aw) && std::isfinite(xGas)) return;
+    vornex::cfprintf(stderr,
+                     "Water activity: the brine's activity model gives none at %g K, %g bar and %g "
+                     "mol/kg NaCl\n",
+                     T, P * 1e-5, mNa);
+    none();
 }
 
 }  // namespace vornex

@@ -247,6 +247,40 @@ TEST(SaltIsotherms, TemperatureBetweenTheEutecticAndTheTopOfTheCorrelation) {
     }
 }
 
+// The sum-form correlation's isotherm holds a vapour pressure only up to the highest critical
+// temperature of its mole fractions (756 K for the CaCl2 set, whose x stops at 0.037) and
+// while its critical-pressure polynomial stays positive (to some 1250 K): beyond, its files
+// held nan alone and were reported written.
+TEST(SaltCorr, IsothermAboveEveryCriticalPointIsRefused) {
+    for (int salt : {1, 2}) {
+        SaltCorr c;
+        salt == 1 ? c.setNaClParameters() : c.setCaCl2Parameters();
+        const double top = c.highestTemperature();
+        EXPECT_NEAR(top, salt == 1 ? 1250.0 : 756.0, salt == 1 ? 30.0 : 2.0) << salt;
+        // At the top itself the pressure may print as 0.000000 bar.
+        for (double T : {top, top - 50.0}) {
+            ASSERT_TRUE(c.getIsotherm("hi", T)) << salt << " " << T;
+            size_t valued = 0;
+            for (const auto& r : igorRows("isothi")) {
+                if (!std::isfinite(r[1])) continue;
+                ++valued;
+                EXPECT_GE(c.calculateTc(r[0]), T) << salt << " " << T << " x " << r[0];
+                EXPECT_NEAR(r[1], c.h(c.molality(r[0])) * SaltCorr::calculatePc(T), 1e-5);
+            }
+            EXPECT_GT(valued, 0u) << salt << " " << T;
+            ::unlink("isothi");
+        }
+        for (double T : {top + 1.0, 1300.0, 2000.0, 1e6}) {
+            bool written = true;
+            const std::string said = test::stderrOf([&] { written = c.getIsotherm("hi", T); });
+            EXPECT_FALSE(written) << salt << " " << T;
+            EXPECT_NE(said.find("temperature"), std::string::npos) << said;
+            EXPECT_FALSE(exists("isothi")) << salt << " " << T;
+            ::unlink("isothi");
+        }
+    }
+}
+
 // Each answer is a whole line: the line end after "1" is not read as the suffix, and a
 // bad mole fraction is refused without a file.
 TEST(Dialogues, AnswersAreWholeLines) {

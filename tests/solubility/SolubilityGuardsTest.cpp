@@ -744,6 +744,49 @@ TEST(HostileArguments, EntryPointsRefuseStatesThatAreNone) {
     }
 }
 
+// A water activity of mole fractions given as the amounts is that of their molalities; of
+// fractions that leave no water (0.6 and 0.6), are negative or all salt, or of a salinity that
+// is none, it is nan with the flag raised (the flag stayed clear beside a nan).
+TEST(HostileArguments, WaterActivityOfRefusedAmountsRaisesTheFlag) {
+    constexpr double Mw = SolubilityModel::kWaterMolarMass;
+    DMGWwater m(SM_H2O_CO2_NaCl, 0);
+    auto give = [&](double xg, double xs) {
+        m.error = 0;
+        m.temperature(323.15);
+        m.pressure(100.0);
+        m.x[static_cast<size_t>(m.iGas)] = xg;
+        m.x[static_cast<size_t>(m.iNaCl)] = xs;
+        m.compositionCode = 22;
+    };
+    const size_t w = static_cast<size_t>(m.iH2O);
+    // 1 mol/kg NaCl and 0.1 mol/kg CO2 as mole fractions.
+    const double a = 1.0 * Mw, b = 0.1 * Mw;
+    give(b / (1.0 + a + b), a / (1.0 + a + b));
+    test::stderrOf([&] { m.calculate_water_activity(); });
+    const double byFraction = m.activityCoefficient[w];
+    EXPECT_EQ(m.error, 0);
+    m.setMolalities(1.0, 0.1);
+    m.calculate_water_activity();
+    EXPECT_NEAR(byFraction, m.activityCoefficient[w], 1e-12);
+    EXPECT_TRUE(byFraction > 0.9 && byFraction < 1.0) << byFraction;
+    for (const auto& [xg, xs] : {std::pair{0.6, 0.6}, std::pair{-0.1, 0.01},
+                                 std::pair{0.01, 1.0}, std::pair{std::nan(""), 0.01}}) {
+        give(xg, xs);
+        const std::string said = test::stderrOf([&] { m.calculate_water_activity(); });
+        EXPECT_EQ(m.error, 1) << xg << " " << xs;
+        EXPECT_TRUE(std::isnan(m.activityCoefficient[w])) << xg << " " << xs;
+        EXPECT_NE(said.find("mole fractions"), std::string::npos) << said;
+    }
+    for (double ms : {-1.0, std::nan(""), HUGE_VAL}) {
+        m.error = 0;
+        m.setMolalities(ms, 0.1);
+        const std::string said = test::stderrOf([&] { m.calculate_water_activity(); });
+        EXPECT_EQ(m.error, 1) << ms;
+        EXPECT_TRUE(std::isnan(m.activityCoefficient[w])) << ms;
+        EXPECT_NE(said.find("Water activity refused"), std::string::npos) << said;
+    }
+}
+
 // The papers' bounds are inclusive: the CO2 model at 2000 bar and the 1992 methane model at
 // 1600 bar were flagged at every T and m (the pressure read back as P 1e-5 gave
 // 2000.0000000000002 bar); at the corners of the ranges the flag is clear, a step beyond

@@ -1024,12 +1024,15 @@ void checkBrineIsothermTemperatures(Checks& c, bool shibue, int salt) {
     SaltSolutionCorrelation& model = shibue ? static_cast<SaltSolutionCorrelation&>(s) : corr;
     salt == 1 ? model.setNaClParameters() : model.setCaCl2Parameters();
     const double eutectic = salt == 1 ? 251.94 : 223.35;
-    const double top = shibue ? 647.096 : HUGE_VAL;
+    const double top = model.highestTemperature();
     std::vector<double> temperatures = {std::nan(""), HUGE_VAL, -HUGE_VAL, -1.0, 0.0, 1e-300,
                                         eutectic, std::nextafter(eutectic, 0.0), 647.096,
                                         std::nextafter(647.096, 1e9)};
     const int n = c.budget().points(60, 10);
     for (int i = 0; i <= n; ++i) temperatures.push_back(100.0 + 1900.0 * i / n);
+    // The top itself holds a vapour pressure, the next temperature none.
+    temperatures.push_back(top);
+    temperatures.push_back(std::nextafter(top, 1e9));
     const std::string file = "isotsweep";
     for (double T : temperatures) {
         std::remove(file.c_str());
@@ -1049,6 +1052,7 @@ void checkBrineIsothermTemperatures(Checks& c, bool shibue, int salt) {
         std::ifstream in(file);
         std::string line;
         bool data = false, first = true, sound = written;
+        std::size_t valued = 0;
         std::string bad;
         while (std::getline(in, line)) {
             if (line == "BEGIN") {
@@ -1070,10 +1074,12 @@ void checkBrineIsothermTemperatures(Checks& c, bool shibue, int salt) {
                 const double water = SaltSolutionCorrelation::calculatePsat(T);
                 if (!(std::fabs(value - water) <= 5e-7 + 1e-6 * water)) sound = false, bad = line;
             }
+            if (std::isfinite(value)) ++valued;
             first = false;
         }
         c.check("a brine isotherm's vapour pressures are positive, pure water's its own",
                 sound && !first, where + (bad.empty() ? "" : ": row '" + bad + "'"));
+        c.check("a brine isotherm written holds a vapour pressure", valued > 0, where);
     }
     std::remove(file.c_str());
 }
@@ -1640,6 +1646,32 @@ void checkAmountsByMoleFraction(Checks& c, const SolubilityMaker& maker) {
                 c.check("a solution by mole fractions is that of its molalities",
                         std::fabs(awByFraction - aw) <= 1e-12,
                         where + ": water activity " + num(awByFraction) + ", by molality " + num(aw));
+            // Fractions that leave no water, are negative or all salt: every operation raises
+            // the flag and gives nan.
+            for (const auto& [xg, xs] : {std::pair{0.6, 0.6}, std::pair{-0.1, 0.01},
+                                         std::pair{0.01, 1.0}}) {
+                auto refused = [&](const char* what, auto call, auto value) {
+                    m->error = 0;
+                    m->temperature(TK);
+                    m->pressure(Pbar);
+                    m->x[g] = xg;
+                    m->x[s] = xs;
+                    m->compositionCode = 22;
+                    test::outputOf([&] { call(); });
+                    c.check("amounts by refused mole fractions give no result",
+                            m->error != 0 && std::isnan(value()),
+                            where + ": x(gas) " + num(xg) + ", x(NaCl) " + num(xs) + ", " + what +
+                                " " + num(value()) + ", flag " + num(m->error));
+                };
+                refused("water activity", [&] { m->calculate_water_activity(); },
+                        [&] { return m->activityCoefficient[w]; });
+                refused("density", [&] { m->calculate_density(); },
+                        [&] { return m->rhoSolution; });
+                refused("solubility", [&] { m->calculate_gas_solubility0(); },
+                        [&] { return m->mg; });
+                refused("bubble pressure", [&] { m->P = 0.0, m->calculate_bubble_pressure(); },
+                        [&] { return m->P; });
+            }
         }
 }
 

@@ -192,9 +192,12 @@ bool plainSaturation(const FluidPhase& f) {
 // saturated liquid shrinks on heating (the vapour grows), which heating does not end at: a
 // curve that folds back takes the volume again higher up (Anderko-Pitzer's carbon dioxide,
 // from a start next to its triple point, gave 195.35 K for the liquid saturated at 279.64 K,
-// and 220.62 K for that of 229.96 K). The fluid is left as the solve left it.
+// and 220.62 K for that of 229.96 K). The fluid is left as the solve left it, its pressure
+// too: the check's saturation 1e-5 below had been left as the homogenisation pressure
+// (IAPWS-95 steam of 389.83 cm3/mol: 85.9439 bar for the 85.9508 bar of its 573.209 K).
 bool solvedOnOwnSaturation(FluidPhase& f, double Vm3, bool liquid) {
     const double TK = f.T, Vliquid = f.Vl, Vvapour = f.Vv, Pliquid = f.Pl, Pvapour = f.Pv;
+    const double pressure = f.P, volume = f.V;
     const int selector = f.phase;
     bool own = !(f.Ttriple > 0.0 && TK < f.Ttriple);
     double Psat = own ? f.calculateTheSaturationPressure(TK) : 0.0;
@@ -212,6 +215,8 @@ bool solvedOnOwnSaturation(FluidPhase& f, double Vm3, bool liquid) {
     f.Vv = Vvapour;
     f.Pl = Pliquid;
     f.Pv = Pvapour;
+    f.P = pressure;
+    f.V = volume;
     f.error = 0;
     return own;
 }

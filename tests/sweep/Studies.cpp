@@ -950,6 +950,34 @@ void checkLiquidThNearDensityMaximum(Checks& c, const std::string& name) {
     }
 }
 
+// The pressure a homogenisation leaves is the model's own at Th and the inclusion's volume,
+// on either side of the saturation, from 300 K to near the critical point.
+void checkHomogenisationPressure(Checks& c, const std::string& name, bool liquid) {
+    // Near the triple point the last bits of the liquid's volume move its pressure by tenths
+    // of a pascal.
+    constexpr double kLiquidPressureRounding = 0.05;  // Pa
+    auto w = makeWater(name, 2);
+    const int n = c.budget().points(40, 6);
+    for (int i = 0; i < n; ++i) {
+        const double Th = 300.0 + (640.0 - 300.0) * (i + 0.5) / n;
+        double V = 0.0, T = 0.0, P = 0.0;
+        int status = 1;
+        test::outputOf([&] {
+            w->calculateTheDensityFromTh(Th);
+            if (w->error) return;
+            V = liquid ? w->Vl : w->Vv;
+            status = liquid ? w->calculateTheLiquidTh(V * 1e6) : w->calculateTheGasTh(V * 1e6);
+            T = w->T, P = w->P;
+        });
+        if (status != 0 || w->error) continue;
+        test::outputOf([&] { w->calculateFromTV(T, V, 0); });
+        c.check("the homogenisation pressure is the model's at Th and the inclusion's volume",
+                w->error == 0 && std::fabs(P - w->P) < 1e-6 * w->P + kLiquidPressureRounding,
+                name + (liquid ? " liquid " : " vapour ") + num(V * 1e6) + " cm3/mol: Th " +
+                    num(T) + " K, Ph " + num(P * 1e-5) + " bar, P(Th, V) " + num(w->P * 1e-5) + " bar");
+    }
+}
+
 // The deviation table of a formulation against itself set up on its other side: both take
 // water's stable state at every cell, so none deviates (a cell without a state is NaN in both).
 void checkComparedSides(Checks& c, const std::string& name, int side) {
@@ -1714,6 +1742,13 @@ void addStudyConfigurations(std::vector<Configuration>& out) {
     for (const char* name : kWaterFormulations)
         out.push_back({"studies", std::string("studies liquid Th near the density maximum ") + name,
                        [name = std::string(name)](Checks& c) { checkLiquidThNearDensityMaximum(c, name); }});
+    for (const char* name : kWaterFormulations)
+        for (bool liquid : {true, false})
+            out.push_back({"studies", std::string("studies homogenisation pressure ") + name +
+                                          (liquid ? " liquid" : " vapour"),
+                           [name = std::string(name), liquid](Checks& c) {
+                               checkHomogenisationPressure(c, name, liquid);
+                           }});
     out.push_back({"studies", "studies brine steam PotterBrown", checkPotterBrownSteam});
     for (const BrineModel& model : brineModels()) {
         // The Mao-Duan model on each chloride of its list; Spivey's NaCl alone.

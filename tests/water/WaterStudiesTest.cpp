@@ -12,6 +12,8 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "CorrelationTestSupport.h"
@@ -287,6 +289,41 @@ TEST(WaterHomogenisationFormulationsTest, LiquidThNearTheDensityMaximumLiesAbove
         }
         EXPECT_GE(found, 26) << w->modelName;
     }
+}
+
+// The homogenisation pressure is the model's pressure at Th and the inclusion's volume.
+// IAPWS-95 (python3-iapws): steam of 389.8290971 cm3/mol homogenises at 573.2092929 K and
+// 85.9508099 bar, the liquid of 20 cm3/mol at 439.8862062 K and 7.3162114 bar; an
+// inclusion trapped at 1200 K and 250 bar has that steam's volume. Regression: the pressure
+// left was the saturation's of a temperature 1e-5 lower, that the search checks its root
+// against (85.94387 and 7.31542 bar, the inclusion's Ph printed 85.94).
+TEST(WaterHomogenisationFormulationsTest, HomogenisationPressureIsTheModelsPressureAtTh) {
+    WagnerPruss water{2};
+    for (auto [liquid, V, Th, Ph] : {std::tuple{false, 389.8290971, 573.2092929, 85.9508099},
+                                     std::tuple{true, 20.0, 439.8862062, 7.3162114}}) {
+        ASSERT_EQ(liquid ? water.calculateTheLiquidTh(V) : water.calculateTheGasTh(V), 0) << V;
+        EXPECT_NEAR(water.T, Th, 1e-6) << V;
+        EXPECT_NEAR(water.P * 1e-5 / Ph, 1.0, 1e-7) << V;
+    }
+    const std::string text =
+        textWritten([&](FILE* out) { water.calculateTheFluidInclusionProperties(1200.0, 250.0, out); });
+    EXPECT_NE(text.find("Th 573.21 K (300.06°C)\t\tPh : 85.95 bar"), std::string::npos) << text;
+
+    std::vector<std::unique_ptr<WaterEOS>> models;
+    models.push_back(std::make_unique<HGK>(2));
+    models.push_back(std::make_unique<Hill>(2));
+    models.push_back(std::make_unique<Keenan>(2));
+    models.push_back(std::make_unique<Saul>(2));
+    for (auto& w : models)
+        for (auto [liquid, V] : {std::pair{true, 20.0}, std::pair{true, 30.0},
+                                 std::pair{false, 100.0}, std::pair{false, 2000.0}}) {
+            SCOPED_TRACE(w->modelName + " " + std::to_string(V));
+            ASSERT_EQ(liquid ? w->calculateTheLiquidTh(V) : w->calculateTheGasTh(V), 0);
+            const double T = w->T, P = w->P;
+            w->calculateFromTV(T, V * 1e-6, 0);
+            ASSERT_EQ(w->error, 0);
+            EXPECT_NEAR(P / w->P, 1.0, 1e-6);
+        }
 }
 
 // HGK's saturated liquid jumps at 646.6825 K from 49.06 to 50.84 cm3/mol: a volume between

@@ -44,6 +44,9 @@ void DensityModel::setSystemType(int type) {
     nu = nuPlus + nuMinus;
     zPlus = salt.zPlus;
     zMinus = -1.0;
+    // The solution's mean molar mass is the new salt's at the molality already set: a model
+    // switched to another salt would otherwise give its molar volume with the old salt's.
+    molality(m);
 }
 
 void DensityModel::molality(double molal) {

@@ -46,7 +46,8 @@ class DensityModel : public Phase {
     int settings[3] = {-1, -1, -1};  // model settings, -1 when not set
     int extraSetting = 0;
 
-    // Stores the type and sets the salt's molar mass, stoichiometry and charges.
+    // Stores the type and sets the salt's molar mass, stoichiometry and charges, and the
+    // solution's mean molar mass at the molality already set.
     virtual void setSystemType(int type);
     // Stores m; x = m Mw/(1 + m Mw); mean molar mass = (1 - x) Mw + x M_salt.
     void molality(double molal) override;

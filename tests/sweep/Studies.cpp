@@ -885,6 +885,40 @@ void checkBrineApparentVolume(Checks& c, const BrineModel& model, int salt) {
     }
 }
 
+// A model switched to this salt from every other one, its state set before the switch,
+// gives what a model set up with this salt from the start gives: density, mean molar mass,
+// molar volume and apparent molar volume.
+void checkBrineSaltSwitched(Checks& c, const BrineModel& model, int salt) {
+    const int nT = c.budget().points(6, 2), nm = c.budget().points(4, 2);
+    for (int from : {DM_NaCl, DM_LiCl, DM_CaCl2, DM_KCl, DM_MgCl2, DM_Chloride5, DM_Chloride6}) {
+        auto switched = model.make(), fresh = model.make();
+        switched->setSystemType(from);
+        fresh->setSystemType(salt);
+        const BrineRange own = rangeOf(*fresh);
+        for (int i = 0; i < nT; ++i) {
+            const double TK = own.Tmin + (own.Tmax - own.Tmin) * (i + 0.5) / nT;
+            for (int k = 1; k <= nm; ++k) {
+                const double m = own.mMax * k / nm, Pbar = 0.5 * own.Pmax * 1e-5;
+                for (DensityModel* d : {switched.get(), fresh.get()})
+                    d->temperature(TK), d->pressure(Pbar), d->molality(m);
+                switched->setSystemType(salt);
+                switched->calculate_density();
+                fresh->calculate_density();
+                const bool same =
+                    switched->error == fresh->error &&
+                    (fresh->error != 0 ||
+                     (switched->density == fresh->density && switched->V == fresh->V &&
+                      switched->meanMolarMass == fresh->meanMolarMass));
+                c.check("a brine switched to another salt is that salt's brine", same,
+                        "from salt " + num(from) + ", T " + num(TK) + " K, " + num(Pbar) +
+                            " bar, m " + num(m) + ": V " + num(switched->V * 1e6) + " against " +
+                            num(fresh->V * 1e6) + " cm3/mol");
+                switched->setSystemType(from);
+            }
+        }
+    }
+}
+
 // The Potter-Brown table is not installed with the system: a table whose every node is a
 // liquid's density, but for its steam nodes (1 bar above 100 degC, 0), stands for it, the
 // table that lends a liquid's neighbour to every state between its nodes.
@@ -1770,6 +1804,12 @@ void addStudyConfigurations(std::vector<Configuration>& out) {
                  std::string("studies brine apparent volume ") + model.name +
                      (salt >= 0 ? " salt " + num(salt) : ""),
                  [&model, salt](Checks& c) { checkBrineApparentVolume(c, model, salt); }});
+        if (salts.size() > 1)
+            for (int salt : salts)
+                out.push_back({"studies",
+                               std::string("studies brine salt switched ") + model.name + " salt " +
+                                   num(salt),
+                               [&model, salt](Checks& c) { checkBrineSaltSwitched(c, model, salt); }});
     }
 
     // Every Henry set of the Henry-Pitzer solution with each gas, with and without NaCl.

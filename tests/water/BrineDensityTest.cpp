@@ -255,6 +255,30 @@ TEST(BrineDensity, OtherChloridesAndAnUnknownVersion) {
     EXPECT_EQ(unknown.error, 1);
 }
 
+// A model switched to another salt after its molality was set gives the molar volume of the
+// new salt's solution: the same state as a model set up with that salt from the start.
+TEST(BrineDensity, ASaltSwitchedAfterTheMolalityTakesTheNewSaltsMolarMass) {
+    for (int version : {0, 1})
+        for (int from : {DM_NaCl, DM_CaCl2, DM_Chloride6})
+            for (int to : {DM_NaCl, DM_LiCl, DM_CaCl2, DM_KCl, DM_MgCl2}) {
+                MaoDuanSalinityModel switched(version), fresh(version);
+                switched.setSystemType(from);
+                densityAt(switched, 350.0, 300.0, 3.0);
+                switched.setSystemType(to);
+                switched.calculate_density();
+                fresh.setSystemType(to);
+                densityAt(fresh, 350.0, 300.0, 3.0);
+                ASSERT_EQ(switched.error, 0) << from << " -> " << to;
+                EXPECT_DOUBLE_EQ(switched.meanMolarMass, fresh.meanMolarMass) << from << " -> " << to;
+                EXPECT_DOUBLE_EQ(switched.V, fresh.V) << from << " -> " << to;
+                // The molar volume is the mean molar mass over the density.
+                const double Mw = 0.018015268, x = 3.0 * Mw / (1.0 + 3.0 * Mw);
+                EXPECT_NEAR(switched.V * switched.density,
+                            (1.0 - x) * Mw + x * switched.saltMolarMass, 1e-15)
+                    << from << " -> " << to;
+            }
+}
+
 TEST(BrineDensity, PressureSearchInvertsTheDensity) {
     SpiveyDensityModel spivey;
     MaoDuanSalinityModel maoDuan(0);

@@ -922,7 +922,8 @@ void SolubilityModel::print(FILE* out) {
     auto result = [&](double value) { return noResult ? kNaN : value; };
     vornex::cfprintf(out, "T        : %12lg K (%12lg \u00b0C)\n", T, T - 273.15);
     vornex::cfprintf(out, "P : %lg bar\n", P * 1e-5);
-    if (iH2O >= 0) vornex::cfprintf(out, "x H2O    : %12lg \n", x[static_cast<size_t>(iH2O)]);
+    if (iH2O >= 0)
+        vornex::cfprintf(out, "x H2O    : %12lg \n", result(x[static_cast<size_t>(iH2O)]));
     if (iGas >= 0)
         vornex::cfprintf(out, "x gas    : %12lg \n", result(x[static_cast<size_t>(iGas)]));
     if (iNaCl >= 0) vornex::cfprintf(out, "x NaCl   : %12lg \n", x[static_cast<size_t>(iNaCl)]);

@@ -857,6 +857,15 @@ TEST(SolubilityGuards, SaltRefusedBySaltFreeSolutionLeavesNoFigures) {
                                  "Vgas(aq) :          nan", "Hgas(aq) :          nan",
                                  "error    :            1"})
             EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
+        // Nor has a bubble pressure refused so.
+        m->calculate_bubble_pressure(298.15, 0.0, 0.0, 0.05);
+        ASSERT_EQ(m->error, 0);
+        test::stderrOf([&] { m->calculate_bubble_pressure(298.15, 0.0, 1.0, 0.05); });
+        EXPECT_EQ(m->error, 1);
+        const std::string bubble = test::writtenTo([&](std::FILE* f) { m->print(f); });
+        for (const char* line : {"Vvap     :          nan", "Vgas(aq) :          nan",
+                                 "Hgas(aq) :          nan"})
+            EXPECT_NE(bubble.find(line), std::string::npos) << line << "\n" << bubble;
         // Given none, the same model solves its state again.
         m->calculate_gas_solubility(298.15, 100.0, 0.0);
         EXPECT_EQ(m->error, 0);

@@ -752,6 +752,15 @@ void checkPrintoutAfterRefusal(Checks& c, const SolubilityMaker& maker) {
                     said.find("gives no solubility") == std::string::npos,
                 std::string(r.what) + ": '" + said + "'");
     }
+    // Nor does a bubble pressure refused for a salt the solution does not hold.
+    if (m->iNaCl >= 0) return;
+    test::outputOf([&] { m->calculate_bubble_pressure(323.15, 0.0, 0.0, 0.01); });
+    if (m->error) return;
+    test::outputOf([&] { m->calculate_bubble_pressure(323.15, 0.0, 1.0, 0.01); });
+    std::string text;
+    const bool none = printsNoResult(*m, text);
+    c.check("a refused state prints no result", m->error == 1 && none,
+            "bubble pressure, salt in a salt-free solution: '" + text.substr(0, 400) + "'");
 }
 
 // ------------------------------------------------------------------ curves

@@ -917,12 +917,15 @@ void SolubilityModel::print(FILE* out) {
     // A state without a gas phase has no solubility: its results are nan, never the zero it
     // was given nor the volume and Henry constant of the state solved before it.
     const bool noVapour = vapourError != 0;
-    // Nor has a state refused for want of the gas's parameters (its solubility NaN).
-    const bool noResult = noVapour || !std::isfinite(mg);
+    // Nor has a state refused for want of the gas's parameters (its solubility NaN), nor a
+    // bubble pressure not found (its pressure NaN): the latter had shown the vapour volume,
+    // partial volume and Henry constant of the state before it.
+    const bool noResult = noVapour || !std::isfinite(mg) || !std::isfinite(P);
     auto result = [&](double value) { return noResult ? kNaN : value; };
     vornex::cfprintf(out, "T        : %12lg K (%12lg \u00b0C)\n", T, T - 273.15);
     vornex::cfprintf(out, "P : %lg bar\n", P * 1e-5);
-    if (iH2O >= 0) vornex::cfprintf(out, "x H2O    : %12lg \n", x[static_cast<size_t>(iH2O)]);
+    if (iH2O >= 0)
+        vornex::cfprintf(out, "x H2O    : %12lg \n", result(x[static_cast<size_t>(iH2O)]));
     if (iGas >= 0)
         vornex::cfprintf(out, "x gas    : %12lg \n", result(x[static_cast<size_t>(iGas)]));
     if (iNaCl >= 0) vornex::cfprintf(out, "x NaCl   : %12lg \n", x[static_cast<size_t>(iNaCl)]);

@@ -577,8 +577,9 @@ void SolubilityModel::calculate_gas_solubility0() {
     update_composition();
     error = 0;
     vapourError = 0;
-    if (!acceptsState("Gas solubility", false)) return;
-    if (!missingParameters().empty()) {
+    // A refused state has no solubility either: the zero it was given had been printed as
+    // one, beside the vapour and Henry constant of the state before it.
+    if (!acceptsState("Gas solubility", false) || !missingParameters().empty()) {
         // No solubility, rather than one of a stand-in constant.
         error = 1;
         mg = std::numeric_limits<double>::quiet_NaN();
@@ -649,8 +650,11 @@ void SolubilityModel::calculate_gas_solubility(double TK, double Pbar, double ms
     calculate_gas_solubility0();
     if (!error && !vapourError) return;
     // A refused state has said why already.
+    // (A salt given to a solution without NaCl among its components included: it had been
+    // told besides that the model gives no solubility there.)
     if (!(T > 0.0 && std::isfinite(T) && P >= 0.0 && std::isfinite(P) && mNa >= 0.0 &&
-          std::isfinite(mNa)))
+          std::isfinite(mNa)) ||
+        (iNaCl < 0 && mNa > 0.0))
         return;
     if (lacksParameters("Gas solubility")) return;
     const PublishedRange* range = publishedRange();

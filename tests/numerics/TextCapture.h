@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -28,6 +29,19 @@ inline std::string outputOf(const std::function<void()>& call) {
     std::string err;
     std::string out = stdoutOf([&] { err = stderrOf(call); });
     return out + err;
+}
+
+// What a call writes to a stream of its own (a temporary file), whole.
+inline std::string writtenTo(const std::function<void(std::FILE*)>& write) {
+    std::string text;
+    std::FILE* f = std::tmpfile();
+    if (f == nullptr) return text;
+    write(f);
+    std::rewind(f);
+    char block[4096];
+    for (size_t n; (n = std::fread(block, 1, sizeof block, f)) > 0;) text.append(block, n);
+    std::fclose(f);
+    return text;
 }
 
 inline std::string readFile(const std::string& path) {

@@ -869,13 +869,7 @@ TEST(Tracers, IsothermClimbsFromTheVapourPressure) {
 // constant had been 0, then whatever the last curve left.
 TEST(SpiveyModel, AStateHasTheVapourOfItsGasModel) {
     auto printout = [](SpiveySolubility& m) {
-        std::FILE* f = std::tmpfile();
-        m.print(f);
-        std::rewind(f);
-        std::string text(4096, '\0');
-        text.resize(std::fread(text.data(), 1, text.size(), f));
-        std::fclose(f);
-        return text;
+        return test::writtenTo([&](std::FILE* f) { m.print(f); });
     };
     SpiveySolubility fresh;
     for (const auto& [TK, Pbar] : {std::pair{373.15, 300.0}, std::pair{323.15, 5.0},

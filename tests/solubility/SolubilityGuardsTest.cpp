@@ -505,7 +505,9 @@ TEST(Tracers, IsochoreOfAGasWithoutPartialVolumeSaysSo) {
         EXPECT_EQ(said.find("brine-density model gives none"), std::string::npos) << said;
     }
     // A gas with one still makes its curve.
-    auto co2 = henryModel(0, "CO2");
+    auto co2 = std::make_unique<Henry>();
+    co2->setSystemType(SM_H2O_CO2, 0);
+    co2->setGasModelType(SM_DMW1);
     co2->setDensityModelType(SM_MaoDuan0);
     CurveArray rows;
     test::outputOf([&] {
@@ -871,6 +873,47 @@ TEST(Tracers, TwoPhaseIsochoreGoesOnFromTheDensitysTopAndSaysWhereItEnds) {
     ASSERT_GE(curve.size(), 2u);
     EXPECT_GT(curve[curve.size() - 2] + 273.15, 340.0);
     EXPECT_NE(said.find("it ends at the last temperature solved"), std::string::npos) << said;
+}
+
+// A salt given to a solution without NaCl is refused for that one reason, and its printout
+// shows no solubility: it had shown the molality 0, a salted water fraction and the vapour
+// volume, partial volume and Henry constant of the state solved before it.
+TEST(SolubilityGuards, SaltRefusedBySaltFreeSolutionLeavesNoFigures) {
+    DMGWwater n2(SM_H2O_N2, 0);
+    auto co2 = std::make_unique<Henry>();
+    co2->setSystemType(SM_H2O_CO2, 0);
+    co2->setGasModelType(SM_DMW1);
+    for (SolubilityModel* m : {static_cast<SolubilityModel*>(&n2),
+                               static_cast<SolubilityModel*>(co2.get())}) {
+        m->calculate_gas_solubility(298.15, 100.0, 0.0);
+        ASSERT_EQ(m->error, 0);
+        ASSERT_GT(m->mg, 0.0);
+        const std::string said =
+            test::stderrOf([&] { m->calculate_gas_solubility(298.15, 100.0, 1.0); });
+        EXPECT_EQ(m->error, 1);
+        EXPECT_TRUE(std::isnan(m->mg)) << m->mg;
+        EXPECT_NE(said.find("holds no NaCl"), std::string::npos) << said;
+        EXPECT_EQ(said.find("gives no solubility"), std::string::npos) << said;
+        const std::string text = test::writtenTo([&](std::FILE* f) { m->print(f); });
+        for (const char* line : {"x H2O    :          nan", "x gas    :          nan",
+                                 "m gas    :          nan", "Vvap     :          nan",
+                                 "Vgas(aq) :          nan", "Hgas(aq) :          nan",
+                                 "error    :            1"})
+            EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
+        // Nor has a bubble pressure refused so.
+        m->calculate_bubble_pressure(298.15, 0.0, 0.0, 0.05);
+        ASSERT_EQ(m->error, 0);
+        test::stderrOf([&] { m->calculate_bubble_pressure(298.15, 0.0, 1.0, 0.05); });
+        EXPECT_EQ(m->error, 1);
+        const std::string bubble = test::writtenTo([&](std::FILE* f) { m->print(f); });
+        for (const char* line : {"Vvap     :          nan", "Vgas(aq) :          nan",
+                                 "Hgas(aq) :          nan"})
+            EXPECT_NE(bubble.find(line), std::string::npos) << line << "\n" << bubble;
+        // Given none, the same model solves its state again.
+        m->calculate_gas_solubility(298.15, 100.0, 0.0);
+        EXPECT_EQ(m->error, 0);
+        EXPECT_GT(m->mg, 0.0);
+    }
 }
 
 }  // namespace

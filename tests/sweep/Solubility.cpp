@@ -22,6 +22,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -690,6 +691,21 @@ void checkVapourAgainstGasModel(Checks& c, const SolubilityMaker& maker, int gas
         }
 }
 
+// The model's state printout, and whether it shows no result: the error flag, and nan on
+// each result line it has.
+bool printsNoResult(SolubilityModel& m, std::string& text) {
+    text = test::writtenTo([&](std::FILE* out) { m.print(out); });
+    bool none = text.find("error    :            1") != std::string::npos;
+    for (const char* line : {"x H2O    :", "x gas    :", "m gas    :", "Vvap     :", "Vgas(aq) :",
+                             "Hgas(aq) :"}) {
+        const auto at = text.find(line);
+        if (at != std::string::npos)
+            none = none &&
+                   text.substr(at, text.find('\n', at) - at).find("nan") != std::string::npos;
+    }
+    return none;
+}
+
 // A state refused for want of the gas's parameters in another version of the model (its
 // solubility NaN) prints no result: no vapour volume, partial volume or Henry constant of the
 // state solved before it.
@@ -702,23 +718,49 @@ void checkPrintoutWithoutParameters(Checks& c, const SolubilityMaker& maker) {
         m->changeModelVersion(version);
         test::outputOf([&] { m->calculate_gas_solubility(323.15, 150.0, ms); });
         if (std::isfinite(m->mg)) continue;
-        std::string text(4096, '\0');
-        if (std::FILE* out = std::tmpfile()) {
-            m->print(out);
-            std::rewind(out);
-            text.resize(std::fread(text.data(), 1, text.size(), out));
-            std::fclose(out);
-        }
-        bool none = text.find("error    :            1") != std::string::npos;
-        for (const char* line : {"Vvap     :", "Vgas(aq) :", "Hgas(aq) :"}) {
-            const auto at = text.find(line);
-            if (at != std::string::npos)
-                none = none && text.substr(at, text.find('\n', at) - at).find("nan") !=
-                                   std::string::npos;
-        }
+        std::string text;
+        const bool none = printsNoResult(*m, text);
         c.check("a state refused for want of parameters prints no result", none,
                 "version " + num(version) + ": '" + text.substr(0, 400) + "'");
     }
+}
+
+// A state refused for its arguments (a salt given to a solution without NaCl, a negative
+// pressure, a temperature that is no number) after a solved one prints no result, and the
+// refusal gives its own reason only.
+void checkPrintoutAfterRefusal(Checks& c, const SolubilityMaker& maker) {
+    auto m = maker.make();
+    const double ms = m->iNaCl >= 0 ? 1.0 : 0.0;
+    const struct {
+        const char* what;
+        double T, P, ms;
+    } refused[] = {{"salt in a salt-free solution", 323.15, 150.0, 1.0},
+                   {"negative pressure", 323.15, -5.0, ms},
+                   {"temperature no number", std::numeric_limits<double>::quiet_NaN(), 150.0, ms}};
+    for (const auto& r : refused) {
+        if (r.ms > 0.0 && m->iNaCl >= 0) continue;
+        test::outputOf([&] { m->calculate_gas_solubility(323.15, 150.0, ms); });
+        if (m->error || m->vapourError) return;
+        const std::string said =
+            test::stderrOf([&] { m->calculate_gas_solubility(r.T, r.P, r.ms); });
+        std::string text;
+        const bool none = printsNoResult(*m, text);
+        c.check("a refused state prints no result", m->error == 1 && none,
+                std::string(r.what) + ": '" + text.substr(0, 400) + "'");
+        c.check("a refused state says its own reason only",
+                said.find("refused") != std::string::npos &&
+                    said.find("gives no solubility") == std::string::npos,
+                std::string(r.what) + ": '" + said + "'");
+    }
+    // Nor does a bubble pressure refused for a salt the solution does not hold.
+    if (m->iNaCl >= 0) return;
+    test::outputOf([&] { m->calculate_bubble_pressure(323.15, 0.0, 0.0, 0.01); });
+    if (m->error) return;
+    test::outputOf([&] { m->calculate_bubble_pressure(323.15, 0.0, 1.0, 0.01); });
+    std::string text;
+    const bool none = printsNoResult(*m, text);
+    c.check("a refused state prints no result", m->error == 1 && none,
+            "bubble pressure, salt in a salt-free solution: '" + text.substr(0, 400) + "'");
 }
 
 // ------------------------------------------------------------------ curves
@@ -2131,6 +2173,9 @@ void addSolubilityConfigurations(std::vector<Configuration>& out) {
     for (const SolubilityMaker& maker : solubilityModels())
         out.push_back({"solubility", "solubility printout without parameters " + maker.name,
                        [maker](Checks& c) { checkPrintoutWithoutParameters(c, maker); }});
+    for (const SolubilityMaker& maker : solubilityModels())
+        out.push_back({"solubility", "solubility printout after refusal " + maker.name,
+                       [maker](Checks& c) { checkPrintoutAfterRefusal(c, maker); }});
     for (const SolubilityMaker& maker : solubilityModels())
         out.push_back({"solubility", "solubility isotherm starts " + maker.name,
                        [maker](Checks& c) { checkIsothermStarts(c, maker); }});
